@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commands.hpp"
-
 namespace trakora::cli {
-int run_script(int, char**) { return 2; }
 int run_replay(int, char**) { return 2; }
 }  // namespace trakora::cli

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+// The pieces of newest-image detection, for the program and for tools that order a
+// whole folder by observation time.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace trakora {
+
+struct HeaderScan {
+    bool readable = false;  // every card up to END (or the last whole card) was read
+    bool has_date = false;  // a DATE-OBS card was met before END
+    std::array<char, 80> best_card{};  // the greatest DATE-OBS card, all 80 characters
+};
+
+// Reads the header cards of `name` in the folder `dir_fd` up to the first card starting
+// with "END" (or the last whole 80-byte card) and keeps the greatest DATE-OBS card.
+// A file that cannot be opened or read is reported as not readable. `last_card` receives
+// the last card read.
+HeaderScan scan_header_dates(int dir_fd, const char* name, std::string& last_card);
+
+// The name of the file in `folder` whose greatest DATE-OBS card is the greatest of all
+// candidates (names ending in "Fit", "FIT", "FTS" or "Fts", regular files, not hidden),
+// compared byte by byte; the first in byte order of the name wins a tie. Empty when no
+// file qualifies or the folder cannot be read.
+std::string newest_fits_name(const std::string& folder, std::string& last_card);
+
+}  // namespace trakora

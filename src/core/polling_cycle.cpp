@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// One tick of the polling timer: one measurement of the newest image.
+#include "analysis/brightest_spot.hpp"
+#include "analysis/display_levels.hpp"
+#include "core/crosshair.hpp"
+#include "core/handler_scope.hpp"
+#include "core/handlers.hpp"
+#include "core/messages.hpp"
+#include "core/series.hpp"
+
+namespace trakora::form1 {
+
+void Timer1_Timer(State& s, View& v) {
+    if (s.handlers_running > 0) return;  // a message box is open: this tick is dropped
+    HandlerScope scope(s);
+
+    new_fits_file_name(s, v);
+    if (s.fits_file_name.empty()) {
+        v.message(messages::kNoFitsFile);
+        return;
+    }
+    if (read_fits_image(s, v) != 0) {
+        v.message(messages::kFileOpenError);
+        return;  // nothing recorded, the plot stays as it was
+    }
+    v.plot_clear();
+    find_brightest_spot(s);
+    compute_display_levels(s);
+    show_object_window(s, v);
+    draw_crosshair(s, v, s.object_x, s.object_y, kRed);          // where the star is now
+    draw_crosshair(s, v, s.reference_x, s.reference_y, kWhite);  // where it was picked
+    const int slot = record_position(s);
+    draw_drift_plot(s, v, slot);
+}
+
+}  // namespace trakora::form1

@@ -36,6 +36,8 @@ private:
     int fd_;
 };
 
+}  // namespace
+
 bool has_fits_ending(const std::string& name) {
     if (name.size() < 3) return false;
     const char* end = name.c_str() + name.size() - 3;
@@ -43,8 +45,6 @@ bool has_fits_ending(const std::string& name) {
            std::memcmp(end, "FTS", 3) == 0 || std::memcmp(end, "Fts", 3) == 0;
 }
 
-// Lists the candidate names of `folder` in ascending byte order: regular files (links
-// followed) with a FITS ending, hidden names (leading ".") left out.
 std::vector<std::string> list_candidates(const std::string& folder) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());
@@ -66,8 +66,6 @@ std::vector<std::string> list_candidates(const std::string& folder) {
     std::sort(names.begin(), names.end());
     return names;
 }
-
-}  // namespace
 
 HeaderScan scan_header_dates(int dir_fd, const char* name, std::string& last_card) {
     HeaderScan result;

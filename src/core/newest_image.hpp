@@ -5,8 +5,18 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace trakora {
+
+// Whether a name ends like a FITS image: "Fit", "FIT", "FTS" or "Fts", case included, no
+// dot needed. Names shorter than three characters never do.
+bool has_fits_ending(const std::string& name);
+
+// The candidates of `folder` in ascending byte order of their names: regular files (links
+// followed) with a FITS ending, hidden names (leading ".") left out. Empty when the folder
+// cannot be read.
+std::vector<std::string> list_candidates(const std::string& folder);
 
 struct HeaderScan {
     bool readable = false;  // every card up to END (or the last whole card) was read

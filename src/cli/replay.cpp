@@ -1,0 +1,264 @@
+// SPDX-License-Identifier: MIT
+// trakora-cli replay: measures a recorded night again, image by image, as if each image
+// had just arrived, and prints the series as CSV.
+//
+// The images are made to "arrive" in a private staging folder, one link at a time, in
+// the order of their DATE-OBS cards, and the program's own handlers measure them: object
+// setting on the oldest, an optional pick, then one tick per later image.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/commands.hpp"
+#include "cli/csv.hpp"
+#include "core/handlers.hpp"
+#include "core/newest_image.hpp"
+#include "fits/number_text.hpp"
+
+namespace trakora::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Arrival {
+    std::string name;
+    std::array<char, 80> date_card;
+};
+
+// The images of `folder` that the program could ever take as the newest, oldest first.
+// Equal DATE-OBS cards keep the order of their names, as the program's tie rule does.
+std::vector<Arrival> arrivals_in_order(const std::string& folder) {
+    std::vector<Arrival> arrivals;
+    const int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir_fd < 0) return arrivals;
+    std::string scratch;
+    for (const std::string& name : list_candidates(folder)) {
+        const HeaderScan scan = scan_header_dates(dir_fd, name.c_str(), scratch);
+        if (scan.readable && scan.has_date) arrivals.push_back({name, scan.best_card});
+    }
+    ::close(dir_fd);
+    std::stable_sort(arrivals.begin(), arrivals.end(), [](const Arrival& a, const Arrival& b) {
+        return std::memcmp(a.date_card.data(), b.date_card.data(), 80) < 0;
+    });
+    return arrivals;
+}
+
+// The value of a DATE-OBS card: the quoted text without its trailing blanks, or the
+// value field up to a comment.
+std::string card_value(const std::array<char, 80>& card) {
+    std::string_view field(card.data() + 10, 70);
+    const std::size_t open = field.find('\'');
+    std::string_view value;
+    if (open != std::string_view::npos) {
+        const std::size_t close = field.find('\'', open + 1);
+        value = field.substr(open + 1, close == std::string_view::npos ? close : close - open - 1);
+    } else {
+        value = field.substr(0, field.find('/'));
+        while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+    }
+    while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+    return std::string(value);
+}
+
+// A view with no windows: messages go to standard error, the series is read back from
+// the state, and the plot tells which slot a tick filled.
+class ReplayView final : public View {
+public:
+    explicit ReplayView(std::string folder) : folder_(std::move(folder)) {}
+    void message(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    std::string text(TextBox box) const override {
+        return box == TextBox::Text1 ? folder_ : std::string();
+    }
+    void set_text(TextBox, const std::string&) override {}
+    std::string folder_list_path() const override { return folder_; }
+    void set_folder_list_path(const std::string&) override {}
+    std::string selected_drive() const override { return "/"; }
+    void set_timer_enabled(bool) override {}
+    void set_timer_interval(int) override {}
+    void set_busy_pointer(bool) override {}
+    bool object_window_open() const override { return open_; }
+    void close_object_window() override { open_ = false; }
+    void show_object_window(const std::string&, double w, double h, const PictureImage&) override {
+        open_ = true;
+        width_ = w;
+        height_ = h;
+    }
+    double object_scale_width() const override { return open_ ? width_ : 0; }
+    double object_scale_height() const override { return open_ ? height_ : 0; }
+    void draw_object_line(float, float, float, float, std::uint32_t) override {}
+    void plot_clear() override { last_slot_.reset(); }
+    void plot_set_scale(float, float) override {}
+    void plot_line(float, float, float, float, std::uint32_t) override {}
+    void plot_point(float x, float, std::uint32_t) override { last_slot_ = static_cast<int>(x); }
+    void set_label(const std::string& caption) override { label_ = caption; }
+
+    // The slot the last plot ended on: the current slot of the tick that drew it.
+    std::optional<int> plotted_slot() const { return last_slot_; }
+    const std::string& label() const { return label_; }
+
+private:
+    std::string folder_;
+    bool open_ = false;
+    double width_ = 0, height_ = 0;
+    std::optional<int> last_slot_;
+    std::string label_;
+};
+
+struct Options {
+    std::string folder;
+    std::optional<std::pair<float, float>> pick;
+    std::optional<double> max_count;
+};
+
+void usage() {
+    std::fputs("usage: trakora-cli replay FOLDER [--pick X Y] [--max-count N]\n", stderr);
+}
+
+std::optional<Options> parse_options(int argc, char** argv) {
+    Options o;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const auto number = [&](int k) -> std::optional<double> {
+            if (i + k >= argc) return std::nullopt;
+            char* end = nullptr;
+            const double v = std::strtod(argv[i + k], &end);
+            if (end == argv[i + k] || *end != '\0' || !std::isfinite(v)) return std::nullopt;
+            return v;
+        };
+        if (arg == "--pick") {
+            const auto x = number(1), y = number(2);
+            if (!x || !y) return std::nullopt;
+            o.pick = {{static_cast<float>(*x), static_cast<float>(*y)}};
+            i += 2;
+        } else if (arg == "--max-count") {
+            const auto n = number(1);
+            if (!n || *n < 1 || *n > kMaxCount || std::trunc(*n) != *n) return std::nullopt;
+            o.max_count = *n;
+            i += 1;
+        } else if (o.folder.empty() && !arg.empty() && arg[0] != '-') {
+            o.folder = std::string(arg);
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (o.folder.empty()) return std::nullopt;
+    return o;
+}
+
+// A private folder that is removed with everything in it when the replay ends.
+class StagingFolder {
+public:
+    StagingFolder() {
+        std::string pattern = (fs::temp_directory_path() / "trakora-replay-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    ~StagingFolder() {
+        std::error_code ec;
+        if (!path_.empty()) fs::remove_all(path_, ec);
+    }
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace
+
+int run_replay(int argc, char** argv) {
+    const std::optional<Options> options = parse_options(argc, argv);
+    if (!options) {
+        usage();
+        return 2;
+    }
+    std::error_code ec;
+    const std::string folder = fs::absolute(options->folder, ec).lexically_normal().string();
+    if (ec || !fs::is_directory(folder, ec)) {
+        std::fprintf(stderr, "replay: no such folder: %s\n", options->folder.c_str());
+        return 2;
+    }
+    const std::vector<Arrival> arrivals = arrivals_in_order(folder);
+    if (arrivals.empty()) {
+        std::fprintf(stderr, "replay: no FITS image with a DATE-OBS card in %s\n", folder.c_str());
+        return 1;
+    }
+    StagingFolder staging;
+    if (staging.path().empty()) {
+        std::fprintf(stderr, "replay: cannot create a staging folder: %s\n", std::strerror(errno));
+        return 1;
+    }
+    const auto arrive = [&](const Arrival& a) {
+        return ::symlink((fs::path(folder) / a.name).c_str(),
+                         (fs::path(staging.path()) / a.name).c_str()) == 0;
+    };
+
+    auto state = std::make_unique<State>();
+    State& s = *state;
+    ReplayView view(staging.path());
+    form1::Form_Load(s, view);
+    if (options->max_count) s.max_count = *options->max_count;
+
+    std::string csv = "slot,file,date_obs,x,y,label\n";
+    const auto write_row = [&](int slot, const Arrival& a, const std::string& label) {
+        csv += std::to_string(slot);
+        for (const std::string& field :
+             {a.name, card_value(a.date_card), plain_number_text(s.measurements[slot][0]),
+              plain_number_text(s.measurements[slot][1]), label}) {
+            csv += ',';
+            csv += csv_field(field);
+        }
+        csv += '\n';
+        std::fputs(csv.c_str(), stdout);
+        csv.clear();
+    };
+
+    if (!arrive(arrivals.front())) {
+        std::fprintf(stderr, "replay: cannot stage %s: %s\n", arrivals.front().name.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    std::fputs(csv.c_str(), stdout);
+    csv.clear();
+    form1::Command3_Click(s, view);
+    if (s.object_set != 1) return 1;
+    if (options->pick) {
+        if (!view.object_window_open()) {
+            std::fprintf(stderr, "replay: the oldest image could not be shown, so nothing was picked\n");
+        } else {
+            form4::Picture1_MouseDown(s, view, 1, 0, options->pick->first, options->pick->second);
+            write_row(1, arrivals.front(), "");
+        }
+    }
+    form1::Command1_Click(s, view);
+    for (std::size_t k = 1; k < arrivals.size(); ++k) {
+        if (!arrive(arrivals[k])) {
+            std::fprintf(stderr, "replay: cannot stage %s: %s\n", arrivals[k].name.c_str(),
+                         std::strerror(errno));
+            continue;
+        }
+        view.plot_clear();
+        form1::Timer1_Timer(s, view);
+        if (const std::optional<int> slot = view.plotted_slot()) {
+            const auto measured = std::find_if(arrivals.begin(), arrivals.begin() + k + 1,
+                                               [&](const Arrival& a) { return a.name == s.fits_file_name; });
+            write_row(*slot, *measured, view.label());
+        }
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace trakora::cli

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: MIT
+// The sky a simulated camera sees while the mount drifts: sky background with noise, a
+// few field stars, a couple of hot pixels and the bright guide star near the centre.
+//
+// Everything is a pure function of the parameters, the seed and the image index, so a
+// test can ask where the guide star is in image k without reading the image:
+//   SkyField field = make_sky_field(params);
+//   std::vector<float> values = render_sky(params, field, k);
+//   Point star = guide_star_position(params, field, k);
+//
+// The layout keeps the program's star search (the brightest 7 x 7 box within 15 pixels
+// of the last position) on the guide star: field stars are fainter and at least
+// kClearance pixels away from it, hot pixels are single pixels at least kClearance
+// pixels off its path and far dimmer than its whole box.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace trakora::cli {
+
+// Levels are fractions of the full scale (the brightest value a sample can hold).
+inline constexpr double kSkyLevel = 0.10;
+inline constexpr double kSkyNoise = 0.01;   // standard deviation per pixel
+inline constexpr double kGuidePeak = 0.35;  // above the sky
+inline constexpr double kFieldPeakMin = 0.03;
+inline constexpr double kFieldPeakMax = 0.20;
+inline constexpr double kHotLevelMin = 0.5;
+inline constexpr double kHotLevelMax = 0.9;
+inline constexpr double kStarSigma = 1.4;  // Gaussian profile, about 3.3 pixels FWHM
+inline constexpr double kClearance = 40;   // the search reaches 18 pixels from its centre
+
+struct SkyParams {
+    int width = 765;
+    int height = 510;
+    int planes = 1;               // 1, or 3 for red, green and blue
+    double full_scale = 65535;    // 255 for 8-bit samples
+    double interval_s = 2;        // simulated time between two images
+    double drift_x_per_min = 0;   // guide star drift, pixels per minute
+    double drift_y_per_min = 2;
+    double seeing = 0.5;          // standard deviation of the per-image jitter, pixels
+    std::uint64_t seed = 1;
+};
+
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+// A field star sits at a fixed offset from the guide star: the whole field drifts and
+// jitters together, as it does on a real mount.
+struct FieldStar {
+    double dx = 0, dy = 0;
+    double peak = 0;                  // fraction of full scale above the sky
+    std::array<double, 3> colour{};   // factor per plane; plane 0 only for monochrome
+};
+
+// Hot pixels belong to the sensor and stay put while the sky drifts.
+struct HotPixel {
+    int x = 0, y = 0;
+    double level = 0;  // fraction of full scale, the whole value of that pixel
+};
+
+struct SkyField {
+    Point guide_start;  // guide star position in image 0, before jitter
+    std::array<double, 3> guide_colour{};
+    std::vector<FieldStar> field_stars;
+    std::vector<HotPixel> hot_pixels;
+};
+
+// Lays out the field for a seed: the guide star's start within a few pixels of the
+// centre, field stars and hot pixels placed clear of the guide star's path. On a small
+// image fewer of them may fit.
+SkyField make_sky_field(const SkyParams& params);
+
+// Where the drift alone puts the guide star in image `index` (simulated time
+// index * interval_s).
+Point drift_position(const SkyParams& params, const SkyField& field, long index);
+
+// The seeing's jitter of image `index`: Gaussian with standard deviation `seeing` per
+// axis, cut at three standard deviations.
+Point seeing_offset(const SkyParams& params, long index);
+
+// The guide star's true position in image `index`: drift plus jitter.
+Point guide_star_position(const SkyParams& params, const SkyField& field, long index);
+
+// Physical sample values of image `index`: planes * height * width values, plane by
+// plane, row by row, column fastest; every value between 0 and full_scale.
+std::vector<float> render_sky(const SkyParams& params, const SkyField& field, long index);
+
+}  // namespace trakora::cli

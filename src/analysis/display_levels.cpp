@@ -1,8 +1,181 @@
 // SPDX-License-Identifier: MIT
 #include "analysis/display_levels.hpp"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "analysis/monotone_steps.hpp"
+
 namespace trakora {
 
-void compute_display_levels(State&) {}
+namespace {
+
+constexpr int kLastBin = kHistogramBins - 1;  // bin widths between the minimum and the maximum
+constexpr int kBins = kHistogramBins;
+constexpr double kThresholdFraction = 0.1;
+
+// Value spans up to this size are binned through a table with one entry per value.
+constexpr std::int64_t kMaxTableSpan = std::int64_t{1} << 20;
+
+// Several partial histograms filled in turn keep consecutive equal pixels (the sky
+// background) from waiting on each other's increment.
+constexpr int kPartials = 4;
+using PartialCounts = std::array<std::array<std::uint32_t, kBins>, kPartials>;
+
+// The bin of a pixel `offset` above the minimum, as the histogram defines it: bins are
+// span / 300 wide and centred on their levels, so bins 0 and 300 are half as wide.
+int bin_of_offset(std::int64_t offset, double bin_width) {
+    return static_cast<int>(std::floor(static_cast<double>(offset) / bin_width + 0.5));
+}
+
+// first[k] is the smallest offset in bin k or above; first[kBins] = span + 1.
+using BinStarts = std::array<std::int64_t, kBins + 1>;
+
+BinStarts bin_starts(std::int64_t span, double bin_width) {
+    BinStarts first{};
+    first[0] = 0;
+    for (int k = 1; k <= kLastBin; ++k) {
+        first[static_cast<std::size_t>(k)] = first_reaching(
+            [bin_width](std::int64_t q) { return bin_of_offset(q, bin_width); }, k,
+            first[static_cast<std::size_t>(k - 1)], span);
+    }
+    first[kBins] = span + 1;
+    return first;
+}
+
+void count_through_table(const State& s, int width, int height, std::int32_t minimum,
+                         std::int64_t span, const BinStarts& first, PartialCounts& counts) {
+    std::vector<std::uint16_t> bin_of(static_cast<std::size_t>(span) + 1);
+    for (int k = 0; k <= kLastBin; ++k) {
+        std::fill(bin_of.begin() + first[static_cast<std::size_t>(k)],
+                  bin_of.begin() + first[static_cast<std::size_t>(k) + 1], static_cast<std::uint16_t>(k));
+    }
+    const std::uint16_t* table = bin_of.data();
+    const auto limit = static_cast<std::uint32_t>(span);
+    const auto base = static_cast<std::uint32_t>(minimum);
+    // Unsigned wrap-around sends values below the minimum above the limit too.
+    auto add = [&](std::uint32_t q, std::array<std::uint32_t, kBins>& c) {
+        if (q <= limit) ++c[table[q]];
+    };
+    for (int y = 0; y < height; ++y) {
+        const std::int32_t* row = s.image_pixels.row(y, 0);
+        int x = 0;
+        for (; x + kPartials <= width; x += kPartials) {
+            add(static_cast<std::uint32_t>(row[x]) - base, counts[0]);
+            add(static_cast<std::uint32_t>(row[x + 1]) - base, counts[1]);
+            add(static_cast<std::uint32_t>(row[x + 2]) - base, counts[2]);
+            add(static_cast<std::uint32_t>(row[x + 3]) - base, counts[3]);
+        }
+        for (; x < width; ++x) add(static_cast<std::uint32_t>(row[x]) - base, counts[0]);
+    }
+}
+
+// For wide spans: estimate the bin by scaling, then settle it on the exact bin starts.
+void count_through_starts(const State& s, int width, int height, std::int32_t minimum,
+                          std::int64_t span, const BinStarts& first, PartialCounts& counts) {
+    const double scale = static_cast<double>(kLastBin) / static_cast<double>(span);
+    auto add = [&](std::int32_t p, std::array<std::uint32_t, kBins>& c) {
+        const std::int64_t q = std::int64_t{p} - minimum;
+        if (q < 0 || q > span) return;
+        int k = std::min(static_cast<int>(static_cast<double>(q) * scale + 0.5), kLastBin);
+        while (q >= first[static_cast<std::size_t>(k) + 1]) ++k;
+        while (q < first[static_cast<std::size_t>(k)]) --k;
+        ++c[static_cast<std::size_t>(k)];
+    };
+    for (int y = 0; y < height; ++y) {
+        const std::int32_t* row = s.image_pixels.row(y, 0);
+        int x = 0;
+        for (; x + 2 <= width; x += 2) {
+            add(row[x], counts[0]);
+            add(row[x + 1], counts[1]);
+        }
+        for (; x < width; ++x) add(row[x], counts[0]);
+    }
+}
+
+// The pixel value at the centre of bin i.
+std::int32_t level_of_bin(int i, std::int32_t minimum, std::int32_t maximum) {
+    const double span = static_cast<double>(std::int64_t{maximum} - minimum);
+    return static_cast<std::int32_t>(
+        std::floor((static_cast<double>(i) / kLastBin * span + minimum) + 0.5));
+}
+
+}  // namespace
+
+DisplayHistogram display_histogram(const State& s) {
+    DisplayHistogram h{};
+    const int width = pixel_extent(s.image_width);
+    const int height = pixel_extent(s.image_height);
+    // A flat image has no bin width, and a minimum above the maximum (a read that stored
+    // nothing) has no values between them. Pixels outside [pixel_min, pixel_max] (values
+    // an earlier image left where the reader wrote nothing) have no bin.
+    if (s.pixel_max <= s.pixel_min || width == 0 || height == 0) return h;
+
+    const std::int32_t minimum = s.pixel_min;
+    const std::int64_t span = std::int64_t{s.pixel_max} - s.pixel_min;
+    const double bin_width = static_cast<double>(span) / kLastBin;
+    const BinStarts first = bin_starts(span, bin_width);
+
+    PartialCounts counts{};
+    if (span < kMaxTableSpan) {
+        count_through_table(s, width, height, minimum, span, first, counts);
+    } else {
+        count_through_starts(s, width, height, minimum, span, first, counts);
+    }
+    for (const auto& partial : counts) {
+        for (int k = 0; k < kBins; ++k) h[static_cast<std::size_t>(k)] += partial[static_cast<std::size_t>(k)];
+    }
+    return h;
+}
+
+void compute_display_levels(State& s) {
+    // Without a histogram the background bin is 0 and the levels stay as they were.
+    const DisplayHistogram h = display_histogram(s);
+
+    // The background bin is the most populated one, the lowest among equals.
+    std::int64_t peak = 0;
+    int mode = 0;
+    for (int i = 0; i < kBins; ++i) {
+        if (h[static_cast<std::size_t>(i)] > peak) {
+            peak = h[static_cast<std::size_t>(i)];
+            mode = i;
+        }
+    }
+
+    // Smoothed over five bins; the two bins at each end stay 0, so a background at the
+    // ends of the histogram gives a threshold of 0 that nothing falls below.
+    std::array<double, kBins> smooth{};
+    for (int i = 2; i <= kLastBin - 2; ++i) {
+        double squares = 0;
+        for (int j = i - 2; j <= i + 2; ++j) {
+            const auto c = static_cast<double>(h[static_cast<std::size_t>(j)]);
+            squares += c * c;
+        }
+        smooth[static_cast<std::size_t>(i)] = std::sqrt(squares) / 5;
+    }
+    const double threshold = kThresholdFraction * smooth[static_cast<std::size_t>(mode)];
+
+    for (int i = mode; i >= 0; --i) {
+        if (smooth[static_cast<std::size_t>(i)] < threshold) {
+            s.display_low = level_of_bin(i, s.pixel_min, s.pixel_max);
+            break;
+        }
+    }
+    for (int i = mode; i <= kLastBin; ++i) {
+        if (smooth[static_cast<std::size_t>(i)] < threshold) {
+            // Levels of a full 32-bit span can lie further apart than a 32-bit range holds.
+            const std::int64_t range = std::int64_t{level_of_bin(i, s.pixel_min, s.pixel_max)} - s.display_low;
+            s.display_range = static_cast<std::int32_t>(
+                std::clamp<std::int64_t>(range, std::numeric_limits<std::int32_t>::min(),
+                                         std::numeric_limits<std::int32_t>::max()));
+            break;
+        }
+    }
+    if (s.display_range <= 0) s.display_range = 1;
+}
 
 }  // namespace trakora

@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: MIT
+#include "analysis/render_colours.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "image_setup.hpp"
+
+namespace trakora {
+namespace {
+
+using testing_support::fresh_state;
+using testing_support::paint_plane;
+
+constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
+
+// The grey rule written out plainly, with a range below 1 taken as 1.
+std::uint32_t reference_grey(std::int32_t p, std::int32_t low, std::int32_t range) {
+    const double r = range < 1 ? 1.0 : static_cast<double>(range);
+    double g = std::floor((static_cast<double>(p) - static_cast<double>(low)) / r * 256 + 0.5);
+    if (g > 255) g = 255;
+    if (g < 0) g = 0;
+    return static_cast<std::uint32_t>(g);
+}
+
+std::uint32_t colour_at(const State& s, int x, int y) {
+    return s.object_picture.data()[static_cast<std::size_t>(y) * s.object_picture_width + x];
+}
+
+struct GreyCase {
+    const char* name;
+    std::int32_t low, range, value;
+    std::uint32_t grey;
+};
+
+std::ostream& operator<<(std::ostream& os, const GreyCase& c) { return os << c.name; }
+
+class Grey : public ::testing::TestWithParam<GreyCase> {};
+
+TEST_P(Grey, ValueRendersAsGrey) {
+    const GreyCase& c = GetParam();
+    auto s = fresh_state();
+    paint_plane(*s, 1, 1, 0, [&c](int, int) { return c.value; });
+    s->image_planes = 1;
+    s->display_low = c.low;
+    s->display_range = c.range;
+    render_colours(*s);
+    EXPECT_EQ(colour_at(*s, 0, 0), c.grey * 0x010101u | kOpaque) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Grey,
+    ::testing::Values(
+        GreyCase{"black_level_is_0", 100, 10, 100, 0}, GreyCase{"half_range_is_128", 100, 10, 105, 128},
+        GreyCase{"white_level_clamps_256", 100, 10, 110, 255}, GreyCase{"below_black_is_0", 100, 10, 99, 0},
+        GreyCase{"far_below_black", 100, 10, kInt32Min, 0}, GreyCase{"far_above_white", 100, 10, kInt32Max, 255},
+        GreyCase{"third_rounds_down", 0, 3, 1, 85}, GreyCase{"two_thirds_rounds_up", 0, 3, 2, 171},
+        GreyCase{"last_grey_below_white", 0, 512, 510, 255}, GreyCase{"half_step_goes_up", 0, 512, 1, 1},
+        GreyCase{"range1_black_level", 7, 1, 7, 0}, GreyCase{"range1_one_above_is_white", 7, 1, 8, 255},
+        GreyCase{"range1_one_below", 7, 1, 6, 0},
+        // A range below 1 (set from outside) renders as a range of 1.
+        GreyCase{"range0_above", 7, 0, 8, 255}, GreyCase{"range0_at_low", 7, 0, 7, 0},
+        GreyCase{"negative_range_above", 7, -40, 8, 255}, GreyCase{"negative_range_below", 7, -40, 6, 0},
+        // Differences beyond 32 bits.
+        GreyCase{"full_span_top", kInt32Min, kInt32Max, kInt32Max, 255},
+        GreyCase{"full_span_quarter", kInt32Min, kInt32Max, -(1 << 30), 128},
+        GreyCase{"high_low_bottom", kInt32Max, 1, kInt32Min, 0}),
+    [](const ::testing::TestParamInfo<GreyCase>& info) { return std::string(info.param.name); });
+
+TEST(RenderColours, PictureHasImageSizeAndRowsOfItsWidth) {
+    auto s = fresh_state();
+    paint_plane(*s, 7, 5, 0, [](int x, int y) { return 10 * y + x; });
+    s->image_width = 7.6;  // whole pixels only
+    s->display_low = 0;
+    s->display_range = 64;
+    render_colours(*s);
+    ASSERT_EQ(s->object_picture_width, 7);
+    ASSERT_EQ(s->object_picture_height, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x)
+            EXPECT_EQ(colour_at(*s, x, y), reference_grey(10 * y + x, 0, 64) * 0x010101u | kOpaque) << x << "," << y;
+}
+
+TEST(RenderColours, EmptyImageGivesEmptyPicture) {
+    auto s = fresh_state();
+    s->object_picture_width = 9;
+    s->object_picture_height = 9;
+    s->image_width = 0;
+    s->image_height = 12;
+    render_colours(*s);
+    EXPECT_EQ(s->object_picture_width, 0);
+    EXPECT_EQ(s->object_picture_height, 12);
+}
+
+struct PlaneCase {
+    const char* name;
+    double planes;
+    std::uint32_t colour;  // for plane 0 bright, planes 1 and 2 dark
+};
+
+std::ostream& operator<<(std::ostream& os, const PlaneCase& c) { return os << c.name; }
+
+class Planes : public ::testing::TestWithParam<PlaneCase> {};
+
+TEST_P(Planes, BrightFirstPlane) {
+    const PlaneCase& c = GetParam();
+    auto s = fresh_state();
+    paint_plane(*s, 2, 2, 0, [](int, int) { return 1000; });
+    paint_plane(*s, 2, 2, 1, [](int, int) { return 0; });
+    paint_plane(*s, 2, 2, 2, [](int, int) { return 0; });
+    s->image_planes = c.planes;
+    s->display_low = 0;
+    s->display_range = 100;
+    render_colours(*s);
+    EXPECT_EQ(colour_at(*s, 1, 1), c.colour | kOpaque) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Planes,
+                         ::testing::Values(PlaneCase{"three_planes_red", 3, 0x0000FF},
+                                           PlaneCase{"one_plane_grey", 1, 0xFFFFFF},
+                                           PlaneCase{"two_planes_grey", 2, 0xFFFFFF},
+                                           PlaneCase{"no_planes_grey", 0, 0xFFFFFF}),
+                         [](const ::testing::TestParamInfo<PlaneCase>& info) { return std::string(info.param.name); });
+
+TEST(RenderColours, ColourComponentsComeFromTheirPlanes) {
+    // Green and blue hold what an earlier image left; they render as they are.
+    auto s = fresh_state();
+    paint_plane(*s, 3, 1, 1, [](int x, int) { return 50 * x; });
+    paint_plane(*s, 3, 1, 2, [](int x, int) { return 100 - 50 * x; });
+    paint_plane(*s, 3, 1, 0, [](int x, int) { return 25 * x; });
+    s->image_planes = 3;
+    s->display_low = 0;
+    s->display_range = 100;
+    render_colours(*s);
+    for (int x = 0; x < 3; ++x) {
+        const std::uint32_t want = reference_grey(25 * x, 0, 100) | reference_grey(50 * x, 0, 100) << 8 |
+                                   reference_grey(100 - 50 * x, 0, 100) << 16 | kOpaque;
+        EXPECT_EQ(colour_at(*s, x, 0), want) << "column " << x;
+    }
+}
+
+TEST(RenderColoursDifferential, MatchesPlainRuleOnRandomImages) {
+    std::mt19937_64 rng(777);
+    for (int round = 0; round < 600; ++round) {
+        auto s = fresh_state();
+        const int bits = std::uniform_int_distribution<int>(0, 32)(rng);
+        const auto range = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+            std::uniform_int_distribution<std::int64_t>(-3, std::int64_t{1} << bits)(rng), kInt32Min, kInt32Max));
+        const std::int32_t low = std::uniform_int_distribution<std::int32_t>(kInt32Min, kInt32Max)(rng);
+        const double r = range < 1 ? 1.0 : range;
+        // Values around the black level, the white level and every grey step.
+        std::uniform_int_distribution<int> step(-2, 258);
+        std::uniform_int_distribution<int> jitter(-2, 2);
+        std::uniform_int_distribution<std::int32_t> anything(kInt32Min, kInt32Max);
+        auto value = [&](int, int) {
+            if (jitter(rng) == 2) return anything(rng);
+            const double v = low + (step(rng) - 0.5) * r / 256 + jitter(rng);
+            return static_cast<std::int32_t>(std::clamp<double>(std::round(v), kInt32Min, kInt32Max));
+        };
+        const int w = std::uniform_int_distribution<int>(1, 40)(rng);
+        const int h = std::uniform_int_distribution<int>(1, 30)(rng);
+        for (int p = 0; p < 3; ++p) paint_plane(*s, w, h, p, value);
+        s->image_planes = round % 2 == 0 ? 3 : 1;
+        s->display_low = low;
+        s->display_range = range;
+        render_colours(*s);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const std::uint32_t red = reference_grey(s->image_pixels.at(x, y, 0), low, range);
+                const std::uint32_t want = s->image_planes == 3
+                                               ? red | reference_grey(s->image_pixels.at(x, y, 1), low, range) << 8 |
+                                                     reference_grey(s->image_pixels.at(x, y, 2), low, range) << 16
+                                               : red * 0x010101u;
+                ASSERT_EQ(colour_at(*s, x, y), want | kOpaque)
+                    << "round " << round << " low " << low << " range " << range << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace trakora

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+// Form4: the object window. Its picture shows the rendered image at one image pixel per
+// screen pixel (device-independent), keeps the lines drawn on it, and reports presses in
+// its drawing coordinates. Images larger than the screen scroll inside the window.
+#pragma once
+
+#include <QImage>
+#include <QScrollArea>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+#include "core/view.hpp"
+
+namespace trakora::ui {
+
+// The image picture inside the object window.
+class ObjectPicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit ObjectPicture(QWidget* parent = nullptr);
+
+    // Takes a copy of the colours; the picture becomes the image's size and its drawing
+    // coordinates span scale_width x scale_height.
+    void show_image(const PictureImage& image, double scale_width, double scale_height);
+    // A 1-pixel line in drawing coordinates, drawn onto the surface so that it stays.
+    void draw_line(double x1, double y1, double x2, double y2, QColor colour);
+
+    double scale_width() const { return scale_width_; }
+    double scale_height() const { return scale_height_; }
+    const QImage& surface() const { return surface_; }
+
+    // Drawing coordinates of the pixel under a position in the widget: the pixel's
+    // top-left corner, so a press anywhere on image pixel (c, r) reports (c, r) when one
+    // unit is one pixel, at any screen density.
+    QPointF drawing_position(QPointF widget_position) const;
+
+signals:
+    // button: 1 left, 2 right, 4 middle; shift: 1 Shift + 2 Ctrl + 4 Alt.
+    void pressed(std::int16_t button, std::int16_t shift, float x, float y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QImage surface_;
+    double scale_width_ = 0;
+    double scale_height_ = 0;
+};
+
+class ObjectWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ObjectWindow(QWidget* parent = nullptr);
+
+    // Shows the window as if newly made: this title, this image and no earlier drawing,
+    // sized to the image (or to the screen, scrolling). It does not take the keyboard
+    // focus, so a tick leaves the user typing where they were.
+    void open(const QString& title, double scale_width, double scale_height,
+              const PictureImage& image);
+    bool is_open() const { return isVisible(); }
+
+    ObjectPicture& picture() { return *picture_; }
+    const ObjectPicture& picture() const { return *picture_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void fit_to_screen();
+
+    QScrollArea* scroll_ = nullptr;
+    ObjectPicture* picture_ = nullptr;
+};
+
+}  // namespace trakora::ui

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#include "ui/picture_drawing.hpp"
+
+#include <QPainter>
+#include <QPen>
+
+namespace trakora::ui {
+
+void draw_pixel_line(QImage& surface, QPoint from, QPoint to, int width, QColor colour) {
+    if (from == to) {
+        draw_pixel_dot(surface, from, width, colour);
+        return;
+    }
+    QPainter painter(&surface);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(colour);
+    pen.setWidth(width);
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    // Pixel centres sit at .5; the pen's edges then fall on pixel borders.
+    painter.drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5));
+}
+
+void draw_pixel_dot(QImage& surface, QPoint at, int width, QColor colour) {
+    QPainter painter(&surface);
+    const int half = width / 2;
+    painter.fillRect(QRect(at.x() - half, at.y() - half, width, width), colour);
+}
+
+}  // namespace trakora::ui

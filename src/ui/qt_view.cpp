@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: MIT
+#include "ui/qt_view.hpp"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+
+#include "ui/picture_drawing.hpp"
+
+namespace trakora::ui {
+
+namespace {
+
+QString from_utf8(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+QtView::QtView(MainWindow& form1) : form1_(form1), form4_(std::make_unique<ObjectWindow>()) {}
+
+QtView::~QtView() {
+    if (busy_) QGuiApplication::restoreOverrideCursor();
+}
+
+void QtView::message(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Trakora"), from_utf8(text),
+                    QMessageBox::Ok, &form1_);
+    // File names and numbers are shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+QLineEdit* QtView::box(TextBox which) const {
+    switch (which) {
+        case TextBox::Text1: return form1_.controls().text1;
+        case TextBox::Text2: return form1_.controls().text2;
+        case TextBox::Text3: return form1_.controls().text3;
+    }
+    return form1_.controls().text1;
+}
+
+std::string QtView::text(TextBox which) const { return box(which)->text().toStdString(); }
+
+void QtView::set_text(TextBox which, const std::string& text) { box(which)->setText(from_utf8(text)); }
+
+std::string QtView::folder_list_path() const { return form1_.controls().dir1->path().toStdString(); }
+
+void QtView::set_folder_list_path(const std::string& path) {
+    form1_.controls().dir1->set_path(from_utf8(path));
+}
+
+std::string QtView::selected_drive() const {
+    return form1_.controls().drive1->selected_root().toStdString();
+}
+
+void QtView::set_timer_enabled(bool enabled) { form1_.controls().timer1->set_enabled(enabled); }
+
+void QtView::set_timer_interval(int milliseconds) {
+    form1_.controls().timer1->set_interval(milliseconds);
+}
+
+void QtView::set_busy_pointer(bool busy) {
+    // Qt stacks override cursors; keep exactly one while busy so that "not busy" always
+    // brings the normal pointer back.
+    if (busy == busy_) return;
+    busy_ = busy;
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
+
+bool QtView::object_window_open() const { return form4_->is_open(); }
+
+void QtView::close_object_window() { form4_->hide(); }
+
+void QtView::show_object_window(const std::string& title, double scale_width, double scale_height,
+                                const PictureImage& image) {
+    form4_->open(from_utf8(title), scale_width, scale_height, image);
+}
+
+double QtView::object_scale_width() const {
+    return object_window_open() ? form4_->picture().scale_width() : 0;
+}
+
+double QtView::object_scale_height() const {
+    return object_window_open() ? form4_->picture().scale_height() : 0;
+}
+
+void QtView::draw_object_line(float x1, float y1, float x2, float y2, std::uint32_t colour) {
+    if (!object_window_open()) return;
+    form4_->picture().draw_line(x1, y1, x2, y2, colour_from_value(colour));
+}
+
+void QtView::plot_clear() { form1_.controls().picture1->clear(); }
+
+void QtView::plot_set_scale(float width, float height) {
+    form1_.controls().picture1->set_scale(width, height);
+}
+
+void QtView::plot_line(float x1, float y1, float x2, float y2, std::uint32_t colour) {
+    form1_.controls().picture1->draw_line(x1, y1, x2, y2, colour_from_value(colour));
+}
+
+void QtView::plot_point(float x, float y, std::uint32_t colour) {
+    form1_.controls().picture1->draw_point(x, y, colour_from_value(colour));
+}
+
+void QtView::set_label(const std::string& caption) { form1_.controls().label5->setText(from_utf8(caption)); }
+
+}  // namespace trakora::ui

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <deque>
 #include <exception>
 #include <filesystem>
@@ -19,7 +18,8 @@
 #include "cli/commands.hpp"
 #include "cli/fits_writer.hpp"
 #include "cli/simulate_options.hpp"
-#include "cli/simulated_sky.hpp"
+#include "cli/simulated_image.hpp"
+#include "core/newest_image.hpp"
 
 namespace trakora::cli {
 namespace {
@@ -81,37 +81,9 @@ private:
     bool stopped_ = false;
 };
 
-// DATE-OBS as 2026-12-09T02:05:40.123 (UTC) from milliseconds since the epoch.
-std::string iso_time(long long ms) {
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03lld", utc.tm_year + 1900,
-                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, ms % 1000);
-    return text;
-}
-
 long long wall_clock_ms() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
-std::vector<std::string> header_cards(const SimulateOptions& o, const SampleFormat& format,
-                                      const std::string& date_obs) {
-    const int planes = o.colour ? 3 : 1;
-    std::vector<std::string> cards;
-    cards.push_back(logical_card("SIMPLE", true, "file conforms to FITS standard"));
-    cards.push_back(integer_card("BITPIX", format.bitpix, "bits per data value"));
-    cards.push_back(integer_card("NAXIS", planes == 3 ? 3 : 2, "number of data axes"));
-    cards.push_back(integer_card("NAXIS1", o.width, "columns"));
-    cards.push_back(integer_card("NAXIS2", o.height, "rows"));
-    if (planes == 3) cards.push_back(integer_card("NAXIS3", 3, "planes: red, green, blue"));
-    append_format_cards(cards, format);
-    cards.push_back(real_card("EXPTIME", o.interval_s, "exposure time in seconds"));
-    cards.push_back(string_card("DATE-OBS", date_obs, "UTC start of exposure"));
-    cards.push_back(string_card("INSTRUME", "Trakora simulated camera", "camera"));
-    return cards;
 }
 
 // The next file number whose name is free, so an earlier run's images are never lost.
@@ -147,24 +119,15 @@ int run(const SimulateOptions& o) {
                      ec ? ": " : "", ec ? ec.message().c_str() : "");
         return 1;
     }
-    if (!has_image_ending(format_name(o.name_pattern, 1)))
+    const std::string first_name = format_name(o.name_pattern, 1);
+    if (!has_fits_ending(first_name) || first_name.front() == '.')
         std::fprintf(stderr,
                      "simulate: warning: trakora takes only names ending in FIT, Fit, FTS or "
-                     "Fts for images; '%s' will be ignored\n",
-                     format_name(o.name_pattern, 1).c_str());
+                     "Fts and not starting with '.' for images; '%s' will be ignored\n",
+                     first_name.c_str());
 
-    SkyParams params;
-    params.width = o.width;
-    params.height = o.height;
-    params.planes = o.colour ? 3 : 1;
-    params.full_scale = o.bitpix == 8 ? 255 : 65535;
-    params.interval_s = o.interval_s;
-    params.drift_x_per_min = o.drift_x_per_min;
-    params.drift_y_per_min = o.drift_y_per_min;
-    params.seeing = o.seeing;
-    params.seed = o.seed;
+    const SkyParams params = sky_params(o);
     const SkyField field = make_sky_field(params);
-    const SampleFormat format = sample_format(o.bitpix);
 
     StopSignals signals;
     const auto start = SteadyClock::now();
@@ -178,24 +141,20 @@ int run(const SimulateOptions& o) {
         for (long index = 0; o.count == 0 || index < o.count; ++index) {
             if (signals.wait_until(start + index * interval)) break;
 
-            const std::vector<float> values = render_sky(params, field, index);
             // DATE-OBS must grow with every image even when images come faster than
             // the clock's milliseconds: the program takes the greatest one as newest.
             last_ms = std::max(wall_clock_ms(), last_ms + 1);
             const std::string date_obs = iso_time(last_ms);
-            const auto cards = header_cards(o, format, date_obs);
-            std::vector<std::uint8_t> bytes =
-                fits_file_bytes(cards, encode_samples(values, format));
-            const std::size_t header_bytes =
-                (cards.size() + 1 + 35) / 36 * kBlockBytes;  // the cards and END, padded
+            ImageFile file = simulated_image_file(o, params, field, index, date_obs);
 
             number = next_free_number(o, number);
             const fs::path target = o.folder / format_name(o.name_pattern, number);
             ++number;
             if (o.in_place)
-                write_in_place(target, std::move(bytes), header_bytes, o.interval_s, signals);
+                write_in_place(target, std::move(file.bytes), file.header_bytes, o.interval_s,
+                               signals);
             else
-                write_file_replacing(target, bytes);
+                write_file_replacing(target, file.bytes);
             ++images;
 
             const Point star = guide_star_position(params, field, index);

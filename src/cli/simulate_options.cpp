@@ -101,12 +101,6 @@ std::string format_name(std::string_view pattern, long number) {
     return name;
 }
 
-bool has_image_ending(std::string_view name) {
-    if (name.size() < 3) return false;
-    const std::string_view end = name.substr(name.size() - 3);
-    return end == "FIT" || end == "Fit" || end == "FTS" || end == "Fts";
-}
-
 std::string simulate_usage() {
     return "usage: trakora-cli simulate FOLDER [options]\n"
            "A simulated camera: writes one FITS image of a drifting guide star after another\n"

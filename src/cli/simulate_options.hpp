@@ -43,8 +43,4 @@ std::optional<std::string> check_name_pattern(std::string_view pattern);
 // The file name for image number `number` (a pattern that passed check_name_pattern).
 std::string format_name(std::string_view pattern, long number);
 
-// Whether the program takes a file of this name for an image: the last three
-// characters must be FIT, Fit, FTS or Fts, case included.
-bool has_image_ending(std::string_view name);
-
 }  // namespace trakora::cli

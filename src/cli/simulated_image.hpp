@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+// One image of the simulated camera as the bytes of a FITS file: the sky of
+// simulated_sky.hpp in the sample format the options ask for, with the header cards a
+// capture program writes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/simulate_options.hpp"
+#include "cli/simulated_sky.hpp"
+
+namespace trakora::cli {
+
+// The sky the options describe (8-bit images have a full scale of 255, the rest 65535).
+SkyParams sky_params(const SimulateOptions& options);
+
+struct ImageFile {
+    std::vector<std::uint8_t> bytes;  // header and data, each padded to 2880-byte blocks
+    std::size_t header_bytes = 0;     // where the data begin
+};
+
+// Image `index` (0 for the first) with DATE-OBS `date_obs`.
+ImageFile simulated_image_file(const SimulateOptions& options, const SkyParams& params,
+                               const SkyField& field, long index, const std::string& date_obs);
+
+// A DATE-OBS value in ISO form with milliseconds, "2026-12-09T02:05:40.123", UTC, from
+// milliseconds since 1970-01-01T00:00:00.
+std::string iso_time(long long ms_since_epoch);
+
+}  // namespace trakora::cli

@@ -29,6 +29,7 @@ struct EndCase {
     int end_card;
     const char* end_text;
     int data_block;  // data offset / 2880
+    friend void PrintTo(const EndCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class EndCard : public ::testing::TestWithParam<EndCase> {};

@@ -12,6 +12,7 @@ struct KeywordCase {
     std::vector<std::string> cards;  // after BITPIX 8, NAXIS1 0, NAXIS2 0
     Number State::*variable;
     Number expected;
+    friend void PrintTo(const KeywordCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Keywords : public ::testing::TestWithParam<KeywordCase> {};

@@ -34,6 +34,7 @@ struct RejectCase {
     const char* name;
     std::string bytes;
     const char* reason;
+    friend void PrintTo(const RejectCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Rejected : public ::testing::TestWithParam<RejectCase> {};
@@ -107,6 +108,7 @@ TEST(RejectedHeader, KeepsTheValuesTheHeaderGave) {
 struct UnreadableCase {
     const char* name;
     std::function<void(const TempDir&)> make;  // makes "a.fit" unreadable as a file
+    friend void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Unreadable : public ::testing::TestWithParam<UnreadableCase> {};
@@ -145,6 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct AcceptCase {
     const char* name;
     std::string bytes;
+    friend void PrintTo(const AcceptCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Accepted : public ::testing::TestWithParam<AcceptCase> {};

@@ -21,6 +21,7 @@ struct FormatCase {
     std::vector<std::string> cards;  // BZERO, BSCALE, NAXIS3
     std::string data;                // the samples in the file
     std::vector<std::int32_t> expected;
+    friend void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
 };
 
 std::string bytes(std::initializer_list<int> values) {
@@ -130,6 +131,7 @@ struct ThreePlaneCase {
     std::vector<std::string> cards;
     std::vector<float> samples;  // two per plane
     std::vector<std::int32_t> expected;
+    friend void PrintTo(const ThreePlaneCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ThreePlanes : public ::testing::TestWithParam<ThreePlaneCase> {};
@@ -220,6 +222,7 @@ struct EmptyCase {
     const char* name;
     const char* width;
     const char* height;
+    friend void PrintTo(const EmptyCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class NoPixels : public ::testing::TestWithParam<EmptyCase> {};

@@ -11,6 +11,10 @@ namespace trakora::ui {
 
 namespace {
 
+// The controls without a font of their own use the window's: the Japanese family at the
+// size of a Japanese desktop's dialog font, narrow enough for "objec setting" to fit its
+// button.
+constexpr double kDefaultPoints = 9;
 constexpr double kFieldPoints = 12;
 constexpr double kResultPoints = 14.25;
 
@@ -53,6 +57,7 @@ MainWindow::MainWindow(const QString& folder, QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Trakora ver1.00"));
     setWindowIcon(crosshair_icon());
     setFixedSize(kClientWidth, kClientHeight);
+    setFont(japanese_font(kDefaultPoints));
     build(folder);
     chain_tab_order();
 }

@@ -7,8 +7,13 @@
 namespace trakora::ui {
 
 void draw_pixel_line(QImage& surface, QPoint from, QPoint to, int width, QColor colour) {
-    if (from == to) {
-        draw_pixel_dot(surface, from, width, colour);
+    // Level and upright lines (all the program draws) are exact rectangles; the painter's
+    // thin-line rasteriser would place them by its own rounding.
+    if (from.x() == to.x() || from.y() == to.y()) {
+        const int half = width / 2;
+        const QRect span = QRect(from, to).normalized();
+        QPainter painter(&surface);
+        painter.fillRect(span.adjusted(-half, -half, width - 1 - half, width - 1 - half), colour);
         return;
     }
     QPainter painter(&surface);

@@ -18,7 +18,13 @@ PlotPicture::PlotPicture(QWidget* parent) : QFrame(parent) {
     surface_.fill(background_);
 }
 
+const QImage& PlotPicture::surface() const {
+    fit_surface();
+    return surface_;
+}
+
 void PlotPicture::clear() {
+    fit_surface();
     surface_.fill(background_);
     update();
 }
@@ -31,10 +37,12 @@ void PlotPicture::set_scale(double width, double height) {
 }
 
 double PlotPicture::scale_width() const {
+    fit_surface();
     return scale_set_ ? scale_width_ : surface_.width() * kTwipsPerPixel;
 }
 
 double PlotPicture::scale_height() const {
+    fit_surface();
     return scale_set_ ? scale_height_ : surface_.height() * kTwipsPerPixel;
 }
 
@@ -45,12 +53,14 @@ QPoint PlotPicture::to_device(double x, double y) const {
 
 void PlotPicture::draw_line(double x1, double y1, double x2, double y2, QColor colour) {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+    fit_surface();
     draw_pixel_line(surface_, to_device(x1, y1), to_device(x2, y2), kDrawWidth, colour);
     update();
 }
 
 void PlotPicture::draw_point(double x, double y, QColor colour) {
     if (!std::isfinite(x) || !std::isfinite(y)) return;
+    fit_surface();
     draw_pixel_dot(surface_, to_device(x, y), kDrawWidth, colour);
     update();
 }
@@ -58,11 +68,15 @@ void PlotPicture::draw_point(double x, double y, QColor colour) {
 void PlotPicture::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.drawImage(contentsRect().topLeft(), surface_);
+    painter.drawImage(contentsRect().topLeft(), surface());
 }
 
 void PlotPicture::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
+    fit_surface();
+}
+
+void PlotPicture::fit_surface() const {
     const QSize client = contentsRect().size().expandedTo(QSize(1, 1));
     if (client == surface_.size()) return;
     // What was drawn stays where it was; new parts start as background.

@@ -32,7 +32,7 @@ public:
     double scale_height() const;
     QColor background() const { return background_; }
     // The drawing surface: the client area inside the border, pixel for pixel.
-    const QImage& surface() const { return surface_; }
+    const QImage& surface() const;
     // Where the client area starts within the box; children such as the result label are
     // placed from here.
     QPoint client_origin() const { return contentsRect().topLeft(); }
@@ -43,8 +43,11 @@ protected:
 
 private:
     QPoint to_device(double x, double y) const;
+    // The surface follows the client area's size; a hidden box learns its size before it
+    // gets any resize event, so every use checks.
+    void fit_surface() const;
 
-    QImage surface_;
+    mutable QImage surface_;
     QColor background_;
     bool scale_set_ = false;
     double scale_width_ = 0;

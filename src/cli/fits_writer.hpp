@@ -81,7 +81,7 @@ std::vector<std::size_t> chunk_ends(std::size_t total, std::size_t header_bytes,
 // from the first piece on and is complete only after the last. The destructor finishes
 // a file that is still incomplete so no partial image is left behind.
 class InPlaceWriter {
-public:
+  public:
     // Creates (or truncates) `target`. Throws std::system_error on failure.
     InPlaceWriter(const std::filesystem::path& target, std::vector<std::uint8_t> bytes,
                   std::vector<std::size_t> ends);
@@ -95,7 +95,7 @@ public:
     void finish();
     bool done() const { return next_ == ends_.size(); }
 
-private:
+  private:
     std::filesystem::path target_;
     std::vector<std::uint8_t> bytes_;
     std::vector<std::size_t> ends_;

@@ -34,7 +34,7 @@ constexpr int kInPlaceChunks = 8;
 // and no handler or global flag is needed. The old mask comes back on return, which
 // matters when a test runs the camera inside its own process.
 class StopSignals {
-public:
+  public:
     StopSignals() {
         sigemptyset(&set_);
         sigaddset(&set_, SIGINT);
@@ -75,7 +75,7 @@ public:
     }
     bool stop_requested() { return wait_until(SteadyClock::now()); }
 
-private:
+  private:
     sigset_t set_{};
     sigset_t old_{};
     bool stopped_ = false;
@@ -103,8 +103,8 @@ void write_in_place(const fs::path& target, std::vector<std::uint8_t> bytes,
     InPlaceWriter writer(target, std::move(bytes), std::move(ends));
     // Spread the writing over up to half the interval, at most half a second per pause.
     const double pause_s = std::min(0.5, interval_s / 2 / kInPlaceChunks);
-    const auto pause = std::chrono::duration_cast<SteadyClock::duration>(
-        std::chrono::duration<double>(pause_s));
+    const auto pause =
+        std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(pause_s));
     while (writer.write_next()) {
         if (!writer.done() && signals.wait_until(SteadyClock::now() + pause)) break;
     }
@@ -158,8 +158,8 @@ int run(const SimulateOptions& o) {
             ++images;
 
             const Point star = guide_star_position(params, field, index);
-            std::printf("%s  DATE-OBS %s  guide star x %.2f y %.2f\n",
-                        target.filename().c_str(), date_obs.c_str(), star.x, star.y);
+            std::printf("%s  DATE-OBS %s  guide star x %.2f y %.2f\n", target.filename().c_str(),
+                        date_obs.c_str(), star.x, star.y);
             std::fflush(stdout);
 
             written.push_back(target);

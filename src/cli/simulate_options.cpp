@@ -91,10 +91,12 @@ std::string format_name(std::string_view pattern, long number) {
         }
         const bool zero_fill = rest[0] == '0';
         int width = 0;
-        for (std::size_t k = zero_fill ? 1 : 0; k + 1 < length; ++k) width = width * 10 + (rest[k] - '0');
+        for (std::size_t k = zero_fill ? 1 : 0; k + 1 < length; ++k)
+            width = width * 10 + (rest[k] - '0');
         std::string digits = std::to_string(number);
         if (static_cast<int>(digits.size()) < width)
-            digits.insert(0, static_cast<std::size_t>(width) - digits.size(), zero_fill ? '0' : ' ');
+            digits.insert(0, static_cast<std::size_t>(width) - digits.size(),
+                          zero_fill ? '0' : ' ');
         name += digits;
         i += length;
     }

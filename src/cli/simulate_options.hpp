@@ -12,19 +12,19 @@ namespace trakora::cli {
 
 struct SimulateOptions {
     std::filesystem::path folder;
-    long count = 0;          // images to write; 0 writes until stopped
-    double interval_s = 2;   // seconds between images, wall clock and simulated time
+    long count = 0;         // images to write; 0 writes until stopped
+    double interval_s = 2;  // seconds between images, wall clock and simulated time
     int width = 765;
     int height = 510;
     int bitpix = 16;
-    bool colour = false;     // three planes, BITPIX -32
+    bool colour = false;  // three planes, BITPIX -32
     double drift_x_per_min = 0;
     double drift_y_per_min = 2;
     double seeing = 0.5;
     std::uint64_t seed = 1;
     std::string name_pattern = "drift_%04d.FIT";
     bool in_place = false;
-    long keep = 0;           // keep only the newest N images of this run; 0 keeps all
+    long keep = 0;  // keep only the newest N images of this run; 0 keeps all
     bool help = false;
 };
 

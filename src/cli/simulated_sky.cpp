@@ -11,7 +11,7 @@ namespace {
 // SplitMix64: tiny, fast and the same on every platform, so a seed gives the same
 // images everywhere (the standard library's distributions are not portable).
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -28,7 +28,7 @@ public:
         return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * std::numbers::pi * u2);
     }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -53,8 +53,7 @@ double distance_to_path(const SkyParams& params, Point start, Point p) {
     return std::abs(px * dy - py * dx) / length;
 }
 
-void add_star(float* plane, const SkyParams& params, double x0, double y0,
-              double amplitude) {
+void add_star(float* plane, const SkyParams& params, double x0, double y0, double amplitude) {
     const int reach = static_cast<int>(std::ceil(6 * kStarSigma));
     const int cx = static_cast<int>(std::lround(x0)), cy = static_cast<int>(std::lround(y0));
     const double two_sigma2 = 2 * kStarSigma * kStarSigma;

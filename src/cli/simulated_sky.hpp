@@ -34,12 +34,12 @@ inline constexpr double kClearance = 40;   // the search reaches 18 pixels from 
 struct SkyParams {
     int width = 765;
     int height = 510;
-    int planes = 1;               // 1, or 3 for red, green and blue
-    double full_scale = 65535;    // 255 for 8-bit samples
-    double interval_s = 2;        // simulated time between two images
-    double drift_x_per_min = 0;   // guide star drift, pixels per minute
+    int planes = 1;              // 1, or 3 for red, green and blue
+    double full_scale = 65535;   // 255 for 8-bit samples
+    double interval_s = 2;       // simulated time between two images
+    double drift_x_per_min = 0;  // guide star drift, pixels per minute
     double drift_y_per_min = 2;
-    double seeing = 0.5;          // standard deviation of the per-image jitter, pixels
+    double seeing = 0.5;  // standard deviation of the per-image jitter, pixels
     std::uint64_t seed = 1;
 };
 
@@ -52,8 +52,8 @@ struct Point {
 // jitters together, as it does on a real mount.
 struct FieldStar {
     double dx = 0, dy = 0;
-    double peak = 0;                  // fraction of full scale above the sky
-    std::array<double, 3> colour{};   // factor per plane; plane 0 only for monochrome
+    double peak = 0;                 // fraction of full scale above the sky
+    std::array<double, 3> colour{};  // factor per plane; plane 0 only for monochrome
 };
 
 // Hot pixels belong to the sensor and stay put while the sky drifts.

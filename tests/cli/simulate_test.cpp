@@ -55,7 +55,8 @@ int simulate(std::vector<std::string> args, std::string* out = nullptr,
 
 std::vector<std::string> names_in(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -97,8 +98,8 @@ SimulateOptions options_for(int bitpix, bool colour, int width, int height) {
 struct FormatRow {
     const char* name;
     std::vector<std::string> args;
-    int bitpix;        // as written in the header
-    Number planes;     // image_planes as the program reads it (-1: no NAXIS3)
+    int bitpix;     // as written in the header
+    Number planes;  // image_planes as the program reads it (-1: no NAXIS3)
     Number bzero;
 };
 
@@ -107,8 +108,8 @@ class SimulateFormat : public ::testing::TestWithParam<FormatRow> {};
 TEST_P(SimulateFormat, ReadsBackAsWrittenAndPassesFitsverify) {
     const FormatRow& row = GetParam();
     TempDir dir;
-    std::vector<std::string> args = {dir.path().string(), "--count", "2", "--interval", "0",
-                                     "--size", "120x90", "--seed", "7"};
+    std::vector<std::string> args = {
+        dir.path().string(), "--count", "2", "--interval", "0", "--size", "120x90", "--seed", "7"};
     args.insert(args.end(), row.args.begin(), row.args.end());
     ASSERT_EQ(simulate(args), 0);
     ASSERT_EQ(names_in(dir.path()), (std::vector<std::string>{"drift_0001.FIT", "drift_0002.FIT"}));
@@ -126,7 +127,8 @@ TEST_P(SimulateFormat, ReadsBackAsWrittenAndPassesFitsverify) {
         SCOPED_TRACE(file.filename().string());
         const std::vector<float> sky = render_sky(params, field, index);
         const std::size_t sample_bytes = static_cast<std::size_t>(std::abs(row.bitpix) / 8);
-        EXPECT_EQ(fs::file_size(file), 2880 + (120 * 90 * planes * sample_bytes + 2879) / 2880 * 2880);
+        EXPECT_EQ(fs::file_size(file),
+                  2880 + (120 * 90 * planes * sample_bytes + 2879) / 2880 * 2880);
 
         Reading r;
         ASSERT_EQ(r.read(file), 0) << r.message;
@@ -184,28 +186,26 @@ TEST_P(SimulateFormat, ReadsBackAsWrittenAndPassesFitsverify) {
 
     if (std::system("command -v fitsverify >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "fitsverify is not installed";
-    const std::string command = "fitsverify -q -e '" + dir.file("drift_0001.FIT").string() +
-                                "' '" + dir.file("drift_0002.FIT").string() + "' >/dev/null";
+    const std::string command = "fitsverify -q -e '" + dir.file("drift_0001.FIT").string() + "' '" +
+                                dir.file("drift_0002.FIT").string() + "' >/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << "fitsverify reports errors";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AllFormats, SimulateFormat,
-    ::testing::Values(FormatRow{"bitpix8", {"--bitpix", "8"}, 8, -1, 0},
-                      FormatRow{"bitpix16", {}, 16, -1, 32768},
-                      FormatRow{"bitpix32", {"--bitpix", "32"}, 32, -1, 0},
-                      FormatRow{"float", {"--bitpix=-32"}, -32, -1, 0},
-                      FormatRow{"colour", {"--colour"}, -32, 3, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(AllFormats, SimulateFormat,
+                         ::testing::Values(FormatRow{"bitpix8", {"--bitpix", "8"}, 8, -1, 0},
+                                           FormatRow{"bitpix16", {}, 16, -1, 32768},
+                                           FormatRow{"bitpix32", {"--bitpix", "32"}, 32, -1, 0},
+                                           FormatRow{"float", {"--bitpix=-32"}, -32, -1, 0},
+                                           FormatRow{"colour", {"--colour"}, -32, 3, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------
 // Header cards: fixed format, DATE-OBS in ISO form and strictly growing.
 
 TEST(SimulateHeader, FixedFormatCardsAndStrictlyGrowingDates) {
     TempDir dir;
-    ASSERT_EQ(simulate({dir.path().string(), "--count", "25", "--interval", "0", "--size",
-                        "32x32"}),
-              0);
+    ASSERT_EQ(
+        simulate({dir.path().string(), "--count", "25", "--interval", "0", "--size", "32x32"}), 0);
     const std::vector<std::string> names = names_in(dir.path());
     ASSERT_EQ(names.size(), 25u);
     const std::regex date(R"(DATE-OBS= '\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}' +/.*)");
@@ -320,8 +320,8 @@ TEST(SimulateSky, NothingOutshinesTheGuideStarNearItsPath) {
             return sum;
         };
         const Point star = guide_star_position(params, field, 0);
-        const double guide_box = box(static_cast<int>(std::round(star.x)),
-                                     static_cast<int>(std::round(star.y)));
+        const double guide_box =
+            box(static_cast<int>(std::round(star.x)), static_cast<int>(std::round(star.y)));
         EXPECT_LE(std::hypot(field.guide_start.x - (params.width - 1) / 2.0,
                              field.guide_start.y - (params.height - 1) / 2.0),
                   8.0);
@@ -410,9 +410,8 @@ TEST(SimulateLoop, WritesCountImagesAndNeverOverwrites) {
     const std::string first_date = card_of(dir.file("drift_0001.FIT"), "DATE-OBS");
 
     // A second run continues after the images already there.
-    ASSERT_EQ(simulate({folder, "--count", "2", "--interval", "0", "--size", "64x64",
-                        "--in-place"}),
-              0);
+    ASSERT_EQ(
+        simulate({folder, "--count", "2", "--interval", "0", "--size", "64x64", "--in-place"}), 0);
     EXPECT_EQ(names_in(dir.path()),
               (std::vector<std::string>{"drift_0001.FIT", "drift_0002.FIT", "drift_0003.FIT",
                                         "drift_0004.FIT", "drift_0005.FIT"}));
@@ -495,27 +494,26 @@ TEST_P(SimulateBadArguments, ExitTwoWithAMessageAndWriteNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SimulateBadArguments,
-    ::testing::Values(
-        ArgsRow{"no_folder", {"--count", "1"}, "no folder", true},
-        ArgsRow{"two_folders", {"other"}, "more than one folder"},
-        ArgsRow{"unknown_option", {"--speed", "3"}, "unknown option '--speed'"},
-        ArgsRow{"missing_value", {"--count"}, "--count needs a value"},
-        ArgsRow{"count_zero", {"--count", "0"}, "--count"},
-        ArgsRow{"count_text", {"--count", "many"}, "'many'"},
-        ArgsRow{"negative_interval", {"--interval", "-1"}, "--interval"},
-        ArgsRow{"nan_interval", {"--interval", "nan"}, "--interval"},
-        ArgsRow{"interval_with_unit", {"--interval", "2s"}, "'2s'"},
-        ArgsRow{"bitpix_64", {"--bitpix", "-64"}, "8, 16, 32 or -32"},
-        ArgsRow{"bitpix_12", {"--bitpix=12"}, "8, 16, 32 or -32"},
-        ArgsRow{"size_without_x", {"--size", "765"}, "WxH"},
-        ArgsRow{"size_too_small", {"--size", "8x8"}, "WxH"},
-        ArgsRow{"size_too_large", {"--size", "4000x100"}, "WxH"},
-        ArgsRow{"colour_with_integers", {"--colour", "--bitpix", "16"}, "BITPIX -32"},
-        ArgsRow{"seeing_too_large", {"--seeing", "9"}, "--seeing"},
-        ArgsRow{"negative_seed", {"--seed", "-1"}, "--seed"},
-        ArgsRow{"drift_text", {"--drift-y", "fast"}, "--drift-y"},
-        ArgsRow{"flag_with_value", {"--in-place=yes"}, "takes no value"},
-        ArgsRow{"bad_name", {"--name", "drift.FIT"}, "exactly one image number"}),
+    ::testing::Values(ArgsRow{"no_folder", {"--count", "1"}, "no folder", true},
+                      ArgsRow{"two_folders", {"other"}, "more than one folder"},
+                      ArgsRow{"unknown_option", {"--speed", "3"}, "unknown option '--speed'"},
+                      ArgsRow{"missing_value", {"--count"}, "--count needs a value"},
+                      ArgsRow{"count_zero", {"--count", "0"}, "--count"},
+                      ArgsRow{"count_text", {"--count", "many"}, "'many'"},
+                      ArgsRow{"negative_interval", {"--interval", "-1"}, "--interval"},
+                      ArgsRow{"nan_interval", {"--interval", "nan"}, "--interval"},
+                      ArgsRow{"interval_with_unit", {"--interval", "2s"}, "'2s'"},
+                      ArgsRow{"bitpix_64", {"--bitpix", "-64"}, "8, 16, 32 or -32"},
+                      ArgsRow{"bitpix_12", {"--bitpix=12"}, "8, 16, 32 or -32"},
+                      ArgsRow{"size_without_x", {"--size", "765"}, "WxH"},
+                      ArgsRow{"size_too_small", {"--size", "8x8"}, "WxH"},
+                      ArgsRow{"size_too_large", {"--size", "4000x100"}, "WxH"},
+                      ArgsRow{"colour_with_integers", {"--colour", "--bitpix", "16"}, "BITPIX -32"},
+                      ArgsRow{"seeing_too_large", {"--seeing", "9"}, "--seeing"},
+                      ArgsRow{"negative_seed", {"--seed", "-1"}, "--seed"},
+                      ArgsRow{"drift_text", {"--drift-y", "fast"}, "--drift-y"},
+                      ArgsRow{"flag_with_value", {"--in-place=yes"}, "takes no value"},
+                      ArgsRow{"bad_name", {"--name", "drift.FIT"}, "exactly one image number"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SimulateArguments, HelpAndAcceptedForms) {
@@ -524,8 +522,9 @@ TEST(SimulateArguments, HelpAndAcceptedForms) {
     EXPECT_NE(out.find("usage: trakora-cli simulate FOLDER"), std::string::npos);
     EXPECT_NE(out.find("--in-place"), std::string::npos);
 
-    std::vector<std::string> args = {"--interval=0.25", "f", "--size", "100X80", "--colour",
-                                     "--drift-x", "-1.5", "--seed", "18446744073709551615"};
+    std::vector<std::string> args = {
+        "--interval=0.25",     "f", "--size", "100X80", "--colour", "--drift-x", "-1.5", "--seed",
+        "18446744073709551615"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     std::string error;
@@ -569,8 +568,8 @@ class SimulateStop : public ::testing::TestWithParam<StopRow> {};
 TEST_P(SimulateStop, LeavesOnlyCompleteImages) {
     const StopRow& row = GetParam();
     TempDir dir;
-    std::vector<std::string> args = {TRAKORA_CLI_PATH, "simulate", dir.path().string(),
-                                     "--size", "400x300"};
+    std::vector<std::string> args = {TRAKORA_CLI_PATH, "simulate", dir.path().string(), "--size",
+                                     "400x300"};
     args.insert(args.end(), row.args.begin(), row.args.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());

@@ -18,8 +18,7 @@ constexpr int kLastBin = kHistogramBins - 1;  // bin widths between the minimum 
 constexpr int kBins = kHistogramBins;
 constexpr double kThresholdFraction = 0.1;
 
-// Value spans up to this size are binned through a table with one entry per value.
-constexpr std::int64_t kMaxTableSpan = std::int64_t{1} << 20;
+constexpr std::int64_t kMaxTableSpan = std::int64_t{1} << 16;
 
 // Several partial histograms filled in turn keep consecutive equal pixels (the sky
 // background) from waiting on each other's increment.
@@ -47,51 +46,25 @@ BinStarts bin_starts(std::int64_t span, double bin_width) {
     return first;
 }
 
-void count_through_table(const State& s, int width, int height, std::int32_t minimum,
-                         std::int64_t span, const BinStarts& first, PartialCounts& counts) {
-    std::vector<std::uint16_t> bin_of(static_cast<std::size_t>(span) + 1);
-    for (int k = 0; k <= kLastBin; ++k) {
-        std::fill(bin_of.begin() + first[static_cast<std::size_t>(k)],
-                  bin_of.begin() + first[static_cast<std::size_t>(k) + 1], static_cast<std::uint16_t>(k));
-    }
-    const std::uint16_t* table = bin_of.data();
+// bin_of maps an offset 0..span above the minimum to its bin.
+template <class BinOf>
+void count_bins(const State& s, int width, int height, std::int32_t minimum, std::int64_t span,
+                const BinOf& bin_of, PartialCounts& counts) {
     const auto limit = static_cast<std::uint32_t>(span);
     const auto base = static_cast<std::uint32_t>(minimum);
     // Unsigned wrap-around sends values below the minimum above the limit too.
-    auto add = [&](std::uint32_t q, std::array<std::uint32_t, kBins>& c) {
-        if (q <= limit) ++c[table[q]];
+    auto add = [&](std::int32_t p, std::array<std::uint32_t, kBins>& c) {
+        const std::uint32_t q = static_cast<std::uint32_t>(p) - base;
+        if (q <= limit) ++c[bin_of(q)];
     };
     for (int y = 0; y < height; ++y) {
         const std::int32_t* row = s.image_pixels.row(y, 0);
         int x = 0;
         for (; x + kPartials <= width; x += kPartials) {
-            add(static_cast<std::uint32_t>(row[x]) - base, counts[0]);
-            add(static_cast<std::uint32_t>(row[x + 1]) - base, counts[1]);
-            add(static_cast<std::uint32_t>(row[x + 2]) - base, counts[2]);
-            add(static_cast<std::uint32_t>(row[x + 3]) - base, counts[3]);
-        }
-        for (; x < width; ++x) add(static_cast<std::uint32_t>(row[x]) - base, counts[0]);
-    }
-}
-
-// For wide spans: estimate the bin by scaling, then settle it on the exact bin starts.
-void count_through_starts(const State& s, int width, int height, std::int32_t minimum,
-                          std::int64_t span, const BinStarts& first, PartialCounts& counts) {
-    const double scale = static_cast<double>(kLastBin) / static_cast<double>(span);
-    auto add = [&](std::int32_t p, std::array<std::uint32_t, kBins>& c) {
-        const std::int64_t q = std::int64_t{p} - minimum;
-        if (q < 0 || q > span) return;
-        int k = std::min(static_cast<int>(static_cast<double>(q) * scale + 0.5), kLastBin);
-        while (q >= first[static_cast<std::size_t>(k) + 1]) ++k;
-        while (q < first[static_cast<std::size_t>(k)]) --k;
-        ++c[static_cast<std::size_t>(k)];
-    };
-    for (int y = 0; y < height; ++y) {
-        const std::int32_t* row = s.image_pixels.row(y, 0);
-        int x = 0;
-        for (; x + 2 <= width; x += 2) {
             add(row[x], counts[0]);
             add(row[x + 1], counts[1]);
+            add(row[x + 2], counts[2]);
+            add(row[x + 3], counts[3]);
         }
         for (; x < width; ++x) add(row[x], counts[0]);
     }
@@ -122,9 +95,16 @@ DisplayHistogram display_histogram(const State& s) {
 
     PartialCounts counts{};
     if (span < kMaxTableSpan) {
-        count_through_table(s, width, height, minimum, span, first, counts);
+        // Up to 16-bit spans a table with the bin of every value is the cheapest lookup.
+        std::vector<std::uint16_t> table(static_cast<std::size_t>(span) + 1);
+        for (int k = 0; k <= kLastBin; ++k) {
+            std::fill(table.begin() + first[static_cast<std::size_t>(k)],
+                      table.begin() + first[static_cast<std::size_t>(k) + 1], static_cast<std::uint16_t>(k));
+        }
+        const std::uint16_t* bins = table.data();
+        count_bins(s, width, height, minimum, span, [bins](std::uint32_t q) { return bins[q]; }, counts);
     } else {
-        count_through_starts(s, width, height, minimum, span, first, counts);
+        count_bins(s, width, height, minimum, span, StepCells(first, kLastBin, span), counts);
     }
     for (const auto& partial : counts) {
         for (int k = 0; k < kBins; ++k) h[static_cast<std::size_t>(k)] += partial[static_cast<std::size_t>(k)];

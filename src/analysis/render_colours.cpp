@@ -18,9 +18,6 @@ constexpr int kWhite = 255;
 constexpr std::int64_t kLowestValue = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kHighestValue = std::numeric_limits<std::int32_t>::max();
 
-// Level spans up to this size are mapped through a table with one entry per value.
-constexpr std::int64_t kMaxTableSpan = std::int64_t{1} << 20;
-
 // The grey of a pixel value before clamping: the span from display_low to
 // display_low + display_range is spread over 256 steps, rounded half up.
 std::int64_t unclamped_grey(std::int64_t p, std::int32_t low, std::int32_t range) {
@@ -28,9 +25,9 @@ std::int64_t unclamped_grey(std::int64_t p, std::int32_t low, std::int32_t range
         std::floor(static_cast<double>(p - low) / range * 256 + 0.5));
 }
 
-// first[g] is the smallest pixel value whose grey is g or more, for g = 1..255;
-// first[0] and first[256] close the ends.
-using GreyStarts = std::array<std::int64_t, kWhite + 2>;
+// first[g] is the smallest pixel value whose grey is g or more, for g = 1..255 (one
+// past the largest 32-bit value when no value reaches g).
+using GreyStarts = std::array<std::int64_t, kWhite + 1>;
 
 GreyStarts grey_starts(std::int32_t low, std::int32_t range) {
     GreyStarts first{};
@@ -40,50 +37,66 @@ GreyStarts grey_starts(std::int32_t low, std::int32_t range) {
             [low, range](std::int64_t p) { return unclamped_grey(p, low, range); }, g,
             first[static_cast<std::size_t>(g - 1)], kHighestValue);
     }
-    first[kWhite + 1] = kHighestValue + 2;
     return first;
 }
 
-// Greys through a table over the values between black and white.
-class TableGrey {
+// Greys of every 32-bit value, looked up by the value's offset from `base_` after
+// clamping it to [base_, top_]; the clamp changes no grey, as every value below base_
+// is black and every value above top_ is white.
+class GreyOf {
 public:
-    explicit TableGrey(const GreyStarts& first)
-        : base_(first[1] - 1), top_(first[kWhite]), table_(static_cast<std::size_t>(top_ - base_) + 1) {
-        for (int g = 1; g <= kWhite; ++g) {
-            const std::int64_t from = first[static_cast<std::size_t>(g)] - base_;
-            const std::int64_t to = std::min(first[static_cast<std::size_t>(g) + 1], top_ + 1) - base_;
-            std::fill(table_.begin() + from, table_.begin() + std::max(from, to), static_cast<std::uint8_t>(g));
-        }
-    }
+    explicit GreyOf(const GreyStarts& first)
+        : base_(static_cast<std::int32_t>(std::max(first[1] - 1, kLowestValue))),
+          top_(static_cast<std::int32_t>(std::min(first[kWhite], kHighestValue))),
+          steps_(offsets(first, base_, top_), kWhite, std::int64_t{top_} - base_) {}
+
     std::uint32_t operator()(std::int32_t p) const {
-        const std::int64_t v = std::clamp<std::int64_t>(p, base_, top_);
-        return table_[static_cast<std::size_t>(v - base_)];
+        // The offset can exceed 31 bits; unsigned arithmetic holds it exactly.
+        return steps_(static_cast<std::uint32_t>(std::clamp(p, base_, top_)) - static_cast<std::uint32_t>(base_));
     }
 
+    std::int32_t base() const { return base_; }
+    std::int32_t top() const { return top_; }
+
 private:
-    std::int64_t base_;
-    std::int64_t top_;
-    std::vector<std::uint8_t> table_;
+    static std::array<std::int64_t, kWhite + 2> offsets(const GreyStarts& first, std::int32_t base,
+                                                         std::int32_t top) {
+        std::array<std::int64_t, kWhite + 2> starts{};
+        const std::int64_t span = std::int64_t{top} - base;
+        for (int g = 1; g <= kWhite; ++g) {
+            starts[static_cast<std::size_t>(g)] = std::min(first[static_cast<std::size_t>(g)] - base, span + 1);
+        }
+        starts[kWhite + 1] = span + 1;
+        return starts;
+    }
+
+    friend class GreyTable;
+    std::int32_t base_;
+    std::int32_t top_;
+    StepCells steps_;
 };
 
-// Greys for wide level spans: an estimate by scaling, settled on the exact grey starts.
-class ScaledGrey {
+// For the usual narrow ranges: the grey of every value between base and top in a table.
+class GreyTable {
 public:
-    ScaledGrey(const GreyStarts& first, std::int32_t low, std::int32_t range)
-        : first_(first), low_(low), scale_(256.0 / range) {}
+    static constexpr std::int64_t kMaxSpan = std::int64_t{1} << 16;
+
+    explicit GreyTable(const GreyOf& grey) : base_(grey.base_), top_(grey.top_) {
+        const std::int64_t span = std::int64_t{top_} - base_;
+        table_.resize(static_cast<std::size_t>(span) + 1);
+        for (std::int64_t q = 0; q <= span; ++q) {
+            table_[static_cast<std::size_t>(q)] = static_cast<std::uint8_t>(grey.steps_(static_cast<std::uint32_t>(q)));
+        }
+    }
+
     std::uint32_t operator()(std::int32_t p) const {
-        const double estimate = std::clamp(static_cast<double>(std::int64_t{p} - low_) * scale_ + 0.5, 0.0,
-                                           static_cast<double>(kWhite));
-        auto g = static_cast<std::size_t>(estimate);
-        while (g < kWhite && p >= first_[g + 1]) ++g;
-        while (g > 0 && p < first_[g]) --g;
-        return static_cast<std::uint32_t>(g);
+        return table_[static_cast<std::uint32_t>(std::clamp(p, base_, top_)) - static_cast<std::uint32_t>(base_)];
     }
 
 private:
-    const GreyStarts& first_;
-    std::int32_t low_;
-    double scale_;
+    std::int32_t base_;
+    std::int32_t top_;
+    std::vector<std::uint8_t> table_;
 };
 
 template <class Grey>
@@ -118,11 +131,11 @@ void render_colours(State& s) {
     // and a range of 0 or below would divide by zero or turn the scale over.
     const std::int32_t low = s.display_low;
     const std::int32_t range = std::max<std::int32_t>(s.display_range, 1);
-    const GreyStarts first = grey_starts(low, range);
-    if (first[kWhite] - first[1] < kMaxTableSpan) {
-        paint(s, width, height, TableGrey(first));
+    const GreyOf grey(grey_starts(low, range));
+    if (std::int64_t{grey.top()} - grey.base() < GreyTable::kMaxSpan) {
+        paint(s, width, height, GreyTable(grey));
     } else {
-        paint(s, width, height, ScaledGrey(first, low, range));
+        paint(s, width, height, grey);
     }
 }
 

@@ -2,7 +2,9 @@
 #include "ui/qt_view.hpp"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "ui/picture_drawing.hpp"
 
@@ -26,6 +28,8 @@ void QtView::message(const std::string& text) {
     // File names and numbers are shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
+    // Some desktops decorate dialog buttons with icons; the box stays plain text and OK.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.exec();
 }
 

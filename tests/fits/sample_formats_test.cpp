@@ -3,8 +3,10 @@
 // of the 32-bit range, and where the samples land in the image buffer.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "fits/fits_reading.hpp"
 
@@ -39,16 +41,25 @@ std::string bscale(const char* v) { return fits_card("BSCALE", v); }
 
 class SampleFormats : public ::testing::TestWithParam<FormatCase> {};
 
-// The samples form one row; the stored row and the statistics must match.
+// The samples, repeated 33 times, form one row; the stored row and the statistics must
+// match. The repetition sends samples through the grouped conversion and the leftovers
+// after the last group alike.
 TEST_P(SampleFormats, DecodeScaleAndWrap) {
     const FormatCase& c = GetParam();
-    const int width = static_cast<int>(c.expected.size());
+    constexpr int kRepeats = 33;
+    std::string data;
+    std::vector<std::int32_t> expected;
+    for (int i = 0; i < kRepeats; ++i) {
+        data += c.data;
+        expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+    }
+    const int width = static_cast<int>(expected.size());
     std::vector<std::string> cards = {fits_card("BITPIX", std::to_string(c.bitpix)),
                                       fits_card("NAXIS1", std::to_string(width)), fits_card("NAXIS2", "1")};
     cards.insert(cards.end(), c.cards.begin(), c.cards.end());
     FitsReading r;
-    ASSERT_EQ(r.read(fits_header(cards) + pad_to_block(c.data)), 0) << c.name << ": " << r.message;
-    EXPECT_EQ(r.plane(width, 1), c.expected) << c.name;
+    ASSERT_EQ(r.read(fits_header(cards) + pad_to_block(data)), 0) << c.name << ": " << r.message;
+    EXPECT_EQ(r.plane(width, 1), expected) << c.name;
     std::int32_t lo = kMax, hi = -1;
     for (std::int32_t v : c.expected) lo = std::min(lo, v), hi = std::max(hi, v);
     EXPECT_EQ(r.s.pixel_min, lo) << c.name;
@@ -278,6 +289,38 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAcrossTheRange) {
     ASSERT_EQ(r.read(make_fits(-32, 2000, 1, whole, {fits_card("NAXIS3", "3"), bscale("0.5")})), 0);
     wrong = 0;
     for (int x = 0; x < 2000; ++x) wrong += r.s.image_pixels.at(x, 0, 0) != std::nearbyint(whole[x] / 2);
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(Rounding, AnyFloatBitPatternGivesTheNearestInt32) {
+    // Random bit patterns: NaNs, infinities, subnormals, halves and values beyond the
+    // range, in rows long enough for every conversion path.
+    std::mt19937 gen(2024);
+    std::vector<std::uint32_t> patterns = {0x7F800000u, 0xFF800000u, 0x7FC00000u, 0x4F000000u, 0xCF000000u,
+                                           0x4EFFFFFFu, 0xCF000001u, 0x3F000000u, 0xBF000000u, 0x00000001u};
+    while (patterns.size() < 3000) {
+        std::uint32_t bits = gen();
+        // Most patterns with an exponent near the int32 range, where rounding matters.
+        if (patterns.size() % 4 != 0) bits = (bits & 0x807FFFFFu) | ((120u + gen() % 40u) << 23);
+        patterns.push_back(bits);
+    }
+    std::string data;
+    for (std::uint32_t bits : patterns) append_i32(data, bits);
+    std::vector<std::string> cards = {fits_card("BITPIX", "-32"), fits_card("NAXIS1", "1000"),
+                                      fits_card("NAXIS2", "3")};
+    FitsReading r;
+    ASSERT_EQ(r.read(fits_header(cards) + pad_to_block(data)), 0) << r.message;
+    int wrong = 0;
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+        const double value = std::bit_cast<float>(patterns[i]);
+        const double rounded = std::nearbyint(value);
+        const std::int32_t expected = std::isnan(value) ? 0
+                                      : rounded > kMax  ? kMax
+                                      : rounded < kMin  ? kMin
+                                                        : static_cast<std::int32_t>(rounded);
+        const std::int32_t got = r.s.image_pixels.at(static_cast<int>(i % 1000), static_cast<int>(i / 1000), 0);
+        if (got != expected && ++wrong <= 5) ADD_FAILURE() << "bits " << std::hex << patterns[i] << std::dec << " gave " << got;
+    }
     EXPECT_EQ(wrong, 0);
 }
 

@@ -44,9 +44,10 @@ std::string pad_left(int value) {
 // given scaling cards.
 void write_image(const std::filesystem::path& path, int bitpix, const std::string& scaling_cards) {
     const std::size_t sample_bytes = static_cast<std::size_t>(std::abs(bitpix) / 8);
-    std::string header = card("SIMPLE  =                    T") + card("BITPIX  = " + pad_left(bitpix)) +
-                         card("NAXIS   =                    2") + card("NAXIS1  =                 3072") +
-                         card("NAXIS2  =                 3072") + scaling_cards + card("END");
+    std::string header =
+        card("SIMPLE  =                    T") + card("BITPIX  = " + pad_left(bitpix)) +
+        card("NAXIS   =                    2") + card("NAXIS1  =                 3072") +
+        card("NAXIS2  =                 3072") + scaling_cards + card("END");
     header.resize(kHeaderBytes, ' ');
     const std::size_t data_bytes = std::size_t{kSide} * kSide * sample_bytes;
     // Whole 2880-byte blocks, as FITS files are written; CFITSIO insists on them.
@@ -56,7 +57,9 @@ void write_image(const std::filesystem::path& path, int bitpix, const std::strin
     for (std::size_t i = 0; i < data_bytes; i += sample_bytes) {
         const double value = sky(gen);
         std::uint32_t bits = 0;
-        if (bitpix == 16) bits = static_cast<std::uint32_t>(std::clamp(static_cast<int>(value), 0, 65535) - 32768);
+        if (bitpix == 16)
+            bits =
+                static_cast<std::uint32_t>(std::clamp(static_cast<int>(value), 0, 65535) - 32768);
         if (bitpix == 32) bits = static_cast<std::uint32_t>(value);
         if (bitpix == -32) bits = std::bit_cast<std::uint32_t>(static_cast<float>(value));
         for (std::size_t b = 0; b < sample_bytes; ++b) {
@@ -65,7 +68,8 @@ void write_image(const std::filesystem::path& path, int bitpix, const std::strin
     }
     std::ofstream out(path, std::ios::binary);
     out.write(header.data(), static_cast<std::streamsize>(header.size()));
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
 }
 
 struct Fixture {
@@ -93,7 +97,8 @@ void cfitsio_bench(benchmark::State& bs, Fixture& f) {
         fits_open_file(&fits, f.file.c_str(), READONLY, &status);
         for (int y = 0; y < kSide && status == 0; ++y) {
             long first[2] = {1, y + 1};
-            fits_read_pix(fits, TINT, first, kSide, nullptr, f.state.image_pixels.row(y, 0), nullptr, &status);
+            fits_read_pix(fits, TINT, first, kSide, nullptr, f.state.image_pixels.row(y, 0),
+                          nullptr, &status);
         }
         fits_close_file(fits, &status);
         if (status != 0) {
@@ -129,7 +134,8 @@ void plain_pass_bench(benchmark::State& bs, Fixture& f) {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     Fixture f;
-    std::string pattern = (std::filesystem::temp_directory_path() / "trakora-bench-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "trakora-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         std::cerr << "cannot create a temporary folder\n";
         return 1;
@@ -140,26 +146,32 @@ int main(int argc, char** argv) {
     f.scaled16_file = f.dir / "scaled16.fit";
     f.int32_file = f.dir / "int32.fit";
     f.float_file = f.dir / "float.fit";
-    write_image(f.file, 16, card("BZERO   =                32768") + card("BSCALE  =                    1"));
-    write_image(f.scaled16_file, 16, card("BZERO   =                32768") + card("BSCALE  =                  0.5"));
+    write_image(f.file, 16,
+                card("BZERO   =                32768") + card("BSCALE  =                    1"));
+    write_image(f.scaled16_file, 16,
+                card("BZERO   =                32768") + card("BSCALE  =                  0.5"));
     write_image(f.int32_file, 32, "");
     write_image(f.float_file, -32, "");
     // Steady state: the buffer's pages and the file's cache pages exist before timing.
-    std::memset(f.state.image_pixels.data(), 0, trakora::ImageBuffer::kValues * sizeof(std::int32_t));
+    std::memset(f.state.image_pixels.data(), 0,
+                trakora::ImageBuffer::kValues * sizeof(std::int32_t));
     std::memset(f.plain_bytes.data(), 0, f.plain_bytes.size());
 
-    benchmark::RegisterBenchmark("read_fits_file/16bit_3072", read_fits_file_bench, std::ref(f), f.file)
+    benchmark::RegisterBenchmark("read_fits_file/16bit_3072", read_fits_file_bench, std::ref(f),
+                                 f.file)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("cfitsio_read_pix_TINT/16bit_3072", cfitsio_bench, std::ref(f))
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("plain_pass/16bit_3072", plain_pass_bench, std::ref(f))
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("read_fits_file/16bit_bscale_0.5_3072", read_fits_file_bench, std::ref(f),
-                                 f.scaled16_file)
+    benchmark::RegisterBenchmark("read_fits_file/16bit_bscale_0.5_3072", read_fits_file_bench,
+                                 std::ref(f), f.scaled16_file)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("read_fits_file/32bit_3072", read_fits_file_bench, std::ref(f), f.int32_file)
+    benchmark::RegisterBenchmark("read_fits_file/32bit_3072", read_fits_file_bench, std::ref(f),
+                                 f.int32_file)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("read_fits_file/float_3072", read_fits_file_bench, std::ref(f), f.float_file)
+    benchmark::RegisterBenchmark("read_fits_file/float_3072", read_fits_file_bench, std::ref(f),
+                                 f.float_file)
         ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

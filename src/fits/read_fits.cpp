@@ -52,7 +52,9 @@ struct DataLayout {
         return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) *
                static_cast<std::uint64_t>(planes);
     }
-    std::uint64_t end() const { return offset + samples() * static_cast<std::uint64_t>(bytes_per_sample(format.kind)); }
+    std::uint64_t end() const {
+        return offset + samples() * static_cast<std::uint64_t>(bytes_per_sample(format.kind));
+    }
 };
 
 void set_keyword_defaults(State& s) {
@@ -97,8 +99,10 @@ std::string header_error(State& s, bool& floating_point) {
     if (s.image_width == -1) return "NAXIS1 error";
     if (s.image_height == -1) return "NAXIS2 error";
     // The image buffer has room for kBufferSide columns and rows, no more.
-    if (s.image_width > kMaxSide) return "NAXIS1 error : NAXIS1 =" + signed_number_text(s.image_width);
-    if (s.image_height > kMaxSide) return "NAXIS2 error : NAXIS2 =" + signed_number_text(s.image_height);
+    if (s.image_width > kMaxSide)
+        return "NAXIS1 error : NAXIS1 =" + signed_number_text(s.image_width);
+    if (s.image_height > kMaxSide)
+        return "NAXIS2 error : NAXIS2 =" + signed_number_text(s.image_height);
     return {};
 }
 
@@ -125,8 +129,8 @@ DataLayout data_layout(const State& s, bool floating_point) {
 
 // Decodes the samples in file order into the image buffer: plane, then row, then
 // column. Returns false when the file ends before the last sample.
-bool read_pixels(const ReadOnlyFile& file, const DataLayout& layout, ReadBlock& block, ImageBuffer& image,
-                 PixelRange& range) {
+bool read_pixels(const ReadOnlyFile& file, const DataLayout& layout, ReadBlock& block,
+                 ImageBuffer& image, PixelRange& range) {
     const SampleDecoder decoder(layout.format);
     const std::size_t sample_bytes = static_cast<std::size_t>(bytes_per_sample(layout.format.kind));
     const std::size_t row = static_cast<std::size_t>(layout.width);
@@ -136,7 +140,8 @@ bool read_pixels(const ReadOnlyFile& file, const DataLayout& layout, ReadBlock& 
     int y = 0;
     int p = 0;
     while (left > 0) {
-        std::size_t in_block = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size() / sample_bytes));
+        std::size_t in_block =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size() / sample_bytes));
         const std::size_t bytes = in_block * sample_bytes;
         if (file.read_at(block.data(), bytes, offset) != bytes) return false;
         offset += bytes;
@@ -185,7 +190,8 @@ std::int16_t read_fits_file(State& s, const std::filesystem::path& path, std::st
     };
 
     const ReadOnlyFile file(path);
-    const std::optional<std::uint64_t> size = file.is_open() ? file.regular_file_size() : std::nullopt;
+    const std::optional<std::uint64_t> size =
+        file.is_open() ? file.regular_file_size() : std::nullopt;
     if (!size) return reject_unreadable();
 
     ReadBlock block;
@@ -199,7 +205,8 @@ std::int16_t read_fits_file(State& s, const std::filesystem::path& path, std::st
     if (!found_end && *size / kCardBytes > kMaxHeaderCards) return reject("END error");
 
     bool floating_point = false;
-    if (const std::string error = header_error(s, floating_point); !error.empty()) return reject(error);
+    if (const std::string error = header_error(s, floating_point); !error.empty())
+        return reject(error);
 
     const DataLayout layout = data_layout(s, floating_point);
     if (layout.samples() > 0 && layout.end() > *size) return reject("data size error");

@@ -9,8 +9,10 @@
 namespace trakora {
 
 ReadOnlyFile::ReadOnlyFile(const std::filesystem::path& path) {
+    // Non-blocking, so that a FIFO under the name returns at once instead of waiting for
+    // a writer; regular_file_size() then turns it away. Reads of ordinary files ignore it.
     do {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     } while (fd_ < 0 && errno == EINTR);
 }
 

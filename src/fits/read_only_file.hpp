@@ -11,7 +11,7 @@
 namespace trakora {
 
 class ReadOnlyFile {
-public:
+  public:
     explicit ReadOnlyFile(const std::filesystem::path& path);
     ~ReadOnlyFile();
     ReadOnlyFile(const ReadOnlyFile&) = delete;
@@ -28,7 +28,7 @@ public:
     // error.
     std::size_t read_at(void* buffer, std::size_t count, std::uint64_t offset) const;
 
-private:
+  private:
     int fd_ = -1;
 };
 

@@ -25,7 +25,8 @@ constexpr double kRoundsBelowMin = -2147483648.5;
 std::uint32_t load_be16(const unsigned char* p) { return (std::uint32_t{p[0]} << 8) | p[1]; }
 
 std::uint32_t load_be32(const unsigned char* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
+           p[3];
 }
 
 float load_be_float(const unsigned char* p) { return std::bit_cast<float>(load_be32(p)); }
@@ -90,18 +91,22 @@ void convert_run(const unsigned char* in, std::size_t count, std::int32_t* out, 
 // negative end; the positive end and NaN are fixed up by masks. The compiler cannot
 // vectorise the portable form of this (it will not speculate the float arithmetic), and
 // floating-point images are the slowest format without it.
-void round_floats_sse2(const unsigned char* in, std::size_t count, std::int32_t* out, PixelRange& range) {
+void round_floats_sse2(const unsigned char* in, std::size_t count, std::int32_t* out,
+                       PixelRange& range) {
     __m128i lows = _mm_set1_epi32(range.min);
     __m128i highs = _mm_set1_epi32(range.max);
     const __m128 two_to_31 = _mm_set1_ps(0x1p31f);
     std::size_t i = 0;
     for (; i + 4 <= count; i += 4) {
         const __m128i big_endian = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * i));
-        const __m128i swapped_halves = _mm_or_si128(_mm_slli_epi16(big_endian, 8), _mm_srli_epi16(big_endian, 8));
-        const __m128 f = _mm_castsi128_ps(_mm_shufflelo_epi16(_mm_shufflehi_epi16(swapped_halves, 0xB1), 0xB1));
+        const __m128i swapped_halves =
+            _mm_or_si128(_mm_slli_epi16(big_endian, 8), _mm_srli_epi16(big_endian, 8));
+        const __m128 f =
+            _mm_castsi128_ps(_mm_shufflelo_epi16(_mm_shufflehi_epi16(swapped_halves, 0xB1), 0xB1));
         __m128i v = _mm_cvtps_epi32(f);
-        v = _mm_xor_si128(v, _mm_castps_si128(_mm_cmpge_ps(f, two_to_31)));  // 0x80000000 -> 0x7FFFFFFF
-        v = _mm_andnot_si128(_mm_castps_si128(_mm_cmpunord_ps(f, f)), v);     // NaN -> 0
+        v = _mm_xor_si128(
+            v, _mm_castps_si128(_mm_cmpge_ps(f, two_to_31)));  // 0x80000000 -> 0x7FFFFFFF
+        v = _mm_andnot_si128(_mm_castps_si128(_mm_cmpunord_ps(f, f)), v);  // NaN -> 0
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
         const __m128i below = _mm_cmplt_epi32(v, lows);
         lows = _mm_or_si128(_mm_and_si128(below, v), _mm_andnot_si128(below, lows));
@@ -125,10 +130,13 @@ void round_floats_sse2(const unsigned char* in, std::size_t count, std::int32_t*
 
 int bytes_per_sample(SampleKind kind) {
     switch (kind) {
-        case SampleKind::UInt8: return 1;
-        case SampleKind::UInt16: return 2;
+        case SampleKind::UInt8:
+            return 1;
+        case SampleKind::UInt16:
+            return 2;
         case SampleKind::Int32:
-        case SampleKind::Float32: return 4;
+        case SampleKind::Float32:
+            return 4;
     }
     return 4;
 }
@@ -150,10 +158,12 @@ std::int32_t round_to_int32(float value) {
     return static_cast<std::int32_t>(value < 0 ? -rounded : rounded);
 }
 
-std::int32_t scale_integer_sample(double raw, double bzero, double bscale, std::int64_t wrap_above) {
+std::int32_t scale_integer_sample(double raw, double bzero, double bscale,
+                                  std::int64_t wrap_above) {
     const double scaled = bzero + bscale * raw;
     const std::int32_t v = round_to_int32(scaled);
-    if (scaled < kRoundsAboveMax && v > wrap_above) return static_cast<std::int32_t>(v - (wrap_above + 1));
+    if (scaled < kRoundsAboveMax && v > wrap_above)
+        return static_cast<std::int32_t>(v - (wrap_above + 1));
     return v;
 }
 
@@ -189,7 +199,8 @@ SampleDecoder::SampleDecoder(const SampleFormat& format) : format_(format) {
             break;
         case SampleKind::Float32:
             // Scaling a whole number by 1 and 0 and rounding it again changes nothing.
-            mode_ = (!format.scaled || (unit_scale && format.bzero == 0)) ? Mode::Float : Mode::FloatScaled;
+            mode_ = (!format.scaled || (unit_scale && format.bzero == 0)) ? Mode::Float
+                                                                          : Mode::FloatScaled;
             break;
     }
 }
@@ -199,7 +210,8 @@ void SampleDecoder::decode(const unsigned char* in, std::size_t count, std::int3
     switch (mode_) {
         case Mode::Table:
             if (format_.kind == SampleKind::UInt8) {
-                convert_run<1>(in, count, out, range, [this](const unsigned char* p) { return table_[*p]; });
+                convert_run<1>(in, count, out, range,
+                               [this](const unsigned char* p) { return table_[*p]; });
             } else {
                 convert_run<2>(in, count, out, range,
                                [this](const unsigned char* p) { return table_[load_be16(p)]; });
@@ -214,14 +226,17 @@ void SampleDecoder::decode(const unsigned char* in, std::size_t count, std::int3
             break;
         }
         case Mode::Copy32:
-            convert_run<4>(in, count, out, range,
-                           [](const unsigned char* p) { return static_cast<std::int32_t>(load_be32(p)); });
+            convert_run<4>(in, count, out, range, [](const unsigned char* p) {
+                return static_cast<std::int32_t>(load_be32(p));
+            });
             break;
         case Mode::Offset32: {
             const std::int64_t offset = offset32_;
             convert_run<4>(in, count, out, range, [offset](const unsigned char* p) {
                 const std::int64_t v = static_cast<std::int32_t>(load_be32(p)) + offset;
-                return static_cast<std::int32_t>(v > kInt32Max ? kInt32Max : v < kInt32Min ? kInt32Min : v);
+                return static_cast<std::int32_t>(v > kInt32Max   ? kInt32Max
+                                                 : v < kInt32Min ? kInt32Min
+                                                                 : v);
             });
             break;
         }

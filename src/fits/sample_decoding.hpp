@@ -47,14 +47,15 @@ std::int32_t round_to_int32(float value);
 std::int32_t scale_integer_sample(double raw, double bzero, double bscale, std::int64_t wrap_above);
 
 class SampleDecoder {
-public:
+  public:
     explicit SampleDecoder(const SampleFormat& format);
 
     // Decodes `count` samples starting at `in` into out[0..count-1] and widens `range` to
     // cover them.
-    void decode(const unsigned char* in, std::size_t count, std::int32_t* out, PixelRange& range) const;
+    void decode(const unsigned char* in, std::size_t count, std::int32_t* out,
+                PixelRange& range) const;
 
-private:
+  private:
     // How a run is converted; the fast modes give exactly what the general scaling
     // would, for the formats they are chosen for.
     enum class Mode {

@@ -12,8 +12,10 @@ namespace {
 // COMMENT cards. The two blocks after the header begin with their block numbers, so the
 // stored pixel tells which offset the data were taken from.
 std::string one_pixel_file(int end_card, std::string_view end_text = "END") {
-    std::string bytes = fits_card("BITPIX", "8") + fits_card("NAXIS1", "1") + fits_card("NAXIS2", "1");
-    while (bytes.size() < static_cast<std::size_t>(end_card - 1) * kCardBytes) bytes += fits_card("COMMENT");
+    std::string bytes =
+        fits_card("BITPIX", "8") + fits_card("NAXIS1", "1") + fits_card("NAXIS2", "1");
+    while (bytes.size() < static_cast<std::size_t>(end_card - 1) * kCardBytes)
+        bytes += fits_card("COMMENT");
     bytes += padded_card(end_text);
     bytes = pad_to_block(bytes, ' ');
     const std::size_t header_blocks = bytes.size() / kBlockBytes;
@@ -43,23 +45,28 @@ TEST_P(EndCard, DataBeginAtTheNextWholeBlock) {
     EXPECT_EQ(r.s.header_cards[static_cast<std::size_t>(c.end_card)].substr(0, 3), "END");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CardScan, EndCard,
-    ::testing::Values(EndCase{"END on card 4", 4, "END", 1}, EndCase{"END on card 12", 12, "END", 1},
-                      EndCase{"END on card 36", 36, "END", 1}, EndCase{"END on card 37", 37, "END", 2},
-                      EndCase{"END on card 72", 72, "END", 2}, EndCase{"END on card 500", 500, "END", 14},
-                      EndCase{"keyword beginning with END", 4, "ENDING  = 5", 1},
-                      EndCase{"END followed by text", 4, "ENDX", 1}),
-    [](const auto& info) { return row_name(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(CardScan, EndCard,
+                         ::testing::Values(EndCase{"END on card 4", 4, "END", 1},
+                                           EndCase{"END on card 12", 12, "END", 1},
+                                           EndCase{"END on card 36", 36, "END", 1},
+                                           EndCase{"END on card 37", 37, "END", 2},
+                                           EndCase{"END on card 72", 72, "END", 2},
+                                           EndCase{"END on card 500", 500, "END", 14},
+                                           EndCase{"keyword beginning with END", 4, "ENDING  = 5",
+                                                   1},
+                                           EndCase{"END followed by text", 4, "ENDX", 1}),
+                         [](const auto& info) { return row_name(info.param.name); });
 
 TEST(CardScan, OnlyColumnsOneToThreeMarkTheEnd) {
     FitsReading r;
-    std::string bytes = fits_card("BITPIX", "8") + fits_card("NAXIS1", "1") + fits_card("NAXIS2", "1") +
-                        padded_card(" END") + padded_card("end") + fits_card("BZERO", "5");
-    ASSERT_EQ(r.read(fits_header({bytes.substr(0, 80), bytes.substr(80, 80), bytes.substr(160, 80),
-                                  bytes.substr(240, 80), bytes.substr(320, 80), bytes.substr(400, 80)}) +
-                     pad_to_block("\x01")),
-              0);
+    std::string bytes = fits_card("BITPIX", "8") + fits_card("NAXIS1", "1") +
+                        fits_card("NAXIS2", "1") + padded_card(" END") + padded_card("end") +
+                        fits_card("BZERO", "5");
+    ASSERT_EQ(
+        r.read(fits_header({bytes.substr(0, 80), bytes.substr(80, 80), bytes.substr(160, 80),
+                            bytes.substr(240, 80), bytes.substr(320, 80), bytes.substr(400, 80)}) +
+               pad_to_block("\x01")),
+        0);
     EXPECT_EQ(r.s.header_end_card, 7);
     EXPECT_EQ(r.s.fits_bzero, 5);
     EXPECT_EQ(r.s.image_pixels.at(0, 0, 0), 6);
@@ -68,8 +75,8 @@ TEST(CardScan, OnlyColumnsOneToThreeMarkTheEnd) {
 TEST(CardScan, CardsAfterEndAreNeitherStoredNorRead) {
     FitsReading r;
     r.s.header_cards[5] = "earlier";
-    std::string bytes = fits_card("BITPIX", "8") + fits_card("NAXIS1", "1") + fits_card("NAXIS2", "1") +
-                        fits_card("END") + fits_card("BZERO", "5");
+    std::string bytes = fits_card("BITPIX", "8") + fits_card("NAXIS1", "1") +
+                        fits_card("NAXIS2", "1") + fits_card("END") + fits_card("BZERO", "5");
     ASSERT_EQ(r.read(pad_to_block(bytes, ' ') + pad_to_block("\x03")), 0);
     EXPECT_EQ(r.s.fits_bzero, 0);
     EXPECT_EQ(r.s.header_cards[5], "earlier");
@@ -91,7 +98,9 @@ TEST(CardScan, SlotsAboveTheCardsReadKeepEarlierCards) {
 TEST(CardScan, HeaderBytesThatAreNotAsciiAreKeptAsTheyAre) {
     FitsReading r;
     const std::string odd = padded_card("COMMENT \xE6\x98\x9F \xFF\x80 \x01");
-    ASSERT_EQ(r.read(fits_header({fits_card("BITPIX", "8"), fits_card("NAXIS1", "0"), fits_card("NAXIS2", "0"), odd})), 0);
+    ASSERT_EQ(r.read(fits_header({fits_card("BITPIX", "8"), fits_card("NAXIS1", "0"),
+                                  fits_card("NAXIS2", "0"), odd})),
+              0);
     EXPECT_EQ(r.s.header_cards[4], odd);
 }
 
@@ -99,7 +108,8 @@ TEST(CardScan, HeaderBytesThatAreNotAsciiAreKeptAsTheyAre) {
 // block after it.
 TEST(CardScan, WithoutEndTheHeaderIsEveryWholeCard) {
     FitsReading r;
-    std::string bytes = fits_card("BITPIX", "8") + fits_card("NAXIS1", "0") + fits_card("NAXIS2", "5");
+    std::string bytes =
+        fits_card("BITPIX", "8") + fits_card("NAXIS1", "0") + fits_card("NAXIS2", "5");
     ASSERT_EQ(r.read(bytes + "END" /* a piece of a card, not a card */), 0) << r.message;
     EXPECT_EQ(r.s.header_end_card, 4);
     EXPECT_EQ(r.s.image_height, 5);
@@ -108,7 +118,8 @@ TEST(CardScan, WithoutEndTheHeaderIsEveryWholeCard) {
 
 TEST(CardScan, FiveHundredCardsWithoutEndAreAHeader) {
     FitsReading r;
-    std::string bytes = fits_card("BITPIX", "16") + fits_card("NAXIS1", "0") + fits_card("NAXIS2", "0");
+    std::string bytes =
+        fits_card("BITPIX", "16") + fits_card("NAXIS1", "0") + fits_card("NAXIS2", "0");
     while (bytes.size() < 500 * kCardBytes) bytes += fits_card("HISTORY");
     ASSERT_EQ(r.read(bytes + std::string(79, ' ')), 0) << r.message;
     EXPECT_EQ(r.s.header_end_card, 501);
@@ -117,7 +128,8 @@ TEST(CardScan, FiveHundredCardsWithoutEndAreAHeader) {
 
 TEST(CardScan, MoreThanFiveHundredCardsWithoutEndAreRejected) {
     FitsReading r;
-    std::string bytes = fits_card("BITPIX", "16") + fits_card("NAXIS1", "0") + fits_card("NAXIS2", "0");
+    std::string bytes =
+        fits_card("BITPIX", "16") + fits_card("NAXIS1", "0") + fits_card("NAXIS2", "0");
     while (bytes.size() < 500 * kCardBytes) bytes += fits_card("HISTORY");
     bytes += padded_card("END");  // card 501: beyond what the header can hold
     EXPECT_EQ(r.read(bytes), -1);

@@ -36,22 +36,29 @@ double random_raw(Raw kind, std::mt19937& gen) {
                                                            static_cast<std::int64_t>(hi))(gen);
     };
     switch (kind) {
-        case Raw::Byte: return static_cast<double>(uniform(0, 255));
-        case Raw::Int16: return static_cast<double>(uniform(-32768, 32767));
-        case Raw::Int16LowHalf: return static_cast<double>(uniform(0, 32767));
-        case Raw::Int32: return static_cast<double>(uniform(-2147483648.0, 2147483647.0));
-        case Raw::Int32Moderate: return static_cast<double>(uniform(-1000000, 1000000));
-        case Raw::FloatWhole: return static_cast<double>(uniform(-100000, 100000));
+        case Raw::Byte:
+            return static_cast<double>(uniform(0, 255));
+        case Raw::Int16:
+            return static_cast<double>(uniform(-32768, 32767));
+        case Raw::Int16LowHalf:
+            return static_cast<double>(uniform(0, 32767));
+        case Raw::Int32:
+            return static_cast<double>(uniform(-2147483648.0, 2147483647.0));
+        case Raw::Int32Moderate:
+            return static_cast<double>(uniform(-1000000, 1000000));
+        case Raw::FloatWhole:
+            return static_cast<double>(uniform(-100000, 100000));
         case Raw::FloatFractions:
             // Quarters bring many halfway cases; now and then a value beyond int32.
-            if (uniform(0, 50) == 0) return static_cast<double>(static_cast<float>(uniform(-4e9, 4e9)));
+            if (uniform(0, 50) == 0)
+                return static_cast<double>(static_cast<float>(uniform(-4e9, 4e9)));
             return static_cast<double>(uniform(-400000, 400000)) / 4;
     }
     return 0;
 }
 
-void write_with_cfitsio(const std::filesystem::path& path, const DifferentialCase& c, long width, long height,
-                        const std::vector<double>& raw) {
+void write_with_cfitsio(const std::filesystem::path& path, const DifferentialCase& c, long width,
+                        long height, const std::vector<double>& raw) {
     int status = 0;
     fitsfile* f = nullptr;
     const std::string name = "!" + path.string();  // "!": replace an existing file
@@ -61,7 +68,8 @@ void write_with_cfitsio(const std::filesystem::path& path, const DifferentialCas
     if (c.bzero) fits_write_key_dbl(f, "BZERO", *c.bzero, -15, "", &status);
     if (c.bscale) fits_write_key_dbl(f, "BSCALE", *c.bscale, -15, "", &status);
     fits_set_bscale(f, 1.0, 0.0, &status);  // the values given are the stored ones
-    fits_write_img(f, TDOUBLE, 1, static_cast<LONGLONG>(raw.size()), const_cast<double*>(raw.data()), &status);
+    fits_write_img(f, TDOUBLE, 1, static_cast<LONGLONG>(raw.size()),
+                   const_cast<double*>(raw.data()), &status);
     fits_close_file(f, &status);
     ASSERT_EQ(status, 0) << "CFITSIO could not write " << path;
 }
@@ -73,7 +81,8 @@ std::vector<double> read_with_cfitsio(const std::filesystem::path& path, std::si
     std::vector<double> values(count);
     long first[3] = {1, 1, 1};
     fits_open_file(&f, path.c_str(), READONLY, &status);
-    fits_read_pix(f, TDOUBLE, first, static_cast<LONGLONG>(count), nullptr, values.data(), &any_null, &status);
+    fits_read_pix(f, TDOUBLE, first, static_cast<LONGLONG>(count), nullptr, values.data(),
+                  &any_null, &status);
     fits_close_file(f, &status);
     EXPECT_EQ(status, 0) << "CFITSIO could not read " << path;
     return values;
@@ -83,8 +92,10 @@ std::vector<double> read_with_cfitsio(const std::filesystem::path& path, std::si
 // the 32-bit range, and the 8- and 16-bit wrap.
 std::int32_t stored_value(double physical, int bitpix) {
     const double rounded = std::nearbyint(physical);
-    if (rounded > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (rounded < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    if (rounded > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (rounded < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
     auto v = static_cast<std::int32_t>(rounded);
     if (bitpix == 8 && v > 255) v -= 256;
     if (bitpix == 16 && v > 65535) v -= 65536;
@@ -98,7 +109,8 @@ TEST_P(AgainstCfitsio, StoredValuesAndStatisticsAgree) {
     const bool three_planes = c.bitpix == -32 && c.naxis3 == 3;
     FitsReading r;
     for (unsigned seed = 1; seed <= 4; ++seed) {
-        std::mt19937 gen(seed * 7919 + static_cast<unsigned>(c.bitpix + 100) * 31 + static_cast<unsigned>(c.raw));
+        std::mt19937 gen(seed * 7919 + static_cast<unsigned>(c.bitpix + 100) * 31 +
+                         static_cast<unsigned>(c.raw));
         const long width = std::uniform_int_distribution<long>(1, 200)(gen);
         const long height = std::uniform_int_distribution<long>(1, 150)(gen);
         const std::size_t per_plane = static_cast<std::size_t>(width * height);
@@ -108,7 +120,8 @@ TEST_P(AgainstCfitsio, StoredValuesAndStatisticsAgree) {
         write_with_cfitsio(path, c, width, height, raw);
         if (::testing::Test::HasFatalFailure()) return;
 
-        const std::vector<double> physical = read_with_cfitsio(path, per_plane * (three_planes ? 3 : 1));
+        const std::vector<double> physical =
+            read_with_cfitsio(path, per_plane * (three_planes ? 3 : 1));
         ASSERT_EQ(r.read_existing("cfitsio.fit"), 0) << c.name << ": " << r.message;
 
         std::int32_t lo = std::numeric_limits<std::int32_t>::max(), hi = -1;
@@ -118,13 +131,15 @@ TEST_P(AgainstCfitsio, StoredValuesAndStatisticsAgree) {
             lo = std::min(lo, expected);
             hi = std::max(hi, expected);
             const int x = static_cast<int>(i % static_cast<std::size_t>(width));
-            const int y = static_cast<int>(i / static_cast<std::size_t>(width) % static_cast<std::size_t>(height));
+            const int y = static_cast<int>(i / static_cast<std::size_t>(width) %
+                                           static_cast<std::size_t>(height));
             const int p = static_cast<int>(i / per_plane);
             const std::int32_t got = r.s.image_pixels.at(x, y, p);
             if (got != expected && ++wrong <= 5) {
-                ADD_FAILURE() << c.name << " seed " << seed << " " << width << "x" << height << ": pixel (" << x
-                              << ", " << y << ", " << p << ") raw " << raw[i] << " CFITSIO " << physical[i]
-                              << " expected " << expected << " got " << got;
+                ADD_FAILURE() << c.name << " seed " << seed << " " << width << "x" << height
+                              << ": pixel (" << x << ", " << y << ", " << p << ") raw " << raw[i]
+                              << " CFITSIO " << physical[i] << " expected " << expected << " got "
+                              << got;
             }
         }
         EXPECT_EQ(wrong, 0) << c.name << " seed " << seed;
@@ -152,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(
         DifferentialCase{"float one plane", -32, 0, {}, {}, Raw::FloatFractions},
         DifferentialCase{"float three planes", -32, 3, {}, {}, Raw::FloatFractions},
         DifferentialCase{"float three planes scaled", -32, 3, 100, 0.5, Raw::FloatWhole},
-        DifferentialCase{"float three planes scaled with a fraction", -32, 3, -0.5, 1.25, Raw::FloatWhole}),
+        DifferentialCase{"float three planes scaled with a fraction", -32, 3, -0.5, 1.25,
+                         Raw::FloatWhole}),
     [](const auto& info) { return row_name(info.param.name); });
 
 }  // namespace

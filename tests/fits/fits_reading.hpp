@@ -47,7 +47,8 @@ struct FitsReading {
     void mark_buffer(int width, int height, std::int32_t marker = 0x5A5A5A5A) {
         for (int p = 0; p < kPlanes; ++p)
             for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) s.image_pixels.at(x, y, p) = marker + x + 7 * y + 101 * p;
+                for (int x = 0; x < width; ++x)
+                    s.image_pixels.at(x, y, p) = marker + x + 7 * y + 101 * p;
     }
     bool buffer_marked(int width, int height, int p, std::int32_t marker = 0x5A5A5A5A) const {
         for (int y = 0; y < height; ++y)

@@ -31,8 +31,10 @@ std::string padded_card(std::string_view text) {
     return card;
 }
 
-std::string fits_card(std::string_view keyword, std::string_view value_field, std::string_view comment) {
-    if (keyword.size() == kCardBytes && value_field.empty() && comment.empty()) return std::string(keyword);
+std::string fits_card(std::string_view keyword, std::string_view value_field,
+                      std::string_view comment) {
+    if (keyword.size() == kCardBytes && value_field.empty() && comment.empty())
+        return std::string(keyword);
     std::string card(keyword);
     if (card.size() < 8) card.resize(8, ' ');
     if (!value_field.empty()) {
@@ -78,19 +80,31 @@ void append_i32(std::string& out, std::int64_t value) {
     append_i16(out, value);
 }
 
-void append_f32(std::string& out, float value) { append_i32(out, std::bit_cast<std::uint32_t>(value)); }
+void append_f32(std::string& out, float value) {
+    append_i32(out, std::bit_cast<std::uint32_t>(value));
+}
 
 std::string encode_samples(int bitpix, const std::vector<double>& samples) {
     std::string out;
     for (double v : samples) {
         switch (bitpix) {
             case 8:
-            case -8: append_u8(out, static_cast<std::int64_t>(v)); break;
+            case -8:
+                append_u8(out, static_cast<std::int64_t>(v));
+                break;
             case 16:
-            case -16: append_i16(out, static_cast<std::int64_t>(v)); break;
-            case 32: append_i32(out, static_cast<std::int64_t>(v)); break;
-            case -32: append_f32(out, static_cast<float>(v)); break;
-            default: throw std::invalid_argument("encode_samples: unsupported BITPIX " + std::to_string(bitpix));
+            case -16:
+                append_i16(out, static_cast<std::int64_t>(v));
+                break;
+            case 32:
+                append_i32(out, static_cast<std::int64_t>(v));
+                break;
+            case -32:
+                append_f32(out, static_cast<float>(v));
+                break;
+            default:
+                throw std::invalid_argument("encode_samples: unsupported BITPIX " +
+                                            std::to_string(bitpix));
         }
     }
     return out;

@@ -3,7 +3,8 @@
 //
 // Usage:
 //   TempDir dir;                                            // removed with everything in it
-//   write_file(dir.file("a.fit"), make_fits(16, 3, 2, {0, 1, 2, 3, 4, 5}, {fits_card("BZERO", "32768")}));
+//   write_file(dir.file("a.fit"), make_fits(16, 3, 2, {0, 1, 2, 3, 4, 5}, {fits_card("BZERO",
+//   "32768")}));
 //   // or by hand, for headers a test wants to get wrong on purpose:
 //   std::string bytes = fits_header({fits_card("BITPIX", "8"), padded_card("NAXIS1  = 765")});
 //   bytes += encode_samples(8, {1, 2, 3});
@@ -20,7 +21,7 @@ namespace trakora::testing {
 // A fresh, uniquely named directory under the system's temporary directory, removed with
 // its contents when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -29,7 +30,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path file(std::string_view name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -118,8 +118,19 @@ void ObjectWindow::open(const QString& title, double scale_width, double scale_h
     scroll_->horizontalScrollBar()->setValue(0);
     scroll_->verticalScrollBar()->setValue(0);
     fit_to_screen();
+    if (!placed_) {
+        placed_ = true;
+        place_beside_neighbour();
+    }
     show();
     raise();
+}
+
+void ObjectWindow::place_beside_neighbour() {
+    if (neighbour_ == nullptr || !neighbour_->isVisible() || neighbour_->screen() == nullptr) return;
+    const QRect room = neighbour_->screen()->availableGeometry();
+    const QPoint at(neighbour_->frameGeometry().right() + 8, neighbour_->frameGeometry().top());
+    if (at.x() + width() <= room.right()) move(at);
 }
 
 void ObjectWindow::fit_to_screen() {

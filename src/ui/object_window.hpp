@@ -60,6 +60,10 @@ public:
     void open(const QString& title, double scale_width, double scale_height,
               const PictureImage& image);
     bool is_open() const { return isVisible(); }
+    // The first showing puts the window to the right of `neighbour` when the screen has
+    // room there, so that it does not hide the main window's buttons; later showings keep
+    // wherever the user moved it.
+    void place_first_beside(const QWidget* neighbour) { neighbour_ = neighbour; }
 
     ObjectPicture& picture() { return *picture_; }
     const ObjectPicture& picture() const { return *picture_; }
@@ -69,7 +73,10 @@ protected:
 
 private:
     void fit_to_screen();
+    void place_beside_neighbour();
 
+    const QWidget* neighbour_ = nullptr;
+    bool placed_ = false;
     QScrollArea* scroll_ = nullptr;
     ObjectPicture* picture_ = nullptr;
 };

@@ -16,7 +16,9 @@ QString from_utf8(const std::string& text) { return QString::fromStdString(text)
 
 }  // namespace
 
-QtView::QtView(MainWindow& form1) : form1_(form1), form4_(std::make_unique<ObjectWindow>()) {}
+QtView::QtView(MainWindow& form1) : form1_(form1), form4_(std::make_unique<ObjectWindow>()) {
+    form4_->place_first_beside(&form1_);
+}
 
 QtView::~QtView() {
     if (busy_) QGuiApplication::restoreOverrideCursor();

@@ -25,7 +25,8 @@ QImage crosshair_image() {
     image.fill(Qt::transparent);
     for (int row = 0; row < kCrosshairSide; ++row) {
         for (int column = 0; column < kCrosshairSide; ++column) {
-            if (crosshair_pixel_is_red(column, row)) image.setPixel(column, row, qRgba(255, 0, 0, 255));
+            if (crosshair_pixel_is_red(column, row))
+                image.setPixel(column, row, qRgba(255, 0, 0, 255));
         }
     }
     return image;

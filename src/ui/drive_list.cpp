@@ -9,11 +9,13 @@ namespace trakora::ui {
 
 DriveList::DriveList(const QString& folder, QWidget* parent) : QComboBox(parent) {
     QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    std::sort(volumes.begin(), volumes.end(),
-              [](const QStorageInfo& a, const QStorageInfo& b) { return a.rootPath() < b.rootPath(); });
+    std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
+        return a.rootPath() < b.rootPath();
+    });
     for (const QStorageInfo& volume : volumes) {
         // Bind-mounted single files show up as volumes too; only folders can be chosen.
-        if (!volume.isValid() || !volume.isReady() || !QFileInfo(volume.rootPath()).isDir()) continue;
+        if (!volume.isValid() || !volume.isReady() || !QFileInfo(volume.rootPath()).isDir())
+            continue;
         add_volume(volume.rootPath(), volume.name());
     }
     select_volume_of(folder);
@@ -41,7 +43,8 @@ void DriveList::select_volume_of(const QString& folder) {
 int DriveList::index_of_root(const QString& root) const { return findData(root); }
 
 void DriveList::add_volume(const QString& root, const QString& name) {
-    const QString label = name.isEmpty() ? root : root + QStringLiteral(" [") + name + QStringLiteral("]");
+    const QString label =
+        name.isEmpty() ? root : root + QStringLiteral(" [") + name + QStringLiteral("]");
     addItem(label, root);
 }
 

@@ -9,7 +9,7 @@ namespace trakora::ui {
 
 class DriveList : public QComboBox {
     Q_OBJECT
-public:
+  public:
     // Lists the volumes and selects the one holding `folder`.
     explicit DriveList(const QString& folder, QWidget* parent = nullptr);
 
@@ -18,11 +18,11 @@ public:
     // Selects the volume holding `folder` without telling anyone.
     void select_volume_of(const QString& folder);
 
-signals:
+  signals:
     // The user picked a volume other than the one selected before.
     void driveChosen();
 
-private:
+  private:
     int index_of_root(const QString& root) const;
     void add_volume(const QString& root, const QString& name);
 

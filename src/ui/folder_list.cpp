@@ -44,8 +44,8 @@ void FolderList::set_path(const QString& folder) {
     }
     QListWidgetItem* current = item(count() - 1);
     const QDir here(path_);
-    const QStringList subfolders =
-        here.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    const QStringList subfolders = here.entryList(
+        QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     for (const QString& name : subfolders) add_entry(here.filePath(name), name, depth, false);
     if (current != nullptr) {
         setCurrentItem(current);
@@ -64,7 +64,8 @@ void FolderList::open_entry(QListWidgetItem* item) {
     const QString target = item->data(kPathRole).toString();
     // Rebuilding the list deletes the item the view is still handling; do it once the
     // view has finished with the event.
-    QMetaObject::invokeMethod(this, [this, target] { open_folder(target); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, target] { open_folder(target); }, Qt::QueuedConnection);
 }
 
 void FolderList::open_folder(const QString& folder) {

@@ -10,7 +10,7 @@ namespace trakora::ui {
 
 class FolderList : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit FolderList(const QString& folder, QWidget* parent = nullptr);
 
     // The current folder, absolute and without a trailing separator (but "/" itself).
@@ -26,11 +26,11 @@ public:
     // one, emits folderOpened.
     void open_folder(const QString& folder);
 
-signals:
+  signals:
     // The user opened an entry other than the current folder; path() is already the new one.
     void folderOpened();
 
-private:
+  private:
     void open_entry(QListWidgetItem* item);
     void add_entry(const QString& folder, const QString& caption, int depth, bool open);
 

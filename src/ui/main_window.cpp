@@ -44,7 +44,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 // character (arrows, Delete, Tab, which moves the focus instead).
 int character_code(const QKeyEvent& key) {
     if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) return 13;
-    if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab || key.key() == Qt::Key_Delete) return -1;
+    if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab || key.key() == Qt::Key_Delete)
+        return -1;
     const QString text = key.text();
     if (text.isEmpty()) return -1;
     return text.at(0).unicode();
@@ -92,7 +93,7 @@ void MainWindow::build(const QString& folder) {
 
 void MainWindow::chain_tab_order() {
     const Form1Controls& c = controls_;
-    QWidget* order[] = {c.drive1, c.dir1,  c.text1,    c.command1, c.command2,
+    QWidget* order[] = {c.drive1,   c.dir1,  c.text1,    c.command1, c.command2,
                         c.picture1, c.text2, c.command3, c.text3};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     c.drive1->setFocus();

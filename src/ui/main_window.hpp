@@ -38,7 +38,7 @@ struct Form1Controls {
 
 class MainWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kClientWidth = 406;
     static constexpr int kClientHeight = 415;
 
@@ -47,18 +47,18 @@ public:
 
     const Form1Controls& controls() const { return controls_; }
 
-signals:
+  signals:
     // A character key was pressed in Text3 (13 for Enter), before the box takes it. A
     // receiver that sets the code to 0 cancels the key.
     void text3KeyPressed(std::int16_t& key_ascii);
     // The window is closing; the program ends after it.
     void closing();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void build(const QString& folder);
     void chain_tab_order();
 

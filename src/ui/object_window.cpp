@@ -3,8 +3,8 @@
 
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QResizeEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -21,10 +21,14 @@ namespace {
 
 std::int16_t button_code(Qt::MouseButton button) {
     switch (button) {
-        case Qt::LeftButton: return 1;
-        case Qt::RightButton: return 2;
-        case Qt::MiddleButton: return 4;
-        default: return 0;
+        case Qt::LeftButton:
+            return 1;
+        case Qt::RightButton:
+            return 2;
+        case Qt::MiddleButton:
+            return 4;
+        default:
+            return 0;
     }
 }
 
@@ -67,7 +71,8 @@ void ObjectPicture::show_image(const PictureImage& image, double scale_width, do
 
 void ObjectPicture::draw_line(double x1, double y1, double x2, double y2, QColor colour) {
     if (surface_.isNull() || scale_width_ == 0 || scale_height_ == 0) return;
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return;
     const int w = surface_.width();
     const int h = surface_.height();
     const QPoint from(device_pixel(x1, scale_width_, w), device_pixel(y1, scale_height_, h));
@@ -127,7 +132,8 @@ void ObjectWindow::open(const QString& title, double scale_width, double scale_h
 }
 
 void ObjectWindow::place_beside_neighbour() {
-    if (neighbour_ == nullptr || !neighbour_->isVisible() || neighbour_->screen() == nullptr) return;
+    if (neighbour_ == nullptr || !neighbour_->isVisible() || neighbour_->screen() == nullptr)
+        return;
     const QRect room = neighbour_->screen()->availableGeometry();
     const QPoint at(neighbour_->frameGeometry().right() + 8, neighbour_->frameGeometry().top());
     if (at.x() + width() <= room.right()) move(at);
@@ -143,7 +149,8 @@ void ObjectWindow::fit_to_screen() {
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     const bool scroll_across = wanted.width() > room.width();
     const bool scroll_down = wanted.height() > room.height();
-    QSize client(wanted.width() + (scroll_down ? bar : 0), wanted.height() + (scroll_across ? bar : 0));
+    QSize client(wanted.width() + (scroll_down ? bar : 0),
+                 wanted.height() + (scroll_across ? bar : 0));
     client = client.boundedTo(room).expandedTo(QSize(1, 1));
     resize(client);
 }

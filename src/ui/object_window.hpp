@@ -17,7 +17,7 @@ namespace trakora::ui {
 // The image picture inside the object window.
 class ObjectPicture : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ObjectPicture(QWidget* parent = nullptr);
 
     // Takes a copy of the colours; the picture becomes the image's size and its drawing
@@ -35,15 +35,15 @@ public:
     // unit is one pixel, at any screen density.
     QPointF drawing_position(QPointF widget_position) const;
 
-signals:
+  signals:
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift + 2 Ctrl + 4 Alt.
     void pressed(std::int16_t button, std::int16_t shift, float x, float y);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QImage surface_;
     double scale_width_ = 0;
     double scale_height_ = 0;
@@ -51,7 +51,7 @@ private:
 
 class ObjectWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ObjectWindow(QWidget* parent = nullptr);
 
     // Shows the window as if newly made: this title, this image and no earlier drawing,
@@ -68,10 +68,10 @@ public:
     ObjectPicture& picture() { return *picture_; }
     const ObjectPicture& picture() const { return *picture_; }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void fit_to_screen();
     void place_beside_neighbour();
 

@@ -52,7 +52,8 @@ QPoint PlotPicture::to_device(double x, double y) const {
 }
 
 void PlotPicture::draw_line(double x1, double y1, double x2, double y2, QColor colour) {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return;
     fit_surface();
     draw_pixel_line(surface_, to_device(x1, y1), to_device(x2, y2), kDrawWidth, colour);
     update();

@@ -13,7 +13,7 @@ namespace trakora::ui {
 
 class PlotPicture : public QFrame {
     Q_OBJECT
-public:
+  public:
     static constexpr int kDrawWidth = 5;
     // Until a scale is set the unit is the twip, fifteen to a pixel.
     static constexpr double kTwipsPerPixel = 15;
@@ -37,11 +37,11 @@ public:
     // placed from here.
     QPoint client_origin() const { return contentsRect().topLeft(); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     QPoint to_device(double x, double y) const;
     // The surface follows the client area's size; a hidden box learns its size before it
     // gets any resize event, so every use checks.

@@ -10,7 +10,7 @@ namespace trakora::ui {
 
 class PollTimer : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kStartInterval = 5000;
 
     explicit PollTimer(QObject* parent = nullptr);
@@ -26,10 +26,10 @@ public:
     // until a positive interval arrives.
     void set_interval(int milliseconds);
 
-signals:
+  signals:
     void tick();
 
-private:
+  private:
     void apply(bool restart);
 
     QTimer timer_;

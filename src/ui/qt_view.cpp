@@ -37,18 +37,25 @@ void QtView::message(const std::string& text) {
 
 QLineEdit* QtView::box(TextBox which) const {
     switch (which) {
-        case TextBox::Text1: return form1_.controls().text1;
-        case TextBox::Text2: return form1_.controls().text2;
-        case TextBox::Text3: return form1_.controls().text3;
+        case TextBox::Text1:
+            return form1_.controls().text1;
+        case TextBox::Text2:
+            return form1_.controls().text2;
+        case TextBox::Text3:
+            return form1_.controls().text3;
     }
     return form1_.controls().text1;
 }
 
 std::string QtView::text(TextBox which) const { return box(which)->text().toStdString(); }
 
-void QtView::set_text(TextBox which, const std::string& text) { box(which)->setText(from_utf8(text)); }
+void QtView::set_text(TextBox which, const std::string& text) {
+    box(which)->setText(from_utf8(text));
+}
 
-std::string QtView::folder_list_path() const { return form1_.controls().dir1->path().toStdString(); }
+std::string QtView::folder_list_path() const {
+    return form1_.controls().dir1->path().toStdString();
+}
 
 void QtView::set_folder_list_path(const std::string& path) {
     form1_.controls().dir1->set_path(from_utf8(path));
@@ -112,6 +119,8 @@ void QtView::plot_point(float x, float y, std::uint32_t colour) {
     form1_.controls().picture1->draw_point(x, y, colour_from_value(colour));
 }
 
-void QtView::set_label(const std::string& caption) { form1_.controls().label5->setText(from_utf8(caption)); }
+void QtView::set_label(const std::string& caption) {
+    form1_.controls().label5->setText(from_utf8(caption));
+}
 
 }  // namespace trakora::ui

@@ -12,7 +12,7 @@
 namespace trakora::ui {
 
 class QtView : public View {
-public:
+  public:
     // `form1` must outlive the view. The object window belongs to the view.
     explicit QtView(MainWindow& form1);
     ~QtView() override;
@@ -50,7 +50,7 @@ public:
     ObjectWindow& object_window() { return *form4_; }
     MainWindow& main_window() { return form1_; }
 
-private:
+  private:
     QLineEdit* box(TextBox which) const;
 
     MainWindow& form1_;

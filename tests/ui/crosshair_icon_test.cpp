@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include <gtest/gtest.h>
-
 #include "ui/crosshair_icon.hpp"
+
+#include <gtest/gtest.h>
 
 namespace trakora::ui {
 namespace {
@@ -32,9 +32,11 @@ TEST(CrosshairIcon, PixelsFollowTheArmTable) {
             const QRgb pixel = image.pixel(column, row);
             if (const char* arm = arm_at(column, row)) {
                 ++red;
-                EXPECT_EQ(pixel, qRgba(255, 0, 0, 255)) << arm << " arm at " << column << "," << row;
+                EXPECT_EQ(pixel, qRgba(255, 0, 0, 255))
+                    << arm << " arm at " << column << "," << row;
             } else {
-                EXPECT_EQ(qAlpha(pixel), 0) << "opaque outside the arms at " << column << "," << row;
+                EXPECT_EQ(qAlpha(pixel), 0)
+                    << "opaque outside the arms at " << column << "," << row;
             }
         }
     }

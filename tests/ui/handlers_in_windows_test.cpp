@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
-#include <cmath>
 #include <QMouseEvent>
+#include <cmath>
 
 #include "core/state.hpp"
 #include "ui_fixture.hpp"
@@ -94,9 +94,9 @@ TEST(HandlersInWindows, OpeningASubfolderUpdatesText1) {
 // The program on an empty folder with Timer1 running every millisecond: every tick that
 // runs shows "no FITS file". The view counts how many message boxes are open at once.
 class TicksDuringABox : public ::testing::Test {
-protected:
+  protected:
     class CountingView : public QtView {
-    public:
+      public:
         using QtView::QtView;
         void message(const std::string& text) override {
             ++open;

@@ -39,22 +39,23 @@ TEST_P(ControlPlacement, SitsWhereTheLayoutSays) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Form1, ControlPlacement,
-    ::testing::Values(Placement{"Drive1", 8, 40, 393, 20, nullptr},
-                      Placement{"Dir1", 8, 64, 393, 118, nullptr},
-                      Placement{"Text1", 120, 8, 281, 25, ""},
-                      Placement{"Label1", 8, 16, 121, 17, "CCD画像フォルダー"},
-                      Placement{"Command1", 88, 192, 73, 49, "Start"},
-                      Placement{"Command2", 168, 192, 73, 49, "Stop"},
-                      Placement{"Picture1", 8, 248, 393, 161, nullptr},
-                      Placement{"Label2", 256, 192, 73, 17, "インターバル"},
-                      Placement{"Text2", 328, 184, 33, 25, "5"},
-                      Placement{"Label3", 368, 192, 25, 17, "秒"},
-                      Placement{"Command3", 8, 192, 73, 49, "objec setting"},
-                      Placement{"Text3", 328, 216, 57, 25, "50"},
-                      Placement{"Label4", 256, 224, 65, 17, "最大測定数"}),
-    [](const ::testing::TestParamInfo<Placement>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Form1, ControlPlacement,
+                         ::testing::Values(Placement{"Drive1", 8, 40, 393, 20, nullptr},
+                                           Placement{"Dir1", 8, 64, 393, 118, nullptr},
+                                           Placement{"Text1", 120, 8, 281, 25, ""},
+                                           Placement{"Label1", 8, 16, 121, 17, "CCD画像フォルダー"},
+                                           Placement{"Command1", 88, 192, 73, 49, "Start"},
+                                           Placement{"Command2", 168, 192, 73, 49, "Stop"},
+                                           Placement{"Picture1", 8, 248, 393, 161, nullptr},
+                                           Placement{"Label2", 256, 192, 73, 17, "インターバル"},
+                                           Placement{"Text2", 328, 184, 33, 25, "5"},
+                                           Placement{"Label3", 368, 192, 25, 17, "秒"},
+                                           Placement{"Command3", 8, 192, 73, 49, "objec setting"},
+                                           Placement{"Text3", 328, 216, 57, 25, "50"},
+                                           Placement{"Label4", 256, 224, 65, 17, "最大測定数"}),
+                         [](const ::testing::TestParamInfo<Placement>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(MainWindow, IsAFixedWindowWithItsCaptionAndIcon) {
     MainWindow window(QDir::currentPath());
@@ -83,8 +84,8 @@ TEST(MainWindow, FieldsAndResultUseTheJapaneseFontAtTheirSizes) {
         QWidget* widget;
         double points;
     };
-    for (const Row& row : {Row{"Text2", c.text2, 12}, Row{"Text3", c.text3, 12},
-                           Row{"Label5", c.label5, 14.25}}) {
+    for (const Row& row :
+         {Row{"Text2", c.text2, 12}, Row{"Text3", c.text3, 12}, Row{"Label5", c.label5, 14.25}}) {
         const QFont font = row.widget->font();
         EXPECT_EQ(QFontInfo(font).family(), family) << row.name;
         EXPECT_DOUBLE_EQ(font.pointSizeF(), row.points) << row.name;
@@ -96,7 +97,7 @@ TEST(MainWindow, FieldsAndResultUseTheJapaneseFontAtTheirSizes) {
 TEST(MainWindow, TabVisitsTheFocusableControlsInLayoutOrder) {
     MainWindow window(QDir::currentPath());
     const Form1Controls& c = window.controls();
-    const std::vector<QWidget*> expected = {c.drive1, c.dir1,     c.text1,    c.command1, c.command2,
+    const std::vector<QWidget*> expected = {c.drive1,   c.dir1,  c.text1,    c.command1, c.command2,
                                             c.picture1, c.text2, c.command3, c.text3};
     std::vector<QWidget*> visited;
     QWidget* w = c.drive1;

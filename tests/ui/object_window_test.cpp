@@ -37,7 +37,7 @@ struct Press {
 };
 
 class ObjectWindowTest : public ::testing::Test {
-protected:
+  protected:
     ObjectWindowTest() : window_(QDir::currentPath()), view_(window_) {
         QObject::connect(&picture(), &ObjectPicture::pressed,
                          [this](std::int16_t b, std::int16_t s, float x, float y) {
@@ -99,11 +99,13 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, PressMapping,
     ::testing::Values(
         PressCase{"left on pixel 12,7", 12, 7, Qt::LeftButton, {}, 40, 30, 1, 0, 12, 7},
-        PressCase{"inside a pixel names the pixel", 12.5, 7.75, Qt::LeftButton, {}, 40, 30, 1, 0, 12, 7},
+        PressCase{
+            "inside a pixel names the pixel", 12.5, 7.75, Qt::LeftButton, {}, 40, 30, 1, 0, 12, 7},
         PressCase{"right", 3, 4, Qt::RightButton, {}, 40, 30, 2, 0, 3, 4},
         PressCase{"middle", 3, 4, Qt::MiddleButton, {}, 40, 30, 4, 0, 3, 4},
         PressCase{"shift", 3, 4, Qt::LeftButton, Qt::ShiftModifier, 40, 30, 1, 1, 3, 4},
-        PressCase{"ctrl alt", 3, 4, Qt::LeftButton, Qt::ControlModifier | Qt::AltModifier, 40, 30, 1, 6, 3, 4},
+        PressCase{"ctrl alt", 3, 4, Qt::LeftButton, Qt::ControlModifier | Qt::AltModifier, 40, 30,
+                  1, 6, 3, 4},
         PressCase{"scale twice the pixels", 10, 6, Qt::LeftButton, {}, 80, 60, 1, 0, 20, 12}),
     [](const ::testing::TestParamInfo<PressCase>& info) {
         std::string name = info.param.name;
@@ -124,7 +126,8 @@ TEST_F(ObjectWindowTest, LinesAreOnePixelAndStay) {
         ASSERT_EQ(surface.pixelColor(x, 8), QColor(x, 8, 7)) << "column " << x;
         ASSERT_EQ(surface.pixelColor(x, 10), QColor(x, 10, 7)) << "column " << x;
     }
-    for (int y = 0; y < 30; ++y) ASSERT_EQ(surface.pixelColor(20, y), QColor(255, 0, 0)) << "row " << y;
+    for (int y = 0; y < 30; ++y)
+        ASSERT_EQ(surface.pixelColor(20, y), QColor(255, 0, 0)) << "row " << y;
     EXPECT_EQ(surface.pixelColor(19, 3), QColor(19, 3, 7));
     // What is on screen is the surface, lines included.
     EXPECT_EQ(picture().grab().toImage().pixelColor(5, 9), QColor(255, 255, 255));

@@ -15,7 +15,7 @@ const QColor kGreen(0, 255, 0);
 const QColor kMagenta(255, 0, 255);
 
 class PlotThroughView : public ::testing::Test {
-protected:
+  protected:
     PlotThroughView() : window_(QDir::currentPath()), view_(window_) {}
 
     const QImage& surface() const { return window_.controls().picture1->surface(); }
@@ -26,7 +26,8 @@ protected:
         std::string out;
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x)
-                if (surface().pixelColor(x, y) != colour) out += std::to_string(x) + "," + std::to_string(y) + " ";
+                if (surface().pixelColor(x, y) != colour)
+                    out += std::to_string(x) + "," + std::to_string(y) + " ";
         return out;
     }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include <gtest/gtest.h>
-
 #include "ui/poll_timer.hpp"
+
+#include <gtest/gtest.h>
 
 namespace trakora::ui {
 namespace {
@@ -30,7 +30,8 @@ TEST_P(TimerRules, RunsOnlyWhenEnabledWithAPositiveInterval) {
         if (what == "enable") timer.set_enabled(true);
         if (what == "disable") timer.set_enabled(false);
         if (what == "interval") timer.set_interval(step.interval);
-        EXPECT_EQ(timer.running(), step.running) << c.name << ", step " << index << " (" << what << ")";
+        EXPECT_EQ(timer.running(), step.running)
+            << c.name << ", step " << index << " (" << what << ")";
         ++index;
     }
 }
@@ -39,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, TimerRules,
     ::testing::Values(
         TimerCase{"enable with the start interval", {{"enable", 0, true}}},
-        TimerCase{"interval alone does not start", {{"interval", 1000, false}, {"enable", 0, true}}},
+        TimerCase{"interval alone does not start",
+                  {{"interval", 1000, false}, {"enable", 0, true}}},
         TimerCase{"disable stops", {{"enable", 0, true}, {"disable", 0, false}}},
         TimerCase{"interval 0 pauses, a positive one resumes",
                   {{"enable", 0, true}, {"interval", 0, false}, {"interval", 2, true}}},

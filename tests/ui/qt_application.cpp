@@ -8,11 +8,11 @@
 namespace {
 
 class QtApplication : public ::testing::Environment {
-public:
+  public:
     void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
     void TearDown() override { app_.reset(); }
 
-private:
+  private:
     int argc_ = 1;
     char name_[16] = "test_ui";
     char* argv_[2] = {name_, nullptr};

@@ -32,7 +32,7 @@ struct SeenBox {
 
 // Presses OK on every modal message box that opens while it lives, after noting it.
 class BoxAnswerer {
-public:
+  public:
     BoxAnswerer() {
         poll_.setInterval(5);
         QObject::connect(&poll_, &QTimer::timeout, [this] { answer(); });
@@ -45,12 +45,13 @@ public:
         return out;
     }
 
-private:
+  private:
     void answer() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr) return;
         seen_.push_back({box->windowTitle().toStdString(), box->text().toStdString(),
-                         box->icon() != QMessageBox::NoIcon, static_cast<int>(box->buttons().size())});
+                         box->icon() != QMessageBox::NoIcon,
+                         static_cast<int>(box->buttons().size())});
         box->button(QMessageBox::Ok)->click();
     }
 
@@ -82,7 +83,7 @@ inline bool spin_until(const std::function<bool()>& done) {
 // The whole desktop program on a folder of the test's own, loaded as at start-up. The
 // working directory is put back afterwards, since scanning a folder changes it.
 class Program {
-public:
+  public:
     Program()
         : saved_cwd_(std::filesystem::current_path()),
           state_(std::make_unique<State>()),
@@ -99,7 +100,7 @@ public:
     const Form1Controls& controls() const { return form1_.controls(); }
     const trakora::testing::TempDir& folder() const { return folder_; }
 
-private:
+  private:
     trakora::testing::TempDir folder_;
     std::filesystem::path saved_cwd_;
     std::unique_ptr<State> state_;

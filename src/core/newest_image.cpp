@@ -69,11 +69,17 @@ std::vector<std::string> list_candidates(const std::string& folder) {
 
 HeaderScan scan_header_dates(int dir_fd, const char* name, std::string& last_card) {
     HeaderScan result;
-    Fd fd(::openat(dir_fd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    // Non-blocking: a FIFO put in place of the listed file must not hold the tick until
+    // some writer opens it; fstat then turns it away.
+    Fd fd(::openat(dir_fd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) return result;
     struct stat st;
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return result;
-    const std::size_t whole_cards = static_cast<std::size_t>(st.st_size) / kCard;
+    // No header longer than header_cards can hold is ever read as an image, so cards past
+    // that are not looked at: a huge file without END (a video, a disk image, a sparse
+    // file) would otherwise be read to its end on every tick.
+    const std::size_t whole_cards =
+        std::min(static_cast<std::size_t>(st.st_size) / kCard, static_cast<std::size_t>(kMaxHeaderCards));
 
     std::array<char, kBlock> block;
     std::size_t card_no = 0;  // cards read so far

@@ -25,7 +25,8 @@ struct HeaderScan {
 };
 
 // Reads the header cards of `name` in the folder `dir_fd` up to the first card starting
-// with "END" (or the last whole 80-byte card) and keeps the greatest DATE-OBS card.
+// with "END" (or the last whole 80-byte card, card 500 at most) and keeps the greatest
+// DATE-OBS card.
 // A file that cannot be opened or read is reported as not readable. `last_card` receives
 // the last card read.
 HeaderScan scan_header_dates(int dir_fd, const char* name, std::string& last_card);

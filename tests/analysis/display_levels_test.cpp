@@ -333,7 +333,7 @@ TEST(DisplayLevelsDifferential, MatchesPlainRulesOnRandomImages) {
         s->display_low = std::uniform_int_distribution<std::int32_t>(-1000, 1000)(rng);
         s->display_range = std::uniform_int_distribution<std::int32_t>(-5, 1000)(rng);
 
-        auto ref = fresh_state();
+        auto ref = fresh_state(1);
         ref->image_width = s->image_width;
         ref->image_height = s->image_height;
         for (int y = 0; y < h; ++y)

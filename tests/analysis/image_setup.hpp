@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Small helpers for the analysis tests: a fresh state and images painted into it.
+// Small helpers for the analysis tests: a state with default values and images painted
+// into it.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,20 @@
 
 namespace trakora::testing_support {
 
-inline std::unique_ptr<State> fresh_state() { return std::make_unique<State>(); }
+// The image buffers are large, so the tests share two states (a second one for
+// comparisons) rather than allocate one per case; each use starts from the values a
+// new state has. Buffer contents are not cleared: every test paints the region it uses.
+inline State* fresh_state(int which = 0) {
+    static std::unique_ptr<State> states[2];
+    auto& s = states[which];
+    if (!s) s = std::make_unique<State>();
+    s->object_x = s->object_y = 0;
+    s->image_width = s->image_height = s->image_planes = 0;
+    s->pixel_min = s->pixel_max = 0;
+    s->display_low = s->display_range = 0;
+    s->object_picture_width = s->object_picture_height = 0;
+    return s.get();
+}
 
 // Sets the image size and fills plane `plane` of columns 0..width-1, rows 0..height-1
 // with value(x, y).

@@ -72,7 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Differences beyond 32 bits.
         GreyCase{"full_span_top", kInt32Min, kInt32Max, kInt32Max, 255},
         GreyCase{"full_span_quarter", kInt32Min, kInt32Max, -(1 << 30), 128},
-        GreyCase{"high_low_bottom", kInt32Max, 1, kInt32Min, 0}),
+        GreyCase{"high_low_bottom", kInt32Max, 1, kInt32Min, 0},
+        // Wide ranges whose grey steps run past the 32-bit values at one end.
+        GreyCase{"wide_range_low_near_top", kInt32Max - 1000, 1 << 30, kInt32Max, 0},
+        GreyCase{"wide_range_low_near_bottom", kInt32Min + 1000, 1 << 30, kInt32Max, 255},
+        GreyCase{"wide_range_half", kInt32Min + 1000, 1 << 30, kInt32Min + 1000 + (1 << 29), 128}),
     [](const ::testing::TestParamInfo<GreyCase>& info) { return std::string(info.param.name); });
 
 TEST(RenderColours, PictureHasImageSizeAndRowsOfItsWidth) {

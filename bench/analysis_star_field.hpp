@@ -15,10 +15,10 @@ namespace trakora::bench {
 
 struct FieldShape {
     int side = kBufferSide;
-    std::int32_t sky = 1200;      // background level
-    double noise = 25;            // background noise, standard deviation
+    std::int32_t sky = 1200;       // background level
+    double noise = 25;             // background noise, standard deviation
     std::int32_t ceiling = 65535;  // saturation
-    double gain = 1;              // scales every value (wide 32-bit frames)
+    double gain = 1;               // scales every value (wide 32-bit frames)
 };
 
 inline void paint_star_field(State& s, const FieldShape& f, unsigned seed = 42) {
@@ -29,7 +29,8 @@ inline void paint_star_field(State& s, const FieldShape& f, unsigned seed = 42) 
     s.image_planes = 1;
     for (int y = 0; y < f.side; ++y) {
         std::int32_t* row = s.image_pixels.row(y, 0);
-        for (int x = 0; x < f.side; ++x) row[x] = static_cast<std::int32_t>(std::lround(f.sky + noise(rng)));
+        for (int x = 0; x < f.side; ++x)
+            row[x] = static_cast<std::int32_t>(std::lround(f.sky + noise(rng)));
     }
     std::uniform_int_distribution<int> where(0, f.side - 1);
     std::uniform_real_distribution<double> peak(200, 60000);

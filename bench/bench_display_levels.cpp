@@ -84,7 +84,8 @@ void BM_HistogramByFormula(benchmark::State& state) {
         for (int y = 0; y < h; ++y) {
             const std::int32_t* row = s.image_pixels.row(y, 0);
             for (int x = 0; x < w; ++x) {
-                hist[static_cast<std::size_t>(std::floor((static_cast<double>(row[x]) - s.pixel_min) / bw + 0.5))]++;
+                hist[static_cast<std::size_t>(
+                    std::floor((static_cast<double>(row[x]) - s.pixel_min) / bw + 0.5))]++;
             }
         }
         benchmark::DoNotOptimize(hist);

@@ -76,9 +76,11 @@ void BM_RenderMonoByFormula(benchmark::State& state) {
         for (int y = 0; y < 3073; ++y) {
             const std::int32_t* row = s.image_pixels.row(y, 0);
             for (int x = 0; x < 3073; ++x) {
-                double g = std::floor((static_cast<double>(row[x]) - s.display_low) / s.display_range * 256 + 0.5);
+                double g = std::floor(
+                    (static_cast<double>(row[x]) - s.display_low) / s.display_range * 256 + 0.5);
                 g = std::clamp(g, 0.0, 255.0);
-                out[static_cast<std::size_t>(y) * 3073 + x] = static_cast<std::uint32_t>(g) * 0x010101u | trakora::kOpaque;
+                out[static_cast<std::size_t>(y) * 3073 + x] =
+                    static_cast<std::uint32_t>(g) * 0x010101u | trakora::kOpaque;
             }
         }
         benchmark::DoNotOptimize(out);

@@ -78,8 +78,10 @@ void find_brightest_spot(State& s) {
             const AxisCandidate& cy = rows.at[static_cast<std::size_t>(j)];
             std::int64_t sum = 0;
             for (int by = 0; by < cy.box_count; ++by) {
-                const std::int32_t* row = s.image_pixels.row(cy.box[static_cast<std::size_t>(by)], 0);
-                for (int bx = 0; bx < cx.box_count; ++bx) sum += row[cx.box[static_cast<std::size_t>(bx)]];
+                const std::int32_t* row =
+                    s.image_pixels.row(cy.box[static_cast<std::size_t>(by)], 0);
+                for (int bx = 0; bx < cx.box_count; ++bx)
+                    sum += row[cx.box[static_cast<std::size_t>(bx)]];
             }
             if (sum > best_sum) {
                 best_sum = sum;

@@ -38,9 +38,9 @@ BinStarts bin_starts(std::int64_t span, double bin_width) {
     BinStarts first{};
     first[0] = 0;
     for (int k = 1; k <= kLastBin; ++k) {
-        first[static_cast<std::size_t>(k)] = first_reaching(
-            [bin_width](std::int64_t q) { return bin_of_offset(q, bin_width); }, k,
-            first[static_cast<std::size_t>(k - 1)], span);
+        first[static_cast<std::size_t>(k)] =
+            first_reaching([bin_width](std::int64_t q) { return bin_of_offset(q, bin_width); }, k,
+                           first[static_cast<std::size_t>(k - 1)], span);
     }
     first[kBins] = span + 1;
     return first;
@@ -99,15 +99,18 @@ DisplayHistogram display_histogram(const State& s) {
         std::vector<std::uint16_t> table(static_cast<std::size_t>(span) + 1);
         for (int k = 0; k <= kLastBin; ++k) {
             std::fill(table.begin() + first[static_cast<std::size_t>(k)],
-                      table.begin() + first[static_cast<std::size_t>(k) + 1], static_cast<std::uint16_t>(k));
+                      table.begin() + first[static_cast<std::size_t>(k) + 1],
+                      static_cast<std::uint16_t>(k));
         }
         const std::uint16_t* bins = table.data();
-        count_bins(s, width, height, minimum, span, [bins](std::uint32_t q) { return bins[q]; }, counts);
+        count_bins(
+            s, width, height, minimum, span, [bins](std::uint32_t q) { return bins[q]; }, counts);
     } else {
         count_bins(s, width, height, minimum, span, StepCells(first, kLastBin, span), counts);
     }
     for (const auto& partial : counts) {
-        for (int k = 0; k < kBins; ++k) h[static_cast<std::size_t>(k)] += partial[static_cast<std::size_t>(k)];
+        for (int k = 0; k < kBins; ++k)
+            h[static_cast<std::size_t>(k)] += partial[static_cast<std::size_t>(k)];
     }
     return h;
 }
@@ -148,7 +151,8 @@ void compute_display_levels(State& s) {
     for (int i = mode; i <= kLastBin; ++i) {
         if (smooth[static_cast<std::size_t>(i)] < threshold) {
             // Levels of a full 32-bit span can lie further apart than a 32-bit range holds.
-            const std::int64_t range = std::int64_t{level_of_bin(i, s.pixel_min, s.pixel_max)} - s.display_low;
+            const std::int64_t range =
+                std::int64_t{level_of_bin(i, s.pixel_min, s.pixel_max)} - s.display_low;
             s.display_range = static_cast<std::int32_t>(
                 std::clamp<std::int64_t>(range, std::numeric_limits<std::int32_t>::min(),
                                          std::numeric_limits<std::int32_t>::max()));

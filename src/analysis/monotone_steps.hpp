@@ -38,7 +38,7 @@ std::int64_t first_reaching(Step step, int target, std::int64_t lo, std::int64_t
 // when steps in between are empty). The table has a few cells per step whatever the
 // span, and stays in the fastest cache.
 class StepCells {
-public:
+  public:
     // starts[k] is the first offset of step k, for k = 0..steps; starts[0] = 0, starts
     // never decrease, and starts[steps + 1] = span + 1 closes the last step. A step
     // whose start equals the next one's is empty.
@@ -61,26 +61,29 @@ public:
             const std::int64_t first = c << shift_;
             k = last_step_starting_by(starts, steps, k, first);
             const std::int64_t next_change = k < steps ? at(starts, k + 1) : span + 1;
-            const int next = k < steps ? last_step_starting_by(starts, steps, k + 1, next_change) : k;
-            cells_[static_cast<std::size_t>(c)] = Cell{static_cast<std::uint32_t>(next_change - 1),
-                                                       static_cast<std::uint16_t>(k),
-                                                       static_cast<std::uint16_t>(next)};
+            const int next =
+                k < steps ? last_step_starting_by(starts, steps, k + 1, next_change) : k;
+            cells_[static_cast<std::size_t>(c)] =
+                Cell{static_cast<std::uint32_t>(next_change - 1), static_cast<std::uint16_t>(k),
+                     static_cast<std::uint16_t>(next - k)};
         }
     }
 
     // offset must lie in 0..span.
     std::uint32_t operator()(std::uint32_t offset) const {
         const Cell& c = cells_[static_cast<std::size_t>(offset >> shift_)];
-        return offset > c.last ? c.next : c.step;
+        // Arithmetic rather than a choice: offsets near a change (a noisy sky around a
+        // bin start) would defeat branch prediction.
+        return c.step + static_cast<std::uint32_t>(offset > c.last) * c.jump;
     }
 
     std::size_t cell_count() const { return cells_.size(); }
 
-private:
+  private:
     struct Cell {
         std::uint32_t last;  // last offset of `step`
         std::uint16_t step;
-        std::uint16_t next;  // the step after `last`
+        std::uint16_t jump;  // how much higher the step after `last` is
     };
 
     template <class Starts>

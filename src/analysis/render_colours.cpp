@@ -21,8 +21,7 @@ constexpr std::int64_t kHighestValue = std::numeric_limits<std::int32_t>::max();
 // The grey of a pixel value before clamping: the span from display_low to
 // display_low + display_range is spread over 256 steps, rounded half up.
 std::int64_t unclamped_grey(std::int64_t p, std::int32_t low, std::int32_t range) {
-    return static_cast<std::int64_t>(
-        std::floor(static_cast<double>(p - low) / range * 256 + 0.5));
+    return static_cast<std::int64_t>(std::floor(static_cast<double>(p - low) / range * 256 + 0.5));
 }
 
 // first[g] is the smallest pixel value whose grey is g or more, for g = 1..255 (one
@@ -33,9 +32,9 @@ GreyStarts grey_starts(std::int32_t low, std::int32_t range) {
     GreyStarts first{};
     first[0] = kLowestValue;
     for (int g = 1; g <= kWhite; ++g) {
-        first[static_cast<std::size_t>(g)] = first_reaching(
-            [low, range](std::int64_t p) { return unclamped_grey(p, low, range); }, g,
-            first[static_cast<std::size_t>(g - 1)], kHighestValue);
+        first[static_cast<std::size_t>(g)] =
+            first_reaching([low, range](std::int64_t p) { return unclamped_grey(p, low, range); },
+                           g, first[static_cast<std::size_t>(g - 1)], kHighestValue);
     }
     return first;
 }
@@ -44,7 +43,7 @@ GreyStarts grey_starts(std::int32_t low, std::int32_t range) {
 // clamping it to [base_, top_]; the clamp changes no grey, as every value below base_
 // is black and every value above top_ is white.
 class GreyOf {
-public:
+  public:
     explicit GreyOf(const GreyStarts& first)
         : base_(static_cast<std::int32_t>(std::max(first[1] - 1, kLowestValue))),
           top_(static_cast<std::int32_t>(std::min(first[kWhite], kHighestValue))),
@@ -52,25 +51,26 @@ public:
 
     std::uint32_t operator()(std::int32_t p) const {
         // The offset can exceed 31 bits; unsigned arithmetic holds it exactly.
-        return steps_(static_cast<std::uint32_t>(std::clamp(p, base_, top_)) - static_cast<std::uint32_t>(base_));
+        return steps_(static_cast<std::uint32_t>(std::clamp(p, base_, top_)) -
+                      static_cast<std::uint32_t>(base_));
     }
 
     std::int32_t base() const { return base_; }
     std::int32_t top() const { return top_; }
 
-private:
+  private:
     static std::array<std::int64_t, kWhite + 2> offsets(const GreyStarts& first, std::int32_t base,
-                                                         std::int32_t top) {
+                                                        std::int32_t top) {
         std::array<std::int64_t, kWhite + 2> starts{};
         const std::int64_t span = std::int64_t{top} - base;
         for (int g = 1; g <= kWhite; ++g) {
-            starts[static_cast<std::size_t>(g)] = std::min(first[static_cast<std::size_t>(g)] - base, span + 1);
+            starts[static_cast<std::size_t>(g)] =
+                std::min(first[static_cast<std::size_t>(g)] - base, span + 1);
         }
         starts[kWhite + 1] = span + 1;
         return starts;
     }
 
-    friend class GreyTable;
     std::int32_t base_;
     std::int32_t top_;
     StepCells steps_;
@@ -78,22 +78,23 @@ private:
 
 // For the usual narrow ranges: the grey of every value between base and top in a table.
 class GreyTable {
-public:
+  public:
     static constexpr std::int64_t kMaxSpan = std::int64_t{1} << 16;
 
-    explicit GreyTable(const GreyOf& grey) : base_(grey.base_), top_(grey.top_) {
-        const std::int64_t span = std::int64_t{top_} - base_;
-        table_.resize(static_cast<std::size_t>(span) + 1);
-        for (std::int64_t q = 0; q <= span; ++q) {
-            table_[static_cast<std::size_t>(q)] = static_cast<std::uint8_t>(grey.steps_(static_cast<std::uint32_t>(q)));
+    explicit GreyTable(const GreyOf& grey) : base_(grey.base()), top_(grey.top()) {
+        table_.resize(static_cast<std::size_t>(std::int64_t{top_} - base_) + 1);
+        for (std::int64_t p = base_; p <= top_; ++p) {
+            table_[static_cast<std::size_t>(p - base_)] =
+                static_cast<std::uint8_t>(grey(static_cast<std::int32_t>(p)));
         }
     }
 
     std::uint32_t operator()(std::int32_t p) const {
-        return table_[static_cast<std::uint32_t>(std::clamp(p, base_, top_)) - static_cast<std::uint32_t>(base_)];
+        return table_[static_cast<std::uint32_t>(std::clamp(p, base_, top_)) -
+                      static_cast<std::uint32_t>(base_)];
     }
 
-private:
+  private:
     std::int32_t base_;
     std::int32_t top_;
     std::vector<std::uint8_t> table_;

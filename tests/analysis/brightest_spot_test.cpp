@@ -58,7 +58,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Equal sums: the smaller column wins even with a larger row.
         SpotCase{"tie_smaller_column_wins", 100, 100, {{45, 60, 7}, {55, 40, 7}}, 50, 50, 42, 57},
         // Equal sums in one column: the smaller row wins.
-        SpotCase{"tie_same_column_smaller_row_wins", 100, 100, {{50, 58, 7}, {50, 42, 7}}, 50, 50, 47, 39},
+        SpotCase{"tie_same_column_smaller_row_wins",
+                 100,
+                 100,
+                 {{50, 58, 7}, {50, 42, 7}},
+                 50,
+                 50,
+                 47,
+                 39},
         // A strictly larger box later in scan order still replaces the best.
         SpotCase{"larger_later_box_replaces", 100, 100, {{45, 50, 7}, {55, 50, 8}}, 50, 50, 52, 47},
         // The edge pixel repeats in a box centred on the edge; every candidate past the
@@ -100,7 +107,8 @@ TEST(BrightestSpotScan, SumsDoNotOverflowThirtyTwoBits) {
     auto s = fresh_state();
     paint_uniform(*s, 40, 40, 0);
     for (int y = 17; y <= 23; ++y)
-        for (int x = 17; x <= 23; ++x) s->image_pixels.at(x, y, 0) = std::numeric_limits<std::int32_t>::max();
+        for (int x = 17; x <= 23; ++x)
+            s->image_pixels.at(x, y, 0) = std::numeric_limits<std::int32_t>::max();
     s->image_pixels.at(5, 5, 0) = 1;
     s->object_x = 20;
     s->object_y = 20;
@@ -184,7 +192,8 @@ std::pair<int, int> reference_spot(const State& s, int ox, int oy) {
             const int ey = cl(cy, h);
             std::int64_t sum = 0;
             for (int bx = ex - 3; bx <= ex + 3; ++bx)
-                for (int by = ey - 3; by <= ey + 3; ++by) sum += s.image_pixels.at(cl(bx, w), cl(by, h), 0);
+                for (int by = ey - 3; by <= ey + 3; ++by)
+                    sum += s.image_pixels.at(cl(bx, w), cl(by, h), 0);
             if (sum > best) {
                 best = sum;
                 at = {cx, cy};

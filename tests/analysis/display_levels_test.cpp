@@ -33,7 +33,8 @@ DisplayHistogram reference_histogram(const State& s) {
         for (int y = 0; y < pixel_extent(s.image_height); ++y) {
             const std::int32_t p = s.image_pixels.at(x, y, 0);
             if (p < s.pixel_min || p > s.pixel_max) continue;
-            const double bin = std::floor((static_cast<double>(p) - static_cast<double>(s.pixel_min)) / w + 0.5);
+            const double bin =
+                std::floor((static_cast<double>(p) - static_cast<double>(s.pixel_min)) / w + 0.5);
             h.at(static_cast<std::size_t>(bin)) += 1;
         }
     }
@@ -41,10 +42,11 @@ DisplayHistogram reference_histogram(const State& s) {
 }
 
 std::int32_t reference_level(int i, const State& s) {
-    return static_cast<std::int32_t>(std::floor(
-        ((static_cast<double>(i) / 300) * (static_cast<double>(s.pixel_max) - static_cast<double>(s.pixel_min)) +
-         static_cast<double>(s.pixel_min)) +
-        0.5));
+    return static_cast<std::int32_t>(
+        std::floor(((static_cast<double>(i) / 300) *
+                        (static_cast<double>(s.pixel_max) - static_cast<double>(s.pixel_min)) +
+                    static_cast<double>(s.pixel_min)) +
+                   0.5));
 }
 
 void reference_levels(State& s) {
@@ -59,10 +61,12 @@ void reference_levels(State& s) {
     }
     double sm[301] = {};
     for (int i = 2; i <= 298; ++i) {
-        sm[i] = std::sqrt(static_cast<double>(h[i - 2]) * h[i - 2] + static_cast<double>(h[i - 1]) * h[i - 1] +
-                          static_cast<double>(h[i]) * h[i] + static_cast<double>(h[i + 1]) * h[i + 1] +
-                          static_cast<double>(h[i + 2]) * h[i + 2]) /
-                5;
+        sm[i] =
+            std::sqrt(static_cast<double>(h[i - 2]) * h[i - 2] +
+                      static_cast<double>(h[i - 1]) * h[i - 1] + static_cast<double>(h[i]) * h[i] +
+                      static_cast<double>(h[i + 1]) * h[i + 1] +
+                      static_cast<double>(h[i + 2]) * h[i + 2]) /
+            5;
     }
     const double t = 0.1 * sm[mode];
     for (int i = mode; i >= 0; --i) {
@@ -148,13 +152,13 @@ TEST_P(LevelsKept, EndBinsKeepPreviousLevels) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LevelsKept,
-    ::testing::Values(KeptCase{"bin0_first_image", 0, 0, 0, 0, 1}, KeptCase{"bin1_kept", 1, 50, 20, 50, 20},
-                      KeptCase{"bin299_kept", 299, -7, 900, -7, 900}, KeptCase{"bin300_kept", 300, 3, 4, 3, 4},
-                      KeptCase{"bin0_negative_range_lifted", 0, 12, -5, 12, 1},
-                      // Bins 2 and 298 have a smoothed value: both walks find a bin, at
-                      // the unsmoothed end bin on one side and 3 bins out on the other.
-                      KeptCase{"bin2_walks", 2, 50, 20, 1, 4},
-                      KeptCase{"bin298_walks", 298, 50, 20, 295, 4}),
+    ::testing::Values(
+        KeptCase{"bin0_first_image", 0, 0, 0, 0, 1}, KeptCase{"bin1_kept", 1, 50, 20, 50, 20},
+        KeptCase{"bin299_kept", 299, -7, 900, -7, 900}, KeptCase{"bin300_kept", 300, 3, 4, 3, 4},
+        KeptCase{"bin0_negative_range_lifted", 0, 12, -5, 12, 1},
+        // Bins 2 and 298 have a smoothed value: both walks find a bin, at
+        // the unsmoothed end bin on one side and 3 bins out on the other.
+        KeptCase{"bin2_walks", 2, 50, 20, 1, 4}, KeptCase{"bin298_walks", 298, 50, 20, 295, 4}),
     [](const ::testing::TestParamInfo<KeptCase>& info) { return std::string(info.param.name); });
 
 TEST(DisplayLevels, ImageWithoutPixelsKeepsLevels) {
@@ -210,7 +214,8 @@ class HistogramBin : public ::testing::TestWithParam<BinCase> {};
 TEST_P(HistogramBin, ValueLandsInBin) {
     const BinCase& c = GetParam();
     auto s = fresh_state();
-    paint_plane(*s, 3, 1, 0, [&c](int x, int) { return x == 0 ? c.minimum : (x == 1 ? c.maximum : c.value); });
+    paint_plane(*s, 3, 1, 0,
+                [&c](int x, int) { return x == 0 ? c.minimum : (x == 1 ? c.maximum : c.value); });
     set_extremes(*s);
     const DisplayHistogram h = display_histogram(*s);
     DisplayHistogram want{};
@@ -225,9 +230,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Bin width 2: bins 0 and 300 are one value wide, the others two.
         BinCase{"width2_minimum", 0, 600, 0, 0}, BinCase{"width2_half_bin_up", 0, 600, 1, 1},
-        BinCase{"width2_below_top_half", 0, 600, 598, 299}, BinCase{"width2_top_half", 0, 600, 599, 300},
+        BinCase{"width2_below_top_half", 0, 600, 598, 299},
+        BinCase{"width2_top_half", 0, 600, 599, 300},
         // Bin width 10: a value exactly half-way goes up.
-        BinCase{"width10_below_half", 0, 3000, 1004, 100}, BinCase{"width10_half_goes_up", 0, 3000, 1005, 101},
+        BinCase{"width10_below_half", 0, 3000, 1004, 100},
+        BinCase{"width10_half_goes_up", 0, 3000, 1005, 101},
         // Negative values and a span that is not a multiple of 300.
         BinCase{"negative_span", -1000, -1, -500, 150}, BinCase{"span_301", 0, 301, 151, 150},
         // The full 32-bit range: differences beyond 32 bits.
@@ -255,7 +262,9 @@ TEST(DisplayLevels, BackgroundAtHalfWayValueMovesUpABin) {
 TEST(DisplayLevels, PixelsOutsideTheExtremesAreNotCounted) {
     // A stale region can hold values the reader's extremes do not cover.
     auto s = fresh_state();
-    paint_plane(*s, 40, 40, 0, [](int x, int y) { return x < 20 ? 100 + (x + y) % 7 : (y % 2 ? -900000 : 900000); });
+    paint_plane(*s, 40, 40, 0, [](int x, int y) {
+        return x < 20 ? 100 + (x + y) % 7 : (y % 2 ? -900000 : 900000);
+    });
     s->pixel_min = 0;
     s->pixel_max = 300;
     const DisplayHistogram h = display_histogram(*s);
@@ -297,15 +306,22 @@ void paint_random(State& s, std::mt19937_64& rng, int w, int h, const RandomImag
     std::uniform_int_distribution<int> near(-2, 2);
     std::uniform_int_distribution<int> kind(0, 9);
     const std::int64_t centre = anywhere(rng);
-    const std::int64_t spread = std::max<std::int64_t>(1, r.span / std::uniform_int_distribution<int>(5, 600)(rng));
+    const std::int64_t spread =
+        std::max<std::int64_t>(1, r.span / std::uniform_int_distribution<int>(5, 600)(rng));
     std::normal_distribution<double> sky(static_cast<double>(centre), static_cast<double>(spread));
     paint_plane(s, w, h, 0, [&](int, int) {
         std::int64_t q;
         switch (kind(rng)) {
-            case 0: q = anywhere(rng); break;
+            case 0:
+                q = anywhere(rng);
+                break;
             case 1:
-            case 2: q = std::llround((bin(rng) - 0.5) * static_cast<double>(r.span) / 300) + near(rng); break;
-            default: q = std::llround(sky(rng)); break;
+            case 2:
+                q = std::llround((bin(rng) - 0.5) * static_cast<double>(r.span) / 300) + near(rng);
+                break;
+            default:
+                q = std::llround(sky(rng));
+                break;
         }
         q = std::clamp<std::int64_t>(q, 0, r.span);
         return static_cast<std::int32_t>(r.minimum + q);
@@ -317,9 +333,11 @@ TEST(DisplayLevelsDifferential, MatchesPlainRulesOnRandomImages) {
     for (int round = 0; round < 1500; ++round) {
         // Spans from 1 to the whole 32-bit range, so both small and wide spans occur.
         const int bits = std::uniform_int_distribution<int>(0, 32)(rng);
-        std::int64_t span = std::uniform_int_distribution<std::int64_t>(1, (std::int64_t{1} << bits))(rng);
+        std::int64_t span =
+            std::uniform_int_distribution<std::int64_t>(1, (std::int64_t{1} << bits))(rng);
         span = std::min<std::int64_t>(span, std::int64_t{kInt32Max} - kInt32Min);
-        const std::int64_t lowest = std::uniform_int_distribution<std::int64_t>(kInt32Min, kInt32Max - span)(rng);
+        const std::int64_t lowest =
+            std::uniform_int_distribution<std::int64_t>(kInt32Min, kInt32Max - span)(rng);
         const int w = std::uniform_int_distribution<int>(1, 70)(rng);
         const int h = std::uniform_int_distribution<int>(1, 50)(rng);
 
@@ -328,7 +346,8 @@ TEST(DisplayLevelsDifferential, MatchesPlainRulesOnRandomImages) {
         set_extremes(*s);
         if (round % 10 == 0) {
             // Extremes that miss some pixels, as after a partial read.
-            s->pixel_min = static_cast<std::int32_t>(s->pixel_min + (s->pixel_max - std::int64_t{s->pixel_min}) / 4);
+            s->pixel_min = static_cast<std::int32_t>(
+                s->pixel_min + (s->pixel_max - std::int64_t{s->pixel_min}) / 4);
         }
         s->display_low = std::uniform_int_distribution<std::int32_t>(-1000, 1000)(rng);
         s->display_range = std::uniform_int_distribution<std::int32_t>(-5, 1000)(rng);
@@ -343,8 +362,8 @@ TEST(DisplayLevelsDifferential, MatchesPlainRulesOnRandomImages) {
         ref->display_low = s->display_low;
         ref->display_range = s->display_range;
 
-        const std::string row = "round " + std::to_string(round) + " span " + std::to_string(span) + " " +
-                                std::to_string(w) + "x" + std::to_string(h);
+        const std::string row = "round " + std::to_string(round) + " span " + std::to_string(span) +
+                                " " + std::to_string(w) + "x" + std::to_string(h);
         ASSERT_EQ(display_histogram(*s), reference_histogram(*ref)) << row;
         compute_display_levels(*s);
         reference_levels(*ref);
@@ -360,7 +379,9 @@ TEST(DisplayLevelsDifferential, EveryValueOfSmallSpansBinsAsTheFormula) {
         const int w = 400;
         const int h = static_cast<int>((span + w) / w);
         paint_plane(*s, w, h, 0, [&](int x, int y) {
-            return static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{y} * w + x, span)) - 77;
+            return static_cast<std::int32_t>(
+                       std::min<std::int64_t>(std::int64_t{y} * w + x, span)) -
+                   77;
         });
         set_extremes(*s);
         EXPECT_EQ(display_histogram(*s), reference_histogram(*s)) << "span " << span;

@@ -50,9 +50,11 @@ TEST(StepCells, AgreesWithDefinitionAndStaysSmall) {
             << "round " << round << " span " << span << " steps " << steps;
         std::vector<std::int64_t> probes = {0, span};
         for (int k = 1; k <= steps + 1; ++k) {
-            for (std::int64_t d = -2; d <= 1; ++d) probes.push_back(starts[static_cast<std::size_t>(k)] + d);
+            for (std::int64_t d = -2; d <= 1; ++d)
+                probes.push_back(starts[static_cast<std::size_t>(k)] + d);
         }
-        for (int i = 0; i < 200; ++i) probes.push_back(std::uniform_int_distribution<std::int64_t>(0, span)(rng));
+        for (int i = 0; i < 200; ++i)
+            probes.push_back(std::uniform_int_distribution<std::int64_t>(0, span)(rng));
         for (std::int64_t q : probes) {
             if (q < 0 || q > span) continue;
             ASSERT_EQ(cells(static_cast<std::uint32_t>(q)), step_of(starts, steps, q))

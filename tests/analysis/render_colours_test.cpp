@@ -59,16 +59,21 @@ TEST_P(Grey, ValueRendersAsGrey) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Grey,
     ::testing::Values(
-        GreyCase{"black_level_is_0", 100, 10, 100, 0}, GreyCase{"half_range_is_128", 100, 10, 105, 128},
-        GreyCase{"white_level_clamps_256", 100, 10, 110, 255}, GreyCase{"below_black_is_0", 100, 10, 99, 0},
-        GreyCase{"far_below_black", 100, 10, kInt32Min, 0}, GreyCase{"far_above_white", 100, 10, kInt32Max, 255},
+        GreyCase{"black_level_is_0", 100, 10, 100, 0},
+        GreyCase{"half_range_is_128", 100, 10, 105, 128},
+        GreyCase{"white_level_clamps_256", 100, 10, 110, 255},
+        GreyCase{"below_black_is_0", 100, 10, 99, 0},
+        GreyCase{"far_below_black", 100, 10, kInt32Min, 0},
+        GreyCase{"far_above_white", 100, 10, kInt32Max, 255},
         GreyCase{"third_rounds_down", 0, 3, 1, 85}, GreyCase{"two_thirds_rounds_up", 0, 3, 2, 171},
-        GreyCase{"last_grey_below_white", 0, 512, 510, 255}, GreyCase{"half_step_goes_up", 0, 512, 1, 1},
-        GreyCase{"range1_black_level", 7, 1, 7, 0}, GreyCase{"range1_one_above_is_white", 7, 1, 8, 255},
+        GreyCase{"last_grey_below_white", 0, 512, 510, 255},
+        GreyCase{"half_step_goes_up", 0, 512, 1, 1}, GreyCase{"range1_black_level", 7, 1, 7, 0},
+        GreyCase{"range1_one_above_is_white", 7, 1, 8, 255},
         GreyCase{"range1_one_below", 7, 1, 6, 0},
         // A range below 1 (set from outside) renders as a range of 1.
         GreyCase{"range0_above", 7, 0, 8, 255}, GreyCase{"range0_at_low", 7, 0, 7, 0},
-        GreyCase{"negative_range_above", 7, -40, 8, 255}, GreyCase{"negative_range_below", 7, -40, 6, 0},
+        GreyCase{"negative_range_above", 7, -40, 8, 255},
+        GreyCase{"negative_range_below", 7, -40, 6, 0},
         // Differences beyond 32 bits.
         GreyCase{"full_span_top", kInt32Min, kInt32Max, kInt32Max, 255},
         GreyCase{"full_span_quarter", kInt32Min, kInt32Max, -(1 << 30), 128},
@@ -90,7 +95,8 @@ TEST(RenderColours, PictureHasImageSizeAndRowsOfItsWidth) {
     ASSERT_EQ(s->object_picture_height, 5);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x)
-            EXPECT_EQ(colour_at(*s, x, y), reference_grey(10 * y + x, 0, 64) * 0x010101u | kOpaque) << x << "," << y;
+            EXPECT_EQ(colour_at(*s, x, y), reference_grey(10 * y + x, 0, 64) * 0x010101u | kOpaque)
+                << x << "," << y;
 }
 
 TEST(RenderColours, EmptyImageGivesEmptyPicture) {
@@ -132,7 +138,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, Planes,
                                            PlaneCase{"one_plane_grey", 1, 0xFFFFFF},
                                            PlaneCase{"two_planes_grey", 2, 0xFFFFFF},
                                            PlaneCase{"no_planes_grey", 0, 0xFFFFFF}),
-                         [](const ::testing::TestParamInfo<PlaneCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<PlaneCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(RenderColours, ColourComponentsComeFromTheirPlanes) {
     // Green and blue hold what an earlier image left; they render as they are.
@@ -145,7 +153,8 @@ TEST(RenderColours, ColourComponentsComeFromTheirPlanes) {
     s->display_range = 100;
     render_colours(*s);
     for (int x = 0; x < 3; ++x) {
-        const std::uint32_t want = reference_grey(25 * x, 0, 100) | reference_grey(50 * x, 0, 100) << 8 |
+        const std::uint32_t want = reference_grey(25 * x, 0, 100) |
+                                   reference_grey(50 * x, 0, 100) << 8 |
                                    reference_grey(100 - 50 * x, 0, 100) << 16 | kOpaque;
         EXPECT_EQ(colour_at(*s, x, 0), want) << "column " << x;
     }
@@ -157,8 +166,10 @@ TEST(RenderColoursDifferential, MatchesPlainRuleOnRandomImages) {
         auto s = fresh_state();
         const int bits = std::uniform_int_distribution<int>(0, 32)(rng);
         const auto range = static_cast<std::int32_t>(std::clamp<std::int64_t>(
-            std::uniform_int_distribution<std::int64_t>(-3, std::int64_t{1} << bits)(rng), kInt32Min, kInt32Max));
-        const std::int32_t low = std::uniform_int_distribution<std::int32_t>(kInt32Min, kInt32Max)(rng);
+            std::uniform_int_distribution<std::int64_t>(-3, std::int64_t{1} << bits)(rng),
+            kInt32Min, kInt32Max));
+        const std::int32_t low =
+            std::uniform_int_distribution<std::int32_t>(kInt32Min, kInt32Max)(rng);
         const double r = range < 1 ? 1.0 : range;
         // Values around the black level, the white level and every grey step.
         std::uniform_int_distribution<int> step(-2, 258);
@@ -167,7 +178,8 @@ TEST(RenderColoursDifferential, MatchesPlainRuleOnRandomImages) {
         auto value = [&](int, int) {
             if (jitter(rng) == 2) return anything(rng);
             const double v = low + (step(rng) - 0.5) * r / 256 + jitter(rng);
-            return static_cast<std::int32_t>(std::clamp<double>(std::round(v), kInt32Min, kInt32Max));
+            return static_cast<std::int32_t>(
+                std::clamp<double>(std::round(v), kInt32Min, kInt32Max));
         };
         const int w = std::uniform_int_distribution<int>(1, 40)(rng);
         const int h = std::uniform_int_distribution<int>(1, 30)(rng);
@@ -179,12 +191,14 @@ TEST(RenderColoursDifferential, MatchesPlainRuleOnRandomImages) {
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
                 const std::uint32_t red = reference_grey(s->image_pixels.at(x, y, 0), low, range);
-                const std::uint32_t want = s->image_planes == 3
-                                               ? red | reference_grey(s->image_pixels.at(x, y, 1), low, range) << 8 |
-                                                     reference_grey(s->image_pixels.at(x, y, 2), low, range) << 16
-                                               : red * 0x010101u;
+                const std::uint32_t want =
+                    s->image_planes == 3
+                        ? red | reference_grey(s->image_pixels.at(x, y, 1), low, range) << 8 |
+                              reference_grey(s->image_pixels.at(x, y, 2), low, range) << 16
+                        : red * 0x010101u;
                 ASSERT_EQ(colour_at(*s, x, y), want | kOpaque)
-                    << "round " << round << " low " << low << " range " << range << " at " << x << "," << y;
+                    << "round " << round << " low " << low << " range " << range << " at " << x
+                    << "," << y;
             }
         }
     }

@@ -3,6 +3,7 @@
 #include "analysis/display_levels.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
+#include "core/load_newest_image.hpp"
 #include "core/messages.hpp"
 
 namespace trakora::form1 {
@@ -27,18 +28,13 @@ void Command2_Click(State& s, View& v) {
 void Command3_Click(State& s, View& v) {
     HandlerScope scope(s);
     s.object_pick_enabled = 1;
-    new_fits_file_name(s, v);
-    if (s.fits_file_name.empty()) {
-        v.message(messages::kNoFitsFile);
-        return;
-    }
-    if (read_fits_image(s, v) != 0) {
-        v.message(messages::kFileOpenError);
-    } else {
+    const NewestImage newest = load_newest_image(s, v);
+    if (newest == NewestImage::None) return;
+    if (newest == NewestImage::Read) {
         compute_display_levels(s);
         show_object_window(s, v);
     }
-    s.object_set = 1;
+    s.object_set = 1;  // also when the image could not be read
 }
 
 }  // namespace trakora::form1

@@ -5,7 +5,7 @@
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
-#include "core/messages.hpp"
+#include "core/load_newest_image.hpp"
 #include "core/series.hpp"
 
 namespace trakora::form1 {
@@ -14,15 +14,8 @@ void Timer1_Timer(State& s, View& v) {
     if (s.handlers_running > 0) return;  // a message box is open: this tick is dropped
     HandlerScope scope(s);
 
-    new_fits_file_name(s, v);
-    if (s.fits_file_name.empty()) {
-        v.message(messages::kNoFitsFile);
-        return;
-    }
-    if (read_fits_image(s, v) != 0) {
-        v.message(messages::kFileOpenError);
-        return;  // nothing recorded, the plot stays as it was
-    }
+    // Without a readable newest image nothing is recorded and the plot stays as it was.
+    if (load_newest_image(s, v) != NewestImage::Read) return;
     v.plot_clear();
     find_brightest_spot(s);
     compute_display_levels(s);

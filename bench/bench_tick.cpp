@@ -21,6 +21,7 @@
 #include "analysis/display_levels.hpp"
 #include "analysis/render_colours.hpp"
 #include "cli/fits_writer.hpp"
+#include "cli/windowless_view.hpp"
 #include "core/handlers.hpp"
 #include "core/newest_image.hpp"
 #include "fits/read_fits.hpp"
@@ -32,39 +33,11 @@ namespace fs = std::filesystem;
 constexpr int kSide = 3072;
 constexpr int kImages = 200;
 
-// A view that shows nothing: what the tick costs without a screen.
-class QuietView final : public View {
+// A view that shows nothing but messages: what the tick costs without a screen.
+class QuietView final : public cli::WindowlessView {
 public:
-    explicit QuietView(std::string folder) : folder_(std::move(folder)) {}
+    using WindowlessView::WindowlessView;
     void message(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-    std::string text(TextBox box) const override { return box == TextBox::Text1 ? folder_ : ""; }
-    void set_text(TextBox, const std::string&) override {}
-    std::string folder_list_path() const override { return folder_; }
-    void set_folder_list_path(const std::string&) override {}
-    std::string selected_drive() const override { return "/"; }
-    void set_timer_enabled(bool) override {}
-    void set_timer_interval(int) override {}
-    void set_busy_pointer(bool) override {}
-    bool object_window_open() const override { return open_; }
-    void close_object_window() override { open_ = false; }
-    void show_object_window(const std::string&, double w, double h, const PictureImage&) override {
-        open_ = true;
-        w_ = w;
-        h_ = h;
-    }
-    double object_scale_width() const override { return w_; }
-    double object_scale_height() const override { return h_; }
-    void draw_object_line(float, float, float, float, std::uint32_t) override {}
-    void plot_clear() override {}
-    void plot_set_scale(float, float) override {}
-    void plot_line(float, float, float, float, std::uint32_t) override {}
-    void plot_point(float, float, std::uint32_t) override {}
-    void set_label(const std::string&) override {}
-
-private:
-    std::string folder_;
-    bool open_ = false;
-    double w_ = 0, h_ = 0;
 };
 
 std::vector<std::string> header_cards(int n) {

@@ -24,6 +24,7 @@
 #include "core/handlers.hpp"
 #include "core/state.hpp"
 #include "core/view.hpp"
+#include "cli/windowless_view.hpp"
 #include "scratch_folder.hpp"
 
 namespace {
@@ -38,33 +39,7 @@ constexpr std::array<const char*, 8> kNames = {"a.FIT", "b.FTS", "c.Fit", "d.Fts
                                                "e.fit", "OUTFIT", ".h.FIT", "FI"};
 
 // Only the folder box matters to the routine; everything else is inert.
-class FolderView : public View {
-public:
-    explicit FolderView(std::string folder) : folder_(std::move(folder)) {}
-    void message(const std::string&) override {}
-    std::string text(TextBox box) const override { return box == TextBox::Text1 ? folder_ : ""; }
-    void set_text(TextBox, const std::string&) override {}
-    std::string folder_list_path() const override { return folder_; }
-    void set_folder_list_path(const std::string&) override {}
-    std::string selected_drive() const override { return "/"; }
-    void set_timer_enabled(bool) override {}
-    void set_timer_interval(int) override {}
-    void set_busy_pointer(bool) override {}
-    bool object_window_open() const override { return false; }
-    void close_object_window() override {}
-    void show_object_window(const std::string&, double, double, const PictureImage&) override {}
-    double object_scale_width() const override { return 0; }
-    double object_scale_height() const override { return 0; }
-    void draw_object_line(float, float, float, float, std::uint32_t) override {}
-    void plot_clear() override {}
-    void plot_set_scale(float, float) override {}
-    void plot_line(float, float, float, float, std::uint32_t) override {}
-    void plot_point(float, float, std::uint32_t) override {}
-    void set_label(const std::string&) override {}
-
-private:
-    std::string folder_;
-};
+using FolderView = cli::WindowlessView;
 
 void make_entries(const fs::path& folder, const std::uint8_t* data, std::size_t size) {
     std::string previous;

@@ -23,6 +23,7 @@
 
 #include "cli/commands.hpp"
 #include "cli/csv.hpp"
+#include "cli/windowless_view.hpp"
 #include "core/handlers.hpp"
 #include "core/newest_image.hpp"
 #include "fits/number_text.hpp"
@@ -72,48 +73,19 @@ std::string card_value(const std::array<char, 80>& card) {
     return std::string(value);
 }
 
-// A view with no windows: messages go to standard error, the series is read back from
-// the state, and the plot tells which slot a tick filled.
-class ReplayView final : public View {
+// Messages go to standard error, and the plot tells which slot a tick filled.
+class ReplayView final : public WindowlessView {
 public:
-    explicit ReplayView(std::string folder) : folder_(std::move(folder)) {}
+    using WindowlessView::WindowlessView;
     void message(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-    std::string text(TextBox box) const override {
-        return box == TextBox::Text1 ? folder_ : std::string();
-    }
-    void set_text(TextBox, const std::string&) override {}
-    std::string folder_list_path() const override { return folder_; }
-    void set_folder_list_path(const std::string&) override {}
-    std::string selected_drive() const override { return "/"; }
-    void set_timer_enabled(bool) override {}
-    void set_timer_interval(int) override {}
-    void set_busy_pointer(bool) override {}
-    bool object_window_open() const override { return open_; }
-    void close_object_window() override { open_ = false; }
-    void show_object_window(const std::string&, double w, double h, const PictureImage&) override {
-        open_ = true;
-        width_ = w;
-        height_ = h;
-    }
-    double object_scale_width() const override { return open_ ? width_ : 0; }
-    double object_scale_height() const override { return open_ ? height_ : 0; }
-    void draw_object_line(float, float, float, float, std::uint32_t) override {}
     void plot_clear() override { last_slot_.reset(); }
-    void plot_set_scale(float, float) override {}
-    void plot_line(float, float, float, float, std::uint32_t) override {}
     void plot_point(float x, float, std::uint32_t) override { last_slot_ = static_cast<int>(x); }
-    void set_label(const std::string& caption) override { label_ = caption; }
 
     // The slot the last plot ended on: the current slot of the tick that drew it.
     std::optional<int> plotted_slot() const { return last_slot_; }
-    const std::string& label() const { return label_; }
 
 private:
-    std::string folder_;
-    bool open_ = false;
-    double width_ = 0, height_ = 0;
     std::optional<int> last_slot_;
-    std::string label_;
 };
 
 struct Options {

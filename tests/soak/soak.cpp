@@ -45,6 +45,7 @@
 #include "core/messages.hpp"
 #include "core/state.hpp"
 #include "core/view.hpp"
+#include "cli/windowless_view.hpp"
 #include "support/fits_files.hpp"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -327,13 +328,12 @@ private:
 
 // ---- The view: keeps only what the checks need, so memory stays flat -------------------
 
-class QuietView : public View {
+class QuietView : public cli::WindowlessView {
 public:
-    explicit QuietView(std::string folder) : folder_(std::move(folder)) {}
+    using WindowlessView::WindowlessView;
 
     std::vector<std::string> messages;  // of the current tick
     bool plotted = false;               // the drift plot was drawn in the current tick
-    bool timer_enabled = false;
 
     void start_tick() {
         messages.clear();
@@ -341,35 +341,7 @@ public:
     }
 
     void message(const std::string& text) override { messages.push_back(text); }
-    std::string text(TextBox box) const override { return texts_[static_cast<int>(box)]; }
-    void set_text(TextBox box, const std::string& text) override { texts_[static_cast<int>(box)] = text; }
-    std::string folder_list_path() const override { return folder_; }
-    void set_folder_list_path(const std::string& path) override { folder_ = path; }
-    std::string selected_drive() const override { return "/"; }
-    void set_timer_enabled(bool enabled) override { timer_enabled = enabled; }
-    void set_timer_interval(int) override {}
-    void set_busy_pointer(bool) override {}
-    bool object_window_open() const override { return open_; }
-    void close_object_window() override { open_ = false; }
-    void show_object_window(const std::string&, double w, double h, const PictureImage&) override {
-        open_ = true;
-        width_ = w;
-        height_ = h;
-    }
-    double object_scale_width() const override { return open_ ? width_ : 0; }
-    double object_scale_height() const override { return open_ ? height_ : 0; }
-    void draw_object_line(float, float, float, float, std::uint32_t) override {}
-    void plot_clear() override {}
     void plot_set_scale(float, float) override { plotted = true; }
-    void plot_line(float, float, float, float, std::uint32_t) override {}
-    void plot_point(float, float, std::uint32_t) override {}
-    void set_label(const std::string&) override {}
-
-private:
-    std::string folder_;
-    std::string texts_[3] = {"", "5", "50"};
-    bool open_ = false;
-    double width_ = 0, height_ = 0;
 };
 
 // ---- Checks and figures -----------------------------------------------------------------
@@ -513,7 +485,7 @@ int run(long ticks, unsigned seed) {
     form1::Command3_Click(s, view);
     form4::Picture1_MouseDown(s, view, 1, 0, static_cast<float>(first.x), static_cast<float>(first.y));
     form1::Command1_Click(s, view);
-    if (!view.timer_enabled || s.object_x != first.x || s.object_y != first.y) {
+    if (!view.timer_enabled() || s.object_x != first.x || s.object_y != first.y) {
         std::fprintf(stderr, "soak: the object setting failed\n");
         return 1;
     }

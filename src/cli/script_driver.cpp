@@ -94,10 +94,12 @@ void append_int(std::string& out, std::int64_t v) {
     out.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
 
-// Rows of values as a JSON array of arrays, written out a row at a time.
+// An event whose last field holds rows of values as a JSON array of arrays, written out
+// a row at a time so a large image never sits in memory as text.
 template <typename ValueAt>
-void emit_rows(ScriptView& view, std::string head, int width, int height, ValueAt value_at) {
-    std::string out = std::move(head);
+void emit_rows(ScriptView& view, JsonLine head, std::string_view field, int width, int height,
+               ValueAt value_at) {
+    std::string out = std::move(head.open_field(field));
     out += '[';
     for (int y = 0; y < height; ++y) {
         if (y > 0) out += ',';
@@ -165,13 +167,9 @@ void emit_render(ScriptSession& session) {
     ScriptView& v = session.view;
     if (!v.object_window_open()) fail("render: the object window is not open");
     const PictureImage& picture = v.object_picture();
-    std::string head = JsonLine("render")
-                           .integer("width", picture.width)
-                           .integer("height", picture.height)
-                           .finish();
-    head.resize(head.size() - 2);  // reopen the object for the rows
-    head += ",\"rgb\":";
-    emit_rows(v, std::move(head), picture.width, picture.height, [&](int x, int y) {
+    JsonLine head("render");
+    head.integer("width", picture.width).integer("height", picture.height);
+    emit_rows(v, std::move(head), "rgb", picture.width, picture.height, [&](int x, int y) {
         return static_cast<std::int64_t>(
             picture.colours[static_cast<std::size_t>(y) * picture.stride + x] & 0xFFFFFFu);
     });
@@ -179,10 +177,9 @@ void emit_render(ScriptSession& session) {
 
 void emit_pixels(ScriptSession& session, int plane) {
     const State& s = session.state;
-    std::string head = JsonLine("pixels").integer("plane", plane).finish();
-    head.resize(head.size() - 2);
-    head += ",\"values\":";
-    emit_rows(session.view, std::move(head), pixel_extent(s.image_width),
+    JsonLine head("pixels");
+    head.integer("plane", plane);
+    emit_rows(session.view, std::move(head), "values", pixel_extent(s.image_width),
               pixel_extent(s.image_height),
               [&](int x, int y) { return std::int64_t{s.image_pixels.at(x, y, plane)}; });
 }

@@ -19,7 +19,9 @@ const char* control_name(TextBox box) {
 }  // namespace
 
 ScriptView::ScriptView(std::FILE* out, std::string start_folder, std::string start_drive)
-    : out_(out), folder_(std::move(start_folder)), drive_(std::move(start_drive)) {}
+    : WindowlessView(std::move(start_folder)), out_(out), drive_(std::move(start_drive)) {
+    WindowlessView::set_text(TextBox::Text1, "");  // the load step fills it
+}
 
 void ScriptView::emit(const std::string& line) { std::fwrite(line.data(), 1, line.size(), out_); }
 
@@ -27,28 +29,24 @@ void ScriptView::message(const std::string& text) {
     emit(JsonLine("message").string("text", text).finish());  // answered with OK at once
 }
 
-std::string ScriptView::text(TextBox box) const { return texts_[index(box)]; }
-
 void ScriptView::set_text(TextBox box, const std::string& text) {
-    texts_[index(box)] = text;
+    WindowlessView::set_text(box, text);
     emit(JsonLine("text").string("control", control_name(box)).string("text", text).finish());
 }
 
 void ScriptView::set_timer_enabled(bool enabled) {
-    timer_enabled_ = enabled;
-    emit(JsonLine("timer").boolean("enabled", enabled).integer("interval", timer_interval_).finish());
+    WindowlessView::set_timer_enabled(enabled);
+    emit(JsonLine("timer").boolean("enabled", enabled).integer("interval", timer_interval()).finish());
 }
 
 void ScriptView::set_timer_interval(int milliseconds) {
-    timer_interval_ = milliseconds;
-    emit(JsonLine("timer").boolean("enabled", timer_enabled_).integer("interval", milliseconds).finish());
+    WindowlessView::set_timer_interval(milliseconds);
+    emit(JsonLine("timer").boolean("enabled", timer_enabled()).integer("interval", milliseconds).finish());
 }
 
 void ScriptView::show_object_window(const std::string& title, double scale_width,
                                     double scale_height, const PictureImage& image) {
-    object_open_ = true;
-    object_width_ = scale_width;
-    object_height_ = scale_height;
+    WindowlessView::show_object_window(title, scale_width, scale_height, image);
     picture_ = image;
     emit(JsonLine("object_window")
              .string("title", title)
@@ -69,7 +67,7 @@ void ScriptView::line_event(const char* event, float x1, float y1, float x2, flo
 }
 
 void ScriptView::draw_object_line(float x1, float y1, float x2, float y2, std::uint32_t colour) {
-    if (object_open_) line_event("object_line", x1, y1, x2, y2, colour);
+    if (object_window_open()) line_event("object_line", x1, y1, x2, y2, colour);
 }
 
 void ScriptView::plot_clear() { emit(JsonLine("plot_clear").finish()); }
@@ -87,7 +85,7 @@ void ScriptView::plot_point(float x, float y, std::uint32_t colour) {
 }
 
 void ScriptView::set_label(const std::string& caption) {
-    label_ = caption;
+    WindowlessView::set_label(caption);
     emit(JsonLine("label").string("text", caption).finish());
 }
 

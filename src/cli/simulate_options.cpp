@@ -36,7 +36,7 @@ bool parse_size(std::string_view text, int& width, int& height) {
 }
 
 // One conversion spec after '%': optional '0', up to two width digits, then 'd'.
-// Returns the length of the spec after the '%', or 0 when it is not one.
+// Returns the length of the conversion after the '%', or 0 when it is not one.
 std::size_t integer_conversion_length(std::string_view rest) {
     std::size_t i = 0;
     if (i < rest.size() && rest[i] == '0') ++i;

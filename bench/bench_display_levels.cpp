@@ -64,7 +64,9 @@ void levels_repeatedly(benchmark::State& state, State& s) {
 void BM_ComputeDisplayLevels(benchmark::State& state) { levels_repeatedly(state, field_16bit()); }
 BENCHMARK(BM_ComputeDisplayLevels)->Unit(benchmark::kMillisecond);
 
-void BM_ComputeDisplayLevelsWideSpan(benchmark::State& state) { levels_repeatedly(state, field_wide()); }
+void BM_ComputeDisplayLevelsWideSpan(benchmark::State& state) {
+    levels_repeatedly(state, field_wide());
+}
 BENCHMARK(BM_ComputeDisplayLevelsWideSpan)->Unit(benchmark::kMillisecond);
 
 // The bin formula evaluated per pixel, for comparison.

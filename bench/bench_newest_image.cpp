@@ -26,19 +26,20 @@ namespace fs = std::filesystem;
 struct Folder {
     fs::path path;
     explicit Folder(int images) {
-        path = fs::temp_directory_path() /
-               ("trakora-bench-newest-" + std::to_string(::getpid()) + "-" + std::to_string(images));
+        path = fs::temp_directory_path() / ("trakora-bench-newest-" + std::to_string(::getpid()) +
+                                            "-" + std::to_string(images));
         fs::create_directories(path);
         const std::size_t data_bytes = 765 * 510 * 2;
         for (int n = 0; n < images; ++n) {
             char date[64], name[32];
             std::snprintf(date, sizeof date, "2026-12-09T%02d:%02d:%02d.%03d", n / 3600 % 24,
                           n / 60 % 60, n % 60, n % 1000);
-            std::snprintf(name, sizeof name, "drift_%05d.FIT", (n * 7919) % images);  // names out of date order
+            std::snprintf(name, sizeof name, "drift_%05d.FIT",
+                          (n * 7919) % images);  // names out of date order
             std::vector<std::string> cards = {
-                cli::logical_card("SIMPLE", true), cli::integer_card("BITPIX", 16),
-                cli::integer_card("NAXIS", 2), cli::integer_card("NAXIS1", 765),
-                cli::integer_card("NAXIS2", 510), cli::real_card("EXPTIME", 2.0),
+                cli::logical_card("SIMPLE", true),  cli::integer_card("BITPIX", 16),
+                cli::integer_card("NAXIS", 2),      cli::integer_card("NAXIS1", 765),
+                cli::integer_card("NAXIS2", 510),   cli::real_card("EXPTIME", 2.0),
                 cli::string_card("DATE-OBS", date), cli::string_card("INSTRUME", "Bench camera")};
             cli::append_format_cards(cards, cli::sample_format(16));
             const auto bytes = cli::fits_file_bytes(cards, {});
@@ -50,7 +51,8 @@ struct Folder {
             ::close(fd);
         }
         for (int n = 0; n < images / 20; ++n) {  // files that are not candidates
-            std::FILE* f = std::fopen((path / ("notes_" + std::to_string(n) + ".txt")).c_str(), "w");
+            std::FILE* f =
+                std::fopen((path / ("notes_" + std::to_string(n) + ".txt")).c_str(), "w");
             std::fputs("seeing 2.5\n", f);
             std::fclose(f);
         }
@@ -88,7 +90,8 @@ std::string newest_with_cfitsio(const std::string& path) {
         const std::string file = path + "/" + name;
         if (fits_open_file(&f, file.c_str(), READONLY, &status) != 0) continue;
         char value[FLEN_VALUE];
-        if (fits_read_key(f, TSTRING, "DATE-OBS", value, nullptr, &status) == 0 && value > best_date) {
+        if (fits_read_key(f, TSTRING, "DATE-OBS", value, nullptr, &status) == 0 &&
+            value > best_date) {
             best_date = value;
             best_name = name;
         }

@@ -35,17 +35,21 @@ constexpr int kImages = 200;
 
 // A view that shows nothing but messages: what the tick costs without a screen.
 class QuietView final : public cli::WindowlessView {
-public:
+  public:
     using WindowlessView::WindowlessView;
-    void message(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
+    void message(const std::string& text) override {
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+    }
 };
 
 std::vector<std::string> header_cards(int n) {
     char date[64];
-    std::snprintf(date, sizeof date, "2026-12-09T%02d:%02d:%02d.000", 1 + n / 3600, n / 60 % 60, n % 60);
-    std::vector<std::string> cards = {cli::logical_card("SIMPLE", true), cli::integer_card("BITPIX", 16),
-                                      cli::integer_card("NAXIS", 2), cli::integer_card("NAXIS1", kSide),
-                                      cli::integer_card("NAXIS2", kSide)};
+    std::snprintf(date, sizeof date, "2026-12-09T%02d:%02d:%02d.000", 1 + n / 3600, n / 60 % 60,
+                  n % 60);
+    std::vector<std::string> cards = {
+        cli::logical_card("SIMPLE", true), cli::integer_card("BITPIX", 16),
+        cli::integer_card("NAXIS", 2), cli::integer_card("NAXIS1", kSide),
+        cli::integer_card("NAXIS2", kSide)};
     cli::append_format_cards(cards, cli::sample_format(16));
     cards.push_back(cli::real_card("EXPTIME", 2.0));
     cards.push_back(cli::string_card("DATE-OBS", date));
@@ -79,9 +83,10 @@ struct Night {
             for (int dx = -6; dx <= 6; ++dx)
                 sky[static_cast<std::size_t>(1500 + dy) * kSide + 1500 + dx] +=
                     30000.0f * std::exp(-(dx * dx + dy * dy) / 8.0f);
-        cli::write_file_replacing(folder / "m0199.FIT",
-                                  cli::fits_file_bytes(header_cards(kImages - 1),
-                                                       cli::encode_samples(sky, cli::sample_format(16))));
+        cli::write_file_replacing(
+            folder / "m0199.FIT",
+            cli::fits_file_bytes(header_cards(kImages - 1),
+                                 cli::encode_samples(sky, cli::sample_format(16))));
     }
     ~Night() {
         std::error_code ec;

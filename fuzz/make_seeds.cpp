@@ -46,7 +46,8 @@ std::string header(const Cards& cards, bool end = true) {
 
 Cards image_cards(int bitpix, int width, int height, int planes = 1) {
     Cards c = {value_card("SIMPLE", "T"), value_card("BITPIX", std::to_string(bitpix)),
-               value_card("NAXIS", planes > 1 ? "3" : "2"), value_card("NAXIS1", std::to_string(width)),
+               value_card("NAXIS", planes > 1 ? "3" : "2"),
+               value_card("NAXIS1", std::to_string(width)),
                value_card("NAXIS2", std::to_string(height))};
     if (planes > 1) c.push_back(value_card("NAXIS3", std::to_string(planes)));
     c.push_back(value_card("DATE-OBS", "'2026-12-09T01:00:00'"));
@@ -68,7 +69,8 @@ std::vector<double> star_field(int width, int height, double peak, double base) 
     std::vector<double> v(static_cast<std::size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const double r2 = (x - width / 3.0) * (x - width / 3.0) + (y - height / 2.0) * (y - height / 2.0);
+            const double r2 =
+                (x - width / 3.0) * (x - width / 3.0) + (y - height / 2.0) * (y - height / 2.0);
             v[static_cast<std::size_t>(y) * width + x] = base + x + peak * std::exp(-r2 / 4);
         }
     }
@@ -81,7 +83,8 @@ std::string samples(int bitpix, const std::vector<double>& values) {
         if (bitpix == -32) {
             put_float(out, static_cast<float>(v));
         } else {
-            put_be(out, static_cast<std::uint32_t>(static_cast<std::int64_t>(v)), std::abs(bitpix) / 8);
+            put_be(out, static_cast<std::uint32_t>(static_cast<std::int64_t>(v)),
+                   std::abs(bitpix) / 8);
         }
     }
     return out;
@@ -92,8 +95,8 @@ std::string pad(std::string data) {
     return data;
 }
 
-std::string image(int bitpix, int width, int height, Cards extra = {}, int planes = 1, double peak = 200,
-                  double base = 10) {
+std::string image(int bitpix, int width, int height, Cards extra = {}, int planes = 1,
+                  double peak = 200, double base = 10) {
     Cards cards = image_cards(bitpix, width, height, planes);
     cards.insert(cards.end(), extra.begin(), extra.end());
     std::vector<double> values;
@@ -114,15 +117,22 @@ std::string camera_image(int bitpix) {
     append_format_cards(cards, format);
     cards.push_back(string_card("DATE-OBS", "2026-12-09T01:02:03.000"));
     std::vector<float> values;
-    for (double v : star_field(24, 16, bitpix == 8 ? 200 : 30000, 50)) values.push_back(static_cast<float>(v));
+    for (double v : star_field(24, 16, bitpix == 8 ? 200 : 30000, 50))
+        values.push_back(static_cast<float>(v));
     const std::vector<std::uint8_t> bytes = fits_file_bytes(cards, encode_samples(values, format));
     return std::string(bytes.begin(), bytes.end());
 }
 
 std::string float_with_specials() {
     std::string data;
-    const float specials[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                              -std::numeric_limits<float>::infinity(), 3e9f, -3e9f, 1e-40f, 2.5f, -2.5f};
+    const float specials[] = {std::numeric_limits<float>::quiet_NaN(),
+                              std::numeric_limits<float>::infinity(),
+                              -std::numeric_limits<float>::infinity(),
+                              3e9f,
+                              -3e9f,
+                              1e-40f,
+                              2.5f,
+                              -2.5f};
     for (int i = 0; i < 8 * 4; ++i) put_float(data, specials[i % 8]);
     return header(image_cards(-32, 8, 4)) + pad(data);
 }
@@ -146,18 +156,22 @@ void read_fits_seeds(const fs::path& dir) {
     write(dir, "u8", image(8, 16, 12));
     write(dir, "u8_bzero", image(8, 16, 12, {value_card("BZERO", "-128")}));
     write(dir, "i16", image(16, 16, 12, {}, 1, 30000));
-    write(dir, "i16_bzero", image(16, 16, 12, {value_card("BZERO", "32768"), value_card("BSCALE", "1")}));
-    write(dir, "i16_bscale", image(16, 16, 12, {value_card("BSCALE", "2.5"), value_card("BZERO", "-7.25")}));
+    write(dir, "i16_bzero",
+          image(16, 16, 12, {value_card("BZERO", "32768"), value_card("BSCALE", "1")}));
+    write(dir, "i16_bscale",
+          image(16, 16, 12, {value_card("BSCALE", "2.5"), value_card("BZERO", "-7.25")}));
     write(dir, "i16_neg_bitpix", image(-16, 16, 12));
     write(dir, "i8_neg_bitpix", image(-8, 16, 12));
     write(dir, "i32", image(32, 16, 12, {}, 1, 100000));
     write(dir, "i32_bzero", image(32, 16, 12, {value_card("BZERO", "2147483648")}));
-    write(dir, "i32_scaled", image(32, 16, 12, {value_card("BSCALE", "0.5"), value_card("BZERO", "3")}));
+    write(dir, "i32_scaled",
+          image(32, 16, 12, {value_card("BSCALE", "0.5"), value_card("BZERO", "3")}));
     write(dir, "f32", image(-32, 16, 12, {}, 1, 1000.5));
     write(dir, "f32_colour", image(-32, 16, 12, {value_card("BSCALE", "2")}, 3));
     write(dir, "i16_naxis3", image(16, 16, 12, {}, 3));
     write(dir, "f32_specials", float_with_specials());
-    for (int bitpix : {8, 16, 32, -32}) write(dir, "camera" + std::to_string(std::abs(bitpix)), camera_image(bitpix));
+    for (int bitpix : {8, 16, 32, -32})
+        write(dir, "camera" + std::to_string(std::abs(bitpix)), camera_image(bitpix));
 
     // Header layouts: END on card 36 and 37, free format and odd value fields.
     Cards c36 = image_cards(8, 4, 4);
@@ -166,24 +180,32 @@ void read_fits_seeds(const fs::path& dir) {
     c36.push_back(card("HISTORY one more"));
     write(dir, "end_card37", header(c36) + pad(samples(8, std::vector<double>(16, 9))));
     write(dir, "free_format",
-          header({card("SIMPLE  = T"), card("BITPIX  = 16 / bits"), card("NAXIS1  = 1 2 / blanks inside"),
-                  card("NAXIS2  =2"), card("BZERO   = 3.2768D4"), card("BSCALE  = 1.0E0"), card("ENDING")}) +
+          header({card("SIMPLE  = T"), card("BITPIX  = 16 / bits"),
+                  card("NAXIS1  = 1 2 / blanks inside"), card("NAXIS2  =2"),
+                  card("BZERO   = 3.2768D4"), card("BSCALE  = 1.0E0"), card("ENDING")}) +
               pad(samples(16, std::vector<double>(24, 1))));
-    write(dir, "lower_case", header({card("bitpix  = 16"), value_card("BITPIX", "16"), card("naxis1  = 4"),
-                                     value_card("NAXIS1", "4"), card("NAXIS2 =4"), value_card("NAXIS2", "4")}) +
-                                 pad(samples(16, std::vector<double>(16, 3))));
+    write(dir, "lower_case",
+          header({card("bitpix  = 16"), value_card("BITPIX", "16"), card("naxis1  = 4"),
+                  value_card("NAXIS1", "4"), card("NAXIS2 =4"), value_card("NAXIS2", "4")}) +
+              pad(samples(16, std::vector<double>(16, 3))));
     write(dir, "zero_width", header(image_cards(16, 0, 5)));
 
     // The files the reader turns away.
-    write(dir, "no_bitpix", header({value_card("NAXIS1", "4"), value_card("NAXIS2", "4")}) + pad(std::string(32, 1)));
-    write(dir, "bitpix64", header({value_card("BITPIX", "-64"), value_card("NAXIS1", "4"), value_card("NAXIS2", "4")}) +
-                               pad(std::string(128, '\x40')));
+    write(dir, "no_bitpix",
+          header({value_card("NAXIS1", "4"), value_card("NAXIS2", "4")}) + pad(std::string(32, 1)));
+    write(dir, "bitpix64",
+          header(
+              {value_card("BITPIX", "-64"), value_card("NAXIS1", "4"), value_card("NAXIS2", "4")}) +
+              pad(std::string(128, '\x40')));
     write(dir, "no_naxis1", header({value_card("BITPIX", "8"), value_card("NAXIS2", "4")}));
     write(dir, "no_naxis2", header({value_card("BITPIX", "8"), value_card("NAXIS1", "4")}));
-    write(dir, "huge_naxis1", header({value_card("BITPIX", "16"), value_card("NAXIS1", "1000000000"),
-                                      value_card("NAXIS2", "2")}));
-    write(dir, "wide_3074", header({value_card("BITPIX", "8"), value_card("NAXIS1", "3074"), value_card("NAXIS2", "1")}) +
-                                pad(std::string(3074, 5)));
+    write(dir, "huge_naxis1",
+          header({value_card("BITPIX", "16"), value_card("NAXIS1", "1000000000"),
+                  value_card("NAXIS2", "2")}));
+    write(dir, "wide_3074",
+          header({value_card("BITPIX", "8"), value_card("NAXIS1", "3074"),
+                  value_card("NAXIS2", "1")}) +
+              pad(std::string(3074, 5)));
     write(dir, "long_header", long_header_without_end());
     std::string truncated = image(16, 16, 12);
     truncated.resize(2880 + 100);
@@ -203,32 +225,41 @@ std::string record(int name, int kind, const std::string& content) {
 }
 
 std::string dated(const std::string& date, bool end = true) {
-    return header({value_card("SIMPLE", "T"), card("DATE-OBS= '" + date + "'")}, end).substr(0, 80 * 4);
+    return header({value_card("SIMPLE", "T"), card("DATE-OBS= '" + date + "'")}, end)
+        .substr(0, 80 * 4);
 }
 
 void newest_image_seeds(const fs::path& dir) {
     // Names: 0 a.FIT, 1 b.FTS, 2 c.Fit, 3 d.Fts, 4 e.fit, 5 OUTFIT, 6 .h.FIT, 7 FI.
     // Kinds: 0 file, 2 link to the previous entry, 3 directory.
-    write(dir, "three_dates", record(0, 0, dated("2002-10-05T20:00:00")) + record(4, 0, dated("2002-10-05T23:00:00")) +
-                                  record(1, 0, dated("2002-10-05T20:05:00")));
+    write(dir, "three_dates",
+          record(0, 0, dated("2002-10-05T20:00:00")) + record(4, 0, dated("2002-10-05T23:00:00")) +
+              record(1, 0, dated("2002-10-05T20:05:00")));
     write(dir, "tie", record(2, 0, dated("2002-10-05")) + record(0, 0, dated("2002-10-05")));
     write(dir, "two_dates_one_file",
-          record(0, 0, card("DATE-OBS= '2002-10-05'") + card("DATE-OBS= '2002-10-07'") + card("END")) +
+          record(0, 0,
+                 card("DATE-OBS= '2002-10-05'") + card("DATE-OBS= '2002-10-07'") + card("END")) +
               record(3, 0, dated("2002-10-06")));
-    write(dir, "date_after_end", record(5, 0, card("END") + card("DATE-OBS= '2099-01-01'")) +
-                                     record(1, 0, dated("2001-01-01")));
-    write(dir, "no_end", record(5, 0, dated("2003-01-01", false)) + record(0, 0, dated("2002-01-01")));
-    write(dir, "hidden_and_short", record(6, 0, dated("2099-01-01")) + record(7, 0, dated("2099-01-01")) +
-                                       record(3, 0, dated("2000-01-01")));
-    write(dir, "link_and_loop", record(0, 0, dated("2004-01-01")) + record(1, 2, "") + record(2, 2, "") +
-                                    record(2, 2, ""));
+    write(dir, "date_after_end",
+          record(5, 0, card("END") + card("DATE-OBS= '2099-01-01'")) +
+              record(1, 0, dated("2001-01-01")));
+    write(dir, "no_end",
+          record(5, 0, dated("2003-01-01", false)) + record(0, 0, dated("2002-01-01")));
+    write(dir, "hidden_and_short",
+          record(6, 0, dated("2099-01-01")) + record(7, 0, dated("2099-01-01")) +
+              record(3, 0, dated("2000-01-01")));
+    write(
+        dir, "link_and_loop",
+        record(0, 0, dated("2004-01-01")) + record(1, 2, "") + record(2, 2, "") + record(2, 2, ""));
     write(dir, "directory", record(0, 3, "") + record(1, 0, dated("2004-01-01") + "tail"));
     // A header that goes on past card 500 with its date there, and one with no END at all.
     std::string long_header;
     for (int i = 0; i < 509; ++i) long_header += card("COMMENT " + std::to_string(i));
     long_header += card("DATE-OBS= '2099-01-01'");
-    write(dir, "date_past_card_500", record(0, 0, long_header + card("END")) + record(1, 0, dated("2001-01-01")));
-    write(dir, "partial_card", record(0, 0, dated("2005-01-01").substr(0, 79)) + record(1, 0, dated("2004-01-01")));
+    write(dir, "date_past_card_500",
+          record(0, 0, long_header + card("END")) + record(1, 0, dated("2001-01-01")));
+    write(dir, "partial_card",
+          record(0, 0, dated("2005-01-01").substr(0, 79)) + record(1, 0, dated("2004-01-01")));
 }
 
 }  // namespace

@@ -21,10 +21,10 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/windowless_view.hpp"
 #include "core/handlers.hpp"
 #include "core/state.hpp"
 #include "core/view.hpp"
-#include "cli/windowless_view.hpp"
 #include "scratch_folder.hpp"
 
 namespace {
@@ -35,7 +35,7 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kCard = 80;
 constexpr int kMaxEntries = 6;
-constexpr std::array<const char*, 8> kNames = {"a.FIT", "b.FTS", "c.Fit", "d.Fts",
+constexpr std::array<const char*, 8> kNames = {"a.FIT", "b.FTS",  "c.Fit",  "d.Fts",
                                                "e.fit", "OUTFIT", ".h.FIT", "FI"};
 
 // Only the folder box matters to the routine; everything else is inert.
@@ -46,7 +46,8 @@ void make_entries(const fs::path& folder, const std::uint8_t* data, std::size_t 
     std::size_t at = 0;
     for (int entry = 0; entry < kMaxEntries && at + 3 <= size; ++entry) {
         const std::uint8_t pick = data[at];
-        const std::size_t length = std::min<std::size_t>(data[at + 1] | (data[at + 2] << 8), size - at - 3);
+        const std::size_t length =
+            std::min<std::size_t>(data[at + 1] | (data[at + 2] << 8), size - at - 3);
         at += 3;
         const std::string name = kNames[pick % kNames.size()];
         const fs::path path = folder / name;
@@ -54,7 +55,8 @@ void make_entries(const fs::path& folder, const std::uint8_t* data, std::size_t 
         fs::remove_all(path, ignored);
         switch ((pick >> 3) % 4) {
             case 2:
-                if (::symlink(previous.empty() ? name.c_str() : previous.c_str(), path.c_str()) != 0) {
+                if (::symlink(previous.empty() ? name.c_str() : previous.c_str(), path.c_str()) !=
+                    0) {
                     fail("symlink");
                 }
                 break;
@@ -62,7 +64,8 @@ void make_entries(const fs::path& folder, const std::uint8_t* data, std::size_t 
                 fs::create_directory(path, ignored);
                 break;
             default:
-                fuzz::write_bytes(path, std::string_view(reinterpret_cast<const char*>(data + at), length));
+                fuzz::write_bytes(
+                    path, std::string_view(reinterpret_cast<const char*>(data + at), length));
         }
         at += length;
         previous = name;
@@ -83,16 +86,19 @@ struct Expected {
 
 Expected expected_choice(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
 
     Expected out;
     std::string best_card;
     for (const std::string& name : names) {
         std::error_code error;
-        if (name[0] == '.' || !fits_ending(name) || !fs::is_regular_file(folder / name, error)) continue;
+        if (name[0] == '.' || !fits_ending(name) || !fs::is_regular_file(folder / name, error))
+            continue;
         std::ifstream in(folder / name, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
         const std::size_t cards = std::min<std::size_t>(bytes.size() / kCard, kMaxHeaderCards);
         for (std::size_t i = 0; i < cards; ++i) {
             const std::string card = bytes.substr(i * kCard, kCard);

@@ -100,7 +100,8 @@ void check_rejected(const State& s, const std::string& message, std::string_view
 void check_header_values(const State& s, const Header& h, std::string_view bytes) {
     if (s.header_end_card != h.end_card) fail("header_end_card");
     for (std::size_t i = 0; i < h.stored; ++i) {
-        if (s.header_cards[i + 1] != bytes.substr(i * kCard, kCard)) fail("header card " + std::to_string(i + 1));
+        if (s.header_cards[i + 1] != bytes.substr(i * kCard, kCard))
+            fail("header card " + std::to_string(i + 1));
     }
     if (s.image_width != h.naxis1 || s.image_height != h.naxis2 || s.image_planes != h.naxis3 ||
         s.fits_bzero != h.bzero || s.fits_bscale != h.bscale) {
@@ -109,7 +110,8 @@ void check_header_values(const State& s, const Header& h, std::string_view bytes
 }
 
 // Checks the reader's decision and, on a read, every stored value.
-void check_read(const State& s, std::int16_t status, const std::string& message, std::string_view bytes) {
+void check_read(const State& s, std::int16_t status, const std::string& message,
+                std::string_view bytes) {
     const Header h = read_header(bytes);
     if (status != 0 && status != -1) fail("status " + std::to_string(status));
     if (!h.found_end && bytes.size() / kCard > kMaxHeaderCards) {
@@ -145,7 +147,8 @@ void check_read(const State& s, std::int16_t status, const std::string& message,
     const int width = whole_pixels(h.naxis1);
     const int height = whole_pixels(h.naxis2);
     const int planes = floating && h.naxis3 == 3 ? 3 : 1;
-    const std::uint64_t samples = std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(planes);
+    const std::uint64_t samples =
+        std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(planes);
     const std::uint64_t offset = (static_cast<std::uint64_t>(h.end_card) + 35) / 36 * 36 * kCard;
     if (samples > 0 && offset + samples * bytes_per > bytes.size()) {
         if (status != -1) fail("read a file shorter than its data");
@@ -169,8 +172,9 @@ void check_read(const State& s, std::int16_t status, const std::string& message,
                     v = scaled_integer(raw, h, bitpix == 8 ? 255 : 65535);
                 }
                 if (s.image_pixels.at(x, y, p) != v) {
-                    fail("pixel (" + std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(p) +
-                         ") is " + std::to_string(s.image_pixels.at(x, y, p)) + ", expected " + std::to_string(v));
+                    fail("pixel (" + std::to_string(x) + ", " + std::to_string(y) + ", " +
+                         std::to_string(p) + ") is " + std::to_string(s.image_pixels.at(x, y, p)) +
+                         ", expected " + std::to_string(v));
                 }
                 lo = std::min(lo, v);
                 hi = std::max(hi, v);

@@ -15,7 +15,7 @@
 namespace trakora::fuzz {
 
 class ScratchFolder {
-public:
+  public:
     ScratchFolder() {
         std::error_code error;
         const std::filesystem::path base =
@@ -46,7 +46,7 @@ public:
         }
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

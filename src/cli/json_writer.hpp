@@ -19,7 +19,7 @@ void append_json_string(std::string& out, std::string_view text);
 
 // Builds {"event":"name","field":value,...}.
 class JsonLine {
-public:
+  public:
     explicit JsonLine(std::string_view event);
     JsonLine& number(std::string_view key, double value);
     JsonLine& coordinate(std::string_view key, float value);
@@ -33,7 +33,7 @@ public:
     // The finished line, with a newline.
     std::string finish();
 
-private:
+  private:
     void key(std::string_view name);
     std::string text_;
 };

@@ -75,7 +75,7 @@ std::string card_value(const std::array<char, 80>& card) {
 
 // Messages go to standard error, and the plot tells which slot a tick filled.
 class ReplayView final : public WindowlessView {
-public:
+  public:
     using WindowlessView::WindowlessView;
     void message(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
     void plot_clear() override { last_slot_.reset(); }
@@ -84,7 +84,7 @@ public:
     // The slot the last plot ended on: the current slot of the tick that drew it.
     std::optional<int> plotted_slot() const { return last_slot_; }
 
-private:
+  private:
     std::optional<int> last_slot_;
 };
 
@@ -131,7 +131,7 @@ std::optional<Options> parse_options(int argc, char** argv) {
 
 // A private folder that is removed with everything in it when the replay ends.
 class StagingFolder {
-public:
+  public:
     StagingFolder() {
         std::string pattern = (fs::temp_directory_path() / "trakora-replay-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
@@ -144,7 +144,7 @@ public:
     StagingFolder& operator=(const StagingFolder&) = delete;
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -208,7 +208,8 @@ int run_replay(int argc, char** argv) {
     if (s.object_set != 1) return 1;
     if (options->pick) {
         if (!view.object_window_open()) {
-            std::fprintf(stderr, "replay: the oldest image could not be shown, so nothing was picked\n");
+            std::fprintf(stderr,
+                         "replay: the oldest image could not be shown, so nothing was picked\n");
         } else {
             form4::Picture1_MouseDown(s, view, 1, 0, options->pick->first, options->pick->second);
             write_row(1, arrivals.front(), "");
@@ -224,8 +225,9 @@ int run_replay(int argc, char** argv) {
         view.plot_clear();
         form1::Timer1_Timer(s, view);
         if (const std::optional<int> slot = view.plotted_slot()) {
-            const auto measured = std::find_if(arrivals.begin(), arrivals.begin() + k + 1,
-                                               [&](const Arrival& a) { return a.name == s.fits_file_name; });
+            const auto measured =
+                std::find_if(arrivals.begin(), arrivals.begin() + k + 1,
+                             [&](const Arrival& a) { return a.name == s.fits_file_name; });
             write_row(*slot, *measured, view.label());
         }
     }

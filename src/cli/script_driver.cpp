@@ -64,7 +64,7 @@ std::optional<std::int64_t> parse_whole(std::string_view token, std::int64_t lo,
 }
 
 class CommandError {
-public:
+  public:
     explicit CommandError(std::string text) : text(std::move(text)) {}
     std::string text;
 };
@@ -206,20 +206,29 @@ void set_variable(ScriptSession& session, std::string_view args) {
     const std::optional<double> number = parse_number(words[0]);
     if (!number) fail("set " + std::string(name) + ": not a number: " + std::string(words[0]));
     Number* target = nullptr;
-    if (name == "object_x") target = &s.object_x;
-    else if (name == "object_y") target = &s.object_y;
-    else if (name == "reference_x") target = &s.reference_x;
-    else if (name == "reference_y") target = &s.reference_y;
-    else if (name == "max_count") target = &s.max_count;
-    else if (name == "object_set") target = &s.object_set;
-    else if (name == "object_pick_enabled") target = &s.object_pick_enabled;
+    if (name == "object_x")
+        target = &s.object_x;
+    else if (name == "object_y")
+        target = &s.object_y;
+    else if (name == "reference_x")
+        target = &s.reference_x;
+    else if (name == "reference_y")
+        target = &s.reference_y;
+    else if (name == "max_count")
+        target = &s.max_count;
+    else if (name == "object_set")
+        target = &s.object_set;
+    else if (name == "object_pick_enabled")
+        target = &s.object_pick_enabled;
     if (target != nullptr) {
         *target = *number;
         return;
     }
     std::int32_t* level = nullptr;
-    if (name == "display_low") level = &s.display_low;
-    else if (name == "display_range") level = &s.display_range;
+    if (name == "display_low")
+        level = &s.display_low;
+    else if (name == "display_range")
+        level = &s.display_range;
     if (level == nullptr) fail("set: no such variable: " + std::string(name));
     const double whole = round_half_even(*number);
     if (whole < INT32_MIN || whole > INT32_MAX) fail("set " + std::string(name) + ": out of range");
@@ -283,10 +292,14 @@ void dispatch(ScriptSession& session, std::string_view line) {
     } else if (word == "click") {
         const std::vector<std::string_view> words = split_blanks(rest);
         if (words.size() != 1) fail("click needs a button");
-        if (words[0] == "Command1") form1::Command1_Click(s, v);
-        else if (words[0] == "Command2") form1::Command2_Click(s, v);
-        else if (words[0] == "Command3") form1::Command3_Click(s, v);
-        else fail("no such button: " + std::string(words[0]));
+        if (words[0] == "Command1")
+            form1::Command1_Click(s, v);
+        else if (words[0] == "Command2")
+            form1::Command2_Click(s, v);
+        else if (words[0] == "Command3")
+            form1::Command3_Click(s, v);
+        else
+            fail("no such button: " + std::string(words[0]));
     } else if (word == "tick") {
         if (!split_blanks(rest).empty()) fail("tick takes no arguments");
         if (v.timer_enabled() && v.timer_interval() > 0) form1::Timer1_Timer(s, v);

@@ -10,9 +10,12 @@ namespace trakora::cli {
 namespace {
 const char* control_name(TextBox box) {
     switch (box) {
-        case TextBox::Text1: return "Text1";
-        case TextBox::Text2: return "Text2";
-        case TextBox::Text3: return "Text3";
+        case TextBox::Text1:
+            return "Text1";
+        case TextBox::Text2:
+            return "Text2";
+        case TextBox::Text3:
+            return "Text3";
     }
     return "";
 }
@@ -36,12 +39,18 @@ void ScriptView::set_text(TextBox box, const std::string& text) {
 
 void ScriptView::set_timer_enabled(bool enabled) {
     WindowlessView::set_timer_enabled(enabled);
-    emit(JsonLine("timer").boolean("enabled", enabled).integer("interval", timer_interval()).finish());
+    emit(JsonLine("timer")
+             .boolean("enabled", enabled)
+             .integer("interval", timer_interval())
+             .finish());
 }
 
 void ScriptView::set_timer_interval(int milliseconds) {
     WindowlessView::set_timer_interval(milliseconds);
-    emit(JsonLine("timer").boolean("enabled", timer_enabled()).integer("interval", milliseconds).finish());
+    emit(JsonLine("timer")
+             .boolean("enabled", timer_enabled())
+             .integer("interval", milliseconds)
+             .finish());
 }
 
 void ScriptView::show_object_window(const std::string& title, double scale_width,
@@ -81,7 +90,11 @@ void ScriptView::plot_line(float x1, float y1, float x2, float y2, std::uint32_t
 }
 
 void ScriptView::plot_point(float x, float y, std::uint32_t colour) {
-    emit(JsonLine("plot_point").coordinate("x", x).coordinate("y", y).integer("color", colour).finish());
+    emit(JsonLine("plot_point")
+             .coordinate("x", x)
+             .coordinate("y", y)
+             .integer("color", colour)
+             .finish());
 }
 
 void ScriptView::set_label(const std::string& caption) {

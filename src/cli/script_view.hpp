@@ -11,7 +11,7 @@
 namespace trakora::cli {
 
 class ScriptView final : public WindowlessView {
-public:
+  public:
     // Events go to `out`; the folder list and drive list start at `start_folder`.
     ScriptView(std::FILE* out, std::string start_folder, std::string start_drive);
 
@@ -38,7 +38,7 @@ public:
     // Prints an event line the driver built itself (state, render, pixels, status, error).
     void emit(const std::string& line);
 
-private:
+  private:
     void line_event(const char* event, float x1, float y1, float x2, float y2,
                     std::uint32_t colour);
 

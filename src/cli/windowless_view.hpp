@@ -13,14 +13,16 @@
 namespace trakora::cli {
 
 class WindowlessView : public View {
-public:
+  public:
     explicit WindowlessView(std::string folder) : folder_(std::move(folder)) {
         texts_[0] = folder_;
     }
 
     void message(const std::string&) override {}
     std::string text(TextBox box) const override { return texts_[static_cast<int>(box)]; }
-    void set_text(TextBox box, const std::string& text) override { texts_[static_cast<int>(box)] = text; }
+    void set_text(TextBox box, const std::string& text) override {
+        texts_[static_cast<int>(box)] = text;
+    }
     std::string folder_list_path() const override { return folder_; }
     void set_folder_list_path(const std::string& path) override { folder_ = path; }
     std::string selected_drive() const override { return "/"; }
@@ -48,7 +50,7 @@ public:
     int timer_interval() const { return timer_interval_; }
     const std::string& label() const { return label_; }
 
-private:
+  private:
     std::string folder_;
     std::string texts_[3] = {"", "5", "50"};  // Text1, Text2, Text3 as laid out
     bool timer_enabled_ = false;

@@ -9,13 +9,13 @@ namespace trakora {
 // while the platform keeps delivering events, so the timer can fall due meanwhile; such a
 // tick sees a running handler and is dropped rather than run inside the other one.
 class HandlerScope {
-public:
+  public:
     explicit HandlerScope(State& s) : s_(s) { ++s_.handlers_running; }
     ~HandlerScope() { --s_.handlers_running; }
     HandlerScope(const HandlerScope&) = delete;
     HandlerScope& operator=(const HandlerScope&) = delete;
 
-private:
+  private:
     State& s_;
 };
 

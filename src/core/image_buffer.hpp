@@ -22,7 +22,7 @@ void* allocate_zeroed(std::size_t bytes);
 // image_pixels: signed 32-bit values at column x, row y, plane p; x varies fastest,
 // then y, then p. Rows are kBufferSide values apart whatever the image's width.
 class ImageBuffer {
-public:
+  public:
     static constexpr std::size_t kRowStride = kBufferSide;
     static constexpr std::size_t kPlaneStride = kRowStride * kBufferSide;
     static constexpr std::size_t kValues = kPlaneStride * kPlanes;
@@ -38,11 +38,11 @@ public:
     const std::int32_t* data() const { return data_.get(); }
 
     static std::size_t index(int x, int y, int p) {
-        return static_cast<std::size_t>(p) * kPlaneStride + static_cast<std::size_t>(y) * kRowStride +
-               static_cast<std::size_t>(x);
+        return static_cast<std::size_t>(p) * kPlaneStride +
+               static_cast<std::size_t>(y) * kRowStride + static_cast<std::size_t>(x);
     }
 
-private:
+  private:
     std::unique_ptr<std::int32_t[], FreeDeleter> data_;
 };
 
@@ -52,14 +52,14 @@ private:
 inline constexpr std::uint32_t kOpaque = 0xFF000000u;
 
 class ColourBuffer {
-public:
+  public:
     static constexpr std::size_t kValues = static_cast<std::size_t>(kBufferSide) * kBufferSide;
     ColourBuffer()
         : data_(static_cast<std::uint32_t*>(allocate_zeroed(kValues * sizeof(std::uint32_t)))) {}
     std::uint32_t* data() { return data_.get(); }
     const std::uint32_t* data() const { return data_.get(); }
 
-private:
+  private:
     std::unique_ptr<std::uint32_t[], FreeDeleter> data_;
 };
 

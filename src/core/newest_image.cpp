@@ -2,6 +2,8 @@
 // Newest-image detection: the FITS file in the watched folder whose DATE-OBS card has
 // the greatest text. Nothing is cached: every call lists the folder and reads the header
 // of every candidate again, so a file that changes between calls is always seen as it is.
+#include "core/newest_image.hpp"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +16,6 @@
 #include <vector>
 
 #include "core/handlers.hpp"
-#include "core/newest_image.hpp"
 
 namespace trakora {
 namespace {
@@ -23,7 +24,7 @@ constexpr std::size_t kCard = 80;
 constexpr std::size_t kBlock = 2880;  // 36 cards: headers are read a block at a time
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -32,7 +33,7 @@ public:
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -78,8 +79,8 @@ HeaderScan scan_header_dates(int dir_fd, const char* name, std::string& last_car
     // No header longer than header_cards can hold is ever read as an image, so cards past
     // that are not looked at: a huge file without END (a video, a disk image, a sparse
     // file) would otherwise be read to its end on every tick.
-    const std::size_t whole_cards =
-        std::min(static_cast<std::size_t>(st.st_size) / kCard, static_cast<std::size_t>(kMaxHeaderCards));
+    const std::size_t whole_cards = std::min(static_cast<std::size_t>(st.st_size) / kCard,
+                                             static_cast<std::size_t>(kMaxHeaderCards));
 
     std::array<char, kBlock> block;
     std::size_t card_no = 0;  // cards read so far

@@ -19,8 +19,8 @@ bool has_fits_ending(const std::string& name);
 std::vector<std::string> list_candidates(const std::string& folder);
 
 struct HeaderScan {
-    bool readable = false;  // every card up to END (or the last whole card) was read
-    bool has_date = false;  // a DATE-OBS card was met before END
+    bool readable = false;             // every card up to END (or the last whole card) was read
+    bool has_date = false;             // a DATE-OBS card was met before END
     std::array<char, 80> best_card{};  // the greatest DATE-OBS card, all 80 characters
 };
 

@@ -19,8 +19,8 @@ namespace trakora {
 
 using Number = double;
 
-inline constexpr int kSlotCount = 301;      // measurement slots 0..300; 1..300 hold measurements
-inline constexpr int kMaxCount = 300;       // the largest usable max_count
+inline constexpr int kSlotCount = 301;        // measurement slots 0..300; 1..300 hold measurements
+inline constexpr int kMaxCount = 300;         // the largest usable max_count
 inline constexpr int kHeaderCardSlots = 501;  // header_cards 0..500; 0 is never filled
 inline constexpr int kMaxHeaderCards = 500;
 inline constexpr Number kEmptySlot = -999;  // marks an empty measurement slot

@@ -27,7 +27,7 @@ struct PictureImage {
 };
 
 class View {
-public:
+  public:
     virtual ~View() = default;
 
     // A modal message box titled "Trakora" with this text and a single OK button;
@@ -62,8 +62,7 @@ public:
     virtual double object_scale_width() const = 0;
     virtual double object_scale_height() const = 0;
     // A line on the object window's picture; nothing happens when the window is not open.
-    virtual void draw_object_line(float x1, float y1, float x2, float y2,
-                                  std::uint32_t colour) = 0;
+    virtual void draw_object_line(float x1, float y1, float x2, float y2, std::uint32_t colour) = 0;
 
     // The main window's plot picture (Picture1) and its result label (Label5). Lines and
     // points are drawn with the picture's drawing width.

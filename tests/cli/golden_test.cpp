@@ -5,7 +5,6 @@
 // exit status it must end with (0 otherwise). TRAKORA_UPDATE_GOLDEN=1 rewrites the
 // expected files instead; review the diff before committing it.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -66,7 +65,8 @@ std::string first_difference(const std::string& expected, const std::string& act
     }
 }
 
-void check_golden(const std::string& arguments, const fs::path& expected_file, int expected_status) {
+void check_golden(const std::string& arguments, const fs::path& expected_file,
+                  int expected_status) {
     const CliRun run = run_in_golden_dir(arguments);
     if (std::getenv("TRAKORA_UPDATE_GOLDEN") != nullptr) {
         std::ofstream(expected_file, std::ios::binary) << run.output;
@@ -75,7 +75,8 @@ void check_golden(const std::string& arguments, const fs::path& expected_file, i
     ASSERT_TRUE(fs::exists(expected_file)) << expected_file;
     const std::string expected = read_text(expected_file);
     EXPECT_EQ(run.status, expected_status) << arguments;
-    EXPECT_TRUE(run.output == expected) << arguments << ": " << first_difference(expected, run.output);
+    EXPECT_TRUE(run.output == expected)
+        << arguments << ": " << first_difference(expected, run.output);
 }
 
 int expected_exit(const fs::path& script) {

@@ -2,7 +2,6 @@
 // Hostile names through the driver: whatever bytes a folder or file name holds, every
 // line the driver prints is one valid JSON object with valid UTF-8 strings.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cctype>
@@ -23,7 +22,7 @@ using trakora::testing::TempDir;
 // A strict JSON reader that only says whether the text is one JSON value: strings must
 // be valid UTF-8 without raw control characters, escapes must be complete.
 class JsonCheck {
-public:
+  public:
     explicit JsonCheck(std::string_view text) : t_(text) {}
 
     bool one_object() {
@@ -33,9 +32,11 @@ public:
         return i_ == t_.size();
     }
 
-private:
+  private:
     void space() {
-        while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\t' || t_[i_] == '\n' || t_[i_] == '\r')) ++i_;
+        while (i_ < t_.size() &&
+               (t_[i_] == ' ' || t_[i_] == '\t' || t_[i_] == '\n' || t_[i_] == '\r'))
+            ++i_;
     }
     bool eat(char c) {
         space();
@@ -54,13 +55,20 @@ private:
         space();
         if (i_ >= t_.size()) return false;
         switch (t_[i_]) {
-            case '{': return object();
-            case '[': return array();
-            case '"': return string();
-            case 't': return word("true");
-            case 'f': return word("false");
-            case 'n': return word("null");
-            default: return number();
+            case '{':
+                return object();
+            case '[':
+                return array();
+            case '"':
+                return string();
+            case 't':
+                return word("true");
+            case 'f':
+                return word("false");
+            case 'n':
+                return word("null");
+            default:
+                return number();
         }
     }
     bool object() {
@@ -112,7 +120,8 @@ private:
                 const char e = t_[i_++];
                 if (e == 'u') {
                     for (int k = 0; k < 4; ++k, ++i_) {
-                        if (i_ >= t_.size() || !std::isxdigit(static_cast<unsigned char>(t_[i_]))) return false;
+                        if (i_ >= t_.size() || !std::isxdigit(static_cast<unsigned char>(t_[i_])))
+                            return false;
                     }
                 } else if (std::string_view("\"\\/bfnrt").find(e) == std::string_view::npos) {
                     return false;
@@ -162,12 +171,14 @@ struct CliRun {
 };
 
 CliRun run_script(const fs::path& script) {
-    const std::string command = std::string("'") + TRAKORA_CLI_PATH + "' script '" + script.string() + "'";
+    const std::string command =
+        std::string("'") + TRAKORA_CLI_PATH + "' script '" + script.string() + "'";
     CliRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
     char buffer[1 << 14];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.output.append(buffer, n);
     const int status = ::pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -189,16 +200,19 @@ TEST(HostileDriver, NamesThatAreNotUtf8GiveValidJson) {
     TempDir dir;
     const fs::path folder = dir.path() / "night \xff\xfe \"quoted\" back\\slash";
     fs::create_directory(folder);
-    const std::vector<std::string> names = {"\xff\xfe\x80star.FIT", "half\xe3\x82.FIT", "tab\tnew\nline\x01\x7f.FIT",
-                                            "\xc0\xaf-overlong.FIT", "\xed\xa0\x80-surrogate.FIT"};
+    const std::vector<std::string> names = {"\xff\xfe\x80star.FIT", "half\xe3\x82.FIT",
+                                            "tab\tnew\nline\x01\x7f.FIT", "\xc0\xaf-overlong.FIT",
+                                            "\xed\xa0\x80-surrogate.FIT"};
     int minute = 0;
     for (const std::string& name : names) {
         char date[32];
         std::snprintf(date, sizeof date, "'2026-12-09T01:%02d:00'", minute++);
         std::vector<double> samples(16 * 12, 10.0);
         samples[5 * 16 + 7] = 900;
-        trakora::testing::write_file(folder / name,
-                                     trakora::testing::make_fits(16, 16, 12, samples, {trakora::testing::fits_card("DATE-OBS", date)}));
+        trakora::testing::write_file(
+            folder / name,
+            trakora::testing::make_fits(16, 16, 12, samples,
+                                        {trakora::testing::fits_card("DATE-OBS", date)}));
     }
 
     std::ostringstream script;
@@ -224,8 +238,9 @@ TEST(HostileDriver, NamesThatAreNotUtf8GiveValidJson) {
     bool saw_title = false;
     for (std::string line; std::getline(lines, line); ++count) {
         EXPECT_TRUE(JsonCheck(line).one_object()) << "line " << count + 1 << ": " << line;
-        saw_title |= line.find("\"event\":\"object_window\"") != std::string::npos &&
-                     line.find("\xef\xbf\xbd") != std::string::npos;  // U+FFFD stands in for the bad bytes
+        saw_title |=
+            line.find("\"event\":\"object_window\"") != std::string::npos &&
+            line.find("\xef\xbf\xbd") != std::string::npos;  // U+FFFD stands in for the bad bytes
     }
     EXPECT_GT(count, 10);
     EXPECT_TRUE(saw_title) << run.output;

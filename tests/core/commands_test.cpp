@@ -2,7 +2,6 @@
 // Start, Stop and object setting, every message path of a tick, and the tick that falls
 // due while a message box is open.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include "core/handlers.hpp"
@@ -17,7 +16,7 @@ using testing::TempDir;
 using Events = std::vector<std::string>;
 
 class Commands : public ::testing::Test {
-protected:
+  protected:
     Commands() : view(dir.path().string()) {
         form1::Form_Load(s, view);
         view.take();
@@ -58,8 +57,9 @@ TEST_F(Commands, ObjectSettingOnAnUnreadableImageStillSetsTheObject) {
 }
 
 TEST_F(Commands, AnImageWithoutPixelsOpensNoWindow) {
-    testing::write_file(dir.file("empty.FIT"),
-                        testing::make_fits(16, 0, 5, {}, {testing::fits_card("DATE-OBS", "'2026-12-09'")}));
+    testing::write_file(
+        dir.file("empty.FIT"),
+        testing::make_fits(16, 0, 5, {}, {testing::fits_card("DATE-OBS", "'2026-12-09'")}));
     form1::Command3_Click(s, view);
     EXPECT_EQ(view.take(), Events{"message You do not open the data file"});
     EXPECT_EQ(s.object_set, 1);
@@ -91,8 +91,10 @@ TEST_F(Commands, TickMessages) {
     EXPECT_TRUE(view.timer_enabled);
 
     // An image without pixels: the tick goes on and records the position it had.
-    testing::write_file(dir.file("c.FIT"),
-                        testing::make_fits(16, 5, 0, {}, {testing::fits_card("DATE-OBS", "'" + testing::night_date(2) + "'")}));
+    testing::write_file(
+        dir.file("c.FIT"),
+        testing::make_fits(16, 5, 0, {},
+                           {testing::fits_card("DATE-OBS", "'" + testing::night_date(2) + "'")}));
     form1::Timer1_Timer(s, view);
     const Events events = view.take();
     ASSERT_GE(events.size(), 2u);

@@ -31,21 +31,32 @@ TEST_P(DriftPlot, DrawsTheSeries) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, DriftPlot,
-    ::testing::Values(
-        PlotCase{"single_measurement", {40}, 50,
-                 {"label ", "plot_scale 50x220", "plot_line 0,110,50,110 green", "plot_point 1,110 magenta"}},
-        PlotCase{"up_and_down", {100, 103, 98}, 50,
-                 {"label -5", "plot_scale 50x11", "plot_line 0,6,50,6 green", "plot_point 1,8 magenta",
-                  "plot_point 2,11 magenta", "plot_point 3,6 magenta"}},
-        PlotCase{"all_equal", {7, 7}, 10,
-                 {"label 0", "plot_scale 10x220", "plot_line 0,110,10,110 green", "plot_point 1,110 magenta",
-                  "plot_point 2,110 magenta"}},
-        PlotCase{"moved_down_three", {10, 13}, 50,
-                 {"label 3", "plot_scale 50x7", "plot_line 0,4,50,4 green", "plot_point 1,1 magenta",
-                  "plot_point 2,4 magenta"}},
-        PlotCase{"moved_up_three", {13, 10}, 50,
-                 {"label -3", "plot_scale 50x7", "plot_line 0,4,50,4 green", "plot_point 1,7 magenta",
-                  "plot_point 2,4 magenta"}}),
+    ::testing::Values(PlotCase{"single_measurement",
+                               {40},
+                               50,
+                               {"label ", "plot_scale 50x220", "plot_line 0,110,50,110 green",
+                                "plot_point 1,110 magenta"}},
+                      PlotCase{"up_and_down",
+                               {100, 103, 98},
+                               50,
+                               {"label -5", "plot_scale 50x11", "plot_line 0,6,50,6 green",
+                                "plot_point 1,8 magenta", "plot_point 2,11 magenta",
+                                "plot_point 3,6 magenta"}},
+                      PlotCase{"all_equal",
+                               {7, 7},
+                               10,
+                               {"label 0", "plot_scale 10x220", "plot_line 0,110,10,110 green",
+                                "plot_point 1,110 magenta", "plot_point 2,110 magenta"}},
+                      PlotCase{"moved_down_three",
+                               {10, 13},
+                               50,
+                               {"label 3", "plot_scale 50x7", "plot_line 0,4,50,4 green",
+                                "plot_point 1,1 magenta", "plot_point 2,4 magenta"}},
+                      PlotCase{"moved_up_three",
+                               {13, 10},
+                               50,
+                               {"label -3", "plot_scale 50x7", "plot_line 0,4,50,4 green",
+                                "plot_point 1,7 magenta", "plot_point 2,4 magenta"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DriftPlotSlots, EmptySlotsAreNotDrawnButCountInTheExtremes) {
@@ -56,8 +67,9 @@ TEST(DriftPlotSlots, EmptySlotsAreNotDrawnButCountInTheExtremes) {
     RecordingView view;
     draw_drift_plot(s, view, 3);
     // hi = 12, lo = -999 (the empty slot 2): D = 1011, H = 2224, mid = 1112.
-    EXPECT_EQ(view.take(), (Events{"label 1011", "plot_scale 50x2224", "plot_line 0,1112,50,1112 green",
-                                   "plot_point 1,1110 magenta", "plot_point 3,1112 magenta"}));
+    EXPECT_EQ(view.take(),
+              (Events{"label 1011", "plot_scale 50x2224", "plot_line 0,1112,50,1112 green",
+                      "plot_point 1,1110 magenta", "plot_point 3,1112 magenta"}));
 }
 
 TEST(DriftPlotSlots, ACountOutsideTheTableIsTakenIntoRange) {

@@ -6,14 +6,13 @@
 // Steps that could hang run first in a forked child with an alarm, so a regression shows
 // as a failed test naming the step instead of a stuck test run; once they are known to
 // return they run again in the test process for the state checks.
+#include <fcntl.h>
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -55,7 +54,8 @@ std::optional<std::string> run_guarded(const std::function<std::string()>& step)
     ::close(fds[1]);
     std::string out;
     char buf[512];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+        out.append(buf, static_cast<std::size_t>(n));
     ::close(fds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -66,14 +66,15 @@ std::optional<std::string> run_guarded(const std::function<std::string()>& step)
 bool running_as_root() { return ::geteuid() == 0; }
 
 class HostileFolder : public ::testing::Test {
-protected:
+  protected:
     HostileFolder() : view(dir.path().string()) {
         form1::Form_Load(s, view);
         view.take();
     }
 
     void put_star(const std::string& name, int minute, int sx = 30, int sy = 20) {
-        testing::write_file(dir.file(name), testing::star_image(sx, sy, testing::night_date(minute)));
+        testing::write_file(dir.file(name),
+                            testing::star_image(sx, sy, testing::night_date(minute)));
     }
 
     // Object setting on the newest image and a pick on its star, then Start.
@@ -120,7 +121,8 @@ TEST_P(HostileName, IsChosenShownAndMeasuredLikeAnyOther) {
     view.take();
     form1::Timer1_Timer(s, view);
     const Events events = view.take();
-    EXPECT_NE(std::find(events.begin(), events.end(), "object_window " + name + " 64x48"), events.end())
+    EXPECT_NE(std::find(events.begin(), events.end(), "object_window " + name + " 64x48"),
+              events.end())
         << ::testing::PrintToString(events);
     EXPECT_EQ(s.measurements[2], s.measurements[1]);  // the same image, the same star
     for (const std::string& e : events) EXPECT_NE(e.rfind("message", 0), 0u) << e;
@@ -170,7 +172,8 @@ TEST_P(HostileEntry, IsSkippedByTheTickAndRejectedByTheReader) {
             s.fits_file_name = name;
             return std::to_string(read_fits_image(s, view));
         });
-        ASSERT_EQ(read, std::optional<std::string>("-1")) << name << ": the reader hung, crashed or read it";
+        ASSERT_EQ(read, std::optional<std::string>("-1"))
+            << name << ": the reader hung, crashed or read it";
         s.fits_file_name = name;
         EXPECT_EQ(read_fits_image(s, view), -1);
         const Events events = view.take();
@@ -191,42 +194,47 @@ void make_socket(const fs::path& folder, const std::string& name) {
     const std::string path = (folder / name).string();
     ASSERT_LT(path.size(), sizeof address.sun_path);
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << std::strerror(errno);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0)
+        << std::strerror(errno);
     ::close(fd);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, HostileEntry,
-    ::testing::Values(
-        EntryRow{"directory",
-                 [](const fs::path& folder, const std::string& name) {
-                     fs::create_directory(folder / name);
-                     testing::write_file(folder / name / "inside.FIT", testing::star_image(1, 1, "2099-01-01"));
-                 }},
-        EntryRow{"fifo", make_fifo},
-        EntryRow{"link_to_fifo",
-                 [](const fs::path& folder, const std::string& name) {
-                     make_fifo(folder, "." + name + ".fifo");
-                     fs::create_symlink("." + name + ".fifo", folder / name);
-                 }},
-        EntryRow{"socket", make_socket},
-        EntryRow{"link_to_itself",
-                 [](const fs::path& folder, const std::string& name) { fs::create_symlink(name, folder / name); }},
-        EntryRow{"link_loop_of_two",
-                 [](const fs::path& folder, const std::string& name) {
-                     fs::create_symlink(name + ".b", folder / name);
-                     fs::create_symlink(name, folder / (name + ".b"));
-                 }},
-        EntryRow{"dangling_link",
-                 [](const fs::path& folder, const std::string& name) {
-                     fs::create_symlink("nowhere/at/all.FIT", folder / name);
-                 }},
-        EntryRow{"link_to_directory",
-                 [](const fs::path& folder, const std::string& name) { fs::create_directory_symlink("/", folder / name); }},
-        EntryRow{"link_to_device",
-                 [](const fs::path& folder, const std::string& name) {
-                     fs::create_symlink("/dev/zero", folder / name);
-                 }}),
+    ::testing::Values(EntryRow{"directory",
+                               [](const fs::path& folder, const std::string& name) {
+                                   fs::create_directory(folder / name);
+                                   testing::write_file(folder / name / "inside.FIT",
+                                                       testing::star_image(1, 1, "2099-01-01"));
+                               }},
+                      EntryRow{"fifo", make_fifo},
+                      EntryRow{"link_to_fifo",
+                               [](const fs::path& folder, const std::string& name) {
+                                   make_fifo(folder, "." + name + ".fifo");
+                                   fs::create_symlink("." + name + ".fifo", folder / name);
+                               }},
+                      EntryRow{"socket", make_socket},
+                      EntryRow{"link_to_itself",
+                               [](const fs::path& folder, const std::string& name) {
+                                   fs::create_symlink(name, folder / name);
+                               }},
+                      EntryRow{"link_loop_of_two",
+                               [](const fs::path& folder, const std::string& name) {
+                                   fs::create_symlink(name + ".b", folder / name);
+                                   fs::create_symlink(name, folder / (name + ".b"));
+                               }},
+                      EntryRow{"dangling_link",
+                               [](const fs::path& folder, const std::string& name) {
+                                   fs::create_symlink("nowhere/at/all.FIT", folder / name);
+                               }},
+                      EntryRow{"link_to_directory",
+                               [](const fs::path& folder, const std::string& name) {
+                                   fs::create_directory_symlink("/", folder / name);
+                               }},
+                      EntryRow{"link_to_device",
+                               [](const fs::path& folder, const std::string& name) {
+                                   fs::create_symlink("/dev/zero", folder / name);
+                               }}),
     [](const ::testing::TestParamInfo<EntryRow>& info) { return std::string(info.param.label); });
 
 // ---- Headers that never end --------------------------------------------------------------
@@ -249,7 +257,8 @@ TEST_F(HostileFolder, HeaderScanOfAFifoReturns) {
 // past it does not count, and a huge file without END costs no more than a header.
 TEST_F(HostileFolder, ScanStopsWhereAnImageHeaderMustHaveEnded) {
     std::string cards;
-    for (int i = 1; i <= 509; ++i) cards += testing::padded_card("COMMENT card " + std::to_string(i));
+    for (int i = 1; i <= 509; ++i)
+        cards += testing::padded_card("COMMENT card " + std::to_string(i));
     cards += testing::fits_card("DATE-OBS", "'2099-01-01'");
     testing::write_file(dir.file("long.FIT"), cards + testing::padded_card("END"));
     put_star("m.FIT", 0);
@@ -266,7 +275,7 @@ TEST_F(HostileFolder, ScanStopsWhereAnImageHeaderMustHaveEnded) {
     ASSERT_EQ(newest_guarded(), "zz_sparse.FIT");
     new_fits_file_name(s, view);
     EXPECT_EQ(s.header_cards[1], std::string(80, '\0'));  // card 500, the last one looked at
-    EXPECT_EQ(read_fits_image(s, view), -1);  // and the reader turns it away
+    EXPECT_EQ(read_fits_image(s, view), -1);              // and the reader turns it away
 }
 
 // ---- The folder itself ----------------------------------------------------------------
@@ -343,8 +352,9 @@ TEST_F(HostileFolder, UnreadableNewestFileIsSkipped) {
 
 TEST_F(HostileFolder, FolderBoxNamingNoFolder) {
     put_star("m.FIT", 0);
-    for (const std::string& text : {std::string(), dir.file("m.FIT").string(), std::string("/nonexistent/x"),
-                                    std::string(5000, 'x'), std::string("\xff\xfe")}) {
+    for (const std::string& text :
+         {std::string(), dir.file("m.FIT").string(), std::string("/nonexistent/x"),
+          std::string(5000, 'x'), std::string("\xff\xfe")}) {
         view.type(TextBox::Text1, text);
         form1::Command3_Click(s, view);
         EXPECT_EQ(view.take(), Events{std::string("message ") + messages::kNoFitsFile}) << text;

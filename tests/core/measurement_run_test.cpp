@@ -15,14 +15,15 @@ using testing::TempDir;
 using Events = std::vector<std::string>;
 
 class MeasurementRun : public ::testing::Test {
-protected:
+  protected:
     MeasurementRun() : view(dir.path().string()) { form1::Form_Load(s, view); }
 
     // Image n of the night: the star starts at (30, 20) and drifts down one row a minute.
     void arrive(int n) {
         char name[32];
         std::snprintf(name, sizeof name, "m%04d.FIT", n);
-        testing::write_file(dir.file(name), testing::star_image(30, 20 + n, testing::night_date(n)));
+        testing::write_file(dir.file(name),
+                            testing::star_image(30, 20 + n, testing::night_date(n)));
     }
 
     void set_count(const std::string& text) {
@@ -48,7 +49,8 @@ TEST_F(MeasurementRun, PickStartTickScrollAndStop) {
 
     // A click two pixels beside the star snaps onto the first box that holds it.
     form4::Picture1_MouseDown(s, view, 1, 0, 32.2f, 21.6f);
-    EXPECT_EQ(view.take(), (Events{"object_line 0,17,64,17 white", "object_line 27,0,27,48 white"}));
+    EXPECT_EQ(view.take(),
+              (Events{"object_line 0,17,64,17 white", "object_line 27,0,27,48 white"}));
     EXPECT_EQ(s.measurements[1], (std::array<Number, 2>{27, 17}));
     EXPECT_EQ(s.reference_x, 27);
     EXPECT_EQ(s.reference_y, 17);

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Choosing the newest image of the folder by its DATE-OBS card.
-#include <gtest/gtest.h>
+#include "core/newest_image.hpp"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "core/handlers.hpp"
-#include "core/newest_image.hpp"
 #include "support/fits_files.hpp"
 #include "support/recording_view.hpp"
 
@@ -21,10 +21,12 @@ using testing::padded_card;
 using testing::TempDir;
 using testing::write_file;
 
-std::string dated(const std::string& date) { return fits_header({fits_card("DATE-OBS", "'" + date + "'")}); }
+std::string dated(const std::string& date) {
+    return fits_header({fits_card("DATE-OBS", "'" + date + "'")});
+}
 
 class Newest : public ::testing::Test {
-protected:
+  protected:
     std::string newest() {
         testing::RecordingView view;
         view.type(TextBox::Text1, dir.path().string());
@@ -32,7 +34,9 @@ protected:
         EXPECT_TRUE(view.events.empty());  // the routine itself shows nothing
         return s.fits_file_name;
     }
-    void put(const std::string& name, const std::string& bytes) { write_file(dir.file(name), bytes); }
+    void put(const std::string& name, const std::string& bytes) {
+        write_file(dir.file(name), bytes);
+    }
     TempDir dir;
     State s;
 };
@@ -72,7 +76,8 @@ TEST_F(Newest, TiesGoToTheFirstNameInByteOrder) {
 }
 
 TEST_F(Newest, CardsCompareWholeAndTheGreatestOfAFileCounts) {
-    put("a.FIT", fits_header({fits_card("DATE-OBS", "'2002-10-05'"), fits_card("DATE-OBS", "'2002-10-07'")}));
+    put("a.FIT", fits_header({fits_card("DATE-OBS", "'2002-10-05'"),
+                              fits_card("DATE-OBS", "'2002-10-07'")}));
     put("b.FIT", dated("2002-10-06"));
     EXPECT_EQ(newest(), "a.FIT");
     // The card text decides, not the time it names: day first sorts by day.
@@ -92,7 +97,8 @@ TEST_F(Newest, EndStopsTheScan) {
 
 TEST_F(Newest, FileWithoutEndIsReadToItsLastWholeCard) {
     // Three cards and a short tail: the card cut by the tail is not read.
-    std::string bytes = fits_card("SIMPLE", "T") + fits_card("DATE-OBS", "'2002-01-02'") + fits_card("X", "1");
+    std::string bytes =
+        fits_card("SIMPLE", "T") + fits_card("DATE-OBS", "'2002-01-02'") + fits_card("X", "1");
     bytes += fits_card("DATE-OBS", "'2099-01-01'").substr(0, 79);
     put("a.FIT", bytes);
     put("b.FIT", dated("2002-01-01"));

@@ -33,5 +33,7 @@ inline std::string night_date(int n) {
 }  // namespace trakora::testing
 
 namespace trakora::testing {
-inline bool slot_empty(const std::array<double, 2>& slot) { return slot[0] == -999 && slot[1] == -999; }
+inline bool slot_empty(const std::array<double, 2>& slot) {
+    return slot[0] == -999 && slot[1] == -999;
+}
 }  // namespace trakora::testing

@@ -62,22 +62,22 @@ TEST_P(Interval, FollowsText2) {
     EXPECT_FALSE(view.timer_enabled) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Text2, Interval,
-    ::testing::Values(IntervalCase{"one_then_ten", {"", "1", "10"}, 10000},
-                      IntervalCase{"sixty_five_is_too_long", {"", "6", "65"}, 6000},
-                      IntervalCase{"empty_keeps", {""}, 5000},
-                      IntervalCase{"zero_keeps", {"0"}, 5000},
-                      IntervalCase{"letters_keep", {"abc"}, 5000},
-                      IntervalCase{"negative_keeps", {"-3"}, 5000},
-                      IntervalCase{"half_to_even_down", {"0.0025"}, 2},
-                      IntervalCase{"half_to_even_up", {"0.0035"}, 4},
-                      IntervalCase{"rounds_to_zero", {"0.0004"}, 0},
-                      IntervalCase{"leading_blank", {" 7"}, 7000},
-                      IntervalCase{"trailing_letter", {"7a"}, 7000},
-                      IntervalCase{"too_large_for_a_double", {"1E999"}, 5000},
-                      IntervalCase{"just_below_limit", {"64.9994"}, 64999}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Text2, Interval,
+                         ::testing::Values(IntervalCase{"one_then_ten", {"", "1", "10"}, 10000},
+                                           IntervalCase{
+                                               "sixty_five_is_too_long", {"", "6", "65"}, 6000},
+                                           IntervalCase{"empty_keeps", {""}, 5000},
+                                           IntervalCase{"zero_keeps", {"0"}, 5000},
+                                           IntervalCase{"letters_keep", {"abc"}, 5000},
+                                           IntervalCase{"negative_keeps", {"-3"}, 5000},
+                                           IntervalCase{"half_to_even_down", {"0.0025"}, 2},
+                                           IntervalCase{"half_to_even_up", {"0.0035"}, 4},
+                                           IntervalCase{"rounds_to_zero", {"0.0004"}, 0},
+                                           IntervalCase{"leading_blank", {" 7"}, 7000},
+                                           IntervalCase{"trailing_letter", {"7a"}, 7000},
+                                           IntervalCase{"too_large_for_a_double", {"1E999"}, 5000},
+                                           IntervalCase{"just_below_limit", {"64.9994"}, 64999}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct CountCase {
     const char* name;
@@ -112,7 +112,10 @@ INSTANTIATE_TEST_SUITE_P(
         CountCase{"fifty", "50", {"message 最大測定数 50"}, 50},
         CountCase{"three_hundred", "300", {"message 最大測定数 300"}, 300},
         CountCase{"above_limit", "301", {"message 300以下にして下さい", "text Text3 300"}, 300},
-        CountCase{"too_large_for_a_double", "1E999", {"message 300以下にして下さい", "text Text3 300"}, 300},
+        CountCase{"too_large_for_a_double",
+                  "1E999",
+                  {"message 300以下にして下さい", "text Text3 300"},
+                  300},
         CountCase{"zero", "0", {"message 1以上にして下さい", "text Text3 1"}, 1},
         CountCase{"negative", "-4", {"message 1以上にして下さい", "text Text3 1"}, 1},
         CountCase{"empty", "", {"message 1以上にして下さい", "text Text3 1"}, 1},

@@ -41,11 +41,11 @@
 #include <thread>
 #include <vector>
 
+#include "cli/windowless_view.hpp"
 #include "core/handlers.hpp"
 #include "core/messages.hpp"
 #include "core/state.hpp"
 #include "core/view.hpp"
-#include "cli/windowless_view.hpp"
 #include "support/fits_files.hpp"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -68,9 +68,9 @@ constexpr int kWidth = 96;
 constexpr int kHeight = 72;
 constexpr int kCentreX = 48;
 constexpr int kCentreY = 36;
-constexpr int kWander = 6;      // stars lie within +-6 pixels of the centre, so any one of
-                                // them is within the search's reach (15) of any other
-constexpr int kMaxCount = 20;   // small, so the series scrolls often
+constexpr int kWander = 6;     // stars lie within +-6 pixels of the centre, so any one of
+                               // them is within the search's reach (15) of any other
+constexpr int kMaxCount = 20;  // small, so the series scrolls often
 constexpr std::size_t kKeptFiles = 24;
 constexpr long kMemorySlackKiB = 4 * 1024;
 
@@ -94,8 +94,8 @@ enum Kind {
 };
 
 constexpr std::array<const char*, kKinds> kKindNames = {
-    "complete", "inplace", "deleted", "unreadable", "nan", "inf", "notfits",
-    "nodate", "otherending", "noend600", "hugewidth", "bitpix64", "truncated"};
+    "complete", "inplace",     "deleted",  "unreadable", "nan",      "inf",      "notfits",
+    "nodate",   "otherending", "noend600", "hugewidth",  "bitpix64", "truncated"};
 
 // How often the writer picks each kind.
 constexpr std::array<int, kKinds> kKindWeights = {6, 3, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
@@ -111,8 +111,8 @@ struct StarPos {
 std::string file_name(long seq, int kind, std::optional<StarPos> star) {
     char buf[96];
     if (star) {
-        std::snprintf(buf, sizeof buf, "%07ld_%s_x%d_y%d.%s", seq, kKindNames[kind], star->x, star->y,
-                      kind == kOtherEnding ? "fits" : "FIT");
+        std::snprintf(buf, sizeof buf, "%07ld_%s_x%d_y%d.%s", seq, kKindNames[kind], star->x,
+                      star->y, kind == kOtherEnding ? "fits" : "FIT");
     } else {
         std::snprintf(buf, sizeof buf, "%07ld_%s.FIT", seq, kKindNames[kind]);
     }
@@ -134,15 +134,17 @@ ParsedName parse_name(const std::string& name) {
         if (kind == kKindNames[k]) out.kind = k;
     }
     StarPos p;
-    if (second != std::string::npos && std::sscanf(name.c_str() + second, "_x%d_y%d", &p.x, &p.y) == 2) out.star = p;
+    if (second != std::string::npos &&
+        std::sscanf(name.c_str() + second, "_x%d_y%d", &p.x, &p.y) == 2)
+        out.star = p;
     return out;
 }
 
 // DATE-OBS of file `seq`: one second apart, so the text orders the files.
 std::string date_card(long seq) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "'2026-12-%02ldT%02ld:%02ld:%02ld.000'", 9 + seq / 86400, seq / 3600 % 24,
-                  seq / 60 % 60, seq % 60);
+    std::snprintf(buf, sizeof buf, "'2026-12-%02ldT%02ld:%02ld:%02ld.000'", 9 + seq / 86400,
+                  seq / 3600 % 24, seq / 60 % 60, seq % 60);
     return fits_card("DATE-OBS", buf);
 }
 
@@ -167,7 +169,7 @@ std::string random_bytes(std::mt19937& rng, std::size_t n) {
 }
 
 class Writer {
-public:
+  public:
     Writer(fs::path folder, unsigned seed, const std::atomic<long>& ticks)
         : folder_(std::move(folder)), rng_(seed), ticks_(ticks) {}
 
@@ -184,8 +186,10 @@ public:
         while (!stop.load()) {
             write_one(pick(rng_), stop);
             // Mostly one file per tick or so; sometimes several at once.
-            if (rng_() % 10 < 7) wait_for_tick(stop);
-            else std::this_thread::sleep_for(std::chrono::microseconds(rng_() % 400));
+            if (rng_() % 10 < 7)
+                wait_for_tick(stop);
+            else
+                std::this_thread::sleep_for(std::chrono::microseconds(rng_() % 400));
             while (kept_.size() > kKeptFiles) {
                 std::error_code ignored;
                 fs::remove(folder_ / kept_.front(), ignored);
@@ -196,7 +200,7 @@ public:
 
     std::array<std::atomic<long>, kKinds> written{};
 
-private:
+  private:
     StarPos wander() {
         std::uniform_int_distribution<int> d(-kWander, kWander);
         return {kCentreX + d(rng_), kCentreY + d(rng_)};
@@ -216,7 +220,8 @@ private:
 
     void wait_for_tick(const std::atomic<bool>& stop) {
         const long seen = ticks_.load();
-        while (!stop.load() && ticks_.load() == seen) std::this_thread::sleep_for(std::chrono::microseconds(50));
+        while (!stop.load() && ticks_.load() == seen)
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
     }
 
     // Writes under a hidden name and renames, so the folder never shows it partial.
@@ -224,27 +229,36 @@ private:
         const fs::path hidden = folder_ / ("." + name + ".part");
         const int fd = ::open(hidden.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0) return;
-        const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+        const bool ok =
+            ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
         ::close(fd);
-        if (ok && ::rename(hidden.c_str(), (folder_ / name).c_str()) == 0) kept_.push_back(name);
-        else ::unlink(hidden.c_str());
+        if (ok && ::rename(hidden.c_str(), (folder_ / name).c_str()) == 0)
+            kept_.push_back(name);
+        else
+            ::unlink(hidden.c_str());
     }
 
     // Writes under the final name in pieces: the header block first, then the data,
     // letting ticks happen in between.
-    void write_in_place(const std::string& name, const std::string& bytes, const std::atomic<bool>& stop) {
-        const int fd = ::open((folder_ / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    void write_in_place(const std::string& name, const std::string& bytes,
+                        const std::atomic<bool>& stop) {
+        const int fd =
+            ::open((folder_ / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0) return;
         kept_.push_back(name);
         std::size_t done = 0;
-        const std::size_t pieces[] = {testing::kBlockBytes, bytes.size() / 3, bytes.size() * 2 / 3, bytes.size()};
+        const std::size_t pieces[] = {testing::kBlockBytes, bytes.size() / 3, bytes.size() * 2 / 3,
+                                      bytes.size()};
         for (std::size_t end : pieces) {
             if (end <= done) continue;
-            if (::write(fd, bytes.data() + done, end - done) != static_cast<ssize_t>(end - done)) break;
+            if (::write(fd, bytes.data() + done, end - done) != static_cast<ssize_t>(end - done))
+                break;
             done = end;
             if (done < bytes.size()) {
-                if (rng_() % 2) wait_for_tick(stop);
-                else std::this_thread::sleep_for(std::chrono::microseconds(rng_() % 300));
+                if (rng_() % 2)
+                    wait_for_tick(stop);
+                else
+                    std::this_thread::sleep_for(std::chrono::microseconds(rng_() % 300));
             }
         }
         ::close(fd);
@@ -260,7 +274,8 @@ private:
             case kOtherEnding: {
                 const StarPos star = wander();
                 const std::string name = file_name(seq, kind, star);
-                write_whole(name, star_image(seq, star, kind == kOtherEnding ? 16 : (seq % 2 ? 16 : 32)));
+                write_whole(name,
+                            star_image(seq, star, kind == kOtherEnding ? 16 : (seq % 2 ? 16 : 32)));
                 if (kind == kUnreadable) ::chmod((folder_ / name).c_str(), 0);
                 if (kind == kDeleted) {
                     std::this_thread::sleep_for(std::chrono::microseconds(rng_() % 800));
@@ -276,38 +291,44 @@ private:
             case kNanSamples:
             case kInfSamples: {
                 const StarPos star = wander();
-                const double special = kind == kNanSamples ? std::numeric_limits<double>::quiet_NaN()
-                                                           : std::numeric_limits<double>::infinity();
+                const double special = kind == kNanSamples
+                                           ? std::numeric_limits<double>::quiet_NaN()
+                                           : std::numeric_limits<double>::infinity();
                 write_whole(file_name(seq, kind, star), star_image(seq, star, -32, special));
                 break;
             }
             case kNotFits:
-                write_whole(file_name(seq, kind, std::nullopt), date_card(seq) + random_bytes(rng_, 1000 + rng_() % 9000));
+                write_whole(file_name(seq, kind, std::nullopt),
+                            date_card(seq) + random_bytes(rng_, 1000 + rng_() % 9000));
                 break;
             case kNoDate: {
                 std::string bytes = random_bytes(rng_, 80 * (1 + rng_() % 100));
-                for (std::size_t at = 0; at < bytes.size(); at += 80) bytes[at] = 'X';  // no card starts DATE-OBS
+                for (std::size_t at = 0; at < bytes.size(); at += 80)
+                    bytes[at] = 'X';  // no card starts DATE-OBS
                 write_whole(file_name(seq, kind, std::nullopt), bytes);
                 break;
             }
             case kNoEnd600: {
-                std::string bytes = fits_card("SIMPLE", "T") + fits_card("BITPIX", "16") + fits_card("NAXIS", "2") +
-                                    fits_card("NAXIS1", "8") + fits_card("NAXIS2", "8") + date_card(seq);
-                while (bytes.size() < 600 * testing::kCardBytes) bytes += padded_card("COMMENT no end in sight");
+                std::string bytes = fits_card("SIMPLE", "T") + fits_card("BITPIX", "16") +
+                                    fits_card("NAXIS", "2") + fits_card("NAXIS1", "8") +
+                                    fits_card("NAXIS2", "8") + date_card(seq);
+                while (bytes.size() < 600 * testing::kCardBytes)
+                    bytes += padded_card("COMMENT no end in sight");
                 write_whole(file_name(seq, kind, std::nullopt), bytes + std::string(128, '\x01'));
                 break;
             }
             case kHugeWidth:
                 write_whole(file_name(seq, kind, std::nullopt),
-                            fits_header({fits_card("SIMPLE", "T"), fits_card("BITPIX", "16"), fits_card("NAXIS", "2"),
-                                         fits_card("NAXIS1", "1000000000"), fits_card("NAXIS2", "1000"),
-                                         date_card(seq)}) +
+                            fits_header({fits_card("SIMPLE", "T"), fits_card("BITPIX", "16"),
+                                         fits_card("NAXIS", "2"), fits_card("NAXIS1", "1000000000"),
+                                         fits_card("NAXIS2", "1000"), date_card(seq)}) +
                                 std::string(2880, '\x7f'));
                 break;
             case kBitpix64:
                 write_whole(file_name(seq, kind, std::nullopt),
-                            fits_header({fits_card("SIMPLE", "T"), fits_card("BITPIX", "-64"), fits_card("NAXIS", "2"),
-                                         fits_card("NAXIS1", "8"), fits_card("NAXIS2", "8"), date_card(seq)}) +
+                            fits_header({fits_card("SIMPLE", "T"), fits_card("BITPIX", "-64"),
+                                         fits_card("NAXIS", "2"), fits_card("NAXIS1", "8"),
+                                         fits_card("NAXIS2", "8"), date_card(seq)}) +
                                 std::string(2880, '\x3f'));
                 break;
             case kTruncated: {
@@ -329,7 +350,7 @@ private:
 // ---- The view: keeps only what the checks need, so memory stays flat -------------------
 
 class QuietView : public cli::WindowlessView {
-public:
+  public:
     using WindowlessView::WindowlessView;
 
     std::vector<std::string> messages;  // of the current tick
@@ -365,7 +386,9 @@ Memory read_memory() {
 
 using Series = std::array<std::array<Number, 2>, kSlotCount>;
 
-bool empty_slot(const Series& series, int k) { return series[k][0] == kEmptySlot && series[k][1] == kEmptySlot; }
+bool empty_slot(const Series& series, int k) {
+    return series[k][0] == kEmptySlot && series[k][1] == kEmptySlot;
+}
 
 // The series after recording (x, y), by the rules: the lowest empty slot of 1..N, or
 // everything moved down by one and the new value in slot N.
@@ -388,7 +411,7 @@ struct KindFigures {
 };
 
 class Night {
-public:
+  public:
     explicit Night(long ticks) : ticks_(ticks) {}
 
     // Checks one tick; returns the failures found (empty when all is well).
@@ -396,7 +419,8 @@ public:
         const std::vector<std::string>& msgs = view.messages;
         if (s.fits_file_name.empty()) {
             ++no_file_;
-            if (msgs != std::vector<std::string>{messages::kNoFitsFile}) return "no file, but messages differ";
+            if (msgs != std::vector<std::string>{messages::kNoFitsFile})
+                return "no file, but messages differ";
             if (s.measurements != before) return "series changed on a tick without a file";
             return {};
         }
@@ -415,22 +439,26 @@ public:
             }
             const std::string reason = msgs[0].substr(s.fits_file_name.size());
             ++figures.rejected[reason];
-            if (parsed.kind == kBitpix64 && reason != "BITPIX error : BITPIX = 64") return "bitpix64: " + reason;
+            if (parsed.kind == kBitpix64 && reason != "BITPIX error : BITPIX = 64")
+                return "bitpix64: " + reason;
             if (parsed.kind == kNotFits && reason != "BITPIX error") return "notfits: " + reason;
-            if (s.measurements != before) return "series changed on a rejected file " + s.fits_file_name;
+            if (s.measurements != before)
+                return "series changed on a rejected file " + s.fits_file_name;
             return {};
         }
         if (!view.plotted) return "no message and no plot on " + s.fits_file_name;
         ++figures.measured;
         ++measured_;
-        if (!has_star(parsed.kind) || !parsed.star) return "measured " + s.fits_file_name + ", which holds no star";
+        if (!has_star(parsed.kind) || !parsed.star)
+            return "measured " + s.fits_file_name + ", which holds no star";
         if (s.object_x != parsed.star->x || s.object_y != parsed.star->y) {
-            return "measured (" + std::to_string(s.object_x) + ", " + std::to_string(s.object_y) + ") on " +
-                   s.fits_file_name;
+            return "measured (" + std::to_string(s.object_x) + ", " + std::to_string(s.object_y) +
+                   ") on " + s.fits_file_name;
         }
         const int n = static_cast<int>(s.max_count);
         const Series expected = recorded(before, n, s.object_x, s.object_y);
-        if (s.measurements != expected) return "series does not follow the filling and scrolling rules";
+        if (s.measurements != expected)
+            return "series does not follow the filling and scrolling rules";
         if (!empty_slot(before, n)) ++scrolls_;
         if (!empty_slot(s.measurements, 0)) return "slot 0 holds a value";
         for (int k = n + 1; k < kSlotCount; ++k) {
@@ -439,25 +467,31 @@ public:
         return {};
     }
 
-    void report(const Writer& writer, const Memory& after_first, const Memory& at_end, long ticks_run) const {
-        std::printf("soak: %ld ticks (of %ld), max_count %d: %ld measured (%ld of them scrolled), %ld without a file\n",
-                    ticks_run, ticks_, kMaxCount, measured_, scrolls_, no_file_);
+    void report(const Writer& writer, const Memory& after_first, const Memory& at_end,
+                long ticks_run) const {
+        std::printf(
+            "soak: %ld ticks (of %ld), max_count %d: %ld measured (%ld of them scrolled), %ld "
+            "without a file\n",
+            ticks_run, ticks_, kMaxCount, measured_, scrolls_, no_file_);
         std::printf("  %-12s %8s %8s %9s  rejections\n", "kind", "written", "chosen", "measured");
         for (int k = 0; k < kKinds; ++k) {
             const KindFigures& f = kinds_[k];
             std::string reasons;
-            for (const auto& [reason, count] : f.rejected) reasons += "\"" + reason + "\" " + std::to_string(count) + "; ";
-            std::printf("  %-12s %8ld %8ld %9ld  %s\n", kKindNames[k], writer.written[k].load(), f.chosen, f.measured,
-                        reasons.c_str());
+            for (const auto& [reason, count] : f.rejected)
+                reasons += "\"" + reason + "\" " + std::to_string(count) + "; ";
+            std::printf("  %-12s %8ld %8ld %9ld  %s\n", kKindNames[k], writer.written[k].load(),
+                        f.chosen, f.measured, reasons.c_str());
         }
-        std::printf("  memory after the first %ld ticks: VmHWM %ld KiB, VmRSS %ld KiB\n", std::min<long>(100, ticks_run),
-                    after_first.hwm_kib, after_first.rss_kib);
-        std::printf("  memory at the end:              VmHWM %ld KiB, VmRSS %ld KiB (peak grew %ld KiB)\n",
-                    at_end.hwm_kib, at_end.rss_kib, at_end.hwm_kib - after_first.hwm_kib);
-        if (::geteuid() == 0) std::printf("  running as root: chmod 000 files are read all the same\n");
+        std::printf("  memory after the first %ld ticks: VmHWM %ld KiB, VmRSS %ld KiB\n",
+                    std::min<long>(100, ticks_run), after_first.hwm_kib, after_first.rss_kib);
+        std::printf(
+            "  memory at the end:              VmHWM %ld KiB, VmRSS %ld KiB (peak grew %ld KiB)\n",
+            at_end.hwm_kib, at_end.rss_kib, at_end.hwm_kib - after_first.hwm_kib);
+        if (::geteuid() == 0)
+            std::printf("  running as root: chmod 000 files are read all the same\n");
     }
 
-private:
+  private:
     static std::string join(const std::vector<std::string>& v) {
         std::string out;
         for (const std::string& s : v) out += "[" + s + "]";
@@ -483,7 +517,8 @@ int run(long ticks, unsigned seed) {
     form1::Text3_KeyPress(s, view, enter);
     const StarPos first = writer.first_image();
     form1::Command3_Click(s, view);
-    form4::Picture1_MouseDown(s, view, 1, 0, static_cast<float>(first.x), static_cast<float>(first.y));
+    form4::Picture1_MouseDown(s, view, 1, 0, static_cast<float>(first.x),
+                              static_cast<float>(first.y));
     form1::Command1_Click(s, view);
     if (!view.timer_enabled() || s.object_x != first.x || s.object_y != first.y) {
         std::fprintf(stderr, "soak: the object setting failed\n");

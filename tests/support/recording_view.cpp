@@ -14,17 +14,21 @@ std::string num(double v) {
 
 std::string colour_name(std::uint32_t c) {
     switch (c) {
-        case 0x0000FF: return "red";
-        case 0xFFFFFF: return "white";
-        case 0x00FF00: return "green";
-        case 0xFF00FF: return "magenta";
+        case 0x0000FF:
+            return "red";
+        case 0xFFFFFF:
+            return "white";
+        case 0x00FF00:
+            return "green";
+        case 0xFF00FF:
+            return "magenta";
     }
     return std::to_string(c);
 }
 
 std::string line(const char* what, float x1, float y1, float x2, float y2, std::uint32_t c) {
-    return std::string(what) + " " + num(x1) + "," + num(y1) + "," + num(x2) + "," + num(y2) +
-           " " + colour_name(c);
+    return std::string(what) + " " + num(x1) + "," + num(y1) + "," + num(x2) + "," + num(y2) + " " +
+           colour_name(c);
 }
 
 }  // namespace
@@ -48,12 +52,14 @@ void RecordingView::set_text(TextBox box, const std::string& text) {
 
 void RecordingView::set_timer_enabled(bool enabled) {
     timer_enabled = enabled;
-    events.push_back(std::string("timer ") + (enabled ? "on " : "off ") + std::to_string(timer_interval));
+    events.push_back(std::string("timer ") + (enabled ? "on " : "off ") +
+                     std::to_string(timer_interval));
 }
 
 void RecordingView::set_timer_interval(int milliseconds) {
     timer_interval = milliseconds;
-    events.push_back(std::string("timer ") + (timer_enabled ? "on " : "off ") + std::to_string(milliseconds));
+    events.push_back(std::string("timer ") + (timer_enabled ? "on " : "off ") +
+                     std::to_string(milliseconds));
 }
 
 void RecordingView::show_object_window(const std::string& title, double w, double h,

@@ -15,7 +15,7 @@
 namespace trakora::testing {
 
 class RecordingView : public View {
-public:
+  public:
     explicit RecordingView(std::string folder = "/") : folder_(std::move(folder)) {}
 
     std::vector<std::string> events;
@@ -57,7 +57,7 @@ public:
     bool busy() const { return busy_; }
     PictureImage picture;
 
-private:
+  private:
     std::string folder_;
     std::string drive_ = "/";
     std::string texts_[3] = {"", "5", "50"};

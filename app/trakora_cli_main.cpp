@@ -1,38 +1,55 @@
 // SPDX-License-Identifier: MIT
 // trakora-cli: the program without windows.
-#include <cstdio>
-#include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
 
+#include "base/command_line.hpp"
 #include "cli/commands.hpp"
 
 namespace {
 
-void usage() {
-    std::fputs(
-        "usage: trakora-cli script [FILE]\n"
-        "       trakora-cli replay FOLDER [--pick X Y] [--max-count N]\n"
-        "       trakora-cli simulate FOLDER [--count N] [--interval SECONDS] [...]\n"
-        "                                   (trakora-cli simulate --help for all options)\n",
-        stderr);
-}
+constexpr std::size_t kHelpColumn = 21;  // as in the option rows above
+
+struct Command {
+    std::string_view word;
+    int (*run)(int argc, char** argv);
+    std::string_view help;
+};
+
+constexpr Command kCommands[] = {
+    {"script", trakora::cli::run_script,
+     "reads commands (docs/script.md) and prints what the program\nwould show as JSON Lines"},
+    {"replay", trakora::cli::run_replay, "measures a recorded night again and prints the series"},
+    {"simulate", trakora::cli::run_simulate,
+     "the simulated camera: writes images of a drifting star"},
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        usage();
-        return 2;
+    if (argc >= 2) {
+        for (const Command& command : kCommands)
+            if (command.word == argv[1]) return command.run(argc - 2, argv + 2);
     }
-    const char* command = argv[1];
-    if (std::strcmp(command, "script") == 0) return trakora::cli::run_script(argc - 2, argv + 2);
-    if (std::strcmp(command, "replay") == 0) return trakora::cli::run_replay(argc - 2, argv + 2);
-    if (std::strcmp(command, "simulate") == 0)
-        return trakora::cli::run_simulate(argc - 2, argv + 2);
-    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
-        usage();
-        return 0;
+    // No command word: only --help, --version or a reason why not.
+    namespace cl = trakora::command_line;
+    cl::Spec spec{"trakora-cli", "", "Trakora without windows."};
+    spec.operands = {{"COMMAND", "one of the commands below", true,
+                      [](std::span<const std::string_view> v) -> cl::Refusal {
+                          return "unknown command '" + std::string(v[0]) +
+                                 "' (script, replay or simulate)";
+                      }}};
+    spec.notes = "Commands (trakora-cli COMMAND --help tells more):\n";
+    for (const Command& command : kCommands) {
+        std::string row = "  " + std::string(command.word);
+        row.resize(kHelpColumn, ' ');
+        for (const char c : command.help) {
+            row += c;
+            if (c == '\n') row.append(kHelpColumn, ' ');
+        }
+        spec.notes += row + "\n";
     }
-    std::fprintf(stderr, "trakora-cli: unknown command '%s'\n", command);
-    usage();
-    return 2;
+    if (const auto status = cl::parse_or_exit(spec, argc - 1, argv + 1)) return *status;
+    return 2;  // not reached: COMMAND takes no word that got here
 }

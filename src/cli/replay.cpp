@@ -11,16 +11,19 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/command_line.hpp"
 #include "cli/commands.hpp"
 #include "cli/csv.hpp"
 #include "cli/windowless_view.hpp"
@@ -94,39 +97,45 @@ struct Options {
     std::optional<double> max_count;
 };
 
-void usage() {
-    std::fputs("usage: trakora-cli replay FOLDER [--pick X Y] [--max-count N]\n", stderr);
-}
-
-std::optional<Options> parse_options(int argc, char** argv) {
-    Options o;
-    for (int i = 0; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const auto number = [&](int k) -> std::optional<double> {
-            if (i + k >= argc) return std::nullopt;
-            char* end = nullptr;
-            const double v = std::strtod(argv[i + k], &end);
-            if (end == argv[i + k] || *end != '\0' || !std::isfinite(v)) return std::nullopt;
-            return v;
-        };
-        if (arg == "--pick") {
-            const auto x = number(1), y = number(2);
-            if (!x || !y) return std::nullopt;
-            o.pick = {{static_cast<float>(*x), static_cast<float>(*y)}};
-            i += 2;
-        } else if (arg == "--max-count") {
-            const auto n = number(1);
-            if (!n || *n < 1 || *n > kMaxCount || std::trunc(*n) != *n) return std::nullopt;
-            o.max_count = *n;
-            i += 1;
-        } else if (o.folder.empty() && !arg.empty() && arg[0] != '-') {
-            o.folder = std::string(arg);
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (o.folder.empty()) return std::nullopt;
-    return o;
+command_line::Spec replay_command_line(Options& o) {
+    using command_line::Refusal;
+    using Values = std::span<const std::string_view>;
+    command_line::Spec spec{
+        "trakora-cli", "replay",
+        "Measures a recorded night again, image by image in the order of their\n"
+        "DATE-OBS cards, and prints the series as CSV."};
+    spec.operands = {
+        {"FOLDER", "the folder of the night's FITS images", true, [&o](Values v) -> Refusal {
+             if (v[0].empty()) return "the folder name is empty";
+             o.folder = std::string(v[0]);
+             return std::nullopt;
+         }}};
+    spec.options = {
+        {"pick", "X Y",
+         "click the object window's picture at X Y (its drawing\n"
+         "coordinates) after the object setting, as a user picks the star",
+         2,
+         [&o](Values v) -> Refusal {
+             const auto x = command_line::to_number(v[0]);
+             const auto y = command_line::to_number(v[1]);
+             if (!x || !y) return "expected two numbers, not '" + std::string(v[!x ? 0 : 1]) + "'";
+             o.pick = {{static_cast<float>(*x), static_cast<float>(*y)}};
+             return std::nullopt;
+         }},
+        {"max-count", "N", "the count, as typed into the count box: 1 to 300 (default 50)", 1,
+         [&o](Values v) -> Refusal {
+             const auto n = command_line::to_number(v[0]);
+             if (!n || *n < 1 || *n > kMaxCount || std::trunc(*n) != *n)
+                 return "expected a whole number from 1 to " + std::to_string(kMaxCount) +
+                        ", not '" + std::string(v[0]) + "'";
+             o.max_count = *n;
+             return std::nullopt;
+         }},
+    };
+    spec.notes =
+        "Columns: slot, file, date_obs, x, y, label; one row per measured image, and the\n"
+        "pick as slot 1. Messages the program would show go to standard error.\n";
+    return spec;
 }
 
 // A private folder that is removed with everything in it when the replay ends.
@@ -151,11 +160,10 @@ class StagingFolder {
 }  // namespace
 
 int run_replay(int argc, char** argv) {
-    const std::optional<Options> options = parse_options(argc, argv);
-    if (!options) {
-        usage();
-        return 2;
-    }
+    Options parsed;
+    if (const auto status = command_line::parse_or_exit(replay_command_line(parsed), argc, argv))
+        return *status;
+    const Options* options = &parsed;
     std::error_code ec;
     const std::string folder = fs::absolute(options->folder, ec).lexically_normal().string();
     if (ec || !fs::is_directory(folder, ec)) {

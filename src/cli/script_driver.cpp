@@ -8,11 +8,14 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <system_error>
+#include <variant>
 #include <vector>
 
 #include "analysis/brightest_spot.hpp"
 #include "analysis/display_levels.hpp"
+#include "base/command_line.hpp"
 #include "cli/commands.hpp"
 #include "cli/json_writer.hpp"
 #include "core/handlers.hpp"
@@ -65,11 +68,11 @@ std::optional<std::int64_t> parse_whole(std::string_view token, std::int64_t lo,
 
 class CommandError {
   public:
-    explicit CommandError(std::string text) : text(std::move(text)) {}
+    explicit CommandError(std::string message) : text(std::move(message)) {}
     std::string text;
 };
 
-void fail(const std::string& text) { throw CommandError(text); }
+[[noreturn]] void fail(const std::string& text) { throw CommandError(text); }
 
 std::string folder_path(const ScriptSession& session, std::string_view text) {
     fs::path path(text);
@@ -118,49 +121,134 @@ void emit_rows(ScriptView& view, JsonLine head, std::string_view field, int widt
     view.emit(out);
 }
 
+// The fields of the `state` event, in its order. Those marked settable are the shared
+// variables that `set` assigns; the view's fields come last.
+using Slots = decltype(State::measurements);
+using ViewField = void (*)(JsonLine&, std::string_view name, const ScriptView&);
+
+struct Field {
+    std::string_view name;
+    std::variant<std::string State::*, Number State::*, std::int32_t State::*, Slots State::*,
+                 ViewField>
+        value;
+    bool settable = false;
+};
+
+const Field kFields[] = {
+    {"fits_file_name", &State::fits_file_name, true},
+    {"object_set", &State::object_set, true},
+    {"object_pick_enabled", &State::object_pick_enabled, true},
+    {"object_x", &State::object_x, true},
+    {"object_y", &State::object_y, true},
+    {"reference_x", &State::reference_x, true},
+    {"reference_y", &State::reference_y, true},
+    {"crosshair_scale", &State::crosshair_scale},
+    {"max_count", &State::max_count, true},
+    {"measurements", &State::measurements, true},
+    {"header_end_card", &State::header_end_card},
+    {"fits_bitpix", &State::fits_bitpix},
+    {"image_width", &State::image_width},
+    {"image_height", &State::image_height},
+    {"image_planes", &State::image_planes},
+    {"fits_bzero", &State::fits_bzero},
+    {"fits_bscale", &State::fits_bscale},
+    {"pixel_min", &State::pixel_min},
+    {"pixel_max", &State::pixel_max},
+    {"display_low", &State::display_low, true},
+    {"display_range", &State::display_range, true},
+    {"timer_enabled", +[](JsonLine& l, std::string_view n,
+                          const ScriptView& v) { l.boolean(n, v.timer_enabled()); }},
+    {"timer_interval", +[](JsonLine& l, std::string_view n,
+                           const ScriptView& v) { l.integer(n, v.timer_interval()); }},
+    {"Text1", +[](JsonLine& l, std::string_view n,
+                  const ScriptView& v) { l.string(n, v.text(TextBox::Text1)); }},
+    {"Text2", +[](JsonLine& l, std::string_view n,
+                  const ScriptView& v) { l.string(n, v.text(TextBox::Text2)); }},
+    {"Text3", +[](JsonLine& l, std::string_view n,
+                  const ScriptView& v) { l.string(n, v.text(TextBox::Text3)); }},
+    {"Label5",
+     +[](JsonLine& l, std::string_view n, const ScriptView& v) { l.string(n, v.label()); }},
+    {"object_window_open", +[](JsonLine& l, std::string_view n,
+                               const ScriptView& v) { l.boolean(n, v.object_window_open()); }},
+};
+
+template <typename... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+template <typename... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
+
 void emit_state(ScriptSession& session) {
     const State& s = session.state;
-    ScriptView& v = session.view;
     JsonLine line("state");
-    line.string("fits_file_name", s.fits_file_name)
-        .number("object_set", s.object_set)
-        .number("object_pick_enabled", s.object_pick_enabled)
-        .number("object_x", s.object_x)
-        .number("object_y", s.object_y)
-        .number("reference_x", s.reference_x)
-        .number("reference_y", s.reference_y)
-        .number("crosshair_scale", s.crosshair_scale)
-        .number("max_count", s.max_count);
-    std::string& m = line.open_field("measurements");
-    m += '[';
-    for (int k = 0; k < kSlotCount; ++k) {
-        if (k > 0) m += ',';
-        m += '[';
-        append_json_number(m, s.measurements[k][0]);
-        m += ',';
-        append_json_number(m, s.measurements[k][1]);
-        m += ']';
+    for (const Field& field : kFields) {
+        const std::string_view n = field.name;
+        std::visit(Overloaded{
+                       [&](std::string State::*m) { line.string(n, s.*m); },
+                       [&](Number State::*m) { line.number(n, s.*m); },
+                       [&](std::int32_t State::*m) { line.integer(n, s.*m); },
+                       [&](Slots State::*m) {
+                           std::string& out = line.open_field(n);
+                           out += '[';
+                           for (std::size_t k = 0; k < (s.*m).size(); ++k) {
+                               if (k > 0) out += ',';
+                               out += '[';
+                               append_json_number(out, (s.*m)[k][0]);
+                               out += ',';
+                               append_json_number(out, (s.*m)[k][1]);
+                               out += ']';
+                           }
+                           out += ']';
+                       },
+                       [&](ViewField write) { write(line, n, session.view); },
+                   },
+                   field.value);
     }
-    m += ']';
-    line.number("header_end_card", s.header_end_card)
-        .number("fits_bitpix", s.fits_bitpix)
-        .number("image_width", s.image_width)
-        .number("image_height", s.image_height)
-        .number("image_planes", s.image_planes)
-        .number("fits_bzero", s.fits_bzero)
-        .number("fits_bscale", s.fits_bscale)
-        .integer("pixel_min", s.pixel_min)
-        .integer("pixel_max", s.pixel_max)
-        .integer("display_low", s.display_low)
-        .integer("display_range", s.display_range)
-        .boolean("timer_enabled", v.timer_enabled())
-        .integer("timer_interval", v.timer_interval())
-        .string("Text1", v.text(TextBox::Text1))
-        .string("Text2", v.text(TextBox::Text2))
-        .string("Text3", v.text(TextBox::Text3))
-        .string("Label5", v.label())
-        .boolean("object_window_open", v.object_window_open());
-    v.emit(line.finish());
+    session.view.emit(line.finish());
+}
+
+const Field* settable_field(std::string_view name) {
+    for (const Field& field : kFields)
+        if (field.settable && field.name == name) return &field;
+    return nullptr;
+}
+
+void set_variable(ScriptSession& session, std::string_view args) {
+    State& s = session.state;
+    std::string_view value;
+    const std::string_view name = take_word(args, value);
+    const Field* field = settable_field(name);
+    if (field != nullptr) {
+        if (const auto* text = std::get_if<std::string State::*>(&field->value)) {
+            s.** text = std::string(value);
+            return;
+        }
+    }
+    const std::vector<std::string_view> words = split_blanks(value);
+    if (field != nullptr) {
+        if (const auto* slots = std::get_if<Slots State::*>(&field->value)) {
+            if (words.size() != 3) fail("set measurements needs K X Y");
+            const auto k = parse_whole(words[0], 0, kSlotCount - 1);
+            const auto x = parse_number(words[1]);
+            const auto y = parse_number(words[2]);
+            if (!k || !x || !y) fail("set measurements: bad slot or position");
+            (s.**slots)[static_cast<std::size_t>(*k)] = {*x, *y};
+            return;
+        }
+    }
+    if (words.size() != 1) fail("set " + std::string(name) + " needs one number");
+    const std::optional<double> number = parse_number(words[0]);
+    if (!number) fail("set " + std::string(name) + ": not a number: " + std::string(words[0]));
+    if (field == nullptr) fail("set: no such variable: " + std::string(name));
+    if (const auto* target = std::get_if<Number State::*>(&field->value)) {
+        s.** target = *number;
+    } else if (const auto* level = std::get_if<std::int32_t State::*>(&field->value)) {
+        const double whole = round_half_even(*number);
+        if (whole < INT32_MIN || whole > INT32_MAX)
+            fail("set " + std::string(name) + ": out of range");
+        s.** level = static_cast<std::int32_t>(whole);
+    }
 }
 
 void emit_render(ScriptSession& session) {
@@ -184,166 +272,173 @@ void emit_pixels(ScriptSession& session, int plane) {
               [&](int x, int y) { return std::int64_t{s.image_pixels.at(x, y, plane)}; });
 }
 
-void set_variable(ScriptSession& session, std::string_view args) {
-    State& s = session.state;
-    std::string_view value;
-    const std::string_view name = take_word(args, value);
-    if (name == "fits_file_name") {
-        s.fits_file_name = std::string(value);
-        return;
-    }
-    const std::vector<std::string_view> words = split_blanks(value);
-    if (name == "measurements") {
-        if (words.size() != 3) fail("set measurements needs K X Y");
-        const auto k = parse_whole(words[0], 0, kSlotCount - 1);
-        const auto x = parse_number(words[1]);
-        const auto y = parse_number(words[2]);
-        if (!k || !x || !y) fail("set measurements: bad slot or position");
-        s.measurements[*k] = {*x, *y};
-        return;
-    }
-    if (words.size() != 1) fail("set " + std::string(name) + " needs one number");
-    const std::optional<double> number = parse_number(words[0]);
-    if (!number) fail("set " + std::string(name) + ": not a number: " + std::string(words[0]));
-    Number* target = nullptr;
-    if (name == "object_x")
-        target = &s.object_x;
-    else if (name == "object_y")
-        target = &s.object_y;
-    else if (name == "reference_x")
-        target = &s.reference_x;
-    else if (name == "reference_y")
-        target = &s.reference_y;
-    else if (name == "max_count")
-        target = &s.max_count;
-    else if (name == "object_set")
-        target = &s.object_set;
-    else if (name == "object_pick_enabled")
-        target = &s.object_pick_enabled;
-    if (target != nullptr) {
-        *target = *number;
-        return;
-    }
-    std::int32_t* level = nullptr;
-    if (name == "display_low")
-        level = &s.display_low;
-    else if (name == "display_range")
-        level = &s.display_range;
-    if (level == nullptr) fail("set: no such variable: " + std::string(name));
-    const double whole = round_half_even(*number);
-    if (whole < INT32_MIN || whole > INT32_MAX) fail("set " + std::string(name) + ": out of range");
-    *level = static_cast<std::int32_t>(whole);
-}
+// The routines that `call` runs alone; `needs` names the one argument of those that take it.
+struct Routine {
+    std::string_view name;
+    std::string_view needs;
+    void (*run)(ScriptSession&, std::int64_t argument);
+};
+
+const Routine kRoutines[] = {
+    {"draw_drift_plot", "the current slot",
+     [](ScriptSession& session, std::int64_t slot) {
+         draw_drift_plot(session.state, session.view, static_cast<int>(slot));
+     }},
+    {"new_fits_file_name", "",
+     [](ScriptSession& session, std::int64_t) { new_fits_file_name(session.state, session.view); }},
+    {"read_fits_image", "",
+     [](ScriptSession& session, std::int64_t) {
+         const std::int16_t status = read_fits_image(session.state, session.view);
+         session.view.emit(JsonLine("status").integer("value", status).finish());
+     }},
+    {"find_brightest_spot", "",
+     [](ScriptSession& session, std::int64_t) { find_brightest_spot(session.state); }},
+    {"compute_display_levels", "",
+     [](ScriptSession& session, std::int64_t) { compute_display_levels(session.state); }},
+    {"show_object_window", "",
+     [](ScriptSession& session, std::int64_t) { show_object_window(session.state, session.view); }},
+};
 
 void call_routine(ScriptSession& session, std::string_view args) {
-    State& s = session.state;
-    ScriptView& v = session.view;
     std::string_view rest;
     const std::string_view name = take_word(args, rest);
     const std::vector<std::string_view> words = split_blanks(rest);
-    if (name == "draw_drift_plot") {
-        if (words.size() != 1) fail("call draw_drift_plot needs the current slot");
+    const Routine* routine = nullptr;
+    for (const Routine& r : kRoutines)
+        if (r.name == name) routine = &r;
+    const std::string call = "call " + std::string(name);
+    std::int64_t argument = 0;
+    if (routine != nullptr && !routine->needs.empty()) {
+        if (words.size() != 1) fail(call + " needs " + std::string(routine->needs));
         const auto slot = parse_whole(words[0], 0, kSlotCount - 1);
-        if (!slot) fail("call draw_drift_plot: slot must be a whole number from 0 to 300");
-        draw_drift_plot(s, v, static_cast<int>(*slot));
-        return;
+        if (!slot) fail(call + ": slot must be a whole number from 0 to 300");
+        argument = *slot;
+    } else if (!words.empty()) {
+        fail(call + " takes no arguments");
     }
-    if (!words.empty()) fail("call " + std::string(name) + " takes no arguments");
-    if (name == "new_fits_file_name") {
-        new_fits_file_name(s, v);
-    } else if (name == "read_fits_image") {
-        const std::int16_t status = read_fits_image(s, v);
-        v.emit(JsonLine("status").integer("value", status).finish());
-    } else if (name == "find_brightest_spot") {
-        find_brightest_spot(s);
-    } else if (name == "compute_display_levels") {
-        compute_display_levels(s);
-    } else if (name == "show_object_window") {
-        show_object_window(s, v);
-    } else {
-        fail("call: no such routine: " + std::string(name));
-    }
+    if (routine == nullptr) fail("call: no such routine: " + std::string(name));
+    routine->run(session, argument);
 }
 
+struct Command;
+
+// What follows a command word: the rest of the line as it stands after the single blank,
+// and the same split at blanks.
+struct Args {
+    const Command& command;
+    std::string_view rest;
+    std::vector<std::string_view> words;
+    [[noreturn]] void refuse() const;
+};
+
+// The driver's commands. `words` is how many words must follow, or kText when the action
+// reads the rest of the line itself; `needs` says what the words are, for the error
+// ("click needs a button"), and is empty for a command that takes none.
+constexpr int kText = -1;
+
+struct Command {
+    std::string_view word;
+    int words;
+    std::string_view needs;
+    void (*run)(ScriptSession&, const Args&);
+};
+
+void Args::refuse() const {
+    if (command.needs.empty()) fail(std::string(command.word) + " takes no arguments");
+    fail(std::string(command.word) + " needs " + std::string(command.needs));
+}
+
+const Command kCommands[] = {
+    {"folder", kText, "",
+     [](ScriptSession& session, const Args& a) {
+         session.view.set_folder_list_path(folder_path(session, a.rest));
+         form1::Dir1_Change(session.state, session.view);
+     }},
+    {"drive", kText, "",
+     [](ScriptSession& session, const Args& a) {
+         session.view.select_drive(folder_path(session, a.rest));
+         form1::Drive1_Change(session.state, session.view);
+     }},
+    {"type", kText, "",
+     [](ScriptSession& session, const Args& a) {
+         std::string_view text;
+         const TextBox box = text_box(take_word(a.rest, text));
+         session.view.type_text(box, std::string(text));
+         if (box == TextBox::Text2) form1::Text2_Change(session.state, session.view);
+     }},
+    {"key", 2, "Text3 and a key code",
+     [](ScriptSession& session, const Args& a) {
+         if (a.words[0] != "Text3") a.refuse();
+         const auto code = parse_whole(a.words[1], INT16_MIN, INT16_MAX);
+         if (!code) fail("key: the code must be a 16-bit whole number");
+         std::int16_t key_ascii = static_cast<std::int16_t>(*code);
+         form1::Text3_KeyPress(session.state, session.view, key_ascii);
+     }},
+    {"click", 1, "a button",
+     [](ScriptSession& session, const Args& a) {
+         if (a.words[0] == "Command1")
+             form1::Command1_Click(session.state, session.view);
+         else if (a.words[0] == "Command2")
+             form1::Command2_Click(session.state, session.view);
+         else if (a.words[0] == "Command3")
+             form1::Command3_Click(session.state, session.view);
+         else
+             fail("no such button: " + std::string(a.words[0]));
+     }},
+    {"tick", 0, "",
+     [](ScriptSession& session, const Args&) {
+         if (session.view.timer_enabled() && session.view.timer_interval() > 0)
+             form1::Timer1_Timer(session.state, session.view);
+     }},
+    {"mouse", 4, "BUTTON SHIFT X Y",
+     [](ScriptSession& session, const Args& a) {
+         const auto button = parse_whole(a.words[0], INT16_MIN, INT16_MAX);
+         const auto shift = parse_whole(a.words[1], INT16_MIN, INT16_MAX);
+         const auto x = parse_number(a.words[2]);
+         const auto y = parse_number(a.words[3]);
+         if (!button || !shift || !x || !y) fail("mouse: bad arguments");
+         if (!session.view.object_window_open()) fail("mouse: the object window is not open");
+         form4::Picture1_MouseDown(session.state, session.view, static_cast<std::int16_t>(*button),
+                                   static_cast<std::int16_t>(*shift), static_cast<float>(*x),
+                                   static_cast<float>(*y));
+     }},
+    {"close", 1, "a window",
+     [](ScriptSession& session, const Args& a) {
+         if (a.words[0] == "Form4") {
+             session.view.close_object_window();
+         } else if (a.words[0] == "Form1") {
+             form1::Form_Unload(session.state, session.view);
+             session.ended = true;
+         } else {
+             fail("no such window: " + std::string(a.words[0]));
+         }
+     }},
+    {"state", 0, "", [](ScriptSession& session, const Args&) { emit_state(session); }},
+    {"render", 0, "", [](ScriptSession& session, const Args&) { emit_render(session); }},
+    {"pixels", 1, "a plane: 0, 1 or 2",
+     [](ScriptSession& session, const Args& a) {
+         const auto plane = parse_whole(a.words[0], 0, 2);
+         if (!plane) a.refuse();
+         emit_pixels(session, static_cast<int>(*plane));
+     }},
+    {"call", kText, "",
+     [](ScriptSession& session, const Args& a) { call_routine(session, a.rest); }},
+    {"set", kText, "",
+     [](ScriptSession& session, const Args& a) { set_variable(session, a.rest); }},
+};
+
 void dispatch(ScriptSession& session, std::string_view line) {
-    State& s = session.state;
-    ScriptView& v = session.view;
     std::string_view rest;
     const std::string_view word = take_word(line, rest);
-
-    if (word == "folder") {
-        v.set_folder_list_path(folder_path(session, rest));
-        form1::Dir1_Change(s, v);
-    } else if (word == "drive") {
-        v.select_drive(folder_path(session, rest));
-        form1::Drive1_Change(s, v);
-    } else if (word == "type") {
-        std::string_view text;
-        const TextBox box = text_box(take_word(rest, text));
-        v.type_text(box, std::string(text));
-        if (box == TextBox::Text2) form1::Text2_Change(s, v);
-    } else if (word == "key") {
-        const std::vector<std::string_view> words = split_blanks(rest);
-        if (words.size() != 2 || words[0] != "Text3") fail("key needs Text3 and a key code");
-        const auto code = parse_whole(words[1], INT16_MIN, INT16_MAX);
-        if (!code) fail("key: the code must be a 16-bit whole number");
-        std::int16_t key_ascii = static_cast<std::int16_t>(*code);
-        form1::Text3_KeyPress(s, v, key_ascii);
-    } else if (word == "click") {
-        const std::vector<std::string_view> words = split_blanks(rest);
-        if (words.size() != 1) fail("click needs a button");
-        if (words[0] == "Command1")
-            form1::Command1_Click(s, v);
-        else if (words[0] == "Command2")
-            form1::Command2_Click(s, v);
-        else if (words[0] == "Command3")
-            form1::Command3_Click(s, v);
-        else
-            fail("no such button: " + std::string(words[0]));
-    } else if (word == "tick") {
-        if (!split_blanks(rest).empty()) fail("tick takes no arguments");
-        if (v.timer_enabled() && v.timer_interval() > 0) form1::Timer1_Timer(s, v);
-    } else if (word == "mouse") {
-        const std::vector<std::string_view> words = split_blanks(rest);
-        if (words.size() != 4) fail("mouse needs BUTTON SHIFT X Y");
-        const auto button = parse_whole(words[0], INT16_MIN, INT16_MAX);
-        const auto shift = parse_whole(words[1], INT16_MIN, INT16_MAX);
-        const auto x = parse_number(words[2]);
-        const auto y = parse_number(words[3]);
-        if (!button || !shift || !x || !y) fail("mouse: bad arguments");
-        if (!v.object_window_open()) fail("mouse: the object window is not open");
-        form4::Picture1_MouseDown(s, v, static_cast<std::int16_t>(*button),
-                                  static_cast<std::int16_t>(*shift), static_cast<float>(*x),
-                                  static_cast<float>(*y));
-    } else if (word == "close") {
-        const std::vector<std::string_view> words = split_blanks(rest);
-        if (words.size() != 1) fail("close needs a window");
-        if (words[0] == "Form4") {
-            v.close_object_window();
-        } else if (words[0] == "Form1") {
-            form1::Form_Unload(s, v);
-            session.ended = true;
-        } else {
-            fail("no such window: " + std::string(words[0]));
-        }
-    } else if (word == "state") {
-        if (!split_blanks(rest).empty()) fail("state takes no arguments");
-        emit_state(session);
-    } else if (word == "render") {
-        if (!split_blanks(rest).empty()) fail("render takes no arguments");
-        emit_render(session);
-    } else if (word == "pixels") {
-        const std::vector<std::string_view> words = split_blanks(rest);
-        const auto plane = words.size() == 1 ? parse_whole(words[0], 0, 2) : std::nullopt;
-        if (!plane) fail("pixels needs a plane: 0, 1 or 2");
-        emit_pixels(session, static_cast<int>(*plane));
-    } else if (word == "call") {
-        call_routine(session, rest);
-    } else if (word == "set") {
-        set_variable(session, rest);
-    } else {
-        fail("unknown command: " + std::string(word));
+    for (const Command& command : kCommands) {
+        if (command.word != word) continue;
+        const Args args{command, rest, split_blanks(rest)};
+        if (command.words != kText && args.words.size() != static_cast<std::size_t>(command.words))
+            args.refuse();
+        command.run(session, args);
+        return;
     }
+    fail("unknown command: " + std::string(word));
 }
 
 }  // namespace
@@ -377,16 +472,31 @@ int run_commands(ScriptSession& session, std::FILE* in) {
 }
 
 int run_script(int argc, char** argv) {
-    if (argc > 1) {
-        std::fputs("usage: trakora-cli script [FILE]\n", stderr);
-        return 2;
-    }
+    std::string file_name;
+    bool from_file = false;
+    command_line::Spec spec{
+        "trakora-cli", "script",
+        "Runs the program without windows: reads commands, one per line, from FILE\n"
+        "or standard input, and prints what the program would show as JSON Lines."};
+    spec.operands = {{"FILE", "the commands (default: standard input)", false,
+                      [&](std::span<const std::string_view> v) -> command_line::Refusal {
+                          file_name = std::string(v[0]);
+                          from_file = true;
+                          return std::nullopt;
+                      }}};
+    spec.notes = "Commands:";
+    for (const Command& command : kCommands) spec.notes += " " + std::string(command.word);
+    spec.notes +=
+        ".\ndocs/script.md describes them and the events. Exit status 0, or 2 when a\n"
+        "command could not be carried out.\n";
+    if (const auto status = command_line::parse_or_exit(spec, argc, argv)) return *status;
+
     std::FILE* in = stdin;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(nullptr, &std::fclose);
-    if (argc == 1) {
-        file.reset(std::fopen(argv[0], "r"));
+    if (from_file) {
+        file.reset(std::fopen(file_name.c_str(), "r"));
         if (!file) {
-            std::fprintf(stderr, "trakora-cli script: cannot open %s: %s\n", argv[0],
+            std::fprintf(stderr, "trakora-cli script: cannot open %s: %s\n", file_name.c_str(),
                          std::strerror(errno));
             return 2;
         }

@@ -15,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/command_line.hpp"
 #include "cli/commands.hpp"
 #include "cli/fits_writer.hpp"
 #include "cli/simulate_options.hpp"
@@ -181,18 +182,10 @@ int run(const SimulateOptions& o) {
 }  // namespace
 
 int run_simulate(int argc, char** argv) {
-    std::string error;
-    const auto options = parse_simulate_options(argc, argv, error);
-    if (!options) {
-        std::fprintf(stderr, "simulate: %s\n(trakora-cli simulate --help for the options)\n",
-                     error.c_str());
-        return 2;
-    }
-    if (options->help) {
-        std::fputs(simulate_usage().c_str(), stdout);
-        return 0;
-    }
-    return run(*options);
+    SimulateOptions options;
+    if (const auto status = command_line::parse_or_exit(simulate_command_line(options), argc, argv))
+        return *status;
+    return run(options);
 }
 
 }  // namespace trakora::cli

@@ -4,6 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
+#include <memory>
+#include <span>
+#include <vector>
 
 #include "core/image_buffer.hpp"
 
@@ -16,12 +20,6 @@ bool parse_long(std::string_view text, long& out) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, out);
     return ec == std::errc{} && ptr == end && !text.empty();
-}
-
-bool parse_double(std::string_view text, double& out) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, out);
-    return ec == std::errc{} && ptr == end && !text.empty() && std::isfinite(out);
 }
 
 bool parse_size(std::string_view text, int& width, int& height) {
@@ -53,21 +51,20 @@ std::size_t integer_conversion_length(std::string_view rest) {
 std::optional<std::string> check_name_pattern(std::string_view pattern) {
     int conversions = 0;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '/') return "--name must be a file name, without '/'";
+        if (pattern[i] == '/') return "must be a file name, without '/'";
         if (pattern[i] != '%') continue;
         if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
             ++i;
             continue;
         }
         const std::size_t length = integer_conversion_length(pattern.substr(i + 1));
-        if (length == 0) return "--name allows only %d, %4d or %04d and %% after '%'";
+        if (length == 0) return "allows only %d, %4d or %04d and %% after '%'";
         ++conversions;
         i += length;
     }
-    if (conversions != 1)
-        return "--name needs exactly one image number, for example drift_%04d.FIT";
+    if (conversions != 1) return "needs exactly one image number, for example drift_%04d.FIT";
     const std::string sample = format_name(pattern, 1);
-    if (sample == "." || sample == "..") return "--name must be a file name";
+    if (sample == "." || sample == "..") return "must be a file name";
     return std::nullopt;
 }
 
@@ -103,152 +100,110 @@ std::string format_name(std::string_view pattern, long number) {
     return name;
 }
 
-std::string simulate_usage() {
-    return "usage: trakora-cli simulate FOLDER [options]\n"
-           "A simulated camera: writes one FITS image of a drifting guide star after another\n"
-           "into FOLDER (created if missing), until stopped with Ctrl-C or SIGTERM.\n"
-           "\n"
-           "  --count N          stop after N images (default: until stopped)\n"
-           "  --interval SECONDS time between images, fractions allowed (default 2)\n"
-           "  --size WxH         image size in pixels, 16 to 3073 a side (default 765x510)\n"
-           "  --bitpix B         8, 16, 32 or -32 (default 16, stored with BZERO 32768)\n"
-           "  --colour           three planes (red, green, blue), BITPIX -32\n"
-           "  --drift-x PIXELS   guide star drift per minute along the rows (default 0)\n"
-           "  --drift-y PIXELS   guide star drift per minute along the columns (default 2)\n"
-           "  --seeing PIXELS    random jitter of the star per image, standard deviation\n"
-           "                     (default 0.5)\n"
-           "  --seed N           the sky and its noise (default 1)\n"
-           "  --name PATTERN     file names, one %d for the number (default drift_%04d.FIT)\n"
-           "  --in-place         write each file in place, slowly, in several pieces; by\n"
-           "                     default a file is written under a hidden temporary name and\n"
-           "                     renamed, so the folder never shows a partial image\n"
-           "  --keep N           delete this run's older images, keeping the newest N\n"
-           "                     (default: keep all)\n"
-           "  --help             this text\n"
-           "\n"
-           "The drift follows the simulated time, image number x interval. DATE-OBS is the\n"
-           "wall clock (UTC) when the image is written, with milliseconds, always later\n"
-           "than the image before. Existing files are never overwritten: numbering skips\n"
-           "names already in the folder. One line per image goes to standard output.\n";
+command_line::Spec simulate_command_line(SimulateOptions& o) {
+    using command_line::Refusal;
+    using command_line::whole;
+    using Values = std::span<const std::string_view>;
+    // --colour forbids another BITPIX than -32 given in any order; the table remembers it.
+    const auto bitpix_given = std::make_shared<bool>(false);
+    const auto not_value = [](Values v) { return ", not '" + std::string(v[0]) + "'"; };
+    command_line::Spec spec{
+        "trakora-cli", "simulate",
+        "A simulated camera: writes one FITS image of a drifting guide star after another\n"
+        "into FOLDER (created if missing), until stopped with Ctrl-C or SIGTERM."};
+    spec.operands = {{"FOLDER", "where the images go", true, [&o](Values v) -> Refusal {
+                          if (v[0].empty()) return "the folder name is empty";
+                          o.folder = std::string(v[0]);
+                          return std::nullopt;
+                      }}};
+    spec.options = {
+        {"count", "N", "stop after N images (default: until stopped)", 1,
+         whole(o.count, 1, std::numeric_limits<long>::max())},
+        {"interval", "SECONDS", "time between images, fractions allowed (default 2)", 1,
+         command_line::number(o.interval_s, 0, 86400, "seconds")},
+        {"size", "WxH", "image size in pixels, 16 to 3073 a side (default 765x510)", 1,
+         [&o, not_value](Values v) -> Refusal {
+             if (!parse_size(v[0], o.width, o.height))
+                 return "expected WxH, each from 16 to 3073" + not_value(v);
+             return std::nullopt;
+         }},
+        {"bitpix", "B", "8, 16, 32 or -32 (default 16, stored with BZERO 32768)", 1,
+         [&o, bitpix_given, not_value](Values v) -> Refusal {
+             long n = 0;
+             if (!parse_long(v[0], n) || (n != 8 && n != 16 && n != 32 && n != -32))
+                 return "expected 8, 16, 32 or -32" + not_value(v);
+             o.bitpix = static_cast<int>(n);
+             *bitpix_given = true;
+             return std::nullopt;
+         }},
+        {"colour", "", "three planes (red, green, blue), BITPIX -32", 0,
+         command_line::flag(o.colour), "color"},
+        {"drift-x", "PIXELS", "guide star drift per minute along the rows (default 0)", 1,
+         command_line::number(o.drift_x_per_min, -1000, 1000, "pixels per minute")},
+        {"drift-y", "PIXELS", "guide star drift per minute along the columns (default 2)", 1,
+         command_line::number(o.drift_y_per_min, -1000, 1000, "pixels per minute")},
+        // Beyond 2 pixels two images' jitters can differ by more than the star search's
+        // 15-pixel reach, and the program would lose the star.
+        {"seeing", "PIXELS",
+         "random jitter of the star per image, standard deviation\n(default 0.5)", 1,
+         command_line::number(o.seeing, 0, 2, "pixels")},
+        {"seed", "N", "the sky and its noise (default 1)", 1,
+         [&o, not_value](Values v) -> Refusal {
+             unsigned long long seed = 0;
+             const char* end = v[0].data() + v[0].size();
+             const auto [ptr, ec] = std::from_chars(v[0].data(), end, seed);
+             if (ec != std::errc{} || ptr != end || v[0].empty())
+                 return "expected a whole number of at least 0" + not_value(v);
+             o.seed = seed;
+             return std::nullopt;
+         }},
+        {"name", "PATTERN", "file names, one %d for the number (default drift_%04d.FIT)", 1,
+         [&o, not_value](Values v) -> Refusal {
+             if (const auto reason = check_name_pattern(v[0])) return *reason + not_value(v);
+             o.name_pattern = std::string(v[0]);
+             return std::nullopt;
+         }},
+        {"in-place", "",
+         "write each file in place, slowly, in several pieces; by\n"
+         "default a file is written under a hidden temporary name and\n"
+         "renamed, so the folder never shows a partial image",
+         0, command_line::flag(o.in_place)},
+        {"keep", "N", "delete this run's older images, keeping the newest N\n(default: keep all)",
+         1, whole(o.keep, 1, std::numeric_limits<long>::max())},
+    };
+    spec.notes =
+        "The drift follows the simulated time, image number x interval. DATE-OBS is the\n"
+        "wall clock (UTC) when the image is written, with milliseconds, always later\n"
+        "than the image before. Existing files are never overwritten: numbering skips\n"
+        "names already in the folder. One line per image goes to standard output.\n";
+    spec.check = [&o, bitpix_given]() -> Refusal {
+        if (!o.colour) return std::nullopt;
+        if (*bitpix_given && o.bitpix != -32)
+            return "--colour images are written with BITPIX -32, not " + std::to_string(o.bitpix);
+        o.bitpix = -32;
+        return std::nullopt;
+    };
+    return spec;
 }
 
 std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std::string& error) {
     SimulateOptions o;
-    bool bitpix_given = false;
-    bool folder_given = false;
-    for (int i = 0; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            o.help = true;
+    const std::vector<std::string_view> args(argv, argv + argc);
+    const command_line::Parsed parsed = command_line::parse(simulate_command_line(o), args);
+    switch (parsed.outcome) {
+        case command_line::Outcome::run:
             return o;
-        }
-        if (arg.size() < 2 || arg.substr(0, 2) != "--") {
-            if (folder_given) {
-                error = "more than one folder given: '" + std::string(arg) + "'";
-                return std::nullopt;
-            }
-            if (arg.empty()) {
-                error = "the folder name is empty";
-                return std::nullopt;
-            }
-            o.folder = std::string(arg);
-            folder_given = true;
-            continue;
-        }
-
-        std::string name(arg);
-        std::string value;
-        bool has_inline_value = false;
-        if (const auto eq = name.find('='); eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name.resize(eq);
-            has_inline_value = true;
-        }
-        if (name == "--colour" || name == "--color" || name == "--in-place") {
-            if (has_inline_value) {
-                error = name + " takes no value";
-                return std::nullopt;
-            }
-            (name == "--in-place" ? o.in_place : o.colour) = true;
-            continue;
-        }
-        const bool known = name == "--count" || name == "--interval" || name == "--size" ||
-                           name == "--bitpix" || name == "--drift-x" || name == "--drift-y" ||
-                           name == "--seeing" || name == "--seed" || name == "--name" ||
-                           name == "--keep";
-        if (!known) {
-            error = "unknown option '" + name + "'";
+        case command_line::Outcome::help:
+            error = "--help";
             return std::nullopt;
-        }
-        if (!has_inline_value) {
-            if (i + 1 >= argc) {
-                error = name + " needs a value";
-                return std::nullopt;
-            }
-            value = argv[++i];
-        }
-
-        const auto bad = [&](const std::string& what) {
-            error = name + ": " + what + ", not '" + value + "'";
+        case command_line::Outcome::version:
+            error = "--version";
             return std::nullopt;
-        };
-        long n = 0;
-        double d = 0;
-        if (name == "--count") {
-            if (!parse_long(value, n) || n < 1) return bad("expected a whole number of at least 1");
-            o.count = n;
-        } else if (name == "--keep") {
-            if (!parse_long(value, n) || n < 1) return bad("expected a whole number of at least 1");
-            o.keep = n;
-        } else if (name == "--interval") {
-            if (!parse_double(value, d) || d < 0 || d > 86400)
-                return bad("expected seconds from 0 to 86400");
-            o.interval_s = d;
-        } else if (name == "--size") {
-            if (!parse_size(value, o.width, o.height))
-                return bad("expected WxH, each from 16 to 3073");
-        } else if (name == "--bitpix") {
-            if (!parse_long(value, n) || (n != 8 && n != 16 && n != 32 && n != -32))
-                return bad("expected 8, 16, 32 or -32");
-            o.bitpix = static_cast<int>(n);
-            bitpix_given = true;
-        } else if (name == "--drift-x" || name == "--drift-y") {
-            if (!parse_double(value, d) || std::abs(d) > 1000)
-                return bad("expected pixels per minute from -1000 to 1000");
-            (name == "--drift-x" ? o.drift_x_per_min : o.drift_y_per_min) = d;
-        } else if (name == "--seeing") {
-            // Beyond 2 pixels two images' jitters can differ by more than the star
-            // search's 15-pixel reach, and the program would lose the star.
-            if (!parse_double(value, d) || d < 0 || d > 2)
-                return bad("expected pixels from 0 to 2");
-            o.seeing = d;
-        } else if (name == "--seed") {
-            unsigned long long seed = 0;
-            const char* end = value.data() + value.size();
-            const auto [ptr, ec] = std::from_chars(value.data(), end, seed);
-            if (ec != std::errc{} || ptr != end || value.empty())
-                return bad("expected a whole number of at least 0");
-            o.seed = seed;
-        } else if (name == "--name") {
-            if (const auto reason = check_name_pattern(value)) {
-                error = *reason + ", not '" + value + "'";
-                return std::nullopt;
-            }
-            o.name_pattern = value;
-        }
+        case command_line::Outcome::error:
+            break;
     }
-    if (!folder_given) {
-        error = "no folder given";
-        return std::nullopt;
-    }
-    if (o.colour) {
-        if (bitpix_given && o.bitpix != -32) {
-            error = "--colour images are written with BITPIX -32, not " + std::to_string(o.bitpix);
-            return std::nullopt;
-        }
-        o.bitpix = -32;
-    }
-    return o;
+    error = parsed.error;
+    return std::nullopt;
 }
 
 }  // namespace trakora::cli

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/command_line.hpp"
+
 namespace trakora::cli {
 
 struct SimulateOptions {
@@ -25,15 +27,14 @@ struct SimulateOptions {
     std::string name_pattern = "drift_%04d.FIT";
     bool in_place = false;
     long keep = 0;  // keep only the newest N images of this run; 0 keeps all
-    bool help = false;
 };
 
-// Parses the arguments after "simulate". Returns nullopt and sets `error` to a one-line
-// reason for a bad command line.
-std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std::string& error);
+// The options of "simulate", each written into `o`, which must outlive the table.
+command_line::Spec simulate_command_line(SimulateOptions& o);
 
-// The usage text printed by --help.
-std::string simulate_usage();
+// Parses the arguments after "simulate". Returns nullopt and sets `error` to a one-line
+// reason for a bad command line (or "--help" / "--version" when one of them was asked for).
+std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std::string& error);
 
 // Checks a printf-style name pattern: exactly one integer conversion (%d, %4d, %04d),
 // "%%" for a percent sign, nothing that leads out of the folder. Returns the reason when

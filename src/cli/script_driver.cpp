@@ -221,7 +221,7 @@ void set_variable(ScriptSession& session, std::string_view args) {
     const Field* field = settable_field(name);
     if (field != nullptr) {
         if (const auto* text = std::get_if<std::string State::*>(&field->value)) {
-            s.** text = std::string(value);
+            s.*(*text) = std::string(value);
             return;
         }
     }
@@ -233,7 +233,7 @@ void set_variable(ScriptSession& session, std::string_view args) {
             const auto x = parse_number(words[1]);
             const auto y = parse_number(words[2]);
             if (!k || !x || !y) fail("set measurements: bad slot or position");
-            (s.**slots)[static_cast<std::size_t>(*k)] = {*x, *y};
+            (s.*(*slots))[static_cast<std::size_t>(*k)] = {*x, *y};
             return;
         }
     }
@@ -242,12 +242,12 @@ void set_variable(ScriptSession& session, std::string_view args) {
     if (!number) fail("set " + std::string(name) + ": not a number: " + std::string(words[0]));
     if (field == nullptr) fail("set: no such variable: " + std::string(name));
     if (const auto* target = std::get_if<Number State::*>(&field->value)) {
-        s.** target = *number;
+        s.*(*target) = *number;
     } else if (const auto* level = std::get_if<std::int32_t State::*>(&field->value)) {
         const double whole = round_half_even(*number);
         if (whole < INT32_MIN || whole > INT32_MAX)
             fail("set " + std::string(name) + ": out of range");
-        s.** level = static_cast<std::int32_t>(whole);
+        s.*(*level) = static_cast<std::int32_t>(whole);
     }
 }
 

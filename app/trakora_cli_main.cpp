@@ -34,13 +34,13 @@ int main(int argc, char** argv) {
     }
     // No command word: only --help, --version or a reason why not.
     namespace cl = trakora::command_line;
-    cl::Spec spec{"trakora-cli", "", "Trakora without windows."};
-    spec.operands = {{"COMMAND", "one of the commands below", true,
-                      [](std::span<const std::string_view> v) -> cl::Refusal {
-                          return "unknown command '" + std::string(v[0]) +
-                                 "' (script, replay or simulate)";
-                      }}};
-    spec.notes = "Commands (trakora-cli COMMAND --help tells more):\n";
+    cl::Syntax syntax{"trakora-cli", "", "Trakora without windows."};
+    syntax.operands = {{"COMMAND", "one of the commands below", true,
+                        [](std::span<const std::string_view> v) -> cl::Refusal {
+                            return "unknown command '" + std::string(v[0]) +
+                                   "' (script, replay or simulate)";
+                        }}};
+    syntax.notes = "Commands (trakora-cli COMMAND --help tells more):\n";
     for (const Command& command : kCommands) {
         std::string row = "  " + std::string(command.word);
         row.resize(kHelpColumn, ' ');
@@ -48,8 +48,8 @@ int main(int argc, char** argv) {
             row += c;
             if (c == '\n') row.append(kHelpColumn, ' ');
         }
-        spec.notes += row + "\n";
+        syntax.notes += row + "\n";
     }
-    if (const auto status = cl::parse_or_exit(spec, argc - 1, argv + 1)) return *status;
+    if (const auto status = cl::parse_or_exit(syntax, argc - 1, argv + 1)) return *status;
     return 2;  // not reached: COMMAND takes no word that got here
 }

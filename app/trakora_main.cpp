@@ -37,8 +37,8 @@ std::string absolute_folder(std::string_view text, std::error_code& ec) {
 
 int main(int argc, char** argv) {
     std::string folder;
-    cl::Spec spec{"trakora", "", "Polar alignment by star drift."};
-    spec.options = {
+    cl::Syntax syntax{"trakora", "", "Polar alignment by star drift."};
+    syntax.options = {
         {"folder", "PATH", "start the folder list at PATH (default: the current folder)", 1,
          [&folder](std::span<const std::string_view> v) -> cl::Refusal {
              std::error_code ec;
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
              return std::nullopt;
          }},
     };
-    if (const auto status = cl::parse_or_exit(spec, argc - 1, argv + 1)) return *status;
+    if (const auto status = cl::parse_or_exit(syntax, argc - 1, argv + 1)) return *status;
     if (folder.empty()) {
         std::error_code ec;
         folder = fs::current_path(ec).string();

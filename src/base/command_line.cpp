@@ -22,14 +22,14 @@ std::string lower(std::string_view name) {
     return out;
 }
 
-std::string full_name(const Spec& spec) {
-    std::string name(spec.program);
-    if (!spec.command.empty()) name.append(" ").append(spec.command);
+std::string full_name(const Syntax& syntax) {
+    std::string name(syntax.program);
+    if (!syntax.command.empty()) name.append(" ").append(syntax.command);
     return name;
 }
 
-const Option* find_option(const Spec& spec, std::string_view name) {
-    for (const Option& option : spec.options)
+const Option* find_option(const Syntax& syntax, std::string_view name) {
+    for (const Option& option : syntax.options)
         if (option.name == name || (!option.alias.empty() && option.alias == name)) return &option;
     return nullptr;
 }
@@ -69,7 +69,7 @@ void append_row(std::string& out, std::string_view left, std::string_view help) 
 
 }  // namespace
 
-Parsed parse(const Spec& spec, std::span<const std::string_view> args) {
+Parsed parse(const Syntax& syntax, std::span<const std::string_view> args) {
     const auto refuse = [](std::string reason) {
         return Parsed{Outcome::error, std::move(reason)};
     };
@@ -79,12 +79,12 @@ Parsed parse(const Spec& spec, std::span<const std::string_view> args) {
         const std::string_view arg = args[i];
         const bool is_option = !options_ended && arg.size() > 1 && arg[0] == '-';
         if (!is_option) {
-            if (operands == spec.operands.size()) {
-                if (spec.operands.empty()) return refuse("unexpected argument " + quoted(arg));
-                return refuse("more than one " + lower(spec.operands.back().name) +
+            if (operands == syntax.operands.size()) {
+                if (syntax.operands.empty()) return refuse("unexpected argument " + quoted(arg));
+                return refuse("more than one " + lower(syntax.operands.back().name) +
                               " given: " + quoted(arg));
             }
-            const Operand& operand = spec.operands[operands++];
+            const Operand& operand = syntax.operands[operands++];
             if (const Refusal why = operand.set(std::span(&arg, 1))) return refuse(*why);
             continue;
         }
@@ -98,7 +98,7 @@ Parsed parse(const Spec& spec, std::span<const std::string_view> args) {
         const std::size_t eq = arg.find('=');
         const std::string_view written = arg.substr(0, eq);
         const Option* option =
-            written.substr(0, 2) == "--" ? find_option(spec, written.substr(2)) : nullptr;
+            written.substr(0, 2) == "--" ? find_option(syntax, written.substr(2)) : nullptr;
         if (option == nullptr) return refuse("unknown option " + quoted(written));
         const std::string name = "--" + std::string(option->name);
 
@@ -118,32 +118,32 @@ Parsed parse(const Spec& spec, std::span<const std::string_view> args) {
         }
         if (const Refusal why = option->set(values)) return refuse(name + ": " + *why);
     }
-    for (std::size_t k = operands; k < spec.operands.size(); ++k)
-        if (spec.operands[k].required)
-            return refuse("no " + lower(spec.operands[k].name) + " given");
-    if (spec.check) {
-        if (const Refusal why = spec.check()) return refuse(*why);
+    for (std::size_t k = operands; k < syntax.operands.size(); ++k)
+        if (syntax.operands[k].required)
+            return refuse("no " + lower(syntax.operands[k].name) + " given");
+    if (syntax.check) {
+        if (const Refusal why = syntax.check()) return refuse(*why);
     }
     return {};
 }
 
-std::string help_text(const Spec& spec) {
-    std::string out = "usage: " + full_name(spec);
-    for (const Operand& operand : spec.operands)
+std::string help_text(const Syntax& syntax) {
+    std::string out = "usage: " + full_name(syntax);
+    for (const Operand& operand : syntax.operands)
         out += operand.required ? " " + std::string(operand.name)
                                 : " [" + std::string(operand.name) + "]";
     out += " [options]\n";
-    if (!spec.summary.empty()) out += spec.summary + "\n";
+    if (!syntax.summary.empty()) out += syntax.summary + "\n";
     out += "\n";
-    for (const Operand& operand : spec.operands) append_row(out, operand.name, operand.help);
-    for (const Option& option : spec.options) {
+    for (const Operand& operand : syntax.operands) append_row(out, operand.name, operand.help);
+    for (const Option& option : syntax.options) {
         std::string left = "--" + std::string(option.name);
         if (!option.value_name.empty()) left += " " + std::string(option.value_name);
         append_row(out, left, option.help);
     }
     append_row(out, "--help", "this text");
     append_row(out, "--version", "the program's version");
-    for (const Option& option : spec.options) {
+    for (const Option& option : syntax.options) {
         if (option.values < 2) continue;
         std::string example =
             "--" + std::string(option.name) + "=" + std::string(option.value_name);
@@ -153,35 +153,35 @@ std::string help_text(const Spec& spec) {
                ".\n";
         break;
     }
-    if (!spec.notes.empty()) out += "\n" + spec.notes;
+    if (!syntax.notes.empty()) out += "\n" + syntax.notes;
     return out;
 }
 
-std::string version_text(const Spec& spec) {
-    return std::string(spec.program) + " " + kVersion + "\n";
+std::string version_text(const Syntax& syntax) {
+    return std::string(syntax.program) + " " + kVersion + "\n";
 }
 
-std::string error_line(const Spec& spec, std::string_view reason) {
-    const std::string name = full_name(spec);
+std::string error_line(const Syntax& syntax, std::string_view reason) {
+    const std::string name = full_name(syntax);
     return name + ": " + std::string(reason) + "; try '" + name + " --help'\n";
 }
 
-std::optional<int> parse_or_exit(const Spec& spec, int argc, const char* const* argv) {
+std::optional<int> parse_or_exit(const Syntax& syntax, int argc, const char* const* argv) {
     const std::vector<std::string_view> args(argv, argv + argc);
-    const Parsed parsed = parse(spec, args);
+    const Parsed parsed = parse(syntax, args);
     switch (parsed.outcome) {
         case Outcome::run:
             return std::nullopt;
         case Outcome::help:
-            std::fputs(help_text(spec).c_str(), stdout);
+            std::fputs(help_text(syntax).c_str(), stdout);
             return 0;
         case Outcome::version:
-            std::fputs(version_text(spec).c_str(), stdout);
+            std::fputs(version_text(syntax).c_str(), stdout);
             return 0;
         case Outcome::error:
             break;
     }
-    std::fputs(error_line(spec, parsed.error).c_str(), stderr);
+    std::fputs(error_line(syntax, parsed.error).c_str(), stderr);
     return 2;
 }
 

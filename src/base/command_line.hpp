@@ -3,10 +3,10 @@
 // options: `--name VALUE` and `--name=VALUE`, `--help` written from the table, `--version`,
 // and a one-line reason for anything it cannot take.
 //
-//   Spec spec{"trakora-cli", "replay", "Measures a recorded night again."};
-//   spec.options = {{"max-count", "N", "stop the series at N", 1, whole(n, 1, 300)}};
-//   spec.operands = {{"FOLDER", "the night's images", true, text(folder)}};
-//   if (const auto status = parse_or_exit(spec, argc, argv)) return *status;
+//   Syntax syntax{"trakora-cli", "replay", "Measures a recorded night again."};
+//   syntax.options = {{"max-count", "N", "stop the series at N", 1, whole(n, 1, 300)}};
+//   syntax.operands = {{"FOLDER", "the night's images", true, text(folder)}};
+//   if (const auto status = parse_or_exit(syntax, argc, argv)) return *status;
 #pragma once
 
 #include <functional>
@@ -39,7 +39,7 @@ struct Operand {
     Setter set;  // given the one value; its refusal is the whole reason
 };
 
-struct Spec {
+struct Syntax {
     std::string_view program;  // "trakora-cli"
     std::string_view command;  // "replay"; empty for the program itself
     std::string summary = {};  // under the usage line
@@ -56,19 +56,19 @@ struct Parsed {
     std::string error;  // the reason, when the outcome is an error
 };
 
-// Reads `args` (without the program and command words) through the setters of `spec`.
+// Reads `args` (without the program and command words) through the setters of `syntax`.
 // `--help` or `-h` and `--version` end the reading; `--` ends the options.
-Parsed parse(const Spec& spec, std::span<const std::string_view> args);
+Parsed parse(const Syntax& syntax, std::span<const std::string_view> args);
 
-std::string help_text(const Spec& spec);
-std::string version_text(const Spec& spec);  // "trakora-cli 1.0\n"
+std::string help_text(const Syntax& syntax);
+std::string version_text(const Syntax& syntax);  // "trakora-cli 1.0\n"
 // The one line for a refused command line: "trakora-cli replay: REASON; try ...".
-std::string error_line(const Spec& spec, std::string_view reason);
+std::string error_line(const Syntax& syntax, std::string_view reason);
 
 // Parses, writes the help or the version to standard output or the refusal to standard
 // error, and returns the exit status (0 or 2) when the program ends here, nothing when it
 // goes on.
-std::optional<int> parse_or_exit(const Spec& spec, int argc, const char* const* argv);
+std::optional<int> parse_or_exit(const Syntax& syntax, int argc, const char* const* argv);
 
 // Values as text, strictly: the whole text, optionally signed, finite.
 std::optional<double> to_number(std::string_view text);

@@ -97,20 +97,20 @@ struct Options {
     std::optional<double> max_count;
 };
 
-command_line::Spec replay_command_line(Options& o) {
+command_line::Syntax replay_command_line(Options& o) {
     using command_line::Refusal;
     using Values = std::span<const std::string_view>;
-    command_line::Spec spec{
+    command_line::Syntax syntax{
         "trakora-cli", "replay",
         "Measures a recorded night again, image by image in the order of their\n"
         "DATE-OBS cards, and prints the series as CSV."};
-    spec.operands = {
+    syntax.operands = {
         {"FOLDER", "the folder of the night's FITS images", true, [&o](Values v) -> Refusal {
              if (v[0].empty()) return "the folder name is empty";
              o.folder = std::string(v[0]);
              return std::nullopt;
          }}};
-    spec.options = {
+    syntax.options = {
         {"pick", "X Y",
          "click the object window's picture at X Y (its drawing\n"
          "coordinates) after the object setting, as a user picks the star",
@@ -132,10 +132,10 @@ command_line::Spec replay_command_line(Options& o) {
              return std::nullopt;
          }},
     };
-    spec.notes =
+    syntax.notes =
         "Columns: slot, file, date_obs, x, y, label; one row per measured image, and the\n"
         "pick as slot 1. Messages the program would show go to standard error.\n";
-    return spec;
+    return syntax;
 }
 
 // A private folder that is removed with everything in it when the replay ends.

@@ -474,22 +474,22 @@ int run_commands(ScriptSession& session, std::FILE* in) {
 int run_script(int argc, char** argv) {
     std::string file_name;
     bool from_file = false;
-    command_line::Spec spec{
+    command_line::Syntax syntax{
         "trakora-cli", "script",
         "Runs the program without windows: reads commands, one per line, from FILE\n"
         "or standard input, and prints what the program would show as JSON Lines."};
-    spec.operands = {{"FILE", "the commands (default: standard input)", false,
-                      [&](std::span<const std::string_view> v) -> command_line::Refusal {
-                          file_name = std::string(v[0]);
-                          from_file = true;
-                          return std::nullopt;
-                      }}};
-    spec.notes = "Commands:";
-    for (const Command& command : kCommands) spec.notes += " " + std::string(command.word);
-    spec.notes +=
+    syntax.operands = {{"FILE", "the commands (default: standard input)", false,
+                        [&](std::span<const std::string_view> v) -> command_line::Refusal {
+                            file_name = std::string(v[0]);
+                            from_file = true;
+                            return std::nullopt;
+                        }}};
+    syntax.notes = "Commands:";
+    for (const Command& command : kCommands) syntax.notes += " " + std::string(command.word);
+    syntax.notes +=
         ".\ndocs/script.md describes them and the events. Exit status 0, or 2 when a\n"
         "command could not be carried out.\n";
-    if (const auto status = command_line::parse_or_exit(spec, argc, argv)) return *status;
+    if (const auto status = command_line::parse_or_exit(syntax, argc, argv)) return *status;
 
     std::FILE* in = stdin;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(nullptr, &std::fclose);

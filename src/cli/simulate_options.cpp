@@ -33,7 +33,7 @@ bool parse_size(std::string_view text, int& width, int& height) {
     return true;
 }
 
-// One conversion spec after '%': optional '0', up to two width digits, then 'd'.
+// One integer conversion after '%': optional '0', up to two width digits, then 'd'.
 // Returns the length of the conversion after the '%', or 0 when it is not one.
 std::size_t integer_conversion_length(std::string_view rest) {
     std::size_t i = 0;
@@ -100,23 +100,23 @@ std::string format_name(std::string_view pattern, long number) {
     return name;
 }
 
-command_line::Spec simulate_command_line(SimulateOptions& o) {
+command_line::Syntax simulate_command_line(SimulateOptions& o) {
     using command_line::Refusal;
     using command_line::whole;
     using Values = std::span<const std::string_view>;
     // --colour forbids another BITPIX than -32 given in any order; the table remembers it.
     const auto bitpix_given = std::make_shared<bool>(false);
     const auto not_value = [](Values v) { return ", not '" + std::string(v[0]) + "'"; };
-    command_line::Spec spec{
+    command_line::Syntax syntax{
         "trakora-cli", "simulate",
         "A simulated camera: writes one FITS image of a drifting guide star after another\n"
         "into FOLDER (created if missing), until stopped with Ctrl-C or SIGTERM."};
-    spec.operands = {{"FOLDER", "where the images go", true, [&o](Values v) -> Refusal {
-                          if (v[0].empty()) return "the folder name is empty";
-                          o.folder = std::string(v[0]);
-                          return std::nullopt;
-                      }}};
-    spec.options = {
+    syntax.operands = {{"FOLDER", "where the images go", true, [&o](Values v) -> Refusal {
+                            if (v[0].empty()) return "the folder name is empty";
+                            o.folder = std::string(v[0]);
+                            return std::nullopt;
+                        }}};
+    syntax.options = {
         {"count", "N", "stop after N images (default: until stopped)", 1,
          whole(o.count, 1, std::numeric_limits<long>::max())},
         {"interval", "SECONDS", "time between images, fractions allowed (default 2)", 1,
@@ -171,19 +171,19 @@ command_line::Spec simulate_command_line(SimulateOptions& o) {
         {"keep", "N", "delete this run's older images, keeping the newest N\n(default: keep all)",
          1, whole(o.keep, 1, std::numeric_limits<long>::max())},
     };
-    spec.notes =
+    syntax.notes =
         "The drift follows the simulated time, image number x interval. DATE-OBS is the\n"
         "wall clock (UTC) when the image is written, with milliseconds, always later\n"
         "than the image before. Existing files are never overwritten: numbering skips\n"
         "names already in the folder. One line per image goes to standard output.\n";
-    spec.check = [&o, bitpix_given]() -> Refusal {
+    syntax.check = [&o, bitpix_given]() -> Refusal {
         if (!o.colour) return std::nullopt;
         if (*bitpix_given && o.bitpix != -32)
             return "--colour images are written with BITPIX -32, not " + std::to_string(o.bitpix);
         o.bitpix = -32;
         return std::nullopt;
     };
-    return spec;
+    return syntax;
 }
 
 std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std::string& error) {

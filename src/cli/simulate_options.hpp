@@ -30,7 +30,7 @@ struct SimulateOptions {
 };
 
 // The options of "simulate", each written into `o`, which must outlive the table.
-command_line::Spec simulate_command_line(SimulateOptions& o);
+command_line::Syntax simulate_command_line(SimulateOptions& o);
 
 // Parses the arguments after "simulate". Returns nullopt and sets `error` to a one-line
 // reason for a bad command line (or "--help" / "--version" when one of them was asked for).

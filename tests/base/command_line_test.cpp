@@ -21,9 +21,9 @@ struct Values {
 };
 
 // A command with one option of each kind and one operand, writing into `v`.
-Spec spec_for(Values& v) {
-    Spec spec{"prog", "cmd", "What it does."};
-    spec.options = {
+Syntax syntax_for(Values& v) {
+    Syntax syntax{"prog", "cmd", "What it does."};
+    syntax.options = {
         {"colour", "", "a flag", 0, flag(v.colour), "color"},
         {"count", "N", "a whole number", 1, whole(v.count, 1, 300)},
         {"interval", "SECONDS", "a number", 1, number(v.interval, 0, 60, "seconds")},
@@ -34,12 +34,12 @@ Spec spec_for(Values& v) {
              return std::nullopt;
          }},
     };
-    spec.operands = {{"FOLDER", "where", true, text(v.folder)}};
-    spec.check = [&v]() -> Refusal {
+    syntax.operands = {{"FOLDER", "where", true, text(v.folder)}};
+    syntax.check = [&v]() -> Refusal {
         if (v.colour && v.count > 100) return "--colour allows up to 100 images";
         return std::nullopt;
     };
-    return spec;
+    return syntax;
 }
 
 struct Row {
@@ -54,7 +54,7 @@ class Parse : public ::testing::TestWithParam<Row> {};
 TEST_P(Parse, TakesOrRefusesWithAReason) {
     const Row& row = GetParam();
     Values v;
-    const Parsed parsed = parse(spec_for(v), row.args);
+    const Parsed parsed = parse(syntax_for(v), row.args);
     EXPECT_EQ(parsed.outcome, row.outcome);
     EXPECT_EQ(parsed.error, row.error);
 }
@@ -116,7 +116,7 @@ TEST(ParseValues, BothSpellingsAndTheEndOfOptions) {
     const std::vector<std::string_view> args = {"--count=+7", "--interval", "0.25", "--color",
                                                 "--pick",     "-3",         "4.5",  "--name=a=b",
                                                 "--",         "--folder"};
-    ASSERT_EQ(parse(spec_for(v), args).error, "");
+    ASSERT_EQ(parse(syntax_for(v), args).error, "");
     EXPECT_EQ(v.count, 7);
     EXPECT_EQ(v.interval, 0.25);
     EXPECT_TRUE(v.colour);
@@ -126,15 +126,15 @@ TEST(ParseValues, BothSpellingsAndTheEndOfOptions) {
 
     Values w;
     const std::vector<std::string_view> commas = {"--pick=1,2", "f", "--name="};
-    ASSERT_EQ(parse(spec_for(w), commas).error, "");
+    ASSERT_EQ(parse(syntax_for(w), commas).error, "");
     EXPECT_EQ(w.pick, (std::vector<std::string>{"1", "2"}));
     EXPECT_EQ(w.name, "");
 }
 
 TEST(HelpText, ListsEveryOptionFromTheTable) {
     Values v;
-    const Spec spec = spec_for(v);
-    const std::string help = help_text(spec);
+    const Syntax syntax = syntax_for(v);
+    const std::string help = help_text(syntax);
     EXPECT_EQ(help.rfind("usage: prog cmd FOLDER [options]\nWhat it does.\n", 0), 0u) << help;
     for (const char* row :
          {"  FOLDER             where\n", "  --colour           a flag\n",
@@ -142,9 +142,9 @@ TEST(HelpText, ListsEveryOptionFromTheTable) {
           "  --help             this text\n", "  --version"})
         EXPECT_NE(help.find(row), std::string::npos) << row << " in\n" << help;
     EXPECT_EQ(help.find("color\n"), std::string::npos) << "the alias stays out of the help";
-    EXPECT_EQ(error_line(spec, "no folder given"),
+    EXPECT_EQ(error_line(syntax, "no folder given"),
               "prog cmd: no folder given; try 'prog cmd --help'\n");
-    EXPECT_EQ(version_text(spec).rfind("prog ", 0), 0u);
+    EXPECT_EQ(version_text(syntax).rfind("prog ", 0), 0u);
 }
 
 }  // namespace

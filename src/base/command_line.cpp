@@ -163,7 +163,20 @@ std::string version_text(const Syntax& syntax) {
 
 std::string error_line(const Syntax& syntax, std::string_view reason) {
     const std::string name = full_name(syntax);
-    return name + ": " + std::string(reason) + "; try '" + name + " --help'\n";
+    std::string line = name + ": ";
+    // A value quoted in the reason may hold line ends or terminal controls; they are
+    // shown as \xNN so the reason stays one plain line.
+    for (const char c : reason) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7f) {
+            line += c;
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+        line += escaped;
+    }
+    return line + "; try '" + name + " --help'\n";
 }
 
 std::optional<int> parse_or_exit(const Syntax& syntax, int argc, const char* const* argv) {

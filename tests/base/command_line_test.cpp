@@ -144,6 +144,8 @@ TEST(HelpText, ListsEveryOptionFromTheTable) {
     EXPECT_EQ(help.find("color\n"), std::string::npos) << "the alias stays out of the help";
     EXPECT_EQ(error_line(syntax, "no folder given"),
               "prog cmd: no folder given; try 'prog cmd --help'\n");
+    EXPECT_EQ(error_line(syntax, "not 'a\nb\x1b[2J'"),
+              "prog cmd: not 'a\\x0ab\\x1b[2J'; try 'prog cmd --help'\n");
     EXPECT_EQ(version_text(syntax).rfind("prog ", 0), 0u);
 }
 

@@ -32,7 +32,8 @@ AxisTicks nice_ticks(AxisSpan span, int target) {
     const double raw = width / std::max(target, 1);
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
     const double fraction = raw / power;
-    ticks.step = (fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10) * power;
+    // The nice step nearest the wanted one.
+    ticks.step = (fraction < 1.5 ? 1 : fraction < 3 ? 2 : fraction < 7 ? 5 : 10) * power;
     if (!(ticks.step > 0) || !std::isfinite(ticks.step)) return ticks;
 
     // Counted from an integer multiple, not summed, so rounding cannot creep in.
@@ -47,6 +48,7 @@ AxisTicks nice_ticks(AxisSpan span, int target) {
 
 std::string tick_label(double value, double step) {
     char text[64];
+    if (std::abs(value) <= std::abs(step) * 1e-9) value = 0;  // never "-0"
     if (std::abs(value) >= 1e7 || step < 1e-6) {
         std::snprintf(text, sizeof text, "%.6g", value);
     } else {

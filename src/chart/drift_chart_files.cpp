@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "chart/drift_chart_files.hpp"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QString>
 #include <QSvgGenerator>
@@ -73,22 +76,35 @@ bool write_drift_chart_png(const std::string& path, const DriftChart& chart, QSi
 bool write_drift_chart_svg(const std::string& path, const DriftChart& chart, QSize size,
                            std::string* error) {
     if (!can_write(path, size, error)) return false;
+    QBuffer svg;
+    svg.open(QIODevice::WriteOnly);
+    {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&svg);
+        generator.setSize(size);
+        generator.setResolution(96);  // so a browser shows it at `size` CSS pixels
+        generator.setViewBox(QRect(QPoint(0, 0), size));
+        generator.setTitle(QString::fromStdString(chart.title));
+        generator.setDescription(QString::fromStdString(chart.subtitle));
+        QPainter painter;
+        if (!painter.begin(&generator))
+            return fail(error, "cannot draw the chart '" + path + "': the SVG did not start");
+        paint_drift_chart(painter, QRectF(QPointF(0, 0), QSizeF(size)), chart);
+    }
+    // Where the Japanese family is missing (another computer), any sans-serif beats the
+    // viewer's default serif.
+    QByteArray bytes = svg.data();
+    const QRegularExpression family(QStringLiteral("font-family=\"([^\",]*)\""));
+    bytes = QString::fromUtf8(bytes)
+                .replace(family, QStringLiteral("font-family=\"\\1, sans-serif\""))
+                .toUtf8();
+
     QSaveFile file(QString::fromStdString(path));
     if (!open(file, path, error)) return false;
-    QSvgGenerator generator;
-    generator.setOutputDevice(&file);
-    generator.setSize(size);
-    generator.setResolution(96);  // so a browser shows it at `size` CSS pixels
-    generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setTitle(QString::fromStdString(chart.title));
-    generator.setDescription(QString::fromStdString(chart.subtitle));
-    QPainter painter;
-    if (!painter.begin(&generator)) {
+    if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
-        return fail(error, "cannot write '" + path + "': the SVG could not be started");
+        return fail(error, "cannot write '" + path + "': " + file.errorString().toStdString());
     }
-    paint_drift_chart(painter, QRectF(QPointF(0, 0), QSizeF(size)), chart);
-    painter.end();
     return commit(file, path, error);
 }
 

@@ -200,12 +200,18 @@ Layout lay_out(const QRectF& area, const DriftChart& chart) {
 
     // The y ticks follow from the plot's height; their labels' width sets its left edge.
     DriftChartFrame& frame = layout.frame;
-    frame.x = layout.shown.any ? shown_span(layout.shown.x_lo, layout.shown.x_hi) : AxisSpan{0, 10};
-    frame.y =
-        layout.shown.any ? shown_span(layout.shown.y_lo, layout.shown.y_hi) : AxisSpan{-10, 10};
+    // Without data, ten minutes and ten units; elapsed minutes do not go below zero more
+    // than the room the span leaves anyway.
+    const Shown& data = layout.shown;
+    frame.x = shown_span(data.any ? data.x_lo : 0, data.any ? data.x_hi : 10);
+    frame.y = shown_span(data.any ? data.y_lo : -5, data.any ? data.y_hi : 5);
+    if (data.any && data.x_lo >= 0) {
+        const double earliest = data.x_lo - (frame.x.hi - frame.x.lo) * 0.04;
+        if (frame.x.lo < earliest) frame.x = {earliest, frame.x.hi + (earliest - frame.x.lo)};
+    }
     const double plot_height = std::max(1.0, bottom - top);
     layout.y_ticks = nice_ticks(
-        frame.y, std::clamp(static_cast<int>(plot_height / (tick.height() * 2.6)), 2, 10));
+        frame.y, std::clamp(static_cast<int>(plot_height / (tick.height() * 3.2)), 2, 10));
     double left = area.left() + s.pad;
     if (!chart.y_label.empty()) {
         layout.y_label = QRectF(left, top, label.height(), plot_height);
@@ -217,7 +223,8 @@ Layout lay_out(const QRectF& area, const DriftChart& chart) {
     frame.plot = QRectF(left, top, std::max(1.0, right - left), plot_height);
 
     // Fewer x ticks until their labels stand well apart.
-    for (int target = std::clamp(static_cast<int>(frame.plot.width() / (tick.height() * 4)), 2, 12);
+    for (int target =
+             std::clamp(static_cast<int>(frame.plot.width() / (tick.height() * 5.5)), 2, 12);
          ; --target) {
         layout.x_ticks = nice_ticks(frame.x, target);
         const double step_pixels =

@@ -49,7 +49,7 @@ AxisTicks nice_ticks(AxisSpan span, int target) {
 std::string tick_label(double value, double step) {
     char text[64];
     if (std::abs(value) <= std::abs(step) * 1e-9) value = 0;  // never "-0"
-    if (std::abs(value) >= 1e7 || step < 1e-6) {
+    if (std::abs(value) >= 1e7 || !(step >= 1e-6 && step <= 1e300)) {
         std::snprintf(text, sizeof text, "%.6g", value);
     } else {
         const int decimals =

@@ -114,6 +114,11 @@ Sizes sizes_for(const QRectF& area) {
     return s;
 }
 
+// How many ticks fit along `length` pixels at `spacing` pixels apiece.
+int tick_target(double length, double spacing, int most) {
+    return static_cast<int>(std::clamp(length / spacing, 2.0, static_cast<double>(most)));
+}
+
 struct LegendEntry {
     enum Kind { point, hollow, faded, fit } kind;
     QString text;
@@ -198,7 +203,6 @@ Layout lay_out(const QRectF& area, const DriftChart& chart) {
     }
     bottom -= tick.height() + s.tick_length + s.gap * 0.5;
 
-    // The y ticks follow from the plot's height; their labels' width sets its left edge.
     DriftChartFrame& frame = layout.frame;
     // Without data, ten minutes and ten units; elapsed minutes do not go below zero more
     // than the room the span leaves anyway.
@@ -209,9 +213,9 @@ Layout lay_out(const QRectF& area, const DriftChart& chart) {
         const double earliest = data.x_lo - (frame.x.hi - frame.x.lo) * 0.04;
         if (frame.x.lo < earliest) frame.x = {earliest, frame.x.hi + (earliest - frame.x.lo)};
     }
+    // The y ticks follow from the plot's height; their labels' width sets its left edge.
     const double plot_height = std::max(1.0, bottom - top);
-    layout.y_ticks = nice_ticks(
-        frame.y, std::clamp(static_cast<int>(plot_height / (tick.height() * 3.2)), 2, 10));
+    layout.y_ticks = nice_ticks(frame.y, tick_target(plot_height, tick.height() * 3.2, 10));
     double left = area.left() + s.pad;
     if (!chart.y_label.empty()) {
         layout.y_label = QRectF(left, top, label.height(), plot_height);
@@ -223,9 +227,7 @@ Layout lay_out(const QRectF& area, const DriftChart& chart) {
     frame.plot = QRectF(left, top, std::max(1.0, right - left), plot_height);
 
     // Fewer x ticks until their labels stand well apart.
-    for (int target =
-             std::clamp(static_cast<int>(frame.plot.width() / (tick.height() * 5.5)), 2, 12);
-         ; --target) {
+    for (int target = tick_target(frame.plot.width(), tick.height() * 5.5, 12);; --target) {
         layout.x_ticks = nice_ticks(frame.x, target);
         const double step_pixels =
             layout.x_ticks.step / (frame.x.hi - frame.x.lo) * frame.plot.width();

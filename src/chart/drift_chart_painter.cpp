@@ -250,17 +250,24 @@ QPointF tame(const QPointF& p, const QRectF& plot) {
             std::clamp(p.y(), plot.top() - margin, plot.bottom() + margin)};
 }
 
+// Two filled discs, no stroked outline: a ring for a flagged point, a disc with a thin
+// background halo (so neighbours stay apart) for the others. Filling is several times
+// cheaper than stroking a circle, which matters with hundreds of points every tick.
 void draw_marker(QPainter& painter, QPointF centre, double radius, const QColor& colour,
                  bool hollow, const QColor& background) {
+    painter.setPen(Qt::NoPen);
     if (hollow) {
-        const double width = std::max(1.5, radius * 0.38);
-        painter.setPen(pen(colour, width));
-        painter.setBrush(background);
-        painter.drawEllipse(centre, radius - width * 0.5, radius - width * 0.5);
-    } else {
-        painter.setPen(pen(background, std::max(1.0, radius * 0.2)));
+        const double ring = std::max(1.5, radius * 0.38);
         painter.setBrush(colour);
         painter.drawEllipse(centre, radius, radius);
+        painter.setBrush(background);
+        painter.drawEllipse(centre, radius - ring, radius - ring);
+    } else {
+        const double halo = std::max(1.0, radius * 0.2);
+        painter.setBrush(background);
+        painter.drawEllipse(centre, radius + halo * 0.5, radius + halo * 0.5);
+        painter.setBrush(colour);
+        painter.drawEllipse(centre, radius - halo * 0.5, radius - halo * 0.5);
     }
 }
 

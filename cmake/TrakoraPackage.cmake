@@ -19,20 +19,20 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # (libqt6gui6 only recommends them) to open a window at all.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The extended description: each line starts with a blank, an empty line is " .".
+# The extended description, under the summary line above; CPack indents it and turns the
+# empty line into the " ." that separates paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "polar alignment of a telescope mount by star drift
- Trakora helps amateur astronomers align the polar axis of an equatorial
- telescope mount by the star-drift method. The camera's capture software
- writes one FITS image of a single star after another into a folder;
- Trakora watches that folder, finds the star the user picked again in
- every new image, marks it with crosshairs and plots how its image row
- drifts over the series, so that the drift can be watched shrinking while
- the mount is adjusted.
- .
- The package holds the desktop program (trakora), whose windows are in
- Japanese, and a command-line companion (trakora-cli) that measures a
- recorded night again, simulates a camera for trying the program out, and
- drives the program's handlers from a script.")
+    "Trakora helps amateur astronomers align the polar axis of an equatorial
+telescope mount by the star-drift method. The camera's capture software
+writes one FITS image of a single star after another into a folder;
+Trakora watches that folder, finds the star the user picked again in
+every new image, marks it with crosshairs and plots how its image row
+drifts over the series, so that the drift can be watched shrinking while
+the mount is adjusted.
+
+The package holds the desktop program (trakora), whose windows are in
+Japanese, and a command-line companion (trakora-cli) that measures a
+recorded night again, simulates a camera for trying the program out, and
+drives the program's handlers from a script.")
 
 include(CPack)

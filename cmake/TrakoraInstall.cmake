@@ -11,17 +11,18 @@ set(TRAKORA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/trakora)
 
 # Man pages and the Debian changelog are installed compressed, as Debian policy asks;
 # gzip -n leaves the file name and time out of the archive, so the build is reproducible.
-# SOURCE is configured first (@PROJECT_VERSION@ ...), then compressed to OUTPUT.
+# SOURCE is configured (@PROJECT_VERSION@ ...) and compressed to OUTPUT when CMake
+# configures; a change to SOURCE makes CMake configure again. So the files are there
+# whichever targets were built.
 function(trakora_gzip_file source output)
     get_filename_component(name ${source} NAME)
     set(configured ${TRAKORA_GENERATED_DIR}/${name})
     configure_file(${source} ${configured} @ONLY)
-    add_custom_command(OUTPUT ${output}
-        COMMAND gzip -9 -n -c ${configured} > ${output}
-        DEPENDS ${configured}
-        COMMENT "Compressing ${name}"
-        VERBATIM)
-    set_property(GLOBAL APPEND PROPERTY TRAKORA_GZIPPED_FILES ${output})
+    execute_process(COMMAND gzip -9 -n -c ${configured} OUTPUT_FILE ${output}
+        RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "gzip could not compress ${configured}")
+    endif()
 endfunction()
 
 install(TARGETS trakora-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -54,7 +55,3 @@ set(TRAKORA_PACKAGE_MAINTAINER "The Trakora developers <maintainers@trakora.org>
 install(FILES ${TRAKORA_PACKAGING_DIR}/copyright DESTINATION ${TRAKORA_DOC_DIR})
 trakora_gzip_file(${TRAKORA_PACKAGING_DIR}/changelog ${TRAKORA_GENERATED_DIR}/changelog.gz)
 install(FILES ${TRAKORA_GENERATED_DIR}/changelog.gz DESTINATION ${TRAKORA_DOC_DIR})
-
-# The compressed files are built with the programs (`cmake --build` with no target).
-get_property(gzipped GLOBAL PROPERTY TRAKORA_GZIPPED_FILES)
-add_custom_target(trakora_install_files ALL DEPENDS ${gzipped})

@@ -1,16 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Trakora needs to build, run and test, when missing.
-# Usage: scripts/deps.sh [extra-package ...]
+# Installs the Debian packages Trakora needs, when missing.
+# Usage: scripts/deps.sh [--program] [extra-package ...]
+#   without --program: all that building, running and testing everything needs
+#   --program:         only what building and running the two programs needs (scripts/start,
+#                      scripts/package): no GoogleTest, Google Benchmark or CFITSIO
+# Without a display (no DISPLAY or WAYLAND_DISPLAY), xvfb and xauth come too, so that
+# `xvfb-run scripts/start` works.
 set -euo pipefail
 
-packages=(
+program=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
+    fonts-ipafont-gothic
+)
+tests=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libcfitsio-dev fitsverify
-    fonts-ipafont-gothic
-    "$@"
 )
+
+packages=("${program[@]}")
+if [ "${1:-}" = "--program" ]; then
+    shift
+else
+    packages+=("${tests[@]}")
+fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    packages+=(xvfb xauth)
+fi
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <numbers>
 
+#include "fits/observation_time.hpp"
+
 namespace trakora {
 namespace {
 
@@ -161,12 +163,6 @@ std::optional<double> parse_right_ascension_hours(std::string_view text) {
     const double hours = sexagesimal ? *v : *v / 15;
     if (hours < 0 || hours >= 24) return std::nullopt;
     return hours;
-}
-
-double greenwich_sidereal_hours(double unix_s) {
-    const double days_since_j2000 = unix_s / 86400.0 + 2440587.5 - 2451545.0;
-    const double gmst = std::fmod(18.697374558 + 24.06570982441908 * days_since_j2000, 24.0);
-    return gmst < 0 ? gmst + 24 : gmst;
 }
 
 double wrapped_hours(double hours) {

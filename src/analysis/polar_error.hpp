@@ -109,8 +109,6 @@ std::optional<double> parse_degrees(std::string_view text, double limit = 90);
 // Right ascension in hours: sexagesimal means hours, a plain number means degrees.
 std::optional<double> parse_right_ascension_hours(std::string_view text);
 
-// Greenwich mean sidereal time, hours 0..24, at a UTC time in seconds since 1970.
-double greenwich_sidereal_hours(double unix_s);
 // An hour angle brought into (-12, 12].
 double wrapped_hours(double hours);
 

@@ -114,7 +114,8 @@ std::string simulate_usage() {
            "  --bitpix B         8, 16, 32 or -32 (default 16, stored with BZERO 32768)\n"
            "  --colour           three planes (red, green, blue), BITPIX -32\n"
            "  --drift-x PIXELS   guide star drift per minute along the rows (default 0)\n"
-           "  --drift-y PIXELS   guide star drift per minute along the columns (default 2)\n"
+           "  --drift-y PIXELS   guide star drift per minute along the columns (default 2,\n"
+           "                     0 with --az-offset or --alt-offset)\n"
            "  --seeing PIXELS    random jitter of the star per image, standard deviation\n"
            "                     (default 0.5)\n"
            "  --seed N           the sky and its noise (default 1)\n"
@@ -126,16 +127,32 @@ std::string simulate_usage() {
            "                     (default: keep all)\n"
            "  --help             this text\n"
            "\n"
-           "The drift follows the simulated time, image number x interval. DATE-OBS is the\n"
-           "wall clock (UTC) when the image is written, with milliseconds, always later\n"
-           "than the image before. Existing files are never overwritten: numbering skips\n"
-           "names already in the folder. One line per image goes to standard output.\n";
+           "The simulated mount (its values are written into each header):\n"
+           "  --az-offset ARCMIN polar axis error on the sky, + = too far west (default 0)\n"
+           "  --alt-offset ARCMIN                          + = too high (default 0)\n"
+           "  --lat DEGREES      site latitude, south negative (default 50)\n"
+           "  --lon DEGREES      site longitude, east positive (default 0)\n"
+           "  --dec DEGREES      guide star declination (default 0)\n"
+           "  --ha HOURS         its hour angle at the first image, west positive (default 0)\n"
+           "  --scale ARCSEC     plate scale per pixel (default 1.5)\n"
+           "  --north SIDE       where north lies in the image: up, down, left or right\n"
+           "                     (default up; east is a quarter turn counterclockwise)\n"
+           "  --clock KIND       wall (default) or simulated: DATE-OBS = start + image\n"
+           "                     number x interval, all images written without pause\n"
+           "\n"
+           "The drift follows the simulated time, image number x interval: the mount's\n"
+           "tracking error plus --drift-x and --drift-y. DATE-OBS is the wall clock (UTC)\n"
+           "when the image is written, with milliseconds, always later than the image\n"
+           "before. --interval 0 and --clock simulated need --count or --keep. Existing\n"
+           "files are never overwritten: numbering skips names already in the folder. One\n"
+           "line per image goes to standard output.\n";
 }
 
 std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std::string& error) {
     SimulateOptions o;
     bool bitpix_given = false;
     bool folder_given = false;
+    bool drift_y_given = false, mount_offset_given = false;
     for (int i = 0; i < argc; ++i) {
         std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -176,7 +193,11 @@ std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std
                            name == "--bitpix" || name == "--drift-x" || name == "--drift-y" ||
                            name == "--seeing" || name == "--seed" || name == "--name" ||
                            name == "--keep";
-        if (!known) {
+        const bool mount_option = name == "--az-offset" || name == "--alt-offset" ||
+                                  name == "--lat" || name == "--lon" || name == "--dec" ||
+                                  name == "--ha" || name == "--scale" || name == "--north" ||
+                                  name == "--clock";
+        if (!known && !mount_option) {
             error = "unknown option '" + name + "'";
             return std::nullopt;
         }
@@ -216,6 +237,7 @@ std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std
             if (!parse_double(value, d) || std::abs(d) > 1000)
                 return bad("expected pixels per minute from -1000 to 1000");
             (name == "--drift-x" ? o.drift_x_per_min : o.drift_y_per_min) = d;
+            drift_y_given = drift_y_given || name == "--drift-y";
         } else if (name == "--seeing") {
             // Beyond 2 pixels two images' jitters can differ by more than the star
             // search's 15-pixel reach, and the program would lose the star.
@@ -236,6 +258,37 @@ std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std
             }
             o.name_pattern = value;
         }
+
+        // ---- the simulated mount ----
+        const auto in_range = [&](double lo, double hi, double& out) {
+            if (!parse_double(value, d) || d < lo || d > hi) return false;
+            out = d;
+            return true;
+        };
+        if (name == "--az-offset" || name == "--alt-offset") {
+            if (!in_range(-600, 600,
+                          name == "--az-offset" ? o.az_offset_arcmin : o.alt_offset_arcmin))
+                return bad("expected arcminutes from -600 to 600");
+            mount_offset_given = true;
+        } else if (name == "--lat") {
+            if (!in_range(-89, 89, o.lat_deg)) return bad("expected degrees from -89 to 89");
+        } else if (name == "--lon") {
+            if (!in_range(-180, 360, o.lon_deg)) return bad("expected degrees from -180 to 360");
+        } else if (name == "--dec") {
+            if (!in_range(-89, 89, o.dec_deg)) return bad("expected degrees from -89 to 89");
+        } else if (name == "--ha") {
+            if (!in_range(-12, 12, o.ha_hours)) return bad("expected hours from -12 to 12");
+        } else if (name == "--scale") {
+            if (!in_range(0.01, 100, o.scale_arcsec_per_px))
+                return bad("expected arcseconds per pixel from 0.01 to 100");
+        } else if (name == "--north") {
+            const auto north = parse_image_north(value);
+            if (!north) return bad("expected up, down, left or right");
+            o.north = *north;
+        } else if (name == "--clock") {
+            if (value != "wall" && value != "simulated") return bad("expected wall or simulated");
+            o.simulated_clock = value == "simulated";
+        }
     }
     if (!folder_given) {
         error = "no folder given";
@@ -247,6 +300,14 @@ std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std
             return std::nullopt;
         }
         o.bitpix = -32;
+    }
+    // A misaligned mount makes the drift itself; the default drift would come on top.
+    if (mount_offset_given && !drift_y_given) o.drift_y_per_min = 0;
+    // Without pauses nothing but the disk would stop the camera.
+    if (o.count == 0 && o.keep == 0 && (o.interval_s == 0 || o.simulated_clock)) {
+        error = std::string(o.simulated_clock ? "--clock simulated" : "--interval 0") +
+                " writes images without pause: give --count or --keep";
+        return std::nullopt;
     }
     return o;
 }

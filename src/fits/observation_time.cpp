@@ -147,4 +147,10 @@ std::optional<ObservationTime> observation_time(const HeaderValues& header,
     return std::nullopt;
 }
 
+double greenwich_sidereal_hours(double unix_s) {
+    const double days_since_j2000 = unix_s / 86400.0 + 2440587.5 - 2451545.0;
+    const double gmst = std::fmod(18.697374558 + 24.06570982441908 * days_since_j2000, 24.0);
+    return gmst < 0 ? gmst + 24 : gmst;
+}
+
 }  // namespace trakora

@@ -40,4 +40,8 @@ std::optional<double> parse_time_of_day(std::string_view text);
 std::optional<double> utc_seconds(int year, int month, int day, int hour, int minute,
                                   double second);
 
+// Greenwich mean sidereal time, hours 0..24, at a UTC time in seconds since 1970 (UT1
+// taken as UTC: a second's difference at most).
+double greenwich_sidereal_hours(double unix_s);
+
 }  // namespace trakora

@@ -123,26 +123,30 @@ StarMeasurement measure_star(const PlaneView& plane, StarPosition around, StarLe
     }
 
     // Centroid of the pixels above the threshold within the radius, recentred until it
-    // settles; the search's whole-pixel position may be a pixel or two off.
+    // settles; the search's whole-pixel position may be a pixel or two off. Each pixel
+    // weighs by its excess over the threshold, so a pixel the noise lifts just across it
+    // adds next to nothing instead of jumping the centroid.
     double cx = around.x, cy = around.y;
     double flux = 0;
     int used = 0;
     for (int pass = 0; pass < kCentroidPasses; ++pass) {
-        double sx = 0, sy = 0, s = 0;
+        double sx = 0, sy = 0, s = 0, total = 0;
         int n = 0;
         for (const Pixel& p : candidates) {
             if (std::hypot(p.x - cx, p.y - cy) > a.radius) continue;
-            sx += p.signal * p.x;
-            sy += p.signal * p.y;
-            s += p.signal;
+            const double w = p.signal - threshold;
+            sx += w * p.x;
+            sy += w * p.y;
+            s += w;
+            total += p.signal;
             ++n;
         }
-        if (n == 0) break;
+        if (n == 0 || !(s > 0)) break;
         const double nx = sx / s, ny = sy / s;
         const double moved = std::hypot(nx - cx, ny - cy);
         cx = nx;
         cy = ny;
-        flux = s;
+        flux = total;
         used = n;
         if (moved < 1e-3) break;
     }

@@ -82,8 +82,12 @@ StarMeasurement measure_star(const PlaneView& plane, StarPosition around, StarLe
         return x - a.radius < 0 || y - a.radius < 0 || x + a.radius > plane.width - 1 ||
                y + a.radius > plane.height - 1;
     };
-    if (!std::isfinite(around.x) || !std::isfinite(around.y) ||
-        !plane.contains(static_cast<int>(std::lround(around.x)),
+    if (!std::isfinite(around.x) || !std::isfinite(around.y)) {
+        m.x = m.y = 0;
+        m.flags = kStarNone | kStarEdge;
+        return m;
+    }
+    if (!plane.contains(static_cast<int>(std::lround(around.x)),
                         static_cast<int>(std::lround(around.y)))) {
         m.flags = kStarNone | kStarEdge;
         return m;
@@ -115,7 +119,9 @@ StarMeasurement measure_star(const PlaneView& plane, StarPosition around, StarLe
                         brightest_neighbour = std::max(brightest_neighbour,
                                                        plane.at(x + dx, y + dy) - ring.background);
             if (signal > kHotContrast * brightest_neighbour) {
-                hot_seen = hot_seen || std::hypot(x - around.x, y - around.y) <= a.radius;
+                // A spike of a few sigmas is noise; a hot pixel stands far above it.
+                hot_seen = hot_seen || (signal > 2 * threshold &&
+                                        std::hypot(x - around.x, y - around.y) <= a.radius);
                 continue;
             }
             candidates.push_back({x, y, signal});

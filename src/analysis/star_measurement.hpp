@@ -40,7 +40,7 @@ struct StarPosition {
 };
 
 struct StarMeasurement {
-    double x = 0;  // centroid; the given position when there is none (no_star, edge)
+    double x = 0;  // centroid; the given position when there is none (0 if not finite)
     double y = 0;
     double background = 0;  // per pixel, from the annulus
     double noise = 0;       // standard deviation per pixel, from the annulus

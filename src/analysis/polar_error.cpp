@@ -316,10 +316,6 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
         sky_rate(*fit.x.rate_per_min, *fit.y.rate_per_min, scale, g.orientation).north;
     if (axis_fit.rate_se_per_min) s.north_se_arcsec_per_min = *axis_fit.rate_se_per_min * scale;
     if (axis_fit.residual_rms) s.seeing_arcsec = *axis_fit.residual_rms * scale;
-    if (g.dec_deg && std::abs(*g.dec_deg) > 60)
-        s.notes.push_back(
-            "Near the pole (declination beyond 60 degrees) the figures lose "
-            "accuracy; a star nearer the equator is better.");
     if (!g.ha_hours) return s;
 
     // The fit's rate belongs to the mean time of its images.

@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                           for (auto& p : s) p.flagged = true;
                       }),
                0, std::nullopt, std::nullopt, 0, 6, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row_info) { return std::string(row_info.param.name); });
 
 TEST(DriftFit, FiguresOfAWorkedSeries) {
     // y residuals alternate -0.1, +0.1 about the line: RMS 0.1, R^2 just below 1.

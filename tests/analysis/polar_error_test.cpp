@@ -199,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
                     std::nullopt,
                     std::nullopt,
                     "SITELAT 'north' is not a latitude"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row_info) { return std::string(row_info.param.name); });
 
 // ---------------------------------------------------------------------------------------
 // The report on worked fits.

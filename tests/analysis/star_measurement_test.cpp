@@ -149,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                 65535,
                 kStarNone | kStarEdge,
                 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row_info) { return std::string(row_info.param.name); });
 
 TEST(StarMeasurement, NoiselessFlatImageHasNoStar) {
     const std::vector<std::int32_t> flat(kSide * kSide, 500);

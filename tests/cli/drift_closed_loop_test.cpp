@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                               ImageNorth::up, Axis::altitude, Pole::high},
                       LoopRow{"south_west_star_low_north_down", 0, -10, -35, 0, 6, ImageNorth::down,
                               Axis::altitude, Pole::low}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row_info) { return std::string(row_info.param.name); });
 
 // The first-order rate against the exact model alone, over the declinations the method
 // is good for and hour angles all round: within 5 %.

@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         TimeRow{"reject_mjd_text", {fits_card("MJD-OBS", "'soon'")}, {}, ""},
         TimeRow{"reject_mjd_nan", {fits_card("MJD-OBS", "NaN")}, {}, ""},
         TimeRow{"reject_empty_header", {}, {}, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row_info) { return std::string(row_info.param.name); });
 
 TEST(ObservationTime, FileTimeOnlyAsTheLastResortAndSaysSo) {
     const auto t = observation_time(values_of({fits_card("DATE-OBS", "'garbage'")}), 1234.5);

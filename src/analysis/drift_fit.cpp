@@ -153,4 +153,15 @@ DriftFit fit_drift(std::span<const DriftSample> samples, std::size_t from) {
     return fit;
 }
 
+std::size_t segment_start(std::span<const std::string> pier_sides, std::size_t from) {
+    std::size_t start = from;
+    const std::string* side = nullptr;
+    for (std::size_t i = from; i < pier_sides.size(); ++i) {
+        if (pier_sides[i].empty()) continue;
+        if (side && *side != pier_sides[i]) start = i;
+        side = &pier_sides[i];
+    }
+    return start;
+}
+
 }  // namespace trakora

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace trakora {
@@ -49,5 +50,10 @@ struct DriftFit {
 // left out; then samples whose residual on either axis exceeds 4 x that axis's residual
 // RMS are left out and the line fitted once more.
 DriftFit fit_drift(std::span<const DriftSample> samples, std::size_t from = 0);
+
+// Where the current segment starts when the mount flipped sides: the last sample at or
+// after `from` whose PIERSIDE differs from the one before it (empty texts, no PIERSIDE,
+// are skipped), else `from`. Pass the result to fit_drift.
+std::size_t segment_start(std::span<const std::string> pier_sides, std::size_t from = 0);
 
 }  // namespace trakora

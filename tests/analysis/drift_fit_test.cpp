@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace trakora {
@@ -112,6 +113,15 @@ TEST(DriftFit, FiguresOfAWorkedSeries) {
     EXPECT_EQ(fit.elapsed_minutes, 9);
     EXPECT_EQ(fit.mean_minutes, 4.5);
     EXPECT_EQ(fit.origin_minutes, 0);
+}
+
+TEST(DriftFit, PierSideFlipStartsASegment) {
+    const std::vector<std::string> sides = {"WEST", "", "WEST", "EAST", "", "EAST"};
+    EXPECT_EQ(segment_start(sides, 0), 3u);
+    EXPECT_EQ(segment_start(sides, 4), 4u);
+    EXPECT_EQ(segment_start(std::vector<std::string>(5), 1), 1u);  // no PIERSIDE at all
+    const std::vector<std::string> back = {"EAST", "WEST", "WEST", "EAST"};
+    EXPECT_EQ(segment_start(back, 0), 3u);
 }
 
 }  // namespace

@@ -25,14 +25,16 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+// A whole value field as a number; FITS writers may use D for the exponent.
 std::optional<double> plain_number(std::string_view text) {
-    text = trimmed(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    std::string t(trimmed(text));
+    if (!t.empty() && t.front() == '+') t.erase(0, 1);
+    for (char& c : t)
+        if (c == 'D' || c == 'd') c = 'E';
     double value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc{} || ptr != end || text.empty() || !std::isfinite(value))
-        return std::nullopt;
+    const char* end = t.data() + t.size();
+    const auto [ptr, ec] = std::from_chars(t.data(), end, value);
+    if (ec != std::errc{} || ptr != end || t.empty() || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 

@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "XPIXSZ and FOCALLEN"},
         GeometryRow{"scale_from_pixscale_when_focal_length_is_garbage",
                     {},
-                    {{"XPIXSZ", "3.76"}, {"FOCALLEN", "n/a"}, {"PIXSCALE", "1.25"}},
+                    {{"XPIXSZ", "3.76"}, {"FOCALLEN", "n/a"}, {"PIXSCALE", "1.25D0"}},
                     std::nullopt,
                     1.25,
                     std::nullopt,

@@ -339,7 +339,8 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     if (azimuth && g.lat_deg && std::abs(std::cos(*g.lat_deg * kRadPerDeg)) > 1e-3)
         s.knob_arcmin = *s.error_arcmin / std::cos(*g.lat_deg * kRadPerDeg);
     if (axis == Axis::mixed)
-        s.notes.push_back(std::string("This star, ") + fixed(std::abs(ha), 1) +
+        s.notes.push_back(std::string("This star, ") +
+                          fixed(std::min(std::abs(ha), 12 - std::abs(ha)), 1) +
                           " h from the meridian, measures azimuth and altitude together; the "
                           "figure assumes the " +
                           (azimuth ? "altitude" : "azimuth") +

@@ -123,6 +123,48 @@ INSTANTIATE_TEST_SUITE_P(
                               Axis::altitude, Pole::low}),
     [](const auto& row_info) { return std::string(row_info.param.name); });
 
+// The same chain on the rendered images, each measured by the star measurement from
+// the whole pixel the search would give: the southern altitude row, 20 minutes.
+TEST(ClosedLoopOnImages, MeasuredCentroidsGiveTheMountsError) {
+    SimulateOptions o;
+    o.width = o.height = 200;
+    o.interval_s = 30;
+    o.drift_y_per_min = 0;
+    o.seeing = 0.3;
+    o.alt_offset_arcmin = -10;
+    o.lat_deg = -35;
+    o.ha_hours = 6;
+    o.scale_arcsec_per_px = 1.2;
+    o.north = ImageNorth::down;
+    const SkyParams params = sky_params(o);
+    const SkyField field = make_sky_field(params);
+    std::vector<DriftSample> samples;
+    for (long k = 0; k <= 40; ++k) {
+        const std::vector<float> sky = render_sky(params, field, k);
+        std::vector<std::int32_t> stored(sky.size());
+        for (std::size_t i = 0; i < sky.size(); ++i)
+            stored[i] = static_cast<std::int32_t>(std::nearbyint(sky[i]));
+        const Point truth = guide_star_position(params, field, k);
+        const StarMeasurement m =
+            measure_star({stored.data(), o.width, o.height, o.width},
+                         {std::round(truth.x), std::round(truth.y)}, {65535, 65535});
+        samples.push_back({static_cast<double>(k) * 0.5, m.x, m.y, m.flags != 0});
+    }
+    Geometry g;
+    g.scale_arcsec_per_px = 1.2;
+    g.ha_hours = 6;
+    g.lat_deg = -35;
+    g.orientation.north = North::down;
+    const DriftSummary s = drift_summary(fit_drift(samples), g);
+    EXPECT_EQ(s.used, 41u);
+    EXPECT_EQ(s.axis, Axis::altitude);
+    EXPECT_EQ(s.pole, Pole::low);
+    ASSERT_TRUE(s.error_arcmin);
+    EXPECT_NEAR(*s.error_arcmin, 10, 0.5);
+    ASSERT_TRUE(s.seeing_arcsec);
+    EXPECT_NEAR(*s.seeing_arcsec, 0.3 * 1.2, 0.15);
+}
+
 // The first-order rate against the exact model alone, over the declinations the method
 // is good for and hour angles all round: within 5 %.
 TEST(ExactMount, FirstOrderRateHoldsToFivePercent) {

@@ -127,8 +127,10 @@ int run(const SimulateOptions& o) {
                      "Fts and not starting with '.' for images; '%s' will be ignored\n",
                      first_name.c_str());
 
-    const SkyParams params = sky_params(o);
+    SkyParams params = sky_params(o);
     const SkyField field = make_sky_field(params);
+    const long long start_ms = wall_clock_ms();
+    params.mount.ra_hours = pointing_ra_hours(params.mount, start_ms);
 
     StopSignals signals;
     const auto start = SteadyClock::now();
@@ -140,11 +142,17 @@ int run(const SimulateOptions& o) {
     long images = 0;
     try {
         for (long index = 0; o.count == 0 || index < o.count; ++index) {
-            if (signals.wait_until(start + index * interval)) break;
+            // A simulated clock writes the night at once, each image at its own time.
+            if (o.simulated_clock ? signals.stop_requested()
+                                  : signals.wait_until(start + index * interval))
+                break;
 
             // DATE-OBS must grow with every image even when images come faster than
             // the clock's milliseconds: the program takes the greatest one as newest.
-            last_ms = std::max(wall_clock_ms(), last_ms + 1);
+            if (o.simulated_clock)
+                last_ms = start_ms + std::llround(static_cast<double>(index) * o.interval_s * 1000);
+            else
+                last_ms = std::max(wall_clock_ms(), last_ms + 1);
             const std::string date_obs = iso_time(last_ms);
             ImageFile file = simulated_image_file(o, params, field, index, date_obs);
 
@@ -152,8 +160,8 @@ int run(const SimulateOptions& o) {
             const fs::path target = o.folder / format_name(o.name_pattern, number);
             ++number;
             if (o.in_place)
-                write_in_place(target, std::move(file.bytes), file.header_bytes, o.interval_s,
-                               signals);
+                write_in_place(target, std::move(file.bytes), file.header_bytes,
+                               o.simulated_clock ? 0 : o.interval_s, signals);
             else
                 write_file_replacing(target, file.bytes);
             ++images;

@@ -106,6 +106,9 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
     using Values = std::span<const std::string_view>;
     // --colour forbids another BITPIX than -32 given in any order; the table remembers it.
     const auto bitpix_given = std::make_shared<bool>(false);
+    // A misaligned mount makes the drift itself; the default drift would come on top.
+    const auto mount_given = std::make_shared<bool>(false);
+    const auto drift_y_given = std::make_shared<bool>(false);
     const auto not_value = [](Values v) { return ", not '" + std::string(v[0]) + "'"; };
     command_line::Syntax syntax{
         "trakora-cli", "simulate",
@@ -140,8 +143,14 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
          command_line::flag(o.colour), "color"},
         {"drift-x", "PIXELS", "guide star drift per minute along the rows (default 0)", 1,
          command_line::number(o.drift_x_per_min, -1000, 1000, "pixels per minute")},
-        {"drift-y", "PIXELS", "guide star drift per minute along the columns (default 2)", 1,
-         command_line::number(o.drift_y_per_min, -1000, 1000, "pixels per minute")},
+        {"drift-y", "PIXELS",
+         "guide star drift per minute along the columns (default 2,\n0 with --az-offset or "
+         "--alt-offset)",
+         1,
+         [&o, drift_y_given](Values v) -> Refusal {
+             *drift_y_given = true;
+             return command_line::number(o.drift_y_per_min, -1000, 1000, "pixels per minute")(v);
+         }},
         // Beyond 2 pixels two images' jitters can differ by more than the star search's
         // 15-pixel reach, and the program would lose the star.
         {"seeing", "PIXELS",
@@ -170,17 +179,67 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
          0, command_line::flag(o.in_place)},
         {"keep", "N", "delete this run's older images, keeping the newest N\n(default: keep all)",
          1, whole(o.keep, 1, std::numeric_limits<long>::max())},
+        // ---- the simulated mount: its values are written into each header ----
+        {"az-offset", "ARCMIN", "polar axis error on the sky, + = too far west (default 0)", 1,
+         [&o, mount_given](Values v) -> Refusal {
+             *mount_given = true;
+             return command_line::number(o.az_offset_arcmin, -600, 600, "arcminutes")(v);
+         }},
+        {"alt-offset", "ARCMIN", "polar axis error on the sky, + = too high (default 0)", 1,
+         [&o, mount_given](Values v) -> Refusal {
+             *mount_given = true;
+             return command_line::number(o.alt_offset_arcmin, -600, 600, "arcminutes")(v);
+         }},
+        {"lat", "DEGREES", "site latitude, south negative (default 50)", 1,
+         command_line::number(o.lat_deg, -89, 89, "degrees")},
+        {"lon", "DEGREES", "site longitude, east positive (default 0)", 1,
+         command_line::number(o.lon_deg, -180, 360, "degrees")},
+        {"dec", "DEGREES", "guide star declination (default 0)", 1,
+         command_line::number(o.dec_deg, -89, 89, "degrees")},
+        {"ha", "HOURS", "its hour angle at the first image, west positive (default 0)", 1,
+         command_line::number(o.ha_hours, -12, 12, "hours")},
+        {"scale", "ARCSEC", "plate scale per pixel (default 1.5)", 1,
+         command_line::number(o.scale_arcsec_per_px, 0.01, 100, "arcseconds per pixel")},
+        {"north", "SIDE",
+         "where north lies in the image: up, down, left or right\n(default up; east is a quarter "
+         "turn counterclockwise)",
+         1,
+         [&o, not_value](Values v) -> Refusal {
+             const auto north = parse_image_north(v[0]);
+             if (!north) return "expected up, down, left or right" + not_value(v);
+             o.north = *north;
+             return std::nullopt;
+         }},
+        {"clock", "KIND",
+         "wall (default) or simulated: DATE-OBS = start + image\nnumber x interval, all images "
+         "written without pause",
+         1,
+         [&o, not_value](Values v) -> Refusal {
+             if (v[0] != "wall" && v[0] != "simulated")
+                 return "expected wall or simulated" + not_value(v);
+             o.simulated_clock = v[0] == "simulated";
+             return std::nullopt;
+         }},
     };
     syntax.notes =
-        "The drift follows the simulated time, image number x interval. DATE-OBS is the\n"
-        "wall clock (UTC) when the image is written, with milliseconds, always later\n"
-        "than the image before. Existing files are never overwritten: numbering skips\n"
-        "names already in the folder. One line per image goes to standard output.\n";
-    syntax.check = [&o, bitpix_given]() -> Refusal {
-        if (!o.colour) return std::nullopt;
-        if (*bitpix_given && o.bitpix != -32)
-            return "--colour images are written with BITPIX -32, not " + std::to_string(o.bitpix);
-        o.bitpix = -32;
+        "The drift follows the simulated time, image number x interval: the mount's\n"
+        "tracking error plus --drift-x and --drift-y. DATE-OBS is the wall clock (UTC)\n"
+        "when the image is written, with milliseconds, always later than the image\n"
+        "before. --interval 0 and --clock simulated need --count or --keep. Existing\n"
+        "files are never overwritten: numbering skips names already in the folder. One\n"
+        "line per image goes to standard output.\n";
+    syntax.check = [&o, bitpix_given, mount_given, drift_y_given]() -> Refusal {
+        if (o.colour) {
+            if (*bitpix_given && o.bitpix != -32)
+                return "--colour images are written with BITPIX -32, not " +
+                       std::to_string(o.bitpix);
+            o.bitpix = -32;
+        }
+        if (*mount_given && !*drift_y_given) o.drift_y_per_min = 0;
+        // Without pauses nothing but the disk would stop the camera.
+        if (o.count == 0 && o.keep == 0 && (o.interval_s == 0 || o.simulated_clock))
+            return std::string(o.simulated_clock ? "--clock simulated" : "--interval 0") +
+                   " writes images without pause: give --count or --keep";
         return std::nullopt;
     };
     return syntax;

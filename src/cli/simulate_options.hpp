@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "base/command_line.hpp"
+#include "cli/simulated_sky.hpp"
 
 namespace trakora::cli {
 
@@ -27,6 +28,18 @@ struct SimulateOptions {
     std::string name_pattern = "drift_%04d.FIT";
     bool in_place = false;
     long keep = 0;  // keep only the newest N images of this run; 0 keeps all
+
+    // The simulated mount: a polar axis off the pole, the site, the pointing and the
+    // optics, written into the header and followed by the guide star's path.
+    double az_offset_arcmin = 0;   // on the sky; + = the axis points too far west
+    double alt_offset_arcmin = 0;  // + = the axis points too high
+    double lat_deg = 50;
+    double lon_deg = 0;  // east positive
+    double dec_deg = 0;
+    double ha_hours = 0;  // at the first image, west positive
+    double scale_arcsec_per_px = 1.5;
+    ImageNorth north = ImageNorth::up;
+    bool simulated_clock = false;  // DATE-OBS = start + index x interval, written at once
 };
 
 // The options of "simulate", each written into `o`, which must outlive the table.

@@ -22,9 +22,14 @@ struct ImageFile {
     std::size_t header_bytes = 0;     // where the data begin
 };
 
-// Image `index` (0 for the first) with DATE-OBS `date_obs`.
+// Image `index` (0 for the first) with DATE-OBS `date_obs`, the header describing the
+// mount of params.mount.
 ImageFile simulated_image_file(const SimulateOptions& options, const SkyParams& params,
                                const SkyField& field, long index, const std::string& date_obs);
+
+// The right ascension the mount points at: the sidereal time of the first image at the
+// site's longitude, less the hour angle it starts at. Hours, 0 to 24.
+double pointing_ra_hours(const SkyMount& mount, long long first_image_ms);
 
 // A DATE-OBS value in ISO form with milliseconds, "2026-12-09T02:05:40.123", UTC, from
 // milliseconds since 1970-01-01T00:00:00.

@@ -44,9 +44,12 @@ std::uint64_t stream_seed(std::uint64_t seed, Stream stream, long index = 0, int
 }
 
 // Distance from p to the guide star's path: the line through its start along the
-// drift, or the start itself when there is no drift.
+// drift, or the start itself when there is no drift. The mount's part of the path bends
+// slowly; its chord over the first hour stands for it.
 double distance_to_path(const SkyParams& params, Point start, Point p) {
-    const double dx = params.drift_x_per_min, dy = params.drift_y_per_min;
+    const Point hour = mount_drift(params.mount, 60);
+    const double dx = params.drift_x_per_min + hour.x / 60,
+                 dy = params.drift_y_per_min + hour.y / 60;
     const double px = p.x - start.x, py = p.y - start.y;
     const double length = std::hypot(dx, dy);
     if (length == 0) return std::hypot(px, py);
@@ -66,7 +69,45 @@ void add_star(float* plane, const SkyParams& params, double x0, double y0, doubl
     }
 }
 
+bool tracks_perfectly(const MountSetup& m) {
+    return m.az_offset_arcmin == 0 && m.alt_offset_arcmin == 0;
+}
+
 }  // namespace
+
+std::optional<ImageNorth> parse_image_north(std::string_view text) {
+    if (text == "up") return ImageNorth::up;
+    if (text == "down") return ImageNorth::down;
+    if (text == "left") return ImageNorth::left;
+    if (text == "right") return ImageNorth::right;
+    return std::nullopt;
+}
+
+Point mount_drift(const SkyMount& mount, double minutes) {
+    if (tracks_perfectly(mount.setup) || minutes == 0) return {};
+    const SkyOffset sky = tracked_star_offset(mount.setup, minutes);
+    // North's unit vector in the image (x right, y down); east a quarter turn
+    // counterclockwise from it as the image is shown.
+    double nx = 0, ny = -1;
+    switch (mount.north) {
+        case ImageNorth::up:
+            nx = 0, ny = -1;
+            break;
+        case ImageNorth::down:
+            nx = 0, ny = 1;
+            break;
+        case ImageNorth::left:
+            nx = -1, ny = 0;
+            break;
+        case ImageNorth::right:
+            nx = 1, ny = 0;
+            break;
+    }
+    const double ex = ny, ey = -nx;
+    const double n = sky.north_arcsec / mount.scale_arcsec_per_px;
+    const double e = sky.east_arcsec / mount.scale_arcsec_per_px;
+    return {n * nx + e * ex, n * ny + e * ey};
+}
 
 SkyField make_sky_field(const SkyParams& params) {
     Random random(stream_seed(params.seed, Stream::kLayout));
@@ -111,8 +152,9 @@ SkyField make_sky_field(const SkyParams& params) {
 
 Point drift_position(const SkyParams& params, const SkyField& field, long index) {
     const double minutes = static_cast<double>(index) * params.interval_s / 60.0;
-    return {field.guide_start.x + params.drift_x_per_min * minutes,
-            field.guide_start.y + params.drift_y_per_min * minutes};
+    const Point mount = mount_drift(params.mount, minutes);
+    return {field.guide_start.x + params.drift_x_per_min * minutes + mount.x,
+            field.guide_start.y + params.drift_y_per_min * minutes + mount.y};
 }
 
 Point seeing_offset(const SkyParams& params, long index) {

@@ -16,7 +16,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <vector>
+
+#include "camera/mount_model.hpp"
 
 namespace trakora::cli {
 
@@ -31,6 +35,21 @@ inline constexpr double kHotLevelMax = 0.9;
 inline constexpr double kStarSigma = 1.4;  // Gaussian profile, about 3.3 pixels FWHM
 inline constexpr double kClearance = 40;   // the search reaches 18 pixels from its centre
 
+// Where north lies in the image (row 0 at the top); east is a quarter turn
+// counterclockwise from it, as on a sky seen from below.
+enum class ImageNorth { up, down, left, right };
+std::optional<ImageNorth> parse_image_north(std::string_view text);
+
+// The mount under the camera: its tracking error moves the guide star by the exact
+// geometry of mount_model.hpp, turned into pixels by the plate scale and orientation.
+struct SkyMount {
+    MountSetup setup;  // no offsets: the mount tracks perfectly
+    double scale_arcsec_per_px = 1.5;
+    ImageNorth north = ImageNorth::up;
+    double lon_deg = 0;   // east positive
+    double ra_hours = 0;  // the pointing: sidereal time at the first image - ha_hours
+};
+
 struct SkyParams {
     int width = 765;
     int height = 510;
@@ -41,6 +60,7 @@ struct SkyParams {
     double drift_y_per_min = 2;
     double seeing = 0.5;  // standard deviation of the per-image jitter, pixels
     std::uint64_t seed = 1;
+    SkyMount mount;
 };
 
 struct Point {
@@ -74,8 +94,11 @@ struct SkyField {
 // image fewer of them may fit.
 SkyField make_sky_field(const SkyParams& params);
 
-// Where the drift alone puts the guide star in image `index` (simulated time
-// index * interval_s).
+// How far the mount's tracking error has moved the guide star after `minutes`, pixels.
+Point mount_drift(const SkyMount& mount, double minutes);
+
+// Where the drift alone (the mount's and drift_x/drift_y) puts the guide star in image
+// `index` (simulated time index * interval_s).
 Point drift_position(const SkyParams& params, const SkyField& field, long index);
 
 // The seeing's jitter of image `index`: Gaussian with standard deviation `seeing` per

@@ -605,7 +605,7 @@ TEST_P(SimulateStop, LeavesOnlyCompleteImages) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, SimulateStop,
     ::testing::Values(StopRow{"sigterm_renaming", SIGTERM, {"--interval", "0.05"}},
-                      StopRow{"sigint_renaming", SIGINT, {"--interval", "0"}},
+                      StopRow{"sigint_renaming", SIGINT, {"--interval", "0", "--keep", "1000"}},
                       StopRow{"sigterm_in_place", SIGTERM, {"--interval", "0.4", "--in-place"}},
                       StopRow{"sigint_in_place", SIGINT, {"--interval", "0.8", "--in-place"}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: MIT
+#include "analysis/drift_fit.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace trakora {
+namespace {
+
+constexpr double kOutlierRms = 4;
+
+struct Line {
+    double slope = 0, intercept = 0;
+    bool defined = false;
+};
+
+// Ordinary least squares of v against t over the chosen samples; t relative to t0 keeps
+// the sums well-conditioned for clock times far from zero.
+template <typename Value>
+Line fit_line(std::span<const DriftSample> s, const std::vector<bool>& use, double t0,
+              Value value) {
+    double n = 0, st = 0, sv = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!use[i]) continue;
+        n += 1;
+        st += s[i].minutes - t0;
+        sv += value(s[i]);
+    }
+    Line line;
+    if (n < 2) return line;
+    const double mt = st / n, mv = sv / n;
+    double stt = 0, stv = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!use[i]) continue;
+        const double dt = s[i].minutes - t0 - mt;
+        stt += dt * dt;
+        stv += dt * (value(s[i]) - mv);
+    }
+    if (!(stt > 1e-18)) return line;
+    line.slope = stv / stt;
+    line.intercept = mv - line.slope * mt;
+    line.defined = std::isfinite(line.slope) && std::isfinite(line.intercept);
+    return line;
+}
+
+template <typename Value>
+double residual_rms(std::span<const DriftSample> s, const std::vector<bool>& use, double t0,
+                    const Line& line, Value value) {
+    double sum = 0, n = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!use[i]) continue;
+        const double r = value(s[i]) - (line.intercept + line.slope * (s[i].minutes - t0));
+        sum += r * r;
+        n += 1;
+    }
+    return n > 0 ? std::sqrt(sum / n) : 0;
+}
+
+template <typename Value>
+AxisFit axis_fit(std::span<const DriftSample> s, const std::vector<bool>& use, double t0,
+                 Value value) {
+    AxisFit fit;
+    const Line line = fit_line(s, use, t0, value);
+    if (!line.defined) return fit;
+    double n = 0, st = 0, sv = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!use[i]) continue;
+        n += 1;
+        st += s[i].minutes - t0;
+        sv += value(s[i]);
+    }
+    const double mt = st / n, mv = sv / n;
+    double stt = 0, ssr = 0, sst = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!use[i]) continue;
+        const double dt = s[i].minutes - t0;
+        const double r = value(s[i]) - (line.intercept + line.slope * dt);
+        stt += (dt - mt) * (dt - mt);
+        ssr += r * r;
+        sst += (value(s[i]) - mv) * (value(s[i]) - mv);
+    }
+    fit.rate_per_min = line.slope;
+    fit.intercept = line.intercept;
+    fit.residual_rms = std::sqrt(ssr / n);
+    if (n > 2) fit.rate_se_per_min = std::sqrt(ssr / (n - 2) / stt);
+    if (sst > 0) fit.r2 = std::clamp(1 - ssr / sst, 0.0, 1.0);
+    return fit;
+}
+
+double x_of(const DriftSample& s) { return s.x; }
+double y_of(const DriftSample& s) { return s.y; }
+
+}  // namespace
+
+DriftFit fit_drift(std::span<const DriftSample> samples, std::size_t from) {
+    DriftFit fit;
+    fit.excluded.assign(samples.size(), Exclusion::before_segment);
+    from = std::min(from, samples.size());
+    fit.images = samples.size() - from;
+    if (fit.images == 0) return fit;
+    fit.origin_minutes = samples[from].minutes;
+    const double t0 = fit.origin_minutes;
+
+    std::vector<bool> use(samples.size(), false);
+    for (std::size_t i = from; i < samples.size(); ++i) {
+        const DriftSample& s = samples[i];
+        const bool finite = std::isfinite(s.minutes) && std::isfinite(s.x) && std::isfinite(s.y);
+        use[i] = finite && !s.flagged;
+        fit.excluded[i] = use[i] ? Exclusion::none : Exclusion::flagged;
+    }
+
+    // One round of outlier rejection against the first line.
+    const Line lx = fit_line(samples, use, t0, x_of), ly = fit_line(samples, use, t0, y_of);
+    if (lx.defined && ly.defined) {
+        const double rx = residual_rms(samples, use, t0, lx, x_of);
+        const double ry = residual_rms(samples, use, t0, ly, y_of);
+        double n = 0;
+        for (std::size_t i = from; i < samples.size(); ++i) n += use[i] ? 1 : 0;
+        // Against the RMS of the other points: with the point itself in it, no point of a
+        // short series could ever stand 4 RMS out.
+        const auto beyond = [n](double residual, double rms) {
+            const double others = (n * rms * rms - residual * residual) / (n - 1);
+            return others > 0 && residual > 1e-6 && residual > kOutlierRms * std::sqrt(others);
+        };
+        for (std::size_t i = from; i < samples.size(); ++i) {
+            if (!use[i]) continue;
+            const double dt = samples[i].minutes - t0;
+            const double ex = std::abs(samples[i].x - (lx.intercept + lx.slope * dt));
+            const double ey = std::abs(samples[i].y - (ly.intercept + ly.slope * dt));
+            if (beyond(ex, rx) || beyond(ey, ry)) {
+                use[i] = false;
+                fit.excluded[i] = Exclusion::outlier;
+            }
+        }
+    }
+
+    double first = 0, last = 0, total = 0;
+    bool any = false;
+    for (std::size_t i = from; i < samples.size(); ++i) {
+        if (fit.excluded[i] == Exclusion::flagged) ++fit.flagged;
+        if (fit.excluded[i] == Exclusion::outlier) ++fit.outliers;
+        if (!use[i]) continue;
+        ++fit.used;
+        total += samples[i].minutes - t0;
+        first = any ? std::min(first, samples[i].minutes) : samples[i].minutes;
+        last = any ? std::max(last, samples[i].minutes) : samples[i].minutes;
+        any = true;
+    }
+    fit.elapsed_minutes = last - first;
+    if (fit.used > 0) fit.mean_minutes = total / static_cast<double>(fit.used);
+    fit.x = axis_fit(samples, use, t0, x_of);
+    fit.y = axis_fit(samples, use, t0, y_of);
+    return fit;
+}
+
+std::size_t segment_start(std::span<const std::string> pier_sides, std::size_t from) {
+    std::size_t start = from;
+    const std::string* side = nullptr;
+    for (std::size_t i = from; i < pier_sides.size(); ++i) {
+        if (pier_sides[i].empty()) continue;
+        if (side && *side != pier_sides[i]) start = i;
+        side = &pier_sides[i];
+    }
+    return start;
+}
+
+}  // namespace trakora

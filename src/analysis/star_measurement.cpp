@@ -1,0 +1,210 @@
+// SPDX-License-Identifier: MIT
+#include "analysis/star_measurement.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace trakora {
+namespace {
+
+constexpr double kHotHfd = 1.5;
+constexpr double kLowSnr = 10;
+constexpr double kHotContrast = 3;  // a hot pixel stands this many times above its neighbours
+constexpr int kCentroidPasses = 5;
+// Whole-number samples carry at least the rounding's own noise, 1/sqrt(12) of a unit;
+// it keeps the threshold above the background on a noiseless image.
+constexpr double kNoiseFloor = 0.28867513459481287;
+
+struct Ring {
+    double background = 0;
+    double noise = 0;
+    bool enough = false;
+};
+
+// Background and noise of the annulus: mean and standard deviation after clipping at
+// three sigmas around the median (stars and hot pixels in the ring fall away).
+Ring ring_levels(const PlaneView& plane, double cx, double cy, const StarApertures& a) {
+    std::vector<double> values;
+    const int reach = static_cast<int>(std::ceil(a.annulus_outer));
+    const int x0 = static_cast<int>(std::lround(cx)), y0 = static_cast<int>(std::lround(cy));
+    for (int y = y0 - reach; y <= y0 + reach; ++y) {
+        for (int x = x0 - reach; x <= x0 + reach; ++x) {
+            const double r = std::hypot(x - cx, y - cy);
+            if (r < a.annulus_inner || r > a.annulus_outer || !plane.contains(x, y)) continue;
+            values.push_back(plane.at(x, y));
+        }
+    }
+    Ring ring;
+    if (values.size() < 8) return ring;
+    std::vector<double> sorted = values;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2),
+                     sorted.end());
+    double centre = sorted[sorted.size() / 2];
+    for (double& v : sorted) v = std::abs(v - centre);
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2),
+                     sorted.end());
+    double sigma = std::max(1.4826 * sorted[sorted.size() / 2], kNoiseFloor);
+    for (int pass = 0; pass < 5; ++pass) {
+        double sum = 0, sum2 = 0;
+        std::size_t n = 0;
+        for (double v : values) {
+            if (std::abs(v - centre) > 3 * sigma) continue;
+            sum += v;
+            sum2 += v * v;
+            ++n;
+        }
+        if (n < 2) break;
+        const double mean = sum / static_cast<double>(n);
+        const double var = std::max(0.0, (sum2 - sum * mean) / static_cast<double>(n - 1));
+        centre = mean;
+        sigma = std::max(std::sqrt(var), kNoiseFloor);
+    }
+    ring.background = centre;
+    ring.noise = sigma;
+    ring.enough = true;
+    return ring;
+}
+
+struct Pixel {
+    int x, y;
+    double signal;  // above the background
+};
+
+}  // namespace
+
+StarMeasurement measure_star(const PlaneView& plane, StarPosition around, StarLevels levels,
+                             const StarApertures& a) {
+    StarMeasurement m;
+    m.x = around.x;
+    m.y = around.y;
+    const auto leaves_image = [&](double x, double y) {
+        return x - a.radius < 0 || y - a.radius < 0 || x + a.radius > plane.width - 1 ||
+               y + a.radius > plane.height - 1;
+    };
+    if (!std::isfinite(around.x) || !std::isfinite(around.y)) {
+        m.x = m.y = 0;
+        m.flags = kStarNone | kStarEdge;
+        return m;
+    }
+    if (!plane.contains(static_cast<int>(std::lround(around.x)),
+                        static_cast<int>(std::lround(around.y)))) {
+        m.flags = kStarNone | kStarEdge;
+        return m;
+    }
+    const Ring ring = ring_levels(plane, around.x, around.y, a);
+    if (!ring.enough) {
+        m.flags = kStarNone | kStarEdge;
+        return m;
+    }
+    m.background = ring.background;
+    m.noise = ring.noise;
+    const double threshold = a.threshold_sigma * ring.noise;
+
+    // The pixels that may belong to the star, hot pixels set aside.
+    const int reach = static_cast<int>(std::ceil(2 * a.radius));
+    const int x0 = static_cast<int>(std::lround(around.x)),
+              y0 = static_cast<int>(std::lround(around.y));
+    std::vector<Pixel> candidates;
+    bool hot_seen = false;
+    for (int y = y0 - reach; y <= y0 + reach; ++y) {
+        for (int x = x0 - reach; x <= x0 + reach; ++x) {
+            if (!plane.contains(x, y)) continue;
+            const double signal = plane.at(x, y) - ring.background;
+            if (signal <= threshold) continue;
+            double brightest_neighbour = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if ((dx != 0 || dy != 0) && plane.contains(x + dx, y + dy))
+                        brightest_neighbour = std::max(brightest_neighbour,
+                                                       plane.at(x + dx, y + dy) - ring.background);
+            if (signal > kHotContrast * brightest_neighbour) {
+                // A spike of a few sigmas is noise; a hot pixel stands far above it.
+                hot_seen = hot_seen || (signal > 2 * threshold &&
+                                        std::hypot(x - around.x, y - around.y) <= a.radius);
+                continue;
+            }
+            candidates.push_back({x, y, signal});
+        }
+    }
+
+    // Centroid of the pixels above the threshold within the radius, recentred until it
+    // settles; the search's whole-pixel position may be a pixel or two off. Each pixel
+    // weighs by its excess over the threshold, so a pixel the noise lifts just across it
+    // adds next to nothing instead of jumping the centroid.
+    double cx = around.x, cy = around.y;
+    double flux = 0;
+    int used = 0;
+    for (int pass = 0; pass < kCentroidPasses; ++pass) {
+        double sx = 0, sy = 0, s = 0, total = 0;
+        int n = 0;
+        for (const Pixel& p : candidates) {
+            if (std::hypot(p.x - cx, p.y - cy) > a.radius) continue;
+            const double w = p.signal - threshold;
+            sx += w * p.x;
+            sy += w * p.y;
+            s += w;
+            total += p.signal;
+            ++n;
+        }
+        if (n == 0 || !(s > 0)) break;
+        const double nx = sx / s, ny = sy / s;
+        const double moved = std::hypot(nx - cx, ny - cy);
+        cx = nx;
+        cy = ny;
+        flux = total;
+        used = n;
+        if (moved < 1e-3) break;
+    }
+    if (used == 0) {
+        m.flags = hot_seen ? kStarHotPixel : kStarNone;
+        if (leaves_image(around.x, around.y)) m.flags |= kStarEdge;
+        return m;
+    }
+
+    // The half-flux diameter as guiders estimate it: twice the flux-weighted mean radius.
+    double weighted_radius = 0, weight = 0;
+    for (const Pixel& p : candidates) {
+        const double r = std::hypot(p.x - cx, p.y - cy);
+        if (r > a.radius) continue;
+        weighted_radius += p.signal * r;
+        weight += p.signal;
+    }
+    m.x = cx;
+    m.y = cy;
+    m.flux = flux;
+    // Background-limited: without the camera's gain the star's own photon noise is unknown.
+    m.snr = flux / (ring.noise * std::sqrt(static_cast<double>(used)));
+    m.hfd = weight > 0 ? 2 * weighted_radius / weight : 0;
+
+    // A flat top: a sample at the format's top is clipped; three at the image's maximum
+    // are a plateau, not a peak that happens to be the brightest pixel.
+    int at_top = 0, at_max = 0;
+    for (const Pixel& p : candidates) {
+        if (std::hypot(p.x - cx, p.y - cy) > a.radius) continue;
+        const double v = plane.at(p.x, p.y);
+        at_top += v >= levels.range_top;
+        at_max += v >= levels.image_max;
+    }
+    if (m.hfd < kHotHfd) m.flags |= kStarHotPixel;
+    if (at_top > 0 || at_max >= 3) m.flags |= kStarSaturated;
+    if (m.snr < kLowSnr) m.flags |= kStarLowSnr;
+    if (leaves_image(cx, cy)) m.flags |= kStarEdge;
+    return m;
+}
+
+std::string star_flag_names(unsigned flags) {
+    static constexpr std::pair<unsigned, const char*> kNames[] = {
+        {kStarHotPixel, "hot_pixel"}, {kStarSaturated, "saturated"}, {kStarLowSnr, "low_snr"},
+        {kStarNone, "no_star"},       {kStarEdge, "edge"},
+    };
+    std::string names;
+    for (const auto& [flag, name] : kNames) {
+        if ((flags & flag) == 0) continue;
+        if (!names.empty()) names += '|';
+        names += name;
+    }
+    return names;
+}
+
+}  // namespace trakora

@@ -11,12 +11,10 @@
 #include <system_error>
 #include <vector>
 
-#include "analysis/brightest_spot.hpp"
-#include "analysis/display_levels.hpp"
+#include "base/rounding.hpp"
 #include "cli/commands.hpp"
 #include "cli/json_writer.hpp"
 #include "core/handlers.hpp"
-#include "core/rounding.hpp"
 
 namespace trakora::cli {
 namespace {
@@ -65,7 +63,7 @@ std::optional<std::int64_t> parse_whole(std::string_view token, std::int64_t lo,
 
 class CommandError {
   public:
-    explicit CommandError(std::string text) : text(std::move(text)) {}
+    explicit CommandError(std::string message) : text(std::move(message)) {}
     std::string text;
 };
 

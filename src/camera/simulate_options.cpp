@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "cli/simulate_options.hpp"
+#include "camera/simulate_options.hpp"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-#include "core/image_buffer.hpp"
+#include "base/image_buffer.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 namespace {
 
 constexpr int kMinSide = 16;
@@ -251,4 +251,4 @@ std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std
     return o;
 }
 
-}  // namespace trakora::cli
+}  // namespace trakora::camera

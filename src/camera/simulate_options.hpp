@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace trakora::cli {
+namespace trakora::camera {
 
 struct SimulateOptions {
     std::filesystem::path folder;
@@ -43,4 +43,4 @@ std::optional<std::string> check_name_pattern(std::string_view pattern);
 // The file name for image number `number` (a pattern that passed check_name_pattern).
 std::string format_name(std::string_view pattern, long number);
 
-}  // namespace trakora::cli
+}  // namespace trakora::camera

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "analysis/brightest_spot.hpp"
 #include "analysis_star_field.hpp"
+#include "core/handlers.hpp"
 
 namespace {
 

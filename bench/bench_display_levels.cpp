@@ -9,6 +9,7 @@
 
 #include "analysis/display_levels.hpp"
 #include "analysis_star_field.hpp"
+#include "core/handlers.hpp"
 
 namespace {
 

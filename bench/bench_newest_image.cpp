@@ -15,8 +15,8 @@
 #include <memory>
 #include <string>
 
-#include "cli/fits_writer.hpp"
 #include "core/newest_image.hpp"
+#include "fits/fits_writer.hpp"
 
 namespace trakora {
 namespace {
@@ -37,12 +37,12 @@ struct Folder {
             std::snprintf(name, sizeof name, "drift_%05d.FIT",
                           (n * 7919) % images);  // names out of date order
             std::vector<std::string> cards = {
-                cli::logical_card("SIMPLE", true),  cli::integer_card("BITPIX", 16),
-                cli::integer_card("NAXIS", 2),      cli::integer_card("NAXIS1", 765),
-                cli::integer_card("NAXIS2", 510),   cli::real_card("EXPTIME", 2.0),
-                cli::string_card("DATE-OBS", date), cli::string_card("INSTRUME", "Bench camera")};
-            cli::append_format_cards(cards, cli::sample_format(16));
-            const auto bytes = cli::fits_file_bytes(cards, {});
+                logical_card("SIMPLE", true),  integer_card("BITPIX", 16),
+                integer_card("NAXIS", 2),      integer_card("NAXIS1", 765),
+                integer_card("NAXIS2", 510),   real_card("EXPTIME", 2.0),
+                string_card("DATE-OBS", date), string_card("INSTRUME", "Bench camera")};
+            append_format_cards(cards, storage_format(16));
+            const auto bytes = fits_file_bytes(cards, {});
             const int fd = ::open((path / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (::write(fd, bytes.data(), bytes.size()) < 0 ||
                 ::ftruncate(fd, static_cast<off_t>(bytes.size() + data_bytes)) != 0) {

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "core/read_image.hpp"
 #include "core/state.hpp"
-#include "fits/read_fits.hpp"
 
 namespace {
 

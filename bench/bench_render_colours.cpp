@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "analysis/render_colours.hpp"
 #include "analysis_star_field.hpp"
+#include "core/handlers.hpp"
 
 namespace {
 
@@ -36,7 +36,7 @@ State& field(int planes) {
 // Renders `s` over and over; the figure is per image pixel.
 void render_repeatedly(benchmark::State& state, State& s) {
     for (auto _ : state) {
-        trakora::render_colours(s);
+        trakora::render_object_picture(s);
         benchmark::DoNotOptimize(s.object_picture.data());
     }
     state.SetItemsProcessed(state.iterations() * 3073 * 3073);

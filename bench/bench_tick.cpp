@@ -17,14 +17,12 @@
 #include <random>
 #include <vector>
 
-#include "analysis/brightest_spot.hpp"
 #include "analysis/display_levels.hpp"
-#include "analysis/render_colours.hpp"
-#include "cli/fits_writer.hpp"
-#include "cli/windowless_view.hpp"
 #include "core/handlers.hpp"
 #include "core/newest_image.hpp"
-#include "fits/read_fits.hpp"
+#include "core/read_image.hpp"
+#include "fits/fits_writer.hpp"
+#include "windowless/windowless_view.hpp"
 
 namespace trakora {
 namespace {
@@ -34,7 +32,7 @@ constexpr int kSide = 3072;
 constexpr int kImages = 200;
 
 // A view that shows nothing but messages: what the tick costs without a screen.
-class QuietView final : public cli::WindowlessView {
+class QuietView final : public WindowlessView {
   public:
     using WindowlessView::WindowlessView;
     void message(const std::string& text) override {
@@ -46,13 +44,12 @@ std::vector<std::string> header_cards(int n) {
     char date[64];
     std::snprintf(date, sizeof date, "2026-12-09T%02d:%02d:%02d.000", 1 + n / 3600, n / 60 % 60,
                   n % 60);
-    std::vector<std::string> cards = {
-        cli::logical_card("SIMPLE", true), cli::integer_card("BITPIX", 16),
-        cli::integer_card("NAXIS", 2), cli::integer_card("NAXIS1", kSide),
-        cli::integer_card("NAXIS2", kSide)};
-    cli::append_format_cards(cards, cli::sample_format(16));
-    cards.push_back(cli::real_card("EXPTIME", 2.0));
-    cards.push_back(cli::string_card("DATE-OBS", date));
+    std::vector<std::string> cards = {logical_card("SIMPLE", true), integer_card("BITPIX", 16),
+                                      integer_card("NAXIS", 2), integer_card("NAXIS1", kSide),
+                                      integer_card("NAXIS2", kSide)};
+    append_format_cards(cards, storage_format(16));
+    cards.push_back(real_card("EXPTIME", 2.0));
+    cards.push_back(string_card("DATE-OBS", date));
     return cards;
 }
 
@@ -63,7 +60,7 @@ struct Night {
         fs::create_directories(folder);
         const std::size_t data_bytes = static_cast<std::size_t>(kSide) * kSide * 2;
         for (int n = 0; n + 1 < kImages; ++n) {  // older images: header and a sparse body
-            const auto bytes = cli::fits_file_bytes(header_cards(n), {});
+            const auto bytes = fits_file_bytes(header_cards(n), {});
             char name[32];
             std::snprintf(name, sizeof name, "m%04d.FIT", n);
             const fs::path path = folder / name;
@@ -82,11 +79,10 @@ struct Night {
         for (int dy = -6; dy <= 6; ++dy)
             for (int dx = -6; dx <= 6; ++dx)
                 sky[static_cast<std::size_t>(1500 + dy) * kSide + 1500 + dx] +=
-                    30000.0f * std::exp(-(dx * dx + dy * dy) / 8.0f);
-        cli::write_file_replacing(
+                    30000.0f * std::exp(-static_cast<float>(dx * dx + dy * dy) / 8.0f);
+        write_file_replacing(
             folder / "m0199.FIT",
-            cli::fits_file_bytes(header_cards(kImages - 1),
-                                 cli::encode_samples(sky, cli::sample_format(16))));
+            fits_file_bytes(header_cards(kImages - 1), encode_samples(sky, storage_format(16))));
     }
     ~Night() {
         std::error_code ec;
@@ -150,7 +146,7 @@ void BM_Step_Levels(benchmark::State& st) {
 
 void BM_Step_Render(benchmark::State& st) {
     Measuring m;
-    for (auto _ : st) render_colours(*m.s);
+    for (auto _ : st) render_object_picture(*m.s);
 }
 
 void BM_Step_Plot(benchmark::State& st) {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/fits_writer.hpp"
+#include "fits/fits_writer.hpp"
 
 namespace {
 
@@ -109,8 +109,8 @@ std::string image(int bitpix, int width, int height, Cards extra = {}, int plane
 
 // What a camera program writes, through the simulator's writer.
 std::string camera_image(int bitpix) {
-    using namespace trakora::cli;
-    const SampleFormat format = sample_format(bitpix);
+    using namespace trakora;
+    const StorageFormat format = storage_format(bitpix);
     std::vector<std::string> cards = {logical_card("SIMPLE", true), integer_card("BITPIX", bitpix),
                                       integer_card("NAXIS", 2), integer_card("NAXIS1", 24),
                                       integer_card("NAXIS2", 16)};

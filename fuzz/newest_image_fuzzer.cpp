@@ -21,11 +21,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/windowless_view.hpp"
 #include "core/handlers.hpp"
 #include "core/state.hpp"
 #include "core/view.hpp"
 #include "scratch_folder.hpp"
+#include "windowless/windowless_view.hpp"
 
 namespace {
 
@@ -39,7 +39,7 @@ constexpr std::array<const char*, 8> kNames = {"a.FIT", "b.FTS",  "c.Fit",  "d.F
                                                "e.fit", "OUTFIT", ".h.FIT", "FI"};
 
 // Only the folder box matters to the routine; everything else is inert.
-using FolderView = cli::WindowlessView;
+using FolderView = WindowlessView;
 
 void make_entries(const fs::path& folder, const std::uint8_t* data, std::size_t size) {
     std::string previous;

@@ -14,12 +14,11 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/brightest_spot.hpp"
 #include "analysis/display_levels.hpp"
-#include "analysis/render_colours.hpp"
+#include "base/number_text.hpp"
+#include "core/handlers.hpp"
+#include "core/read_image.hpp"
 #include "core/state.hpp"
-#include "fits/number_text.hpp"
-#include "fits/read_fits.hpp"
 #include "scratch_folder.hpp"
 
 namespace {
@@ -195,7 +194,7 @@ void measure(State& s, std::string_view bytes) {
     find_brightest_spot(s);
     compute_display_levels(s);
     if (s.display_range < 1) fail("display_range below 1");
-    render_colours(s);
+    render_object_picture(s);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "base/rounding.hpp"
+
 namespace trakora {
 
 namespace {
@@ -50,7 +52,7 @@ AxisCandidates candidates_along(double centre, int extent) {
         double b = e - kBoxHalfWidth;
         for (; cand.box_count < kMaxBoxSide && b <= box_last; b += 1) {
             cand.box[static_cast<std::size_t>(cand.box_count++)] =
-                static_cast<int>(std::nearbyint(clamp_to_extent(b, extent)));
+                static_cast<int>(round_half_even(clamp_to_extent(b, extent)));
         }
     }
     return out;
@@ -58,14 +60,12 @@ AxisCandidates candidates_along(double centre, int extent) {
 
 }  // namespace
 
-void find_brightest_spot(State& s) {
-    const int width = pixel_extent(s.image_width);
-    const int height = pixel_extent(s.image_height);
-    // Without pixels there is nothing to clamp to; the object stays where it is.
-    if (width == 0 || height == 0) return;
+Position brightest_spot_near(const PlaneView& plane, Position start) {
+    // Without pixels there is nothing to clamp to; the position stays where it is.
+    if (plane.width <= 0 || plane.height <= 0) return start;
 
-    const AxisCandidates columns = candidates_along(s.object_x, width);
-    const AxisCandidates rows = candidates_along(s.object_y, height);
+    const AxisCandidates columns = candidates_along(start.x, plane.width);
+    const AxisCandidates rows = candidates_along(start.y, plane.height);
 
     std::int64_t best_sum = 0;
     double best_x = 0;
@@ -79,7 +79,7 @@ void find_brightest_spot(State& s) {
             std::int64_t sum = 0;
             for (int by = 0; by < cy.box_count; ++by) {
                 const std::int32_t* row =
-                    s.image_pixels.row(cy.box[static_cast<std::size_t>(by)], 0);
+                    plane.pixels + cy.box[static_cast<std::size_t>(by)] * plane.stride;
                 for (int bx = 0; bx < cx.box_count; ++bx)
                     sum += row[cx.box[static_cast<std::size_t>(bx)]];
             }
@@ -90,8 +90,7 @@ void find_brightest_spot(State& s) {
             }
         }
     }
-    s.object_x = best_x;
-    s.object_y = best_y;
+    return Position{best_x, best_y};
 }
 
 }  // namespace trakora

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/monotone_steps.hpp"
+#include "base/rounding.hpp"
 
 namespace trakora {
 
@@ -28,7 +29,7 @@ using PartialCounts = std::array<std::array<std::uint32_t, kBins>, kPartials>;
 // The bin of a pixel `offset` above the minimum, as the histogram defines it: bins are
 // span / 300 wide and centred on their levels, so bins 0 and 300 are half as wide.
 int bin_of_offset(std::int64_t offset, double bin_width) {
-    return static_cast<int>(std::floor(static_cast<double>(offset) / bin_width + 0.5));
+    return static_cast<int>(round_half_up(static_cast<double>(offset) / bin_width));
 }
 
 // first[k] is the smallest offset in bin k or above; first[kBins] = span + 1.
@@ -48,7 +49,7 @@ BinStarts bin_starts(std::int64_t span, double bin_width) {
 
 // bin_of maps an offset 0..span above the minimum to its bin.
 template <class BinOf>
-void count_bins(const State& s, int width, int height, std::int32_t minimum, std::int64_t span,
+void count_bins(const PlaneView& plane, std::int32_t minimum, std::int64_t span,
                 const BinOf& bin_of, PartialCounts& counts) {
     const auto limit = static_cast<std::uint32_t>(span);
     const auto base = static_cast<std::uint32_t>(minimum);
@@ -57,8 +58,9 @@ void count_bins(const State& s, int width, int height, std::int32_t minimum, std
         const std::uint32_t q = static_cast<std::uint32_t>(p) - base;
         if (q <= limit) ++c[bin_of(q)];
     };
-    for (int y = 0; y < height; ++y) {
-        const std::int32_t* row = s.image_pixels.row(y, 0);
+    const int width = plane.width;
+    for (int y = 0; y < plane.height; ++y) {
+        const std::int32_t* row = plane.pixels + y * plane.stride;
         int x = 0;
         for (; x + kPartials <= width; x += kPartials) {
             add(row[x], counts[0]);
@@ -74,22 +76,20 @@ void count_bins(const State& s, int width, int height, std::int32_t minimum, std
 std::int32_t level_of_bin(int i, std::int32_t minimum, std::int32_t maximum) {
     const double span = static_cast<double>(std::int64_t{maximum} - minimum);
     return static_cast<std::int32_t>(
-        std::floor((static_cast<double>(i) / kLastBin * span + minimum) + 0.5));
+        round_half_up(static_cast<double>(i) / kLastBin * span + minimum));
 }
 
 }  // namespace
 
-DisplayHistogram display_histogram(const State& s) {
+DisplayHistogram display_histogram(const PlaneView& plane, PixelRange range) {
     DisplayHistogram h{};
-    const int width = pixel_extent(s.image_width);
-    const int height = pixel_extent(s.image_height);
     // A flat image has no bin width, and a minimum above the maximum (a read that stored
-    // nothing) has no values between them. Pixels outside [pixel_min, pixel_max] (values
-    // an earlier image left where the reader wrote nothing) have no bin.
-    if (s.pixel_max <= s.pixel_min || width == 0 || height == 0) return h;
+    // nothing) has no values between them. Pixels outside the range (values an earlier
+    // image left where the reader wrote nothing) have no bin.
+    if (range.max <= range.min || plane.width <= 0 || plane.height <= 0) return h;
 
-    const std::int32_t minimum = s.pixel_min;
-    const std::int64_t span = std::int64_t{s.pixel_max} - s.pixel_min;
+    const std::int32_t minimum = range.min;
+    const std::int64_t span = std::int64_t{range.max} - range.min;
     const double bin_width = static_cast<double>(span) / kLastBin;
     const BinStarts first = bin_starts(span, bin_width);
 
@@ -104,9 +104,9 @@ DisplayHistogram display_histogram(const State& s) {
         }
         const std::uint16_t* bins = table.data();
         count_bins(
-            s, width, height, minimum, span, [bins](std::uint32_t q) { return bins[q]; }, counts);
+            plane, minimum, span, [bins](std::uint32_t q) { return bins[q]; }, counts);
     } else {
-        count_bins(s, width, height, minimum, span, StepCells(first, kLastBin, span), counts);
+        count_bins(plane, minimum, span, StepCells(first, kLastBin, span), counts);
     }
     for (const auto& partial : counts) {
         for (int k = 0; k < kBins; ++k)
@@ -115,9 +115,11 @@ DisplayHistogram display_histogram(const State& s) {
     return h;
 }
 
-void compute_display_levels(State& s) {
+DisplayLevels choose_display_levels(const PlaneView& plane, PixelRange pixels,
+                                    DisplayLevels current) {
+    DisplayLevels levels = current;
     // Without a histogram the background bin is 0 and the levels stay as they were.
-    const DisplayHistogram h = display_histogram(s);
+    const DisplayHistogram h = display_histogram(plane, pixels);
 
     // The background bin is the most populated one, the lowest among equals.
     std::int64_t peak = 0;
@@ -144,7 +146,7 @@ void compute_display_levels(State& s) {
 
     for (int i = mode; i >= 0; --i) {
         if (smooth[static_cast<std::size_t>(i)] < threshold) {
-            s.display_low = level_of_bin(i, s.pixel_min, s.pixel_max);
+            levels.low = level_of_bin(i, pixels.min, pixels.max);
             break;
         }
     }
@@ -152,14 +154,15 @@ void compute_display_levels(State& s) {
         if (smooth[static_cast<std::size_t>(i)] < threshold) {
             // Levels of a full 32-bit span can lie further apart than a 32-bit range holds.
             const std::int64_t range =
-                std::int64_t{level_of_bin(i, s.pixel_min, s.pixel_max)} - s.display_low;
-            s.display_range = static_cast<std::int32_t>(
+                std::int64_t{level_of_bin(i, pixels.min, pixels.max)} - levels.low;
+            levels.range = static_cast<std::int32_t>(
                 std::clamp<std::int64_t>(range, std::numeric_limits<std::int32_t>::min(),
                                          std::numeric_limits<std::int32_t>::max()));
             break;
         }
     }
-    if (s.display_range <= 0) s.display_range = 1;
+    if (levels.range <= 0) levels.range = 1;
+    return levels;
 }
 
 }  // namespace trakora

@@ -53,7 +53,10 @@ class StepCells {
             if (previous > 0 && change - previous < narrowest) narrowest = change - previous;
             previous = change;
         }
-        shift_ = narrowest > 1 ? std::bit_width(static_cast<std::uint64_t>(narrowest)) - 1 : 0;
+        shift_ =
+            narrowest > 1
+                ? static_cast<unsigned>(std::bit_width(static_cast<std::uint64_t>(narrowest))) - 1
+                : 0;
         const std::int64_t count = (span >> shift_) + 1;
         cells_.resize(static_cast<std::size_t>(count));
         int k = 0;

@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/state.hpp"
+#include <cstdint>
+#include <span>
+
+#include "analysis/display_levels.hpp"
+#include "base/plane_view.hpp"
 
 namespace trakora {
 
-// Paints the current image with the current display levels into s.object_picture, one
-// colour value per image pixel, rows object_picture_width values apart, and sets
-// object_picture_width and object_picture_height. Grey from plane 0, or red, green and
-// blue from planes 0 to 2 when image_planes is 3.
-void render_colours(State& s);
+// Paints an image with the display levels into `out`, one colour value per pixel (see
+// ColourBuffer), rows planes[0].width values apart: grey from a single plane, or red,
+// green and blue from three planes of the same extent. Values from levels.low up spread
+// over 256 greys until levels.low + levels.range; a range below 1 counts as 1.
+void render_colours(std::span<const PlaneView> planes, DisplayLevels levels, std::uint32_t* out);
 
 }  // namespace trakora

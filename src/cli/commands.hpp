@@ -3,10 +3,12 @@
 // returns the process's exit status.
 #pragma once
 
+#include "camera/simulate.hpp"
+
 namespace trakora::cli {
 
-int run_script(int argc, char** argv);    // script [FILE]
-int run_replay(int argc, char** argv);    // replay FOLDER [--pick X Y] [--max-count N]
-int run_simulate(int argc, char** argv);  // simulate FOLDER [options]
+int run_script(int argc, char** argv);  // script [FILE]
+int run_replay(int argc, char** argv);  // replay FOLDER [--pick X Y] [--max-count N]
+using camera::run_simulate;             // simulate FOLDER [options]
 
 }  // namespace trakora::cli

@@ -24,12 +24,14 @@
 #include <vector>
 
 #include "base/command_line.hpp"
+#include "base/number_text.hpp"
 #include "cli/commands.hpp"
 #include "cli/csv.hpp"
-#include "cli/windowless_view.hpp"
 #include "core/handlers.hpp"
 #include "core/newest_image.hpp"
-#include "fits/number_text.hpp"
+#include "fits/header_cards.hpp"
+#include "fits/read_only_file.hpp"
+#include "windowless/windowless_view.hpp"
 
 namespace trakora::cli {
 namespace {
@@ -38,42 +40,24 @@ namespace fs = std::filesystem;
 
 struct Arrival {
     std::string name;
-    std::array<char, 80> date_card;
+    std::array<char, kCardBytes> date_card;
 };
 
 // The images of `folder` that the program could ever take as the newest, oldest first.
 // Equal DATE-OBS cards keep the order of their names, as the program's tie rule does.
 std::vector<Arrival> arrivals_in_order(const std::string& folder) {
     std::vector<Arrival> arrivals;
-    const int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir_fd < 0) return arrivals;
+    const ReadOnlyFile dir = ReadOnlyFile::open_folder(folder);
+    if (!dir.is_open()) return arrivals;
     std::string scratch;
     for (const std::string& name : list_candidates(folder)) {
-        const HeaderScan scan = scan_header_dates(dir_fd, name.c_str(), scratch);
+        const HeaderScan scan = scan_header_dates(dir, name.c_str(), scratch);
         if (scan.readable && scan.has_date) arrivals.push_back({name, scan.best_card});
     }
-    ::close(dir_fd);
     std::stable_sort(arrivals.begin(), arrivals.end(), [](const Arrival& a, const Arrival& b) {
-        return std::memcmp(a.date_card.data(), b.date_card.data(), 80) < 0;
+        return std::memcmp(a.date_card.data(), b.date_card.data(), kCardBytes) < 0;
     });
     return arrivals;
-}
-
-// The value of a DATE-OBS card: the quoted text without its trailing blanks, or the
-// value field up to a comment.
-std::string card_value(const std::array<char, 80>& card) {
-    std::string_view field(card.data() + 10, 70);
-    const std::size_t open = field.find('\'');
-    std::string_view value;
-    if (open != std::string_view::npos) {
-        const std::size_t close = field.find('\'', open + 1);
-        value = field.substr(open + 1, close == std::string_view::npos ? close : close - open - 1);
-    } else {
-        value = field.substr(0, field.find('/'));
-        while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
-    }
-    while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
-    return std::string(value);
 }
 
 // Messages go to standard error, and the plot tells which slot a tick filled.
@@ -195,7 +179,8 @@ int run_replay(int argc, char** argv) {
     const auto write_row = [&](int slot, const Arrival& a, const std::string& label) {
         csv += std::to_string(slot);
         for (const std::string& field :
-             {a.name, card_value(a.date_card), plain_number_text(s.measurements[slot][0]),
+             {a.name, card_string_value(std::string_view(a.date_card.data(), kCardBytes)),
+              plain_number_text(s.measurements[slot][0]),
               plain_number_text(s.measurements[slot][1]), label}) {
             csv += ',';
             csv += csv_field(field);

@@ -13,13 +13,11 @@
 #include <variant>
 #include <vector>
 
-#include "analysis/brightest_spot.hpp"
-#include "analysis/display_levels.hpp"
 #include "base/command_line.hpp"
+#include "base/rounding.hpp"
 #include "cli/commands.hpp"
 #include "cli/json_writer.hpp"
 #include "core/handlers.hpp"
-#include "core/rounding.hpp"
 
 namespace trakora::cli {
 namespace {

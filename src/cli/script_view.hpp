@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/windowless_view.hpp"
+#include "windowless/windowless_view.hpp"
 
 namespace trakora::cli {
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 // The Start, Stop and object-setting buttons.
-#include "analysis/display_levels.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
 #include "core/load_newest_image.hpp"

@@ -3,9 +3,9 @@
 // and scaled so the largest deviation from it fills most of the height.
 #include <cmath>
 
+#include "base/number_text.hpp"
 #include "core/handlers.hpp"
 #include "core/series.hpp"
-#include "fits/number_text.hpp"
 
 namespace trakora {
 

@@ -48,4 +48,15 @@ void new_fits_file_name(State& s, View& v);
 // rejection. Returns the status: 0 when the image was read, -1 otherwise.
 std::int16_t read_fits_image(State& s, View& v);
 
+// Routines on the current image (plane 0).
+// Moves object_x, object_y onto the brightest 7 x 7 box whose centre lies within 15
+// pixels of them; (0, 0) when no box sum is above 0; unchanged without pixels.
+void find_brightest_spot(State& s);
+// Sets display_low and display_range from the histogram of the current image.
+void compute_display_levels(State& s);
+// Paints the current image with the current display levels into object_picture and
+// sets object_picture_width and object_picture_height. Grey from plane 0, or red, green
+// and blue from planes 0 to 2 when image_planes is 3.
+void render_object_picture(State& s);
+
 }  // namespace trakora

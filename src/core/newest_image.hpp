@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-namespace trakora {
+#include "fits/file_names.hpp"
+#include "fits/header_cards.hpp"
+#include "fits/read_only_file.hpp"
 
-// Whether a name ends like a FITS image: "Fit", "FIT", "FTS" or "Fts", case included, no
-// dot needed. Names shorter than three characters never do.
-bool has_fits_ending(const std::string& name);
+namespace trakora {
 
 // The candidates of `folder` in ascending byte order of their names: regular files (links
 // followed) with a FITS ending, hidden names (leading ".") left out. Empty when the folder
@@ -19,17 +19,17 @@ bool has_fits_ending(const std::string& name);
 std::vector<std::string> list_candidates(const std::string& folder);
 
 struct HeaderScan {
-    bool readable = false;             // every card up to END (or the last whole card) was read
-    bool has_date = false;             // a DATE-OBS card was met before END
-    std::array<char, 80> best_card{};  // the greatest DATE-OBS card, all 80 characters
+    bool readable = false;  // every card up to END (or the last whole card) was read
+    bool has_date = false;  // a DATE-OBS card was met before END
+    std::array<char, kCardBytes> best_card{};  // the greatest DATE-OBS card, all 80 characters
 };
 
-// Reads the header cards of `name` in the folder `dir_fd` up to the first card starting
+// Reads the header cards of `name` in the open `folder` up to the first card starting
 // with "END" (or the last whole 80-byte card, card 500 at most) and keeps the greatest
 // DATE-OBS card.
 // A file that cannot be opened or read is reported as not readable. `last_card` receives
 // the last card read.
-HeaderScan scan_header_dates(int dir_fd, const char* name, std::string& last_card);
+HeaderScan scan_header_dates(const ReadOnlyFile& folder, const char* name, std::string& last_card);
 
 // The name of the file in `folder` whose greatest DATE-OBS card is the greatest of all
 // candidates (names ending in "Fit", "FIT", "FTS" or "Fts", regular files, not hidden),

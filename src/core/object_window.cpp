@@ -2,13 +2,11 @@
 // The object window: showing the current image, and picking the star on it.
 #include <cmath>
 
-#include "analysis/brightest_spot.hpp"
-#include "analysis/render_colours.hpp"
+#include "base/rounding.hpp"
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
 #include "core/messages.hpp"
-#include "core/rounding.hpp"
 
 namespace trakora {
 
@@ -35,7 +33,7 @@ namespace form4 {
 
 void Form_Load(State& s, View& v) {
     v.set_busy_pointer(true);
-    render_colours(s);
+    render_object_picture(s);
     const PictureImage image{s.object_picture.data(), s.object_picture_width,
                              s.object_picture_height, s.object_picture_width};
     v.show_object_window(s.fits_file_name, s.image_width, s.image_height, image);

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
 // One tick of the polling timer: one measurement of the newest image.
-#include "analysis/brightest_spot.hpp"
-#include "analysis/display_levels.hpp"
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"

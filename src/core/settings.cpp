@@ -2,11 +2,11 @@
 // The main window's load and unload steps and its settings: folder, interval and count.
 #include <cmath>
 
+#include "base/number_text.hpp"
+#include "base/rounding.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
 #include "core/messages.hpp"
-#include "core/rounding.hpp"
-#include "fits/number_text.hpp"
 
 namespace trakora {
 

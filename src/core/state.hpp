@@ -13,16 +13,17 @@
 #include <cstdint>
 #include <string>
 
-#include "core/image_buffer.hpp"
+#include "base/image_buffer.hpp"
+#include "fits/header_cards.hpp"
 
 namespace trakora {
 
 using Number = double;
 
-inline constexpr int kSlotCount = 301;        // measurement slots 0..300; 1..300 hold measurements
-inline constexpr int kMaxCount = 300;         // the largest usable max_count
-inline constexpr int kHeaderCardSlots = 501;  // header_cards 0..500; 0 is never filled
-inline constexpr int kMaxHeaderCards = 500;
+inline constexpr int kSlotCount = 301;  // measurement slots 0..300; 1..300 hold measurements
+inline constexpr int kMaxCount = 300;   // the largest usable max_count
+// header_cards 0..500; 0 is never filled
+inline constexpr std::size_t kHeaderCardSlots = kMaxHeaderCards + 1;
 inline constexpr Number kEmptySlot = -999;  // marks an empty measurement slot
 
 struct State {
@@ -63,13 +64,9 @@ struct State {
     State();
 };
 
-// The number of whole pixels a size covers: columns 0, 1, ... while x <= size - 1,
-// never more than the buffer holds. Fractional sizes count their whole part; sizes of
-// 0 or less cover nothing.
-inline int pixel_extent(Number size) {
-    if (!(size >= 1)) return 0;
-    if (size >= kBufferSide) return kBufferSide;
-    return static_cast<int>(std::floor(size));
+// Plane p of the current image: image_width x image_height whole pixels.
+inline PlaneView image_plane(const State& s, int p) {
+    return s.image_pixels.plane(p, pixel_extent(s.image_width), pixel_extent(s.image_height));
 }
 
 // Empties every slot of the measurement series.

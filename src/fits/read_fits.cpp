@@ -6,15 +6,13 @@
 #include <cmath>
 #include <string_view>
 
-#include "fits/number_text.hpp"
+#include "base/number_text.hpp"
 #include "fits/read_only_file.hpp"
 #include "fits/sample_decoding.hpp"
 
 namespace trakora {
 namespace {
 
-constexpr std::size_t kCardBytes = 80;
-constexpr int kCardsPerBlock = 36;  // one FITS block of 2880 bytes
 constexpr double kMaxSide = kBufferSide;
 
 // One read block: large enough to take the whole header scan (500 cards) at once and
@@ -27,17 +25,16 @@ using ReadBlock = std::array<unsigned char, kReadBlockBytes>;
 
 struct Keyword {
     std::string_view name;  // columns 1-8 exactly
-    Number State::*variable;
-    Number absent;
+    double FitsHeader::*value;
 };
 
 constexpr std::array<Keyword, 6> kKeywords = {{
-    {"BITPIX  ", &State::fits_bitpix, -1},
-    {"NAXIS1  ", &State::image_width, -1},
-    {"NAXIS2  ", &State::image_height, -1},
-    {"NAXIS3  ", &State::image_planes, -1},
-    {"BZERO   ", &State::fits_bzero, 0},
-    {"BSCALE  ", &State::fits_bscale, 1},
+    {"BITPIX  ", &FitsHeader::bitpix},
+    {"NAXIS1  ", &FitsHeader::naxis1},
+    {"NAXIS2  ", &FitsHeader::naxis2},
+    {"NAXIS3  ", &FitsHeader::naxis3},
+    {"BZERO   ", &FitsHeader::bzero},
+    {"BSCALE  ", &FitsHeader::bscale},
 }};
 
 // What the header phase hands to the pixel phase.
@@ -57,73 +54,55 @@ struct DataLayout {
     }
 };
 
-void set_keyword_defaults(State& s) {
-    for (const Keyword& k : kKeywords) s.*k.variable = k.absent;
-}
-
-// Stores the cards of `header` (whole cards only) in header_cards 1.., up to and
-// including the first one beginning with END, and reads the keywords from them. Returns
-// whether an END card was found; header_end_card is its number, or one more than the
-// number of cards stored.
-bool scan_cards(State& s, std::string_view header) {
-    const std::size_t cards = std::min<std::size_t>(header.size() / kCardBytes, kMaxHeaderCards);
-    std::size_t stored = 0;
-    bool found_end = false;
-    while (stored < cards && !found_end) {
-        const std::string_view card = header.substr(stored * kCardBytes, kCardBytes);
-        ++stored;
-        s.header_cards[stored].assign(card);
-        found_end = card.starts_with("END");
-    }
-    s.header_end_card = static_cast<Number>(found_end ? stored : stored + 1);
-
-    set_keyword_defaults(s);
-    for (std::size_t i = 1; i <= stored; ++i) {
-        const std::string_view card = s.header_cards[i];
+// Keeps the cards up to and including the first END and reads the keywords from them;
+// a keyword given twice takes its last value.
+void keep_cards(FitsHeader& h, const HeaderWalk& walk) {
+    h.end_card = static_cast<int>(walk.found_end ? walk.cards : walk.cards + 1);
+    for (std::size_t n = 1; n <= h.card_count(); ++n) {
+        const std::string_view card = h.card(n);
         for (const Keyword& k : kKeywords) {
-            if (card.substr(0, 8) == k.name) s.*k.variable = read_number(card.substr(9, 21));
+            if (has_keyword(card, k.name)) h.*k.value = card_number(card);
         }
     }
-    return found_end;
 }
 
 // The checks on the keywords, in the order the messages take precedence. Returns the
-// reason for a rejection, or nothing; leaves fits_bitpix positive once it is present.
-std::string header_error(State& s, bool& floating_point) {
-    if (s.fits_bitpix == -1) return "BITPIX error";
-    floating_point = s.fits_bitpix == -32;
-    s.fits_bitpix = std::fabs(s.fits_bitpix);
-    if (s.fits_bitpix != 8 && s.fits_bitpix != 16 && s.fits_bitpix != 32) {
-        return "BITPIX error : BITPIX =" + signed_number_text(s.fits_bitpix);
+// reason for a rejection, or nothing. Once BITPIX is present the header keeps its
+// magnitude, and the sign tells a floating-point image.
+std::string header_error(FitsHeader& h) {
+    if (h.bitpix == -1) return "BITPIX error";
+    h.floating_point = h.bitpix == -32;
+    h.bitpix = std::fabs(h.bitpix);
+    if (h.bitpix != 8 && h.bitpix != 16 && h.bitpix != 32) {
+        return "BITPIX error : BITPIX =" + signed_number_text(h.bitpix);
     }
-    if (s.image_width == -1) return "NAXIS1 error";
-    if (s.image_height == -1) return "NAXIS2 error";
+    if (h.naxis1 == -1) return "NAXIS1 error";
+    if (h.naxis2 == -1) return "NAXIS2 error";
     // The image buffer has room for kBufferSide columns and rows, no more.
-    if (s.image_width > kMaxSide)
-        return "NAXIS1 error : NAXIS1 =" + signed_number_text(s.image_width);
-    if (s.image_height > kMaxSide)
-        return "NAXIS2 error : NAXIS2 =" + signed_number_text(s.image_height);
+    if (h.naxis1 > kMaxSide) return "NAXIS1 error : NAXIS1 =" + signed_number_text(h.naxis1);
+    if (h.naxis2 > kMaxSide) return "NAXIS2 error : NAXIS2 =" + signed_number_text(h.naxis2);
     return {};
 }
 
-DataLayout data_layout(const State& s, bool floating_point) {
+DataLayout data_layout(const FitsHeader& h) {
     DataLayout layout;
-    const int end_card = static_cast<int>(s.header_end_card);
-    const int header_cards = (end_card + kCardsPerBlock - 1) / kCardsPerBlock * kCardsPerBlock;
+    const std::size_t end_card = static_cast<std::size_t>(h.end_card);
+    const std::size_t header_cards =
+        (end_card + kCardsPerBlock - 1) / kCardsPerBlock * kCardsPerBlock;
     layout.offset = static_cast<std::uint64_t>(header_cards) * kCardBytes;
-    layout.format.bzero = s.fits_bzero;
-    layout.format.bscale = s.fits_bscale;
-    if (floating_point) {
+    layout.format.bzero = h.bzero;
+    layout.format.bscale = h.bscale;
+    if (h.floating_point) {
         layout.format.kind = SampleKind::Float32;
-        layout.planes = s.image_planes == 3 ? 3 : 1;
+        layout.planes = h.naxis3 == 3 ? 3 : 1;
         layout.format.scaled = layout.planes == 3;
     } else {
-        layout.format.kind = s.fits_bitpix == 8    ? SampleKind::UInt8
-                             : s.fits_bitpix == 16 ? SampleKind::UInt16
-                                                   : SampleKind::Int32;
+        layout.format.kind = h.bitpix == 8    ? SampleKind::UInt8
+                             : h.bitpix == 16 ? SampleKind::UInt16
+                                              : SampleKind::Int32;
     }
-    layout.width = pixel_extent(s.image_width);
-    layout.height = pixel_extent(s.image_height);
+    layout.width = pixel_extent(h.naxis1);
+    layout.height = pixel_extent(h.naxis2);
     return layout;
 }
 
@@ -167,25 +146,19 @@ bool read_pixels(const ReadOnlyFile& file, const DataLayout& layout, ReadBlock& 
 
 }  // namespace
 
-std::int16_t read_fits_file(State& s, const std::filesystem::path& path, std::string& message) {
-    constexpr std::int16_t kRead = 0;
-    constexpr std::int16_t kRejected = -1;
-    s.pixel_max = -1;
-    s.pixel_min = 2147483647;
+FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image) {
+    FitsRead result;
     const auto reject = [&](std::string_view reason) {
-        message = s.fits_file_name;
-        message += reason;
-        s.pixel_max = -1;
-        s.pixel_min = 2147483647;
-        return kRejected;
+        result.reason = reason;
+        result.range = PixelRange{};
+        return std::move(result);
     };
 
     // A file that cannot be opened, measured or read as far as its length says (one the
     // capture software still holds, a folder): nothing of an earlier file's header may
-    // pass for this one's, so the header values are those of a file without cards.
+    // pass for this one's, so the header is that of a file without cards.
     const auto reject_unreadable = [&] {
-        s.header_end_card = 1;
-        set_keyword_defaults(s);
+        result.header = FitsHeader{};
         return reject("open error");
     };
 
@@ -195,27 +168,21 @@ std::int16_t read_fits_file(State& s, const std::filesystem::path& path, std::st
     if (!size) return reject_unreadable();
 
     ReadBlock block;
-    const std::size_t scan_bytes = static_cast<std::size_t>(
-        std::min<std::uint64_t>(*size / kCardBytes, kMaxHeaderCards) * kCardBytes);
-    if (file.read_at(block.data(), scan_bytes, 0) != scan_bytes) return reject_unreadable();
-    const bool found_end =
-        scan_cards(s, std::string_view(reinterpret_cast<const char*>(block.data()), scan_bytes));
-    // header_cards ends at slot 500: a longer header cannot be held, and what follows
-    // its first 500 cards is unknown.
-    if (!found_end && *size / kCardBytes > kMaxHeaderCards) return reject("END error");
+    FitsHeader& h = result.header;
+    const HeaderWalk walk =
+        walk_header_cards(file, *size, block, [&](std::string_view card) { h.cards.append(card); });
+    if (!walk.read) return reject_unreadable();
+    keep_cards(h, walk);
+    // A longer header cannot be held, and what follows its first 500 cards is unknown.
+    if (!walk.found_end && *size / kCardBytes > kMaxHeaderCards) return reject("END error");
 
-    bool floating_point = false;
-    if (const std::string error = header_error(s, floating_point); !error.empty())
-        return reject(error);
+    if (std::string error = header_error(h); !error.empty()) return reject(error);
 
-    const DataLayout layout = data_layout(s, floating_point);
+    const DataLayout layout = data_layout(h);
     if (layout.samples() > 0 && layout.end() > *size) return reject("data size error");
 
-    PixelRange range;
-    if (!read_pixels(file, layout, block, s.image_pixels, range)) return reject("data size error");
-    s.pixel_min = range.min;
-    s.pixel_max = range.max;
-    return kRead;
+    if (!read_pixels(file, layout, block, image, result.range)) return reject("data size error");
+    return result;
 }
 
 }  // namespace trakora

@@ -2,28 +2,59 @@
 // The FITS reader: header cards, keyword values and the primary image's samples.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
-#include "core/state.hpp"
+#include "base/image_buffer.hpp"
+#include "fits/header_cards.hpp"
+#include "fits/sample_decoding.hpp"
 
 namespace trakora {
 
-// Reads the FITS file at `path` into the shared state: header_cards, header_end_card,
-// the keyword values, image_pixels, pixel_min and pixel_max. Returns 0 when the image
-// was read. On a rejection returns -1 and sets `message` to the text to show: the
-// content of fits_file_name immediately followed by the reason ("a.fitBITPIX error");
-// pixel_min and pixel_max then hold 2147483647 and -1, the keyword values what the
-// header gave, and the image buffer is untouched. No message is shown here.
+// What the reader learnt from a header.
+struct FitsHeader {
+    std::string cards;  // the cards read, kCardBytes each, up to and including END
+    int end_card = 1;   // the number (from 1) of the END card, or one more than the cards read
+    // BITPIX as the program keeps it: its magnitude once the card is present, -1 when it
+    // is absent; `floating_point` tells a -32 image.
+    double bitpix = -1;
+    bool floating_point = false;
+    double naxis1 = -1;  // -1 when absent, as for NAXIS2 and NAXIS3
+    double naxis2 = -1;
+    double naxis3 = -1;
+    double bzero = 0;
+    double bscale = 1;
+
+    std::size_t card_count() const { return cards.size() / kCardBytes; }
+    // Card n, counted from 1.
+    std::string_view card(std::size_t n) const {
+        return std::string_view(cards).substr((n - 1) * kCardBytes, kCardBytes);
+    }
+};
+
+struct FitsRead {
+    FitsHeader header;
+    // The smallest and largest sample stored; 2147483647 and -1 when nothing was read.
+    PixelRange range;
+    std::string reason;  // why the file was rejected; empty when the image was read
+
+    bool ok() const { return reason.empty(); }
+};
+
+// Reads the FITS file at `path`: its header, and the samples of the primary image into
+// `image` (plane by plane, row by row, whole pixels only).
 //
-// Reasons, in the order they are checked: "open error" (the file cannot be opened,
-// measured or read, or is no ordinary file), "END error" (no END card among the first
-// 500 cards of a longer file), "BITPIX error", "BITPIX error : BITPIX = 64", "NAXIS1 error",
-// "NAXIS2 error", "NAXIS1 error : NAXIS1 = 4000" and the same for NAXIS2 (more than the
-// buffer's 3073 columns or rows), "data size error" (the file is shorter than the samples
-// the header announces). Should the file shrink while its samples are read, the read
-// also ends with "data size error", with part of the buffer already overwritten.
-std::int16_t read_fits_file(State& s, const std::filesystem::path& path, std::string& message);
+// Reasons for a rejection, in the order they are checked: "open error" (the file cannot
+// be opened, measured or read, or is no ordinary file; the header is then that of a file
+// without cards), "END error" (no END card among the first 500 cards of a longer file),
+// "BITPIX error", "BITPIX error : BITPIX = 64", "NAXIS1 error", "NAXIS2 error",
+// "NAXIS1 error : NAXIS1 = 4000" and the same for NAXIS2 (more than the buffer's 3073
+// columns or rows), "data size error" (the file is shorter than the samples the header
+// announces). On a rejection the header holds what was read and `image` is untouched;
+// should the file shrink while its samples are read, the read ends with "data size
+// error" with part of the buffer already overwritten.
+FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image);
 
 }  // namespace trakora

@@ -16,6 +16,18 @@ ReadOnlyFile::ReadOnlyFile(const std::filesystem::path& path) {
     } while (fd_ < 0 && errno == EINTR);
 }
 
+ReadOnlyFile::ReadOnlyFile(const ReadOnlyFile& folder, const char* name) {
+    // Non-blocking for the same reason: a FIFO put in place of a listed file must not
+    // hold the caller until some writer opens it.
+    do {
+        fd_ = ::openat(folder.fd_, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd_ < 0 && errno == EINTR);
+}
+
+ReadOnlyFile ReadOnlyFile::open_folder(const std::filesystem::path& path) {
+    return ReadOnlyFile(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
 ReadOnlyFile::~ReadOnlyFile() {
     if (fd_ >= 0) ::close(fd_);
 }

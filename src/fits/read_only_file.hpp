@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A file opened for reading raw bytes, closed when the object goes, so that no return
-// path of the reader can leave it open.
+// A file (or folder) opened for reading raw bytes, closed when the object goes, so that
+// no return path of a reader can leave it open. The one file handle of the program.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +13,11 @@ namespace trakora {
 class ReadOnlyFile {
   public:
     explicit ReadOnlyFile(const std::filesystem::path& path);
+    // `name` in the folder open as `folder` (see open_folder).
+    ReadOnlyFile(const ReadOnlyFile& folder, const char* name);
+    // A folder, for opening the files in it by name; not open when `path` is no folder.
+    static ReadOnlyFile open_folder(const std::filesystem::path& path);
+    ReadOnlyFile(ReadOnlyFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
     ~ReadOnlyFile();
     ReadOnlyFile(const ReadOnlyFile&) = delete;
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
@@ -29,6 +34,7 @@ class ReadOnlyFile {
     std::size_t read_at(void* buffer, std::size_t count, std::uint64_t offset) const;
 
   private:
+    explicit ReadOnlyFile(int fd) : fd_(fd) {}
     int fd_ = -1;
 };
 

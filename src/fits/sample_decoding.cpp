@@ -16,11 +16,8 @@ namespace {
 
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
-
-// Halfway cases of the range ends: 2147483647.5 rounds (ties to even) to 2^31, out of
-// range; -2147483648.5 rounds to -2^31, in range.
+// The smallest value that rounds (half to even) beyond the largest 32-bit value.
 constexpr double kRoundsAboveMax = 2147483647.5;
-constexpr double kRoundsBelowMin = -2147483648.5;
 
 std::uint32_t load_be16(const unsigned char* p) { return (std::uint32_t{p[0]} << 8) | p[1]; }
 
@@ -30,15 +27,6 @@ std::uint32_t load_be32(const unsigned char* p) {
 }
 
 float load_be_float(const unsigned char* p) { return std::bit_cast<float>(load_be32(p)); }
-
-// Adding and taking away 2^52 (2^23 for floats) leaves the magnitude rounded to an
-// integer in the current rounding mode, which is to-nearest-even; unlike nearbyint this
-// needs no library call, so the conversion loops stay loops of plain instructions.
-std::int32_t round_in_range(double value) {
-    const double magnitude = std::fabs(value);
-    const double rounded = (magnitude + 0x1p52) - 0x1p52;
-    return static_cast<std::int32_t>(value < 0 ? -rounded : rounded);
-}
 
 bool is_whole(double value) { return std::isfinite(value) && std::floor(value) == value; }
 
@@ -139,23 +127,6 @@ int bytes_per_sample(SampleKind kind) {
             return 4;
     }
     return 4;
-}
-
-std::int32_t round_to_int32(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= kRoundsAboveMax) return kInt32Max;
-    if (value < kRoundsBelowMin) return kInt32Min;
-    return round_in_range(value);
-}
-
-std::int32_t round_to_int32(float value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 0x1p31f) return kInt32Max;
-    if (value < -0x1p31f) return kInt32Min;
-    // Floats of 2^23 and more are whole already.
-    const float magnitude = std::fabs(value);
-    const float rounded = magnitude < 0x1p23f ? (magnitude + 0x1p23f) - 0x1p23f : magnitude;
-    return static_cast<std::int32_t>(value < 0 ? -rounded : rounded);
 }
 
 std::int32_t scale_integer_sample(double raw, double bzero, double bscale,

@@ -11,6 +11,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/image_buffer.hpp"
+#include "base/rounding.hpp"
+
 namespace trakora {
 
 enum class SampleKind {
@@ -28,18 +31,6 @@ struct SampleFormat {
 };
 
 int bytes_per_sample(SampleKind kind);
-
-// The smallest and largest value stored so far. The reader starts from max = -1, so the
-// maximum never ends below -1.
-struct PixelRange {
-    std::int32_t min = 2147483647;
-    std::int32_t max = -1;
-};
-
-// Rounding to the nearest integer with ties to the even one (2.5 gives 2, -2.5 gives -2);
-// values beyond the signed 32-bit range saturate to its ends, NaN gives 0.
-std::int32_t round_to_int32(double value);
-std::int32_t round_to_int32(float value);
 
 // The stored value of one sample of an integer format from its raw value: BZERO + BSCALE
 // x raw in double precision, rounded; a result in range above `wrap_above` is lowered by

@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "analysis/brightest_spot.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/handlers.hpp"
 #include "image_setup.hpp"
 
 namespace trakora {
@@ -80,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A window entirely outside the image still evaluates the clamped corner box.
         SpotCase{"window_far_outside", 60, 60, {{59, 0, 10}}, 500, -400, 485, -415},
         SpotCase{"one_pixel_image", 1, 1, {{0, 0, 3}}, 0, 0, -15, -15}),
-    [](const ::testing::TestParamInfo<SpotCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SpotCase>& row) { return std::string(row.param.name); });
 
 TEST(BrightestSpotScan, UniformPositiveImageGivesFirstCandidate) {
     auto s = fresh_state();

@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "core/handlers.hpp"
 #include "image_setup.hpp"
 
 namespace trakora {
@@ -61,12 +62,11 @@ void reference_levels(State& s) {
     }
     double sm[301] = {};
     for (int i = 2; i <= 298; ++i) {
-        sm[i] =
-            std::sqrt(static_cast<double>(h[i - 2]) * h[i - 2] +
-                      static_cast<double>(h[i - 1]) * h[i - 1] + static_cast<double>(h[i]) * h[i] +
-                      static_cast<double>(h[i + 1]) * h[i + 1] +
-                      static_cast<double>(h[i + 2]) * h[i + 2]) /
-            5;
+        const auto sq = [&](int k) {
+            const auto c = static_cast<double>(h[k]);
+            return c * c;
+        };
+        sm[i] = std::sqrt(sq(i - 2) + sq(i - 1) + sq(i) + sq(i + 1) + sq(i + 2)) / 5;
     }
     const double t = 0.1 * sm[mode];
     for (int i = mode; i >= 0; --i) {
@@ -101,7 +101,8 @@ void paint_two_extremes(State& s, std::int32_t background) {
 TEST(DisplayLevels, BackgroundSpreadOverFiveBins) {
     auto s = fresh_state();
     paint_two_extremes(*s, 100);
-    const DisplayHistogram h = display_histogram(*s);
+    const DisplayHistogram h =
+        display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max});
     EXPECT_EQ(h[0], 1);
     EXPECT_EQ(h[100], 998);
     EXPECT_EQ(h[300], 1);
@@ -119,7 +120,8 @@ TEST(DisplayLevels, LowestOfEquallyPopulatedBinsIsBackground) {
         return (y * 25 + x) % 2 == 0 ? 100 : 200;
     });
     set_extremes(*s);
-    const DisplayHistogram h = display_histogram(*s);
+    const DisplayHistogram h =
+        display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max});
     ASSERT_EQ(h[100], h[200]);
     compute_display_levels(*s);
     EXPECT_EQ(s->display_low, 97);
@@ -159,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Bins 2 and 298 have a smoothed value: both walks find a bin, at
         // the unsmoothed end bin on one side and 3 bins out on the other.
         KeptCase{"bin2_walks", 2, 50, 20, 1, 4}, KeptCase{"bin298_walks", 298, 50, 20, 295, 4}),
-    [](const ::testing::TestParamInfo<KeptCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<KeptCase>& row) { return std::string(row.param.name); });
 
 TEST(DisplayLevels, ImageWithoutPixelsKeepsLevels) {
     for (const auto& [w, h] : {std::pair{0, 40}, std::pair{25, 0}}) {
@@ -217,7 +219,8 @@ TEST_P(HistogramBin, ValueLandsInBin) {
     paint_plane(*s, 3, 1, 0,
                 [&c](int x, int) { return x == 0 ? c.minimum : (x == 1 ? c.maximum : c.value); });
     set_extremes(*s);
-    const DisplayHistogram h = display_histogram(*s);
+    const DisplayHistogram h =
+        display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max});
     DisplayHistogram want{};
     want[0] += 1;
     want[300] += 1;
@@ -241,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
         BinCase{"full_range_minimum_side", kInt32Min, kInt32Max, kInt32Min + 7158279, 1},
         BinCase{"full_range_middle", kInt32Min, kInt32Max, 0, 150},
         BinCase{"full_range_maximum_side", kInt32Min, kInt32Max, kInt32Max - 7158278, 300}),
-    [](const ::testing::TestParamInfo<BinCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<BinCase>& row) { return std::string(row.param.name); });
 
 TEST(DisplayLevels, BackgroundAtHalfWayValueMovesUpABin) {
     // Width 10: a background at 1004 is bin 100, at 1005 bin 101; the levels follow.
@@ -267,7 +270,8 @@ TEST(DisplayLevels, PixelsOutsideTheExtremesAreNotCounted) {
     });
     s->pixel_min = 0;
     s->pixel_max = 300;
-    const DisplayHistogram h = display_histogram(*s);
+    const DisplayHistogram h =
+        display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max});
     std::int64_t total = 0;
     for (auto c : h) total += c;
     EXPECT_EQ(total, 20 * 40);
@@ -364,7 +368,9 @@ TEST(DisplayLevelsDifferential, MatchesPlainRulesOnRandomImages) {
 
         const std::string row = "round " + std::to_string(round) + " span " + std::to_string(span) +
                                 " " + std::to_string(w) + "x" + std::to_string(h);
-        ASSERT_EQ(display_histogram(*s), reference_histogram(*ref)) << row;
+        ASSERT_EQ(display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max}),
+                  reference_histogram(*ref))
+            << row;
         compute_display_levels(*s);
         reference_levels(*ref);
         ASSERT_EQ(s->display_low, ref->display_low) << row;
@@ -384,7 +390,9 @@ TEST(DisplayLevelsDifferential, EveryValueOfSmallSpansBinsAsTheFormula) {
                    77;
         });
         set_extremes(*s);
-        EXPECT_EQ(display_histogram(*s), reference_histogram(*s)) << "span " << span;
+        EXPECT_EQ(display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max}),
+                  reference_histogram(*s))
+            << "span " << span;
     }
 }
 

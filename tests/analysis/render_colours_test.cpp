@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "analysis/render_colours.hpp"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/handlers.hpp"
 #include "image_setup.hpp"
 
 namespace trakora {
@@ -52,7 +51,7 @@ TEST_P(Grey, ValueRendersAsGrey) {
     s->image_planes = 1;
     s->display_low = c.low;
     s->display_range = c.range;
-    render_colours(*s);
+    render_object_picture(*s);
     EXPECT_EQ(colour_at(*s, 0, 0), c.grey * 0x010101u | kOpaque) << c.name;
 }
 
@@ -82,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         GreyCase{"wide_range_low_near_top", kInt32Max - 1000, 1 << 30, kInt32Max, 0},
         GreyCase{"wide_range_low_near_bottom", kInt32Min + 1000, 1 << 30, kInt32Max, 255},
         GreyCase{"wide_range_half", kInt32Min + 1000, 1 << 30, kInt32Min + 1000 + (1 << 29), 128}),
-    [](const ::testing::TestParamInfo<GreyCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<GreyCase>& row) { return std::string(row.param.name); });
 
 TEST(RenderColours, PictureHasImageSizeAndRowsOfItsWidth) {
     auto s = fresh_state();
@@ -90,7 +89,7 @@ TEST(RenderColours, PictureHasImageSizeAndRowsOfItsWidth) {
     s->image_width = 7.6;  // whole pixels only
     s->display_low = 0;
     s->display_range = 64;
-    render_colours(*s);
+    render_object_picture(*s);
     ASSERT_EQ(s->object_picture_width, 7);
     ASSERT_EQ(s->object_picture_height, 5);
     for (int y = 0; y < 5; ++y)
@@ -105,7 +104,7 @@ TEST(RenderColours, EmptyImageGivesEmptyPicture) {
     s->object_picture_height = 9;
     s->image_width = 0;
     s->image_height = 12;
-    render_colours(*s);
+    render_object_picture(*s);
     EXPECT_EQ(s->object_picture_width, 0);
     EXPECT_EQ(s->object_picture_height, 12);
 }
@@ -129,7 +128,7 @@ TEST_P(Planes, BrightFirstPlane) {
     s->image_planes = c.planes;
     s->display_low = 0;
     s->display_range = 100;
-    render_colours(*s);
+    render_object_picture(*s);
     EXPECT_EQ(colour_at(*s, 1, 1), c.colour | kOpaque) << c.name;
 }
 
@@ -138,8 +137,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, Planes,
                                            PlaneCase{"one_plane_grey", 1, 0xFFFFFF},
                                            PlaneCase{"two_planes_grey", 2, 0xFFFFFF},
                                            PlaneCase{"no_planes_grey", 0, 0xFFFFFF}),
-                         [](const ::testing::TestParamInfo<PlaneCase>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<PlaneCase>& row) {
+                             return std::string(row.param.name);
                          });
 
 TEST(RenderColours, ColourComponentsComeFromTheirPlanes) {
@@ -151,7 +150,7 @@ TEST(RenderColours, ColourComponentsComeFromTheirPlanes) {
     s->image_planes = 3;
     s->display_low = 0;
     s->display_range = 100;
-    render_colours(*s);
+    render_object_picture(*s);
     for (int x = 0; x < 3; ++x) {
         const std::uint32_t want = reference_grey(25 * x, 0, 100) |
                                    reference_grey(50 * x, 0, 100) << 8 |
@@ -187,7 +186,7 @@ TEST(RenderColoursDifferential, MatchesPlainRuleOnRandomImages) {
         s->image_planes = round % 2 == 0 ? 3 : 1;
         s->display_low = low;
         s->display_range = range;
-        render_colours(*s);
+        render_object_picture(*s);
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
                 const std::uint32_t red = reference_grey(s->image_pixels.at(x, y, 0), low, range);

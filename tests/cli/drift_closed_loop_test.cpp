@@ -12,11 +12,11 @@
 #include "analysis/drift_fit.hpp"
 #include "analysis/polar_error.hpp"
 #include "analysis/star_measurement.hpp"
-#include "cli/simulated_image.hpp"
+#include "camera/simulated_image.hpp"
 #include "fits/header_values.hpp"
 #include "fits/observation_time.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 namespace {
 
 constexpr long long kStartMs = 1'800'000'000'000;  // 2027-01-15T08:00:00Z
@@ -222,4 +222,4 @@ TEST(StarMeasurementOnTheCamera, CentroidWithinAFiftiethOfAPixelRms) {
 }
 
 }  // namespace
-}  // namespace trakora::cli
+}  // namespace trakora::camera

@@ -10,14 +10,16 @@
 #include <memory>
 #include <string>
 
-#include "cli/fits_writer.hpp"
-#include "cli/simulated_image.hpp"
+#include "camera/simulated_image.hpp"
 #include "core/handlers.hpp"
+#include "fits/fits_writer.hpp"
 #include "support/fits_files.hpp"
 #include "support/recording_view.hpp"
 
 namespace trakora::cli {
 namespace {
+
+using namespace camera;
 
 int filled_slots(const State& s) {
     int filled = 0;

@@ -21,19 +21,21 @@
 #include <thread>
 #include <vector>
 
-#include "analysis/brightest_spot.hpp"
+#include "camera/simulated_image.hpp"
 #include "cli/commands.hpp"
-#include "cli/fits_writer.hpp"
-#include "cli/simulated_image.hpp"
+#include "core/handlers.hpp"
 #include "core/newest_image.hpp"
+#include "core/read_image.hpp"
 #include "core/state.hpp"
-#include "fits/read_fits.hpp"
+#include "fits/fits_writer.hpp"
 #include "support/fits_files.hpp"
 
 extern char** environ;
 
 namespace trakora::cli {
 namespace {
+
+using namespace camera;
 
 namespace fs = std::filesystem;
 using trakora::testing::TempDir;
@@ -197,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(AllFormats, SimulateFormat,
                                            FormatRow{"bitpix32", {"--bitpix", "32"}, 32, -1, 0},
                                            FormatRow{"float", {"--bitpix=-32"}, -32, -1, 0},
                                            FormatRow{"colour", {"--colour"}, -32, 3, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // ---------------------------------------------------------------------------------------
 // Header cards: fixed format, DATE-OBS in ISO form and strictly growing.
@@ -279,7 +281,7 @@ TEST_P(SimulateDrift, StarSearchFollowsTheGuideStar) {
         EXPECT_LE(std::abs(r.s.object_x - truth.x), 1.5) << "found x " << r.s.object_x;
         EXPECT_LE(std::abs(r.s.object_y - truth.y), 1.5) << "found y " << r.s.object_y;
         // Drift alone, from the configured rate and the simulated time.
-        const double minutes = k * row.interval_s / 60;
+        const double minutes = static_cast<double>(k) * row.interval_s / 60;
         EXPECT_NEAR(drift.x, field.guide_start.x + row.drift_x * minutes, 1e-9);
         EXPECT_NEAR(drift.y, field.guide_start.y + row.drift_y * minutes, 1e-9);
         const double within = 3 * row.seeing + 1.5;
@@ -296,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DriftRow{"fast_drift_left", -8, 0, 0.5, 10, -32, 4},
                       DriftRow{"eight_bit", 1, 4, 0.5, 15, 8, 5},
                       DriftRow{"thirty_two_bit", -2, -2, 2, 12, 32, 6}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // Over many skies: hot pixels are single pixels whose 7 x 7 box stays below the guide
 // star's box, and field stars are fainter and keep their distance.
@@ -382,7 +384,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, SimulateInPlace,
                          ::testing::Values(FormatRow{"bitpix8", {}, 8, -1, 0},
                                            FormatRow{"bitpix16", {}, 16, -1, 32768},
                                            FormatRow{"colour", {}, -32, 3, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(SimulateInPlaceWriter, AbandonedWriterStillCompletesTheFile) {
     TempDir dir;
@@ -466,7 +468,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameRow{"long_conversion", "%ld.FIT", 1, nullptr},
                       NameRow{"trailing_percent", "%d.FIT%", 1, nullptr},
                       NameRow{"subfolder", "sub/%d.FIT", 1, nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // ---------------------------------------------------------------------------------------
 // The command line.
@@ -514,7 +516,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ArgsRow{"drift_text", {"--drift-y", "fast"}, "--drift-y"},
                       ArgsRow{"flag_with_value", {"--in-place=yes"}, "takes no value"},
                       ArgsRow{"bad_name", {"--name", "drift.FIT"}, "exactly one image number"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(SimulateArguments, HelpAndAcceptedForms) {
     std::string out;
@@ -608,7 +610,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StopRow{"sigint_renaming", SIGINT, {"--interval", "0", "--keep", "1000"}},
                       StopRow{"sigterm_in_place", SIGTERM, {"--interval", "0.4", "--in-place"}},
                       StopRow{"sigint_in_place", SIGINT, {"--interval", "0.8", "--in-place"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace trakora::cli

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "camera/simulate_options.hpp"
 #include "cli/commands.hpp"
-#include "cli/simulate_options.hpp"
 #include "fits/header_values.hpp"
 #include "fits/observation_time.hpp"
 #include "support/fits_files.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 namespace {
 
 using trakora::testing::TempDir;
@@ -130,4 +130,4 @@ TEST(SimulatedMount, SimulatedClockHeaderAndDrift) {
 }
 
 }  // namespace
-}  // namespace trakora::cli
+}  // namespace trakora::camera

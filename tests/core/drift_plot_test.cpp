@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                                50,
                                {"label -3", "plot_scale 50x7", "plot_line 0,4,50,4 green",
                                 "plot_point 1,7 magenta", "plot_point 2,4 magenta"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(DriftPlotSlots, EmptySlotsAreNotDrawnButCountInTheExtremes) {
     State s;

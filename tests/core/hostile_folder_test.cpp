@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameRow{"control_characters", "tab\there\nnew line\x01.FTS"},
                       NameRow{"quotes_backslash", "a\"b\\c'd.Fit"},
                       NameRow{"leading_dash", "-rf.Fts"}),
-    [](const ::testing::TestParamInfo<NameRow>& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<NameRow>& row) { return std::string(row.param.label); });
 
 // ---- Entries that are not ordinary files ------------------------------------------
 
@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
                                [](const fs::path& folder, const std::string& name) {
                                    fs::create_symlink("/dev/zero", folder / name);
                                }}),
-    [](const ::testing::TestParamInfo<EntryRow>& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<EntryRow>& row) { return std::string(row.param.label); });
 
 // ---- Headers that never end --------------------------------------------------------------
 
@@ -244,10 +244,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(HostileFolder, HeaderScanOfAFifoReturns) {
     make_fifo(dir.path(), "pipe.FIT");
     const auto scan = run_guarded([this] {
-        const int fd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+        const ReadOnlyFile folder = ReadOnlyFile::open_folder(dir.path());
         std::string last;
-        const HeaderScan result = scan_header_dates(fd, "pipe.FIT", last);
-        ::close(fd);
+        const HeaderScan result = scan_header_dates(folder, "pipe.FIT", last);
         return std::string(result.readable ? "readable" : "skipped");
     });
     EXPECT_EQ(scan, std::optional<std::string>("skipped"));

@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Text2, Interval,
                                            IntervalCase{"trailing_letter", {"7a"}, 7000},
                                            IntervalCase{"too_large_for_a_double", {"1E999"}, 5000},
                                            IntervalCase{"just_below_limit", {"64.9994"}, 64999}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct CountCase {
     const char* name;
@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         CountCase{"whole_with_point", "50.0", {"message 最大測定数 50"}, 50},
         CountCase{"one_and_a_half", "1.5", {"text Text3 2", "message 最大測定数 2"}, 2},
         CountCase{"blanks_inside", "1 2", {"message 最大測定数 12"}, 12}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace trakora

@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(CardScan, EndCard,
                                            EndCase{"keyword beginning with END", 4, "ENDING  = 5",
                                                    1},
                                            EndCase{"END followed by text", 4, "ENDX", 1}),
-                         [](const auto& info) { return row_name(info.param.name); });
+                         [](const auto& row) { return row_name(row.param.name); });
 
 TEST(CardScan, OnlyColumnsOneToThreeMarkTheEnd) {
     FitsReading r;

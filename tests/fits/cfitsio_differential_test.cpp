@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
         DifferentialCase{"float three planes scaled", -32, 3, 100, 0.5, Raw::FloatWhole},
         DifferentialCase{"float three planes scaled with a fraction", -32, 3, -0.5, 1.25,
                          Raw::FloatWhole}),
-    [](const auto& info) { return row_name(info.param.name); });
+    [](const auto& row) { return row_name(row.param.name); });
 
 }  // namespace
 }  // namespace trakora::testing

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/read_image.hpp"
 #include "core/state.hpp"
-#include "fits/read_fits.hpp"
 #include "support/fits_files.hpp"
 
 namespace trakora::testing {

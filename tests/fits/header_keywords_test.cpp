@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
             "BITPIX -32 is stored positive", {fits_card("BITPIX", "-32")}, &State::fits_bitpix, 32},
         KeywordCase{
             "NAXIS1 read as a number", {fits_card("NAXIS1", "2.75")}, &State::image_width, 2.75}),
-    [](const auto& info) { return row_name(info.param.name); });
+    [](const auto& row) { return row_name(row.param.name); });
 
 TEST(KeywordValues, NoValueOfAnEarlierFileSurvives) {
     FitsReading r;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "fits/number_text.hpp"
+#include "base/number_text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"sign alone", "-", 0}, ReadCase{"point alone", ".", 0},
         ReadCase{"exponent without mantissa", "E5", 0},
         ReadCase{"small interval", "0.0025", 0.0025}),
-    [](const auto& info) {
-        std::string n = info.param.name;
+    [](const auto& row) {
+        std::string n = row.param.name;
         for (char& c : n)
             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
         return n;

@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         RejectCase{"END on card 501", without_end(500) + padded_card("END") + pad_to_block(""),
                    "END error"},
         RejectCase{"END error before BITPIX error", std::string(501 * 80, ' '), "END error"}),
-    [](const auto& info) { return row_name(info.param.name); });
+    [](const auto& row) { return row_name(row.param.name); });
 
 // The keyword variables of a rejected header hold what it gave.
 TEST(RejectedHeader, KeepsTheValuesTheHeaderGave) {
@@ -163,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                                          std::filesystem::create_symlink(d.file("gone.fit"),
                                                                          d.file("a.fit"));
                                      }}),
-    [](const auto& info) { return row_name(info.param.name); });
+    [](const auto& row) { return row_name(row.param.name); });
 
 struct AcceptCase {
     const char* name;
@@ -192,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  file_of({fits_card("BITPIX", "-32"), fits_card("NAXIS1", "2"),
                                           fits_card("NAXIS2", "2"), fits_card("NAXIS3", "3")},
                                          4 * 4 * 3)}),
-    [](const auto& info) { return row_name(info.param.name); });
+    [](const auto& row) { return row_name(row.param.name); });
 
 }  // namespace
 }  // namespace trakora::testing

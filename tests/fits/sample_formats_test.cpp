@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"below int32 saturates", 8, {bscale("-1E10")}, bytes({1}), {kMin}},
         FormatCase{
             "infinite scale times zero is 0", 8, {bscale("1E999")}, bytes({0, 1}), {0, kMax}}),
-    [](const auto& info) { return row_name(info.param.name); });
+    [](const auto& row) { return row_name(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     SixteenBit, SampleFormats,
@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {kMin, kMin}},
         FormatCase{
             "huge BZERO saturates without wrap", 16, {bzero("1E12")}, bytes({0, 0}), {kMax}}),
-    [](const auto& info) { return row_name(info.param.name); });
+    [](const auto& row) { return row_name(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     ThirtyTwoBit, SampleFormats,
@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                    bytes({0x7F, 0, 0, 0, 0x80, 0, 0, 0}),
                    {kMax, kMin}},
         FormatCase{"no wrap for 32 bit", 32, {bzero("70000")}, bytes({0, 0, 0, 0}), {70000}}),
-    [](const auto& info) { return row_name(info.param.name); });
+    [](const auto& row) { return row_name(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     FloatingPoint, SampleFormats,
@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {bscale("2"), fits_card("NAXIS3", "1")},
                    floats({1.5f}),
                    {2}}),
-    [](const auto& info) { return row_name(info.param.name); });
+    [](const auto& row) { return row_name(row.param.name); });
 
 // A three-plane floating-point image: all three planes in file order, scaled, rounded
 // twice, statistics over all of them.
@@ -257,7 +257,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {bscale("0.5")},
                        {kInf, -kInf, std::nanf(""), 0, 1, 1},
                        {1073741824, -1073741824, 0, 0, 0, 0}}),
-    [](const auto& info) { return row_name(info.param.name); });
+    [](const auto& row) { return row_name(row.param.name); });
 
 TEST(PixelLayout, RowsFollowOneAnotherInFileOrder) {
     FitsReading r;
@@ -342,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(SampleFormats, NoPixels,
                                            EmptyCase{"negative width", "-4", "5"},
                                            EmptyCase{"width below one", "0.9", "5"},
                                            EmptyCase{"logical width", "T", "5"}),
-                         [](const auto& info) { return row_name(info.param.name); });
+                         [](const auto& row) { return row_name(row.param.name); });
 
 TEST(Statistics, MaximumNeverEndsBelowMinusOne) {
     FitsReading r;
@@ -388,9 +388,10 @@ TEST(Rounding, AnyFloatBitPatternGivesTheNearestInt32) {
                                            0xCF000000u, 0x4EFFFFFFu, 0xCF000001u, 0x3F000000u,
                                            0xBF000000u, 0x00000001u};
     while (patterns.size() < 3000) {
-        std::uint32_t bits = gen();
+        std::uint32_t bits = static_cast<std::uint32_t>(gen());
         // Most patterns with an exponent near the int32 range, where rounding matters.
-        if (patterns.size() % 4 != 0) bits = (bits & 0x807FFFFFu) | ((120u + gen() % 40u) << 23);
+        if (patterns.size() % 4 != 0)
+            bits = (bits & 0x807FFFFFu) | ((120u + static_cast<std::uint32_t>(gen() % 40u)) << 23);
         patterns.push_back(bits);
     }
     std::string data;

@@ -41,12 +41,12 @@
 #include <thread>
 #include <vector>
 
-#include "cli/windowless_view.hpp"
 #include "core/handlers.hpp"
 #include "core/messages.hpp"
 #include "core/state.hpp"
 #include "core/view.hpp"
 #include "support/fits_files.hpp"
+#include "windowless/windowless_view.hpp"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SOAK_UNDER_ASAN 1
@@ -349,7 +349,7 @@ class Writer {
 
 // ---- The view: keeps only what the checks need, so memory stays flat -------------------
 
-class QuietView : public cli::WindowlessView {
+class QuietView : public WindowlessView {
   public:
     using WindowlessView::WindowlessView;
 

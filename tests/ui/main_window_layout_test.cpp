@@ -53,8 +53,8 @@ INSTANTIATE_TEST_SUITE_P(Form1, ControlPlacement,
                                            Placement{"Command3", 8, 192, 73, 49, "objec setting"},
                                            Placement{"Text3", 328, 216, 57, 25, "50"},
                                            Placement{"Label4", 256, 224, 65, 17, "最大測定数"}),
-                         [](const ::testing::TestParamInfo<Placement>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<Placement>& row) {
+                             return std::string(row.param.name);
                          });
 
 TEST(MainWindow, IsAFixedWindowWithItsCaptionAndIcon) {

@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <vector>
 
-#include "core/image_buffer.hpp"
+#include "base/image_buffer.hpp"
 #include "core/view.hpp"
 #include "ui/crosshair_icon.hpp"
 #include "ui/main_window.hpp"
@@ -107,8 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
         PressCase{"ctrl alt", 3, 4, Qt::LeftButton, Qt::ControlModifier | Qt::AltModifier, 40, 30,
                   1, 6, 3, 4},
         PressCase{"scale twice the pixels", 10, 6, Qt::LeftButton, {}, 80, 60, 1, 0, 20, 12}),
-    [](const ::testing::TestParamInfo<PressCase>& info) {
-        std::string name = info.param.name;
+    [](const ::testing::TestParamInfo<PressCase>& row) {
+        std::string name = row.param.name;
         for (char& ch : name)
             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
         return name;

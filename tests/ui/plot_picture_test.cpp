@@ -87,8 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ScaledPoint{"twips before any scale", 0, 0, 150, 300, 10, 20},
                       ScaledPoint{"slot 25 of 50, mid height", 50, 11, 25, 5.5f, 194, 78},
                       ScaledPoint{"one unit per pixel", 389, 157, 100, 40, 100, 40}),
-    [](const ::testing::TestParamInfo<ScaledPoint>& info) {
-        std::string name = info.param.name;
+    [](const ::testing::TestParamInfo<ScaledPoint>& row) {
+        std::string name = row.param.name;
         for (char& ch : name)
             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
         return name;

@@ -49,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"interval", 0, false}, {"enable", 0, false}, {"interval", 4000, true}}},
         TimerCase{"disabled stays off through intervals",
                   {{"enable", 0, true}, {"disable", 0, false}, {"interval", 3000, false}}}),
-    [](const ::testing::TestParamInfo<TimerCase>& info) {
-        std::string name = info.param.name;
+    [](const ::testing::TestParamInfo<TimerCase>& row) {
+        std::string name = row.param.name;
         for (char& ch : name)
             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
         return name;

@@ -4,7 +4,7 @@
 //
 // Usage:
 //   std::vector<std::string> cards = {logical_card("SIMPLE", true, "..."), ...};
-//   SampleFormat f = sample_format(16);           // BZERO 32768 for unsigned 16-bit
+//   StorageFormat f = storage_format(16);         // BZERO 32768 for unsigned 16-bit
 //   append_format_cards(cards, f);                 // after NAXISn, before the rest
 //   auto bytes = fits_file_bytes(cards, encode_samples(values, f));
 //   write_file_replacing(folder / name, bytes);    // temp name + rename
@@ -18,10 +18,9 @@
 #include <string_view>
 #include <vector>
 
-namespace trakora::cli {
+#include "fits/header_cards.hpp"
 
-inline constexpr std::size_t kCardBytes = 80;
-inline constexpr std::size_t kBlockBytes = 2880;
+namespace trakora {
 
 // One 80-character header card. Numbers and logicals are right-justified to column 30,
 // strings are quoted from column 11 (padded to at least 8 characters inside the quotes,
@@ -39,7 +38,7 @@ std::string string_card(std::string_view keyword, std::string_view value,
 
 // How physical sample values are stored: BITPIX, and the BZERO / BSCALE cards that turn
 // stored values back into physical ones (physical = BZERO + BSCALE * stored).
-struct SampleFormat {
+struct StorageFormat {
     int bitpix = 16;
     double bzero = 0;
     double bscale = 1;
@@ -49,15 +48,15 @@ struct SampleFormat {
 // The format a camera uses for `bitpix`: 8-bit unsigned bytes, 16-bit with BZERO 32768
 // (unsigned values in signed storage), 32-bit signed integers, or IEEE single floats.
 // Throws std::invalid_argument for any other BITPIX.
-SampleFormat sample_format(int bitpix);
+StorageFormat storage_format(int bitpix);
 
 // Appends the BZERO and BSCALE cards when the format uses them.
-void append_format_cards(std::vector<std::string>& cards, const SampleFormat& format);
+void append_format_cards(std::vector<std::string>& cards, const StorageFormat& format);
 
 // The stored samples, big-endian, padded with zero bytes to a whole number of blocks.
 // Integer formats round to the nearest stored value and clamp to the storable range.
 std::vector<std::uint8_t> encode_samples(std::span<const float> physical,
-                                         const SampleFormat& format);
+                                         const StorageFormat& format);
 
 // The header (cards, END, blank padding) followed by already padded data.
 std::vector<std::uint8_t> fits_file_bytes(const std::vector<std::string>& cards,
@@ -103,4 +102,4 @@ class InPlaceWriter {
     int fd_ = -1;
 };
 
-}  // namespace trakora::cli
+}  // namespace trakora

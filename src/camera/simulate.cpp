@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // `trakora-cli simulate`: a camera and its capture program in one, writing FITS images of
 // a drifting guide star into a folder so the program has something to watch.
+#include "camera/simulate.hpp"
+
 #include <pthread.h>
 #include <signal.h>
 
@@ -16,13 +18,12 @@
 #include <vector>
 
 #include "base/command_line.hpp"
-#include "cli/commands.hpp"
-#include "cli/fits_writer.hpp"
-#include "cli/simulate_options.hpp"
-#include "cli/simulated_image.hpp"
-#include "core/newest_image.hpp"
+#include "camera/simulate_options.hpp"
+#include "camera/simulated_image.hpp"
+#include "fits/file_names.hpp"
+#include "fits/fits_writer.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 namespace {
 
 namespace fs = std::filesystem;
@@ -196,4 +197,4 @@ int run_simulate(int argc, char** argv) {
     return run(options);
 }
 
-}  // namespace trakora::cli
+}  // namespace trakora::camera

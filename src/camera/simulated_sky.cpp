@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "cli/simulated_sky.hpp"
+#include "camera/simulated_sky.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-namespace trakora::cli {
+namespace trakora::camera {
 namespace {
 
 // SplitMix64: tiny, fast and the same on every platform, so a seed gives the same
@@ -204,4 +204,4 @@ std::vector<float> render_sky(const SkyParams& params, const SkyField& field, lo
     return values;
 }
 
-}  // namespace trakora::cli
+}  // namespace trakora::camera

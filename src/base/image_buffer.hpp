@@ -2,14 +2,34 @@
 // Large buffers allocated once per run: the image buffer and the rendered picture.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+#include "base/plane_view.hpp"
 
 namespace trakora {
 
 inline constexpr int kBufferSide = 3073;  // columns and rows of the image buffer
 inline constexpr int kPlanes = 3;
+
+// The number of whole pixels a size covers: columns 0, 1, ... while x <= size - 1,
+// never more than the buffer holds. Fractional sizes count their whole part; sizes of
+// 0 or less cover nothing.
+inline int pixel_extent(double size) {
+    if (!(size >= 1)) return 0;
+    if (size >= kBufferSide) return kBufferSide;
+    return static_cast<int>(std::floor(size));
+}
+
+// The smallest and largest pixel value of an image. The reader starts from max = -1, so
+// the maximum never ends below -1; a range whose minimum lies above its maximum holds
+// nothing.
+struct PixelRange {
+    std::int32_t min = 2147483647;
+    std::int32_t max = -1;
+};
 
 struct FreeDeleter {
     void operator()(void* p) const noexcept;
@@ -36,6 +56,11 @@ class ImageBuffer {
     const std::int32_t* row(int y, int p) const { return data_.get() + index(0, y, p); }
     std::int32_t* data() { return data_.get(); }
     const std::int32_t* data() const { return data_.get(); }
+
+    // Plane p as a view of its first `width` columns and `height` rows.
+    PlaneView plane(int p, int width, int height) const {
+        return PlaneView{row(0, p), width, height, static_cast<std::ptrdiff_t>(kRowStride)};
+    }
 
     static std::size_t index(int x, int y, int p) {
         return static_cast<std::size_t>(p) * kPlaneStride +

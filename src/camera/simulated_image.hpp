@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/simulate_options.hpp"
-#include "cli/simulated_sky.hpp"
+#include "camera/simulate_options.hpp"
+#include "camera/simulated_sky.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 
 // The sky the options describe (8-bit images have a full scale of 255, the rest 65535).
 SkyParams sky_params(const SimulateOptions& options);
@@ -35,4 +35,4 @@ double pointing_ra_hours(const SkyMount& mount, long long first_image_ms);
 // milliseconds since 1970-01-01T00:00:00.
 std::string iso_time(long long ms_since_epoch);
 
-}  // namespace trakora::cli
+}  // namespace trakora::camera

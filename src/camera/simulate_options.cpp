@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/simulate_options.hpp"
+#include "camera/simulate_options.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -9,9 +9,9 @@
 #include <span>
 #include <vector>
 
-#include "core/image_buffer.hpp"
+#include "base/image_buffer.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 namespace {
 
 constexpr int kMinSide = 16;
@@ -265,4 +265,4 @@ std::optional<SimulateOptions> parse_simulate_options(int argc, char** argv, std
     return std::nullopt;
 }
 
-}  // namespace trakora::cli
+}  // namespace trakora::camera

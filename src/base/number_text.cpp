@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "fits/number_text.hpp"
+#include "base/number_text.hpp"
 
 #include <locale.h>
 

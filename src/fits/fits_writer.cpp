@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/fits_writer.hpp"
+#include "fits/fits_writer.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <system_error>
 
-namespace trakora::cli {
+namespace trakora {
 namespace {
 
 void check_keyword(std::string_view keyword) {
@@ -66,7 +66,7 @@ std::size_t padded_size(std::size_t bytes) {
 }
 
 template <typename Int>
-Int stored_integer(float physical, const SampleFormat& f, double lowest, double highest) {
+Int stored_integer(float physical, const StorageFormat& f, double lowest, double highest) {
     double v = std::nearbyint((static_cast<double>(physical) - f.bzero) / f.bscale);
     if (!(v >= lowest)) v = lowest;  // also catches NaN
     if (v > highest) v = highest;
@@ -118,7 +118,7 @@ std::string string_card(std::string_view keyword, std::string_view value,
     return card_with_value(keyword, quoted, comment);
 }
 
-SampleFormat sample_format(int bitpix) {
+StorageFormat storage_format(int bitpix) {
     switch (bitpix) {
         case 8:
             return {8, 0, 1, false};
@@ -133,7 +133,7 @@ SampleFormat sample_format(int bitpix) {
     }
 }
 
-void append_format_cards(std::vector<std::string>& cards, const SampleFormat& format) {
+void append_format_cards(std::vector<std::string>& cards, const StorageFormat& format) {
     if (!format.writes_scaling) return;
     // Whole numbers go in as integers, the way camera software writes BZERO = 32768.
     const auto number_card = [](std::string_view keyword, double value, std::string_view comment) {
@@ -146,7 +146,7 @@ void append_format_cards(std::vector<std::string>& cards, const SampleFormat& fo
 }
 
 std::vector<std::uint8_t> encode_samples(std::span<const float> physical,
-                                         const SampleFormat& format) {
+                                         const StorageFormat& format) {
     const std::size_t width = static_cast<std::size_t>(std::abs(format.bitpix) / 8);
     std::vector<std::uint8_t> out(padded_size(physical.size() * width), 0);
     std::uint8_t* p = out.data();
@@ -272,4 +272,4 @@ void InPlaceWriter::finish() {
     }
 }
 
-}  // namespace trakora::cli
+}  // namespace trakora

@@ -10,13 +10,11 @@
 
 #include "core/view.hpp"
 
-namespace trakora::cli {
+namespace trakora {
 
 class WindowlessView : public View {
   public:
-    explicit WindowlessView(std::string folder) : folder_(std::move(folder)) {
-        texts_[0] = folder_;
-    }
+    explicit WindowlessView(std::string folder);
 
     void message(const std::string&) override {}
     std::string text(TextBox box) const override { return texts_[static_cast<int>(box)]; }
@@ -60,4 +58,4 @@ class WindowlessView : public View {
     std::string label_;
 };
 
-}  // namespace trakora::cli
+}  // namespace trakora

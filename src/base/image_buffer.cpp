@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/image_buffer.hpp"
+#include "base/image_buffer.hpp"
 
 #include <cstdlib>
 #include <new>

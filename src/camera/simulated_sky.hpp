@@ -22,7 +22,7 @@
 
 #include "camera/mount_model.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 
 // Levels are fractions of the full scale (the brightest value a sample can hold).
 inline constexpr double kSkyLevel = 0.10;
@@ -112,4 +112,4 @@ Point guide_star_position(const SkyParams& params, const SkyField& field, long i
 // plane, row by row, column fastest; every value between 0 and full_scale.
 std::vector<float> render_sky(const SkyParams& params, const SkyField& field, long index);
 
-}  // namespace trakora::cli
+}  // namespace trakora::camera

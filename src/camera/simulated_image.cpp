@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "cli/simulated_image.hpp"
+#include "camera/simulated_image.hpp"
 
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 
-#include "cli/fits_writer.hpp"
+#include "fits/fits_writer.hpp"
 #include "fits/observation_time.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 namespace {
 
 constexpr double kPixelSizeUm = 3.76;
@@ -63,7 +63,7 @@ SkyParams sky_params(const SimulateOptions& o) {
 
 ImageFile simulated_image_file(const SimulateOptions& o, const SkyParams& params,
                                const SkyField& field, long index, const std::string& date_obs) {
-    const SampleFormat format = sample_format(o.bitpix);
+    const StorageFormat format = storage_format(o.bitpix);
     const bool colour = params.planes == 3;
     std::vector<std::string> cards;
     cards.push_back(logical_card("SIMPLE", true, "file conforms to FITS standard"));
@@ -101,4 +101,4 @@ std::string iso_time(long long ms) {
     return text;
 }
 
-}  // namespace trakora::cli
+}  // namespace trakora::camera

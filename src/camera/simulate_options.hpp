@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "base/command_line.hpp"
-#include "cli/simulated_sky.hpp"
+#include "camera/simulated_sky.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 
 struct SimulateOptions {
     std::filesystem::path folder;
@@ -57,4 +57,4 @@ std::optional<std::string> check_name_pattern(std::string_view pattern);
 // The file name for image number `number` (a pattern that passed check_name_pattern).
 std::string format_name(std::string_view pattern, long number);
 
-}  // namespace trakora::cli
+}  // namespace trakora::camera

@@ -79,12 +79,12 @@ std::string folder_path(const ScriptSession& session, std::string_view text) {
     return normal;
 }
 
-TextBox text_box(std::string_view name) {
-    if (name == "Text1") return TextBox::Text1;
-    if (name == "Text2") return TextBox::Text2;
-    if (name == "Text3") return TextBox::Text3;
+TextField text_box(std::string_view name) {
+    if (name == "Text1") return TextField::Folder;
+    if (name == "Text2") return TextField::Interval;
+    if (name == "Text3") return TextField::Count;
     fail("no such text box: " + std::string(name));
-    return TextBox::Text1;
+    return TextField::Folder;
 }
 
 void append_int(std::string& out, std::int64_t v) {
@@ -153,9 +153,9 @@ void emit_state(ScriptSession& session) {
         .integer("display_range", s.display_range)
         .boolean("timer_enabled", v.timer_enabled())
         .integer("timer_interval", v.timer_interval())
-        .string("Text1", v.text(TextBox::Text1))
-        .string("Text2", v.text(TextBox::Text2))
-        .string("Text3", v.text(TextBox::Text3))
+        .string("Text1", v.text(TextField::Folder))
+        .string("Text2", v.text(TextField::Interval))
+        .string("Text3", v.text(TextField::Count))
         .string("Label5", v.label())
         .boolean("object_window_open", v.object_window_open());
     v.emit(line.finish());
@@ -277,9 +277,9 @@ void dispatch(ScriptSession& session, std::string_view line) {
         form1::Drive1_Change(s, v);
     } else if (word == "type") {
         std::string_view text;
-        const TextBox box = text_box(take_word(rest, text));
+        const TextField box = text_box(take_word(rest, text));
         v.type_text(box, std::string(text));
-        if (box == TextBox::Text2) form1::Text2_Change(s, v);
+        if (box == TextField::Interval) form1::Text2_Change(s, v);
     } else if (word == "key") {
         const std::vector<std::string_view> words = split_blanks(rest);
         if (words.size() != 2 || words[0] != "Text3") fail("key needs Text3 and a key code");
@@ -300,7 +300,7 @@ void dispatch(ScriptSession& session, std::string_view line) {
             fail("no such button: " + std::string(words[0]));
     } else if (word == "tick") {
         if (!split_blanks(rest).empty()) fail("tick takes no arguments");
-        if (v.timer_enabled() && v.timer_interval() > 0) form1::Timer1_Timer(s, v);
+        if (v.polling()) form1::Timer1_Timer(s, v);
     } else if (word == "mouse") {
         const std::vector<std::string_view> words = split_blanks(rest);
         if (words.size() != 4) fail("mouse needs BUTTON SHIFT X Y");

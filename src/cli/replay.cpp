@@ -65,8 +65,10 @@ class ReplayView final : public WindowlessView {
   public:
     using WindowlessView::WindowlessView;
     void message(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-    void plot_clear() override { last_slot_.reset(); }
-    void plot_point(float x, float, std::uint32_t) override { last_slot_ = static_cast<int>(x); }
+    void clear_drift_plot() override { last_slot_.reset(); }
+    void draw_drift_point(float x, float, std::uint32_t) override {
+        last_slot_ = static_cast<int>(x);
+    }
 
     // The slot the last plot ended on: the current slot of the tick that drew it.
     std::optional<int> plotted_slot() const { return last_slot_; }
@@ -215,7 +217,7 @@ int run_replay(int argc, char** argv) {
                          std::strerror(errno));
             continue;
         }
-        view.plot_clear();
+        view.clear_drift_plot();
         form1::Timer1_Timer(s, view);
         if (const std::optional<int> slot = view.plotted_slot()) {
             const auto measured =

@@ -82,12 +82,12 @@ std::string folder_path(const ScriptSession& session, std::string_view text) {
     return normal;
 }
 
-TextBox text_box(std::string_view name) {
-    if (name == "Text1") return TextBox::Text1;
-    if (name == "Text2") return TextBox::Text2;
-    if (name == "Text3") return TextBox::Text3;
+TextField text_box(std::string_view name) {
+    if (name == "Text1") return TextField::Folder;
+    if (name == "Text2") return TextField::Interval;
+    if (name == "Text3") return TextField::Count;
     fail("no such text box: " + std::string(name));
-    return TextBox::Text1;
+    return TextField::Folder;
 }
 
 void append_int(std::string& out, std::int64_t v) {
@@ -159,11 +159,11 @@ const Field kFields[] = {
     {"timer_interval", +[](JsonLine& l, std::string_view n,
                            const ScriptView& v) { l.integer(n, v.timer_interval()); }},
     {"Text1", +[](JsonLine& l, std::string_view n,
-                  const ScriptView& v) { l.string(n, v.text(TextBox::Text1)); }},
+                  const ScriptView& v) { l.string(n, v.text(TextField::Folder)); }},
     {"Text2", +[](JsonLine& l, std::string_view n,
-                  const ScriptView& v) { l.string(n, v.text(TextBox::Text2)); }},
+                  const ScriptView& v) { l.string(n, v.text(TextField::Interval)); }},
     {"Text3", +[](JsonLine& l, std::string_view n,
-                  const ScriptView& v) { l.string(n, v.text(TextBox::Text3)); }},
+                  const ScriptView& v) { l.string(n, v.text(TextField::Count)); }},
     {"Label5",
      +[](JsonLine& l, std::string_view n, const ScriptView& v) { l.string(n, v.label()); }},
     {"object_window_open", +[](JsonLine& l, std::string_view n,
@@ -360,9 +360,9 @@ const Command kCommands[] = {
     {"type", kText, "",
      [](ScriptSession& session, const Args& a) {
          std::string_view text;
-         const TextBox box = text_box(take_word(a.rest, text));
+         const TextField box = text_box(take_word(a.rest, text));
          session.view.type_text(box, std::string(text));
-         if (box == TextBox::Text2) form1::Text2_Change(session.state, session.view);
+         if (box == TextField::Interval) form1::Text2_Change(session.state, session.view);
      }},
     {"key", 2, "Text3 and a key code",
      [](ScriptSession& session, const Args& a) {
@@ -385,8 +385,7 @@ const Command kCommands[] = {
      }},
     {"tick", 0, "",
      [](ScriptSession& session, const Args&) {
-         if (session.view.timer_enabled() && session.view.timer_interval() > 0)
-             form1::Timer1_Timer(session.state, session.view);
+         if (session.view.polling()) form1::Timer1_Timer(session.state, session.view);
      }},
     {"mouse", 4, "BUTTON SHIFT X Y",
      [](ScriptSession& session, const Args& a) {

@@ -8,13 +8,13 @@
 namespace trakora::cli {
 
 namespace {
-const char* control_name(TextBox box) {
+const char* control_name(TextField box) {
     switch (box) {
-        case TextBox::Text1:
+        case TextField::Folder:
             return "Text1";
-        case TextBox::Text2:
+        case TextField::Interval:
             return "Text2";
-        case TextBox::Text3:
+        case TextField::Count:
             return "Text3";
     }
     return "";
@@ -23,7 +23,7 @@ const char* control_name(TextBox box) {
 
 ScriptView::ScriptView(std::FILE* out, std::string start_folder, std::string start_drive)
     : WindowlessView(std::move(start_folder)), out_(out), drive_(std::move(start_drive)) {
-    WindowlessView::set_text(TextBox::Text1, "");  // the load step fills it
+    WindowlessView::set_text(TextField::Folder, "");  // the load step fills it
 }
 
 void ScriptView::emit(const std::string& line) { std::fwrite(line.data(), 1, line.size(), out_); }
@@ -32,31 +32,29 @@ void ScriptView::message(const std::string& text) {
     emit(JsonLine("message").string("text", text).finish());  // answered with OK at once
 }
 
-void ScriptView::set_text(TextBox box, const std::string& text) {
+void ScriptView::set_text(TextField box, const std::string& text) {
     WindowlessView::set_text(box, text);
     emit(JsonLine("text").string("control", control_name(box)).string("text", text).finish());
 }
 
-void ScriptView::set_timer_enabled(bool enabled) {
-    WindowlessView::set_timer_enabled(enabled);
+void ScriptView::set_polling_enabled(bool enabled) {
+    WindowlessView::set_polling_enabled(enabled);
     emit(JsonLine("timer")
              .boolean("enabled", enabled)
              .integer("interval", timer_interval())
              .finish());
 }
 
-void ScriptView::set_timer_interval(int milliseconds) {
-    WindowlessView::set_timer_interval(milliseconds);
+void ScriptView::set_polling_interval(int milliseconds) {
+    WindowlessView::set_polling_interval(milliseconds);
     emit(JsonLine("timer")
              .boolean("enabled", timer_enabled())
              .integer("interval", milliseconds)
              .finish());
 }
 
-void ScriptView::show_object_window(const std::string& title, double scale_width,
-                                    double scale_height, const PictureImage& image) {
-    WindowlessView::show_object_window(title, scale_width, scale_height, image);
-    picture_ = image;
+void ScriptView::present_object_window(const std::string& title, double scale_width,
+                                       double scale_height, const PictureImage&) {
     emit(JsonLine("object_window")
              .string("title", title)
              .number("width", scale_width)
@@ -75,21 +73,22 @@ void ScriptView::line_event(const char* event, float x1, float y1, float x2, flo
              .finish());
 }
 
-void ScriptView::draw_object_line(float x1, float y1, float x2, float y2, std::uint32_t colour) {
-    if (object_window_open()) line_event("object_line", x1, y1, x2, y2, colour);
+void ScriptView::draw_object_picture_line(float x1, float y1, float x2, float y2,
+                                          std::uint32_t colour) {
+    line_event("object_line", x1, y1, x2, y2, colour);
 }
 
-void ScriptView::plot_clear() { emit(JsonLine("plot_clear").finish()); }
+void ScriptView::clear_drift_plot() { emit(JsonLine("plot_clear").finish()); }
 
-void ScriptView::plot_set_scale(float width, float height) {
+void ScriptView::set_drift_plot_scale(float width, float height) {
     emit(JsonLine("plot_scale").coordinate("width", width).coordinate("height", height).finish());
 }
 
-void ScriptView::plot_line(float x1, float y1, float x2, float y2, std::uint32_t colour) {
+void ScriptView::draw_drift_line(float x1, float y1, float x2, float y2, std::uint32_t colour) {
     line_event("plot_line", x1, y1, x2, y2, colour);
 }
 
-void ScriptView::plot_point(float x, float y, std::uint32_t colour) {
+void ScriptView::draw_drift_point(float x, float y, std::uint32_t colour) {
     emit(JsonLine("plot_point")
              .coordinate("x", x)
              .coordinate("y", y)
@@ -97,8 +96,8 @@ void ScriptView::plot_point(float x, float y, std::uint32_t colour) {
              .finish());
 }
 
-void ScriptView::set_label(const std::string& caption) {
-    WindowlessView::set_label(caption);
+void ScriptView::set_drift_label(const std::string& caption) {
+    WindowlessView::set_drift_label(caption);
     emit(JsonLine("label").string("text", caption).finish());
 }
 

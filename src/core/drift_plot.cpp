@@ -29,17 +29,17 @@ void draw_drift_plot(State& s, View& v, int i) {
     // The change of the star's row since the previous measurement; with no previous
     // measurement (the series starts at slot 1 when the star was not picked) there is
     // no change to show.
-    v.set_label(i > 1 ? plain_number_text(y(i) - y(i - 1)) : std::string());
+    v.set_drift_label(i > 1 ? plain_number_text(y(i) - y(i - 1)) : std::string());
 
     const int width = slots_in_use(s);
-    v.plot_set_scale(static_cast<float>(width), static_cast<float>(height));
+    v.set_drift_plot_scale(static_cast<float>(width), static_cast<float>(height));
     const double mid = std::floor(height / 2 + 0.5);
-    v.plot_line(0, static_cast<float>(mid), static_cast<float>(width), static_cast<float>(mid),
-                kCentreLineColour);
+    v.draw_drift_line(0, static_cast<float>(mid), static_cast<float>(width),
+                      static_cast<float>(mid), kCentreLineColour);
     for (int k = 1; k <= i; ++k) {
         if (y(k) == kEmptySlot) continue;
         const double py = std::floor(y(k) - y(i) + height / 2 + 0.5);
-        v.plot_point(static_cast<float>(k), static_cast<float>(py), kPointColour);
+        v.draw_drift_point(static_cast<float>(k), static_cast<float>(py), kPointColour);
     }
 }
 

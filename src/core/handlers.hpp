@@ -6,8 +6,8 @@
 //   1. create one State and a View, then call form1::Form_Load once;
 //   2. forward every user action to its handler (Command1_Click for the Start button,
 //      form4::Picture1_MouseDown for a press on the image, ...);
-//   3. call Timer1_Timer on every timer period while the timer is enabled with an
-//      interval above 0; a tick that falls due while another handler is still running
+//   3. call Timer1_Timer on every timer period while polling_ticks (core/polling_cycle.hpp)
+//      says the timer runs; a tick that falls due while another handler is still running
 //      (a message box open) returns at once, so the face needs no guard of its own;
 //   4. call form1::Form_Unload when the main window closes.
 #pragma once
@@ -44,7 +44,7 @@ void file_name_set(State& s, View& v);
 void show_object_window(State& s, View& v);
 void draw_drift_plot(State& s, View& v, int current_slot);
 void new_fits_file_name(State& s, View& v);
-// Reads fits_file_name (in the folder Text1 names); shows the reader's message on a
+// Reads fits_file_name (in the folder the folder field names); shows the reader's message on a
 // rejection. Returns the status: 0 when the image was read, -1 otherwise.
 std::int16_t read_fits_image(State& s, View& v);
 

@@ -93,7 +93,7 @@ std::string newest_fits_name(const std::string& folder, std::string& last_card) 
 }
 
 void new_fits_file_name(State& s, View& v) {
-    s.fits_file_name = newest_fits_name(v.text(TextBox::Text1), s.header_cards[1]);
+    s.fits_file_name = newest_fits_name(v.text(TextField::Folder), s.header_cards[1]);
 }
 
 }  // namespace trakora

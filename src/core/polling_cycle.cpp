@@ -14,7 +14,7 @@ void Timer1_Timer(State& s, View& v) {
 
     // Without a readable newest image nothing is recorded and the plot stays as it was.
     if (load_newest_image(s, v) != NewestImage::Read) return;
-    v.plot_clear();
+    v.clear_drift_plot();
     find_brightest_spot(s);
     compute_display_levels(s);
     show_object_window(s, v);

@@ -28,7 +28,7 @@ std::int16_t read_fits_image(State& s, View& v) {
     // The name is resolved against the watched folder; the process's current directory
     // is never changed for it.
     const std::filesystem::path path =
-        std::filesystem::path(v.text(TextBox::Text1)) / s.fits_file_name;
+        std::filesystem::path(v.text(TextField::Folder)) / s.fits_file_name;
     std::string message;
     const std::int16_t status = read_fits_file(s, path, message);
     if (status != 0) v.message(message);

@@ -7,19 +7,19 @@
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
 #include "core/messages.hpp"
+#include "core/start_values.hpp"
 
 namespace trakora {
 
 // In this program the object window's drawing coordinates are image pixels, so the
 // crosshair needs no correction factor.
 inline constexpr Number kCrosshairScale = 1;
-inline constexpr Number kStartMaxCount = 50;
 
 namespace form1 {
 
 void Form_Load(State& s, View& v) {
     HandlerScope scope(s);
-    v.set_text(TextBox::Text1, v.folder_list_path());
+    v.set_text(TextField::Folder, v.folder_list_path());
     s.object_set = 0;
     s.object_pick_enabled = 0;
     s.crosshair_scale = kCrosshairScale;
@@ -50,21 +50,21 @@ void Dir1_Change(State& s, View& v) {
 
 void Text2_Change(State& s, View& v) {
     HandlerScope scope(s);
-    const double milliseconds = read_number(v.text(TextBox::Text2)) * 1000;
+    const double milliseconds = read_number(v.text(TextField::Interval)) * 1000;
     // Out of range (also 65 s and more) leaves the interval in force, without a word.
     if (milliseconds > 0 && milliseconds < 65000) {
-        v.set_timer_interval(static_cast<int>(round_half_even(milliseconds)));
+        v.set_polling_interval(static_cast<int>(round_half_even(milliseconds)));
     }
 }
 
 void Text3_KeyPress(State& s, View& v, std::int16_t& key_ascii) {
     HandlerScope scope(s);
     if (key_ascii != 13) return;
-    const double typed = read_number(v.text(TextBox::Text3));
+    const double typed = read_number(v.text(TextField::Count));
     if (typed > kMaxCount) {
         v.message(messages::kCountAtMost300);
         s.max_count = kMaxCount;
-        v.set_text(TextBox::Text3, "300");
+        v.set_text(TextField::Count, "300");
         return;
     }
     // The series needs a whole number of slots from 1 up.
@@ -72,16 +72,16 @@ void Text3_KeyPress(State& s, View& v, std::int16_t& key_ascii) {
     if (!(count >= 1)) {
         v.message(messages::kCountAtLeast1);
         s.max_count = 1;
-        v.set_text(TextBox::Text3, "1");
+        v.set_text(TextField::Count, "1");
         return;
     }
     s.max_count = count;
-    if (count != typed) v.set_text(TextBox::Text3, plain_number_text(count));
+    if (count != typed) v.set_text(TextField::Count, plain_number_text(count));
     v.message(std::string(messages::kCountConfirmed) + signed_number_text(count));
 }
 
 }  // namespace form1
 
-void file_name_set(State&, View& v) { v.set_text(TextBox::Text1, v.folder_list_path()); }
+void file_name_set(State&, View& v) { v.set_text(TextField::Folder, v.folder_list_path()); }
 
 }  // namespace trakora

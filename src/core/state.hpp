@@ -28,7 +28,7 @@ inline constexpr Number kEmptySlot = -999;  // marks an empty measurement slot
 
 struct State {
     // Folder and file
-    std::string fits_file_name;  // bare name of the newest image; the folder is Text1
+    std::string fits_file_name;  // bare name of the newest image, in the folder field's folder
 
     // Object, measurement series and flags
     Number object_set = 0;

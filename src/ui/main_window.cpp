@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 
+#include "core/start_values.hpp"
 #include "ui/crosshair_icon.hpp"
 #include "ui/ui_fonts.hpp"
 
@@ -73,11 +74,13 @@ void MainWindow::build(const QString& folder) {
     c.command2 = button(this, "Command2", QStringLiteral("Stop"), 168, 192, 73, 49);
     c.picture1 = place(new PlotPicture(this), "Picture1", 8, 248, 393, 161);
     c.label2 = label(this, "Label2", QStringLiteral("インターバル"), 256, 192, 73, 17);
-    c.text2 = place(new QLineEdit(QStringLiteral("5"), this), "Text2", 328, 184, 33, 25);
+    c.text2 = place(new QLineEdit(QString::fromUtf8(kStartIntervalText), this), "Text2", 328, 184,
+                    33, 25);
     c.text2->setFont(japanese_font(kFieldPoints));
     c.label3 = label(this, "Label3", QStringLiteral("秒"), 368, 192, 25, 17);
     c.command3 = button(this, "Command3", QStringLiteral("objec setting"), 8, 192, 73, 49);
-    c.text3 = place(new QLineEdit(QStringLiteral("50"), this), "Text3", 328, 216, 57, 25);
+    c.text3 =
+        place(new QLineEdit(QString::fromUtf8(kStartCountText), this), "Text3", 328, 216, 57, 25);
     c.text3->setFont(japanese_font(kFieldPoints));
     c.text3->installEventFilter(this);
     c.label4 = label(this, "Label4", QStringLiteral("最大測定数"), 256, 224, 65, 17);

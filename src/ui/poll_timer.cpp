@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/poll_timer.hpp"
 
+#include "core/polling_cycle.hpp"
+
 namespace trakora::ui {
 
 PollTimer::PollTimer(QObject* parent) : QObject(parent) {
@@ -18,7 +20,7 @@ void PollTimer::set_interval(int milliseconds) {
 }
 
 void PollTimer::apply(bool restart) {
-    if (!enabled_ || interval_ <= 0) {
+    if (!polling_ticks(enabled_, interval_)) {
         timer_.stop();
         return;
     }

@@ -6,12 +6,14 @@
 #include <QObject>
 #include <QTimer>
 
+#include "core/start_values.hpp"
+
 namespace trakora::ui {
 
 class PollTimer : public QObject {
     Q_OBJECT
   public:
-    static constexpr int kStartInterval = 5000;
+    static constexpr int kStartInterval = kStartPollingInterval;
 
     explicit PollTimer(QObject* parent = nullptr);
 

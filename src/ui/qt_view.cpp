@@ -35,21 +35,21 @@ void QtView::message(const std::string& text) {
     box.exec();
 }
 
-QLineEdit* QtView::box(TextBox which) const {
+QLineEdit* QtView::box(TextField which) const {
     switch (which) {
-        case TextBox::Text1:
+        case TextField::Folder:
             return form1_.controls().text1;
-        case TextBox::Text2:
+        case TextField::Interval:
             return form1_.controls().text2;
-        case TextBox::Text3:
+        case TextField::Count:
             return form1_.controls().text3;
     }
     return form1_.controls().text1;
 }
 
-std::string QtView::text(TextBox which) const { return box(which)->text().toStdString(); }
+std::string QtView::text(TextField which) const { return box(which)->text().toStdString(); }
 
-void QtView::set_text(TextBox which, const std::string& text) {
+void QtView::set_text(TextField which, const std::string& text) {
     box(which)->setText(from_utf8(text));
 }
 
@@ -65,9 +65,9 @@ std::string QtView::selected_drive() const {
     return form1_.controls().drive1->selected_root().toStdString();
 }
 
-void QtView::set_timer_enabled(bool enabled) { form1_.controls().timer1->set_enabled(enabled); }
+void QtView::set_polling_enabled(bool enabled) { form1_.controls().timer1->set_enabled(enabled); }
 
-void QtView::set_timer_interval(int milliseconds) {
+void QtView::set_polling_interval(int milliseconds) {
     form1_.controls().timer1->set_interval(milliseconds);
 }
 
@@ -85,41 +85,33 @@ void QtView::set_busy_pointer(bool busy) {
 
 bool QtView::object_window_open() const { return form4_->is_open(); }
 
-void QtView::close_object_window() { form4_->hide(); }
-
-void QtView::show_object_window(const std::string& title, double scale_width, double scale_height,
-                                const PictureImage& image) {
+void QtView::present_object_window(const std::string& title, double scale_width,
+                                   double scale_height, const PictureImage& image) {
     form4_->open(from_utf8(title), scale_width, scale_height, image);
 }
 
-double QtView::object_scale_width() const {
-    return object_window_open() ? form4_->picture().scale_width() : 0;
-}
+void QtView::hide_object_window() { form4_->hide(); }
 
-double QtView::object_scale_height() const {
-    return object_window_open() ? form4_->picture().scale_height() : 0;
-}
-
-void QtView::draw_object_line(float x1, float y1, float x2, float y2, std::uint32_t colour) {
-    if (!object_window_open()) return;
+void QtView::draw_object_picture_line(float x1, float y1, float x2, float y2,
+                                      std::uint32_t colour) {
     form4_->picture().draw_line(x1, y1, x2, y2, colour_from_value(colour));
 }
 
-void QtView::plot_clear() { form1_.controls().picture1->clear(); }
+void QtView::clear_drift_plot() { form1_.controls().picture1->clear(); }
 
-void QtView::plot_set_scale(float width, float height) {
+void QtView::set_drift_plot_scale(float width, float height) {
     form1_.controls().picture1->set_scale(width, height);
 }
 
-void QtView::plot_line(float x1, float y1, float x2, float y2, std::uint32_t colour) {
+void QtView::draw_drift_line(float x1, float y1, float x2, float y2, std::uint32_t colour) {
     form1_.controls().picture1->draw_line(x1, y1, x2, y2, colour_from_value(colour));
 }
 
-void QtView::plot_point(float x, float y, std::uint32_t colour) {
+void QtView::draw_drift_point(float x, float y, std::uint32_t colour) {
     form1_.controls().picture1->draw_point(x, y, colour_from_value(colour));
 }
 
-void QtView::set_label(const std::string& caption) {
+void QtView::set_drift_label(const std::string& caption) {
     form1_.controls().label5->setText(from_utf8(caption));
 }
 

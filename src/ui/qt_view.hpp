@@ -21,37 +21,39 @@ class QtView : public View {
 
     void message(const std::string& text) override;
 
-    std::string text(TextBox box) const override;
-    void set_text(TextBox box, const std::string& text) override;
+    std::string text(TextField box) const override;
+    void set_text(TextField box, const std::string& text) override;
 
     std::string folder_list_path() const override;
     void set_folder_list_path(const std::string& path) override;
     std::string selected_drive() const override;
 
-    void set_timer_enabled(bool enabled) override;
-    void set_timer_interval(int milliseconds) override;
+    void set_polling_enabled(bool enabled) override;
+    void set_polling_interval(int milliseconds) override;
 
     void set_busy_pointer(bool busy) override;
 
+    // The user may close the object window; it is open while it is on screen.
     bool object_window_open() const override;
-    void close_object_window() override;
-    void show_object_window(const std::string& title, double scale_width, double scale_height,
-                            const PictureImage& image) override;
-    double object_scale_width() const override;
-    double object_scale_height() const override;
-    void draw_object_line(float x1, float y1, float x2, float y2, std::uint32_t colour) override;
 
-    void plot_clear() override;
-    void plot_set_scale(float width, float height) override;
-    void plot_line(float x1, float y1, float x2, float y2, std::uint32_t colour) override;
-    void plot_point(float x, float y, std::uint32_t colour) override;
-    void set_label(const std::string& caption) override;
+    void clear_drift_plot() override;
+    void set_drift_plot_scale(float width, float height) override;
+    void draw_drift_line(float x1, float y1, float x2, float y2, std::uint32_t colour) override;
+    void draw_drift_point(float x, float y, std::uint32_t colour) override;
+    void set_drift_label(const std::string& caption) override;
 
     ObjectWindow& object_window() { return *form4_; }
     MainWindow& main_window() { return form1_; }
 
+  protected:
+    void present_object_window(const std::string& title, double scale_width, double scale_height,
+                               const PictureImage& image) override;
+    void hide_object_window() override;
+    void draw_object_picture_line(float x1, float y1, float x2, float y2,
+                                  std::uint32_t colour) override;
+
   private:
-    QLineEdit* box(TextBox which) const;
+    QLineEdit* box(TextField which) const;
 
     MainWindow& form1_;
     std::unique_ptr<ObjectWindow> form4_;

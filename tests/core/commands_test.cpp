@@ -29,7 +29,7 @@ class Commands : public ::testing::Test {
 TEST_F(Commands, StartRefusesWithoutObjectAndStopAlwaysReleases) {
     form1::Command1_Click(s, view);
     EXPECT_EQ(view.take(), Events{"message objectを設定して下さい"});
-    EXPECT_FALSE(view.timer_enabled);
+    EXPECT_FALSE(view.timer_enabled());
 
     form1::Command2_Click(s, view);
     EXPECT_EQ(view.take(), (Events{"timer off 5000", "message objectが解除されました"}));
@@ -88,7 +88,7 @@ TEST_F(Commands, TickMessages) {
     form1::Timer1_Timer(s, view);
     EXPECT_EQ(view.take(), (Events{"message b.FITdata size error", "message File Open Error"}));
     EXPECT_EQ(s.measurements, after_good_tick);
-    EXPECT_TRUE(view.timer_enabled);
+    EXPECT_TRUE(view.timer_enabled());
 
     // An image without pixels: the tick goes on and records the position it had.
     testing::write_file(

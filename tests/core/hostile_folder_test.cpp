@@ -82,7 +82,7 @@ class HostileFolder : public ::testing::Test {
         form1::Command3_Click(s, view);
         form4::Picture1_MouseDown(s, view, 1, 0, static_cast<float>(x), static_cast<float>(y));
         form1::Command1_Click(s, view);
-        ASSERT_TRUE(view.timer_enabled);
+        ASSERT_TRUE(view.timer_enabled());
         view.take();
     }
 
@@ -354,7 +354,7 @@ TEST_F(HostileFolder, FolderBoxNamingNoFolder) {
     for (const std::string& text :
          {std::string(), dir.file("m.FIT").string(), std::string("/nonexistent/x"),
           std::string(5000, 'x'), std::string("\xff\xfe")}) {
-        view.type(TextBox::Text1, text);
+        view.type(TextField::Folder, text);
         form1::Command3_Click(s, view);
         EXPECT_EQ(view.take(), Events{std::string("message ") + messages::kNoFitsFile}) << text;
     }

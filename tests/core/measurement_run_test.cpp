@@ -27,7 +27,7 @@ class MeasurementRun : public ::testing::Test {
     }
 
     void set_count(const std::string& text) {
-        view.type(TextBox::Text3, text);
+        view.type(TextField::Count, text);
         std::int16_t enter = 13;
         form1::Text3_KeyPress(s, view, enter);
     }
@@ -78,7 +78,7 @@ TEST_F(MeasurementRun, PickStartTickScrollAndStop) {
     // No new image: the same one is measured again into the next slot.
     form1::Timer1_Timer(s, view);
     EXPECT_EQ(s.measurements[3], (std::array<Number, 2>{27, 18}));
-    EXPECT_EQ(view.label, "0");
+    EXPECT_EQ(view.label(), "0");
 
     // With three slots in use and all full, the series scrolls.
     set_count("3");
@@ -88,7 +88,7 @@ TEST_F(MeasurementRun, PickStartTickScrollAndStop) {
     EXPECT_EQ(s.measurements[1], (std::array<Number, 2>{27, 18}));
     EXPECT_EQ(s.measurements[2], (std::array<Number, 2>{27, 18}));
     EXPECT_EQ(s.measurements[3], (std::array<Number, 2>{27, 19}));
-    EXPECT_EQ(view.label, "1");
+    EXPECT_EQ(view.label(), "1");
 
     // Lowering the count scrolls only the slots in use; the others keep their values.
     arrive(3);
@@ -147,7 +147,7 @@ TEST_F(MeasurementRun, ObjectSettingWhileMeasuringKeepsTheTimerRunning) {
     arrive(1);
     form1::Command3_Click(s, view);
     EXPECT_EQ(view.take(), Events{"object_window m0001.FIT 64x48"});
-    EXPECT_TRUE(view.timer_enabled);
+    EXPECT_TRUE(view.timer_enabled());
     form1::Command1_Click(s, view);  // Start again: the timer is set on again, nothing else
     EXPECT_EQ(view.take(), Events{"timer on 5000"});
 }

@@ -29,7 +29,7 @@ class Newest : public ::testing::Test {
   protected:
     std::string newest() {
         testing::RecordingView view;
-        view.type(TextBox::Text1, dir.path().string());
+        view.type(TextField::Folder, dir.path().string());
         new_fits_file_name(s, view);
         EXPECT_TRUE(view.events.empty());  // the routine itself shows nothing
         return s.fits_file_name;
@@ -135,10 +135,10 @@ TEST_F(Newest, HiddenFoldersLinksAndUnreadableFiles) {
 TEST_F(Newest, FolderMissingOrEmptyText) {
     put("a.FIT", dated("2002-01-01"));
     testing::RecordingView view;
-    view.type(TextBox::Text1, "");
+    view.type(TextField::Folder, "");
     new_fits_file_name(s, view);
     EXPECT_EQ(s.fits_file_name, "");
-    view.type(TextBox::Text1, (dir.path() / "missing").string());
+    view.type(TextField::Folder, (dir.path() / "missing").string());
     new_fits_file_name(s, view);
     EXPECT_EQ(s.fits_file_name, "");
     // The process's current directory is never changed.

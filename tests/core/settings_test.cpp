@@ -24,8 +24,8 @@ TEST(FormLoad, GivesTheStartingValues) {
     EXPECT_EQ(s.max_count, 50);
     EXPECT_TRUE(s.fits_file_name.empty());
     for (const auto& slot : s.measurements) EXPECT_EQ(slot, (std::array<Number, 2>{-999, -999}));
-    EXPECT_FALSE(view.timer_enabled);
-    EXPECT_EQ(view.timer_interval, 5000);
+    EXPECT_FALSE(view.timer_enabled());
+    EXPECT_EQ(view.timer_interval(), 5000);
 }
 
 TEST(FolderLists, DriveChangeMovesTheFolderListAndSetsText1) {
@@ -55,11 +55,11 @@ TEST_P(Interval, FollowsText2) {
     State s;
     RecordingView view;
     for (const char* text : c.keystrokes) {
-        view.type(TextBox::Text2, text);
+        view.type(TextField::Interval, text);
         form1::Text2_Change(s, view);
     }
-    EXPECT_EQ(view.timer_interval, c.interval) << c.name;
-    EXPECT_FALSE(view.timer_enabled) << c.name;
+    EXPECT_EQ(view.timer_interval(), c.interval) << c.name;
+    EXPECT_FALSE(view.timer_enabled()) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Text2, Interval,
@@ -94,7 +94,7 @@ TEST_P(Count, EnterAppliesText3) {
     RecordingView view;
     form1::Form_Load(s, view);
     view.take();
-    view.type(TextBox::Text3, c.text);
+    view.type(TextField::Count, c.text);
     std::int16_t other = 'a';
     form1::Text3_KeyPress(s, view, other);  // any other key only types
     EXPECT_TRUE(view.take().empty());

@@ -362,7 +362,7 @@ class QuietView : public WindowlessView {
     }
 
     void message(const std::string& text) override { messages.push_back(text); }
-    void plot_set_scale(float, float) override { plotted = true; }
+    void set_drift_plot_scale(float, float) override { plotted = true; }
 };
 
 // ---- Checks and figures -----------------------------------------------------------------
@@ -512,7 +512,7 @@ int run(long ticks, unsigned seed) {
     Writer writer(folder.path(), seed, ticks_done);
 
     form1::Form_Load(s, view);
-    view.set_text(TextBox::Text3, std::to_string(kMaxCount));
+    view.set_text(TextField::Count, std::to_string(kMaxCount));
     std::int16_t enter = 13;
     form1::Text3_KeyPress(s, view, enter);
     const StarPos first = writer.first_image();

@@ -123,8 +123,8 @@ class TicksDuringABox : public ::testing::Test {
     ~TicksDuringABox() override { std::filesystem::current_path(saved_); }
 
     void start_timer() {
-        view_.set_timer_interval(1);
-        view_.set_timer_enabled(true);
+        view_.set_polling_interval(1);
+        view_.set_polling_enabled(true);
     }
 
     // Closes the open box once `ready` says so, stopping the timer first so that no
@@ -135,7 +135,7 @@ class TicksDuringABox : public ::testing::Test {
         QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (box == nullptr || !ready()) return;
-            view_.set_timer_enabled(false);
+            view_.set_polling_enabled(false);
             box->button(QMessageBox::Ok)->click();
             closed = true;
         });

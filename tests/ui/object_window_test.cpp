@@ -60,7 +60,7 @@ class ObjectWindowTest : public ::testing::Test {
 
 TEST_F(ObjectWindowTest, ShowsEveryImagePixelOnItsOwnScreenPixel) {
     const TestImage image(40, 30);
-    view_.show_object_window("star_0001.fit", 40, 30, image.picture());
+    view_.open_object_window("star_0001.fit", 40, 30, image.picture());
     ASSERT_TRUE(view_.object_window_open());
     EXPECT_EQ(view_.object_window().windowTitle(), QStringLiteral("star_0001.fit"));
     EXPECT_EQ(picture().size(), QSize(40, 30));
@@ -86,7 +86,7 @@ class PressMapping : public ObjectWindowTest, public ::testing::WithParamInterfa
 TEST_P(PressMapping, ReportsButtonKeysAndDrawingPosition) {
     const PressCase& c = GetParam();
     const TestImage image(40, 30);
-    view_.show_object_window("a.fit", c.scale_w, c.scale_h, image.picture());
+    view_.open_object_window("a.fit", c.scale_w, c.scale_h, image.picture());
     press({c.px, c.py}, c.button, c.modifiers);
     ASSERT_EQ(presses_.size(), 1u) << c.name;
     EXPECT_EQ(presses_[0].button, c.want_button) << c.name;
@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ObjectWindowTest, LinesAreOnePixelAndStay) {
     const TestImage image(40, 30);
-    view_.show_object_window("a.fit", 40, 30, image.picture());
+    view_.open_object_window("a.fit", 40, 30, image.picture());
     view_.draw_object_line(0, 9.5f, 40, 9.5f, rgb(255, 255, 255));
     view_.draw_object_line(20, 0, 20, 30, rgb(255, 0, 0));
     const QImage& surface = picture().surface();
@@ -135,10 +135,10 @@ TEST_F(ObjectWindowTest, LinesAreOnePixelAndStay) {
 
 TEST_F(ObjectWindowTest, EveryShowingLooksNew) {
     const TestImage first(40, 30);
-    view_.show_object_window("first.fit", 40, 30, first.picture());
+    view_.open_object_window("first.fit", 40, 30, first.picture());
     view_.draw_object_line(0, 5, 40, 5, rgb(255, 0, 0));
     const TestImage second(24, 18);
-    view_.show_object_window("second.fit", 24, 18, second.picture());
+    view_.open_object_window("second.fit", 24, 18, second.picture());
     EXPECT_EQ(view_.object_window().windowTitle(), QStringLiteral("second.fit"));
     EXPECT_EQ(picture().size(), QSize(24, 18));
     EXPECT_DOUBLE_EQ(view_.object_scale_width(), 24);
@@ -150,13 +150,13 @@ TEST_F(ObjectWindowTest, ClosedWindowIsNotOpenAndTakesNoLines) {
     EXPECT_FALSE(view_.object_window_open());
     EXPECT_EQ(view_.object_scale_width(), 0);
     const TestImage image(10, 10);
-    view_.show_object_window("a.fit", 10, 10, image.picture());
+    view_.open_object_window("a.fit", 10, 10, image.picture());
     view_.object_window().close();  // as the user does
     EXPECT_FALSE(view_.object_window_open());
     EXPECT_EQ(view_.object_scale_height(), 0);
     view_.draw_object_line(0, 2, 10, 2, rgb(255, 0, 0));
     EXPECT_EQ(picture().surface().pixelColor(4, 2), QColor(4, 2, 7));
-    view_.show_object_window("b.fit", 10, 10, image.picture());
+    view_.open_object_window("b.fit", 10, 10, image.picture());
     EXPECT_TRUE(view_.object_window_open());
     view_.close_object_window();
     EXPECT_FALSE(view_.object_window_open());
@@ -173,7 +173,7 @@ TEST_F(ObjectWindowTest, ShowingDoesNotTakeTheFocus) {
 TEST_F(ObjectWindowTest, ImageLargerThanTheScreenScrolls) {
     const QSize room = view_.object_window().screen()->availableGeometry().size();
     const TestImage image(room.width() + 200, 50, 0);
-    view_.show_object_window("wide.fit", image.width, 50, image.picture());
+    view_.open_object_window("wide.fit", image.width, 50, image.picture());
     EXPECT_EQ(picture().width(), image.width);
     EXPECT_LE(view_.object_window().width(), room.width());
 }

@@ -41,9 +41,9 @@ TEST_F(PlotThroughView, ClientAreaIsInsideTheBorder) {
 }
 
 TEST_F(PlotThroughView, CentreLineIsFivePixelsThickAcrossTheWidth) {
-    view_.plot_clear();
-    view_.plot_set_scale(50, 220);
-    view_.plot_line(0, 110, 50, 110, rgb(0, 255, 0));
+    view_.clear_drift_plot();
+    view_.set_drift_plot_scale(50, 220);
+    view_.draw_drift_line(0, 110, 50, 110, rgb(0, 255, 0));
     // 110 of 220 units is 78.5 pixels down: the middle row 78 of 157.
     EXPECT_EQ(off_colour(0, 388, 76, 80, kGreen), "");
     EXPECT_EQ(off_colour(0, 388, 75, 75, background()), "");
@@ -51,9 +51,9 @@ TEST_F(PlotThroughView, CentreLineIsFivePixelsThickAcrossTheWidth) {
 }
 
 TEST_F(PlotThroughView, PointIsAFiveByFiveSquareOnItsPosition) {
-    view_.plot_clear();
-    view_.plot_set_scale(50, 220);
-    view_.plot_point(1, 110, rgb(255, 0, 255));
+    view_.clear_drift_plot();
+    view_.set_drift_plot_scale(50, 220);
+    view_.draw_drift_point(1, 110, rgb(255, 0, 255));
     // x = 1 of 50 units over 389 pixels is 7.78: column 7.
     EXPECT_EQ(off_colour(5, 9, 76, 80, kMagenta), "");
     EXPECT_EQ(off_colour(4, 4, 74, 82, background()), "");
@@ -73,9 +73,9 @@ class PlotScale : public PlotThroughView, public ::testing::WithParamInterface<S
 
 TEST_P(PlotScale, PutsThePointOnItsPixel) {
     const ScaledPoint& p = GetParam();
-    view_.plot_clear();
-    if (p.scale_w != 0) view_.plot_set_scale(p.scale_w, p.scale_h);
-    view_.plot_point(p.x, p.y, rgb(255, 0, 255));
+    view_.clear_drift_plot();
+    if (p.scale_w != 0) view_.set_drift_plot_scale(p.scale_w, p.scale_h);
+    view_.draw_drift_point(p.x, p.y, rgb(255, 0, 255));
     EXPECT_EQ(surface().pixelColor(p.column, p.row), kMagenta) << p.name;
     EXPECT_EQ(surface().pixelColor(p.column + 2, p.row + 2), kMagenta) << p.name;
     EXPECT_NE(surface().pixelColor(p.column + 3, p.row), kMagenta) << p.name;
@@ -95,31 +95,31 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(PlotThroughView, ZeroOrUndefinedScaleKeepsTheOldOne) {
-    view_.plot_set_scale(389, 157);
-    view_.plot_set_scale(0, 220);
-    view_.plot_set_scale(50, std::numeric_limits<float>::quiet_NaN());
-    view_.plot_point(100, 40, rgb(255, 0, 255));
+    view_.set_drift_plot_scale(389, 157);
+    view_.set_drift_plot_scale(0, 220);
+    view_.set_drift_plot_scale(50, std::numeric_limits<float>::quiet_NaN());
+    view_.draw_drift_point(100, 40, rgb(255, 0, 255));
     EXPECT_EQ(surface().pixelColor(100, 40), kMagenta);
 }
 
 TEST_F(PlotThroughView, ClearLeavesOnlyBackground) {
-    view_.plot_set_scale(50, 220);
-    view_.plot_line(0, 110, 50, 110, rgb(0, 255, 0));
-    view_.plot_point(-1e30f, 1e30f, rgb(255, 0, 255));  // far off: drawn nowhere
-    view_.plot_clear();
+    view_.set_drift_plot_scale(50, 220);
+    view_.draw_drift_line(0, 110, 50, 110, rgb(0, 255, 0));
+    view_.draw_drift_point(-1e30f, 1e30f, rgb(255, 0, 255));  // far off: drawn nowhere
+    view_.clear_drift_plot();
     EXPECT_EQ(off_colour(0, 388, 0, 156, background()), "");
 }
 
 TEST_F(PlotThroughView, DrawingShowsOnScreenInsideTheBorder) {
-    view_.plot_set_scale(389, 157);
-    view_.plot_point(100, 40, rgb(255, 0, 255));
+    view_.set_drift_plot_scale(389, 157);
+    view_.draw_drift_point(100, 40, rgb(255, 0, 255));
     const QImage shown = window_.controls().picture1->grab().toImage();
     const QPoint origin = window_.controls().picture1->client_origin();
     EXPECT_EQ(shown.pixelColor(origin + QPoint(100, 40)), kMagenta);
 }
 
 TEST_F(PlotThroughView, LabelTakesTheCaption) {
-    view_.set_label("-5");
+    view_.set_drift_label("-5");
     EXPECT_EQ(window_.controls().label5->text(), QStringLiteral("-5"));
 }
 

@@ -10,7 +10,7 @@ namespace trakora::form1 {
 void Command1_Click(State& s, View& v) {
     HandlerScope scope(s);
     if (s.object_set == 1) {
-        v.set_timer_enabled(true);
+        v.set_polling_enabled(true);
     } else {
         v.message(messages::kSetObjectFirst);
     }
@@ -18,7 +18,7 @@ void Command1_Click(State& s, View& v) {
 
 void Command2_Click(State& s, View& v) {
     HandlerScope scope(s);
-    v.set_timer_enabled(false);
+    v.set_polling_enabled(false);
     clear_measurements(s);
     s.object_set = 0;
     v.message(messages::kObjectReleased);

@@ -36,7 +36,7 @@ void Form_Load(State& s, View& v) {
     render_object_picture(s);
     const PictureImage image{s.object_picture.data(), s.object_picture_width,
                              s.object_picture_height, s.object_picture_width};
-    v.show_object_window(s.fits_file_name, s.image_width, s.image_height, image);
+    v.open_object_window(s.fits_file_name, s.image_width, s.image_height, image);
     v.set_busy_pointer(false);
 }
 

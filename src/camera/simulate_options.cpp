@@ -124,9 +124,9 @@ std::string ignored_name_warning(const std::string& first_name) {
                "' will be ignored";
     if (has_fits_ending(first_name)) return {};
     if (has_fits_extension(first_name))
-        return "trakora takes names ending in .fit, .fits or .fts in any case only when started "
-               "with --names any ('" +
-               first_name + "'); by default only names ending in FIT, Fit, FTS or Fts";
+        return "'" + first_name +
+               "': trakora takes such names only when started with --names any (by default "
+               "only names ending in FIT, Fit, FTS or Fts)";
     return "trakora takes only names ending in FIT, Fit, FTS or Fts (or, with --names any, "
            ".fit, .fits or .fts in any case) for images; '" +
            first_name + "' will be ignored";

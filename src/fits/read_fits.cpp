@@ -177,7 +177,8 @@ FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image) {
     // A longer header cannot be held, and what follows its first 500 cards is unknown.
     if (!walk.found_end && *size / kCardBytes > kMaxHeaderCards) return reject("END error");
 
-    // From here on a rejection may only mean that the file is not written to its end yet.
+    // A rejection from here on may be one of a file still being written: it ends before
+    // its samples, or its header has no END yet and stops inside a block.
     const bool header_unfinished = !walk.found_end && *size % kBlockBytes != 0;
     const auto reject_short = [&](std::string_view reason, bool cut_short) {
         result.incomplete = cut_short || header_unfinished;

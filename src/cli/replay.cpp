@@ -28,6 +28,7 @@
 #include "cli/commands.hpp"
 #include "cli/csv.hpp"
 #include "core/handlers.hpp"
+#include "core/name_rule.hpp"
 #include "core/newest_image.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/read_only_file.hpp"
@@ -45,12 +46,12 @@ struct Arrival {
 
 // The images of `folder` that the program could ever take as the newest, oldest first.
 // Equal DATE-OBS cards keep the order of their names, as the program's tie rule does.
-std::vector<Arrival> arrivals_in_order(const std::string& folder) {
+std::vector<Arrival> arrivals_in_order(const std::string& folder, NameRule rule) {
     std::vector<Arrival> arrivals;
     const ReadOnlyFile dir = ReadOnlyFile::open_folder(folder);
     if (!dir.is_open()) return arrivals;
     std::string scratch;
-    for (const std::string& name : list_candidates(folder)) {
+    for (const std::string& name : list_candidates(folder, rule)) {
         const HeaderScan scan = scan_header_dates(dir, name.c_str(), scratch);
         if (scan.readable && scan.has_date) arrivals.push_back({name, scan.best_card});
     }
@@ -81,6 +82,7 @@ struct Options {
     std::string folder;
     std::optional<std::pair<float, float>> pick;
     std::optional<double> max_count;
+    NameRule names = NameRule::specified;
 };
 
 command_line::Syntax replay_command_line(Options& o) {
@@ -115,6 +117,16 @@ command_line::Syntax replay_command_line(Options& o) {
                  return "expected a whole number from 1 to " + std::to_string(kMaxCount) +
                         ", not '" + std::string(v[0]) + "'";
              o.max_count = *n;
+             return std::nullopt;
+         }},
+        {"names", "RULE",
+         "which names count as images: specified (default: ending in\n"
+         "FIT, Fit, FTS or Fts) or any (also .fit, .fits, .fts in any case)",
+         1,
+         [&o](Values v) -> Refusal {
+             const std::optional<NameRule> rule = name_rule_named(v[0]);
+             if (!rule) return "expected any or specified, not '" + std::string(v[0]) + "'";
+             o.names = *rule;
              return std::nullopt;
          }},
     };
@@ -156,9 +168,13 @@ int run_replay(int argc, char** argv) {
         std::fprintf(stderr, "replay: no such folder: %s\n", options->folder.c_str());
         return 2;
     }
-    const std::vector<Arrival> arrivals = arrivals_in_order(folder);
+    const std::vector<Arrival> arrivals = arrivals_in_order(folder, options->names);
     if (arrivals.empty()) {
         std::fprintf(stderr, "replay: no FITS image with a DATE-OBS card in %s\n", folder.c_str());
+        if (options->names == NameRule::specified &&
+            !arrivals_in_order(folder, NameRule::any).empty())
+            std::fprintf(stderr,
+                         "replay: its images are named .fit, .fits or .fts: try --names any\n");
         return 1;
     }
     StagingFolder staging;
@@ -175,6 +191,7 @@ int run_replay(int argc, char** argv) {
     State& s = *state;
     ReplayView view(staging.path());
     form1::Form_Load(s, view);
+    s.name_rule = options->names;
     if (options->max_count) s.max_count = *options->max_count;
 
     std::string csv = "slot,file,date_obs,x,y,label\n";

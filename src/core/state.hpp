@@ -14,6 +14,8 @@
 #include <string>
 
 #include "base/image_buffer.hpp"
+#include "core/name_rule.hpp"
+#include "core/short_file.hpp"
 #include "fits/header_cards.hpp"
 
 namespace trakora {
@@ -60,6 +62,11 @@ struct State {
 
     // How many handlers are running; a timer tick that falls due meanwhile is dropped.
     int handlers_running = 0;
+
+    // Which names count as images (trakora --names, the script's `names`).
+    NameRule name_rule = NameRule::specified;
+    // A newest image still being written, as the last ticks found it.
+    ShortFileWatch short_file;
 
     State();
 };

@@ -226,9 +226,8 @@ TEST(ReplayPick, OutsideTheImageIsRefusedNamingItsSize) {
     }
 }
 
-// Every way out removes the staging folder: a reader that stops early (SIGPIPE), Ctrl-C
-// and SIGTERM while the output pipe is full. The replay stages under its own TMPDIR here.
-class ReplayStaging : public ::testing::Test {
+// One night of 61 images for the tests below.
+class ReplayNight : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         night = new TempDir;
@@ -242,7 +241,24 @@ class ReplayStaging : public ::testing::Test {
     static inline std::pair<double, double> star;
 };
 
-TEST_F(ReplayStaging, GoneWhenTheReaderStopsEarly) {
+// --from N: the fit covers the N-th image on; the CSV still has every image.
+TEST_F(ReplayNight, FromStartsTheFitAtThatImage) {
+    const std::string replay =
+        cli() + " replay '" + night->file("night").string() + "'" + pick_args(star);
+    const ShellRun summary = shell(replay + " --from 31 --summary -");
+    EXPECT_EQ(summary.status, 0);
+    EXPECT_EQ(json_number(summary.out, "images"), 31);
+    EXPECT_EQ(json_number(summary.out, "minutes"), 15);
+    const ShellRun csv = shell(replay + " --from 31");
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 62);
+    const ShellRun beyond = shell(replay + " --from 100 --summary -");
+    EXPECT_EQ(json_number(beyond.out, "images"), 61);
+    EXPECT_NE(beyond.out.find("only 61 were measured"), std::string::npos) << beyond.out;
+}
+
+// Every way out removes the staging folder: a reader that stops early (SIGPIPE), Ctrl-C
+// and SIGTERM while the output pipe is full. The replay stages under its own TMPDIR here.
+TEST_F(ReplayNight, GoneWhenTheReaderStopsEarly) {
     TempDir tmp;
     const ShellRun run =
         shell("TMPDIR='" + tmp.path().string() + "' " + cli() + " replay '" +
@@ -251,7 +267,7 @@ TEST_F(ReplayStaging, GoneWhenTheReaderStopsEarly) {
     EXPECT_TRUE(empty(tmp.path()));
 }
 
-TEST_F(ReplayStaging, GoneOnInterruptAndTerminate) {
+TEST_F(ReplayNight, GoneOnInterruptAndTerminate) {
     for (const int signal_number : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal_number);
         TempDir tmp;

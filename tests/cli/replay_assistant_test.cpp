@@ -20,6 +20,8 @@
 #include <vector>
 
 #include "cli/commands.hpp"
+#include "report/assistant_chart.hpp"
+#include "report/session_csv.hpp"
 #include "support/fits_files.hpp"
 
 namespace trakora::cli {
@@ -300,6 +302,63 @@ TEST_F(ReplayNight, GoneOnInterruptAndTerminate) {
         ::close(out[0]);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
         EXPECT_TRUE(empty(tmp.path()));
+    }
+}
+
+// The writers the desktop's "保存…" shares: a worked session as CSV, and chart titles.
+TEST(AssistantFiles, SessionCsvAndChartTitle) {
+    DriftAssistant a;
+    DriftAssistantSample first;
+    first.slot = 1;
+    first.file = "a,1.FIT";
+    first.date_obs = "2026-12-09T01:00:00";
+    first.x = 40;
+    first.y = 30;
+    first.unix_s = 0;
+    first.star = {40.25, 29.5, 0, 0, 0, 61.04, 3.126, 0};
+    add_drift_sample(a, first, {});
+    DriftAssistantSample second = first;
+    second.slot = 2;
+    second.file = "a2.FIT";
+    second.y = 31;
+    second.label = "1";
+    second.unix_s = 90;
+    second.star = {40.0, -0.0001, 0, 0, 0, 4.0, 1.0, kStarHotPixel | kStarLowSnr};
+    add_drift_sample(a, second, {});
+    EXPECT_EQ(report::session_csv(a),
+              "slot,file,date_obs,x,y,label,minutes,cx,cy,snr,hfd,flags\n"
+              "1,\"a,1.FIT\",2026-12-09T01:00:00,40,30,,0.0000,40.250,29.500,61.0,3.13,\n"
+              "2,a2.FIT,2026-12-09T01:00:00,40,31,1,1.5000,40.000,0.000,4.0,1.00,"
+              "hot_pixel|low_snr\n");
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(report::write_session_csv(dir.file("s.csv").string(), a, &error)) << error;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    EXPECT_FALSE(report::write_session_csv(dir.file("no/such/s.csv").string(), a, &error));
+    EXPECT_NE(error.find("no/such/s.csv"), std::string::npos);
+
+    struct TitleRow {
+        const char* name;
+        DriftSummary summary;
+        const char* title;
+    };
+    DriftSummary west;
+    west.error_arcmin = 3.14;
+    west.error_se_arcmin = 0.42;
+    west.pole = Pole::west;
+    west.axis = Axis::azimuth;
+    DriftSummary low = west;
+    low.error_se_arcmin = 0.04;
+    low.pole = Pole::low;
+    low.axis = Axis::altitude;
+    DriftSummary no_hour_angle;
+    no_hour_angle.north_arcsec_per_min = -0.5;
+    for (const TitleRow& row : std::vector<TitleRow>{
+             {"azimuth", west, "極軸のずれ 3.1′ ± 0.4′ 西 (方位)"},
+             {"altitude_small_se", low, "極軸のずれ 3.14′ ± 0.04′ 低すぎ (高度)"},
+             {"no_hour_angle", no_hour_angle, "北へのドリフト -0.50″/分 (時角が不明)"},
+             {"nothing_yet", DriftSummary{}, "ドリフトの測定中"}}) {
+        EXPECT_EQ(report::assistant_chart_title(row.summary), row.title) << row.name;
     }
 }
 

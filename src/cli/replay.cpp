@@ -26,6 +26,7 @@
 #include "analysis/polar_error.hpp"
 #include "base/command_line.hpp"
 #include "base/number_text.hpp"
+#include "base/rounding.hpp"
 #include "chart/chart_gui_guard.hpp"
 #include "cli/commands.hpp"
 #include "cli/csv.hpp"
@@ -308,8 +309,10 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     form1::Command3_Click(s, view);
     if (s.object_set != 1) return 1;
     if (o.pick && view.object_window_open()) {
+        // The pixel the click lands on, as the pick rounds it.
         const auto [x, y] = *o.pick;
-        if (!(x >= 0 && y >= 0 && x < s.image_width && y < s.image_height)) {
+        const double px = round_half_up(x), py = round_half_up(y);
+        if (!(px >= 0 && py >= 0 && px < s.image_width && py < s.image_height)) {
             std::fprintf(stderr,
                          "replay: the pick %s %s lies outside the image, which is %s x %s pixels "
                          "(x from 0 to %s, y from 0 to %s)\n",

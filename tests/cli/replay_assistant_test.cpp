@@ -218,7 +218,7 @@ TEST(ReplayDegenerate, NullsAndNotesNeverNaN) {
 TEST(ReplayPick, OutsideTheImageIsRefusedNamingItsSize) {
     TempDir dir;
     simulate_night(dir.file("night"), {}, 3);
-    for (const char* pick : {"5000 30", "-1 10", "150 300"}) {
+    for (const char* pick : {"5000 30", "-1 10", "150 300", "299.5 10"}) {
         SCOPED_TRACE(pick);
         const ShellRun run = shell(
             "cd '" + dir.path().string() + "' && " + cli() + " replay night --pick " + pick, true);

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/image_buffer.hpp"
+#include "core/drift_assistant.hpp"
 #include "core/name_rule.hpp"
 #include "core/short_file.hpp"
 #include "fits/header_cards.hpp"
@@ -67,6 +68,9 @@ struct State {
     NameRule name_rule = NameRule::specified;
     // A newest image still being written, as the last ticks found it.
     ShortFileWatch short_file;
+
+    // The drift assistant's session: a look beyond the series, which it never changes.
+    DriftAssistant assistant;
 
     State();
 };

@@ -19,6 +19,8 @@ namespace trakora {
 // and the largest number of measurements.
 enum class TextField { Folder, Interval, Count };
 
+struct DriftAssistant;
+
 // What the object window shows when it opens: colour values (see ColourBuffer), row by
 // row, `stride` values apart. The memory stays valid and unchanged while the window
 // that received it is open.
@@ -80,6 +82,10 @@ class View {
     virtual void draw_drift_line(float x1, float y1, float x2, float y2, std::uint32_t colour) = 0;
     virtual void draw_drift_point(float x, float y, std::uint32_t colour) = 0;
     virtual void set_drift_label(const std::string& caption) = 0;
+
+    // The drift assistant after it changed (a new sample, segment or typed input). Faces
+    // that do not show it need not override this.
+    virtual void show_drift_assistant(const DriftAssistant& assistant) { (void)assistant; }
 
   protected:
     // What each face does for the object window; the bookkeeping above is done already.

@@ -1,22 +1,23 @@
 // SPDX-License-Identifier: MIT
+#include "analysis/brightest_spot.hpp"
+
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "core/handlers.hpp"
-#include "image_setup.hpp"
+#include "test_image.hpp"
 
 namespace trakora {
 namespace {
 
-using testing_support::fresh_state;
-using testing_support::paint_plane;
-using testing_support::paint_uniform;
+using testing_support::TestImage;
 
 struct SpotCase {
     const char* name;
@@ -32,14 +33,11 @@ class BrightestSpot : public ::testing::TestWithParam<SpotCase> {};
 
 TEST_P(BrightestSpot, MovesObjectToExpectedCandidate) {
     const SpotCase& c = GetParam();
-    auto s = fresh_state();
-    paint_uniform(*s, c.width, c.height, 0);
-    for (const auto& star : c.stars) s->image_pixels.at(star[0], star[1], 0) = star[2];
-    s->object_x = c.object_x;
-    s->object_y = c.object_y;
-    find_brightest_spot(*s);
-    EXPECT_EQ(s->object_x, c.want_x) << c.name;
-    EXPECT_EQ(s->object_y, c.want_y) << c.name;
+    TestImage image(c.width, c.height);
+    for (const auto& star : c.stars) image.at(star[0], star[1]) = star[2];
+    const Position spot = brightest_spot_near(image.plane(), Position{c.object_x, c.object_y});
+    EXPECT_EQ(spot.x, c.want_x) << c.name;
+    EXPECT_EQ(spot.y, c.want_y) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,106 +80,87 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<SpotCase>& row) { return std::string(row.param.name); });
 
 TEST(BrightestSpotScan, UniformPositiveImageGivesFirstCandidate) {
-    auto s = fresh_state();
-    paint_uniform(*s, 50, 40, 3);
-    s->object_x = 20;
-    s->object_y = 25;
-    find_brightest_spot(*s);
-    EXPECT_EQ(s->object_x, 5);
-    EXPECT_EQ(s->object_y, 10);
+    TestImage image(50, 40);
+    image.fill(0, [](int, int) { return 3; });
+    const Position spot = brightest_spot_near(image.plane(), Position{20, 25});
+    EXPECT_EQ(spot.x, 5);
+    EXPECT_EQ(spot.y, 10);
 }
 
 TEST(BrightestSpotScan, NegativeNeighbourhoodGivesOrigin) {
-    auto s = fresh_state();
-    paint_plane(*s, 80, 80, 0, [](int x, int y) { return -1000 + x + y; });
-    s->object_x = 60;
-    s->object_y = 60;
-    find_brightest_spot(*s);
-    EXPECT_EQ(s->object_x, 0);
-    EXPECT_EQ(s->object_y, 0);
+    TestImage image(80, 80);
+    image.fill(0, [](int x, int y) { return -1000 + x + y; });
+    const Position spot = brightest_spot_near(image.plane(), Position{60, 60});
+    EXPECT_EQ(spot.x, 0);
+    EXPECT_EQ(spot.y, 0);
 }
 
 TEST(BrightestSpotScan, SumsDoNotOverflowThirtyTwoBits) {
     // 49 pixels of the largest value sum beyond 32 bits; a wrapped sum would go negative.
-    auto s = fresh_state();
-    paint_uniform(*s, 40, 40, 0);
+    TestImage image(40, 40);
     for (int y = 17; y <= 23; ++y)
-        for (int x = 17; x <= 23; ++x)
-            s->image_pixels.at(x, y, 0) = std::numeric_limits<std::int32_t>::max();
-    s->image_pixels.at(5, 5, 0) = 1;
-    s->object_x = 20;
-    s->object_y = 20;
-    find_brightest_spot(*s);
-    EXPECT_EQ(s->object_x, 20);
-    EXPECT_EQ(s->object_y, 20);
+        for (int x = 17; x <= 23; ++x) image.at(x, y) = std::numeric_limits<std::int32_t>::max();
+    image.at(5, 5) = 1;
+    const Position spot = brightest_spot_near(image.plane(), Position{20, 20});
+    EXPECT_EQ(spot.x, 20);
+    EXPECT_EQ(spot.y, 20);
 }
 
 TEST(BrightestSpotScan, FollowsFromTheEdgeOnTheNextCall) {
     // A result left of the image centres the next window there: -25..5.
-    auto s = fresh_state();
-    paint_uniform(*s, 60, 60, 0);
-    s->image_pixels.at(0, 30, 0) = 100;
-    s->object_x = 5;
-    s->object_y = 30;
-    find_brightest_spot(*s);
-    ASSERT_EQ(s->object_x, -10);
-    find_brightest_spot(*s);
-    EXPECT_EQ(s->object_x, -25);
-    EXPECT_EQ(s->object_y, 27);
+    TestImage image(60, 60);
+    image.at(0, 30) = 100;
+    const Position first = brightest_spot_near(image.plane(), Position{5, 30});
+    ASSERT_EQ(first.x, -10);
+    const Position next = brightest_spot_near(image.plane(), first);
+    EXPECT_EQ(next.x, -25);
+    EXPECT_EQ(next.y, 27);
 }
 
 TEST(BrightestSpotScan, ZeroSizedImageLeavesObjectAlone) {
+    // A bright pixel lies under the view, but the view covers none.
+    TestImage image(10, 10);
+    image.at(0, 0) = 100;
     for (const auto& [w, h] : {std::pair{0, 10}, std::pair{10, 0}, std::pair{0, 0}}) {
-        auto s = fresh_state();
-        s->image_pixels.at(0, 0, 0) = 100;
-        s->image_width = w;
-        s->image_height = h;
-        s->object_x = 7;
-        s->object_y = 9;
-        find_brightest_spot(*s);
-        EXPECT_EQ(s->object_x, 7) << w << "x" << h;
-        EXPECT_EQ(s->object_y, 9) << w << "x" << h;
+        const Position spot = brightest_spot_near(image.plane(0, w, h), Position{7, 9});
+        EXPECT_EQ(spot.x, 7) << w << "x" << h;
+        EXPECT_EQ(spot.y, 9) << w << "x" << h;
     }
 }
 
 TEST(BrightestSpotScan, FractionalPositionKeepsItsFraction) {
     // Candidates step by 1 from the position, so a quarter stays a quarter; the box of
     // candidate 17.25 covers columns 14..20 and is the first to hold the star.
-    auto s = fresh_state();
-    paint_uniform(*s, 60, 60, 0);
-    s->image_pixels.at(20, 30, 0) = 100;
-    s->object_x = 20.25;
-    s->object_y = 30;
-    find_brightest_spot(*s);
-    EXPECT_EQ(s->object_x, 17.25);
-    EXPECT_EQ(s->object_y, 27);
+    TestImage image(60, 60);
+    image.at(20, 30) = 100;
+    const Position spot = brightest_spot_near(image.plane(), Position{20.25, 30});
+    EXPECT_EQ(spot.x, 17.25);
+    EXPECT_EQ(spot.y, 27);
 }
 
 TEST(BrightestSpotScan, UnsteppablePositionsFinish) {
     const double huge = 1e300;
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
+    TestImage image(20, 20);
+    image.fill(0, [](int, int) { return 1; });
     for (double x : {huge, -huge, inf, -inf, nan}) {
-        auto s = fresh_state();
-        paint_uniform(*s, 20, 20, 1);
-        s->object_x = x;
-        s->object_y = 10;
-        find_brightest_spot(*s);
+        const Position spot = brightest_spot_near(image.plane(), Position{x, 10});
         if (std::isnan(x)) {
             // No candidate column at all: nothing beats the starting best.
-            EXPECT_EQ(s->object_x, 0);
-            EXPECT_EQ(s->object_y, 0);
+            EXPECT_EQ(spot.x, 0);
+            EXPECT_EQ(spot.y, 0);
         } else {
-            EXPECT_EQ(s->object_x, x - 15) << x;
-            EXPECT_EQ(s->object_y, -5) << x;
+            EXPECT_EQ(spot.x, x - 15) << x;
+            EXPECT_EQ(spot.y, -5) << x;
         }
     }
 }
 
 // The search written out plainly, for whole-number positions.
-std::pair<int, int> reference_spot(const State& s, int ox, int oy) {
-    const int w = pixel_extent(s.image_width);
-    const int h = pixel_extent(s.image_height);
+std::pair<int, int> reference_spot(const PlaneView& plane, int ox, int oy) {
+    const int w = plane.width;
+    const int h = plane.height;
     auto cl = [](int v, int n) { return v < 0 ? 0 : (v > n - 1 ? n - 1 : v); };
     std::int64_t best = 0;
     std::pair<int, int> at{0, 0};
@@ -191,8 +170,7 @@ std::pair<int, int> reference_spot(const State& s, int ox, int oy) {
             const int ey = cl(cy, h);
             std::int64_t sum = 0;
             for (int bx = ex - 3; bx <= ex + 3; ++bx)
-                for (int by = ey - 3; by <= ey + 3; ++by)
-                    sum += s.image_pixels.at(cl(bx, w), cl(by, h), 0);
+                for (int by = ey - 3; by <= ey + 3; ++by) sum += plane.at(cl(bx, w), cl(by, h));
             if (sum > best) {
                 best = sum;
                 at = {cx, cy};
@@ -205,20 +183,19 @@ std::pair<int, int> reference_spot(const State& s, int ox, int oy) {
 TEST(BrightestSpotScan, MatchesPlainSearchOnRandomImages) {
     std::mt19937 rng(1234);
     for (int round = 0; round < 300; ++round) {
-        auto s = fresh_state();
         const int w = std::uniform_int_distribution<int>(1, 50)(rng);
         const int h = std::uniform_int_distribution<int>(1, 50)(rng);
         const int bias = std::uniform_int_distribution<int>(-3, 1)(rng);
         std::uniform_int_distribution<int> value(-4, 4);
-        paint_plane(*s, w, h, 0, [&](int, int) { return value(rng) + bias; });
+        TestImage image(w, h);
+        image.fill(0, [&](int, int) { return value(rng) + bias; });
         const int ox = std::uniform_int_distribution<int>(-30, w + 30)(rng);
         const int oy = std::uniform_int_distribution<int>(-30, h + 30)(rng);
-        s->object_x = ox;
-        s->object_y = oy;
-        const auto want = reference_spot(*s, ox, oy);
-        find_brightest_spot(*s);
-        ASSERT_EQ(s->object_x, want.first) << "round " << round << " " << w << "x" << h;
-        ASSERT_EQ(s->object_y, want.second) << "round " << round << " " << w << "x" << h;
+        const auto want = reference_spot(image.plane(), ox, oy);
+        const Position spot = brightest_spot_near(
+            image.plane(), Position{static_cast<double>(ox), static_cast<double>(oy)});
+        ASSERT_EQ(spot.x, want.first) << "round " << round << " " << w << "x" << h;
+        ASSERT_EQ(spot.y, want.second) << "round " << round << " " << w << "x" << h;
     }
 }
 

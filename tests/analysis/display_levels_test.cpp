@@ -9,49 +9,47 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
-#include "core/handlers.hpp"
-#include "image_setup.hpp"
+#include "test_image.hpp"
 
 namespace trakora {
 namespace {
 
-using testing_support::fresh_state;
-using testing_support::paint_plane;
-using testing_support::paint_uniform;
-using testing_support::set_extremes;
+using testing_support::extremes;
+using testing_support::TestImage;
 
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 
 // ---- Reference: the rules written out plainly, one pixel at a time. ----
 
-DisplayHistogram reference_histogram(const State& s) {
+DisplayHistogram reference_histogram(const PlaneView& plane, PixelRange r) {
     DisplayHistogram h{};
-    if (s.pixel_max <= s.pixel_min) return h;
-    const double w = (static_cast<double>(s.pixel_max) - static_cast<double>(s.pixel_min)) / 300;
-    for (int x = 0; x < pixel_extent(s.image_width); ++x) {
-        for (int y = 0; y < pixel_extent(s.image_height); ++y) {
-            const std::int32_t p = s.image_pixels.at(x, y, 0);
-            if (p < s.pixel_min || p > s.pixel_max) continue;
+    if (r.max <= r.min) return h;
+    const double w = (static_cast<double>(r.max) - static_cast<double>(r.min)) / 300;
+    for (int x = 0; x < plane.width; ++x) {
+        for (int y = 0; y < plane.height; ++y) {
+            const std::int32_t p = plane.at(x, y);
+            if (p < r.min || p > r.max) continue;
             const double bin =
-                std::floor((static_cast<double>(p) - static_cast<double>(s.pixel_min)) / w + 0.5);
+                std::floor((static_cast<double>(p) - static_cast<double>(r.min)) / w + 0.5);
             h.at(static_cast<std::size_t>(bin)) += 1;
         }
     }
     return h;
 }
 
-std::int32_t reference_level(int i, const State& s) {
+std::int32_t reference_level(int i, PixelRange r) {
     return static_cast<std::int32_t>(
         std::floor(((static_cast<double>(i) / 300) *
-                        (static_cast<double>(s.pixel_max) - static_cast<double>(s.pixel_min)) +
-                    static_cast<double>(s.pixel_min)) +
+                        (static_cast<double>(r.max) - static_cast<double>(r.min)) +
+                    static_cast<double>(r.min)) +
                    0.5));
 }
 
-void reference_levels(State& s) {
-    const DisplayHistogram h = reference_histogram(s);
+DisplayLevels reference_levels(const PlaneView& plane, PixelRange r, DisplayLevels levels) {
+    const DisplayHistogram h = reference_histogram(plane, r);
     std::int64_t peak = 0;
     int mode = 0;
     for (int i = 0; i <= 300; ++i) {
@@ -71,61 +69,61 @@ void reference_levels(State& s) {
     const double t = 0.1 * sm[mode];
     for (int i = mode; i >= 0; --i) {
         if (sm[i] < t) {
-            s.display_low = reference_level(i, s);
+            levels.low = reference_level(i, r);
             break;
         }
     }
     for (int i = mode; i <= 300; ++i) {
         if (sm[i] < t) {
-            const std::int64_t r = std::int64_t{reference_level(i, s)} - s.display_low;
-            s.display_range = static_cast<std::int32_t>(std::min<std::int64_t>(r, kInt32Max));
+            const std::int64_t span = std::int64_t{reference_level(i, r)} - levels.low;
+            levels.range = static_cast<std::int32_t>(std::min<std::int64_t>(span, kInt32Max));
             break;
         }
     }
-    if (s.display_range <= 0) s.display_range = 1;
+    if (levels.range <= 0) levels.range = 1;
+    return levels;
 }
 
 // ---- Worked examples ----
 
 // 25 x 40 pixels: one 0, one 300, the rest `background` (the first two pixels are the
-// extremes).
-void paint_two_extremes(State& s, std::int32_t background) {
-    paint_plane(s, 25, 40, 0, [background](int x, int y) {
+// extremes, 0..300).
+TestImage two_extremes(std::int32_t background) {
+    TestImage image(25, 40);
+    image.fill(0, [background](int x, int y) {
         if (x == 0 && y == 0) return 0;
         if (x == 1 && y == 0) return 300;
         return background;
     });
-    set_extremes(s);
+    return image;
 }
 
 TEST(DisplayLevels, BackgroundSpreadOverFiveBins) {
-    auto s = fresh_state();
-    paint_two_extremes(*s, 100);
-    const DisplayHistogram h =
-        display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max});
+    const TestImage image = two_extremes(100);
+    const DisplayHistogram h = display_histogram(image.plane(), extremes(image.plane()));
     EXPECT_EQ(h[0], 1);
     EXPECT_EQ(h[100], 998);
     EXPECT_EQ(h[300], 1);
-    compute_display_levels(*s);
-    EXPECT_EQ(s->display_low, 97);
-    EXPECT_EQ(s->display_range, 6);
+    const DisplayLevels levels =
+        choose_display_levels(image.plane(), extremes(image.plane()), DisplayLevels{});
+    EXPECT_EQ(levels.low, 97);
+    EXPECT_EQ(levels.range, 6);
 }
 
 TEST(DisplayLevels, LowestOfEquallyPopulatedBinsIsBackground) {
-    auto s = fresh_state();
     // 499 pixels at 100 and 499 at 200: the lower bin wins.
-    paint_plane(*s, 25, 40, 0, [](int x, int y) {
+    TestImage image(25, 40);
+    image.fill(0, [](int x, int y) {
         if (x == 0 && y == 0) return 0;
         if (x == 1 && y == 0) return 300;
         return (y * 25 + x) % 2 == 0 ? 100 : 200;
     });
-    set_extremes(*s);
-    const DisplayHistogram h =
-        display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max});
+    const PixelRange range = extremes(image.plane());
+    const DisplayHistogram h = display_histogram(image.plane(), range);
     ASSERT_EQ(h[100], h[200]);
-    compute_display_levels(*s);
-    EXPECT_EQ(s->display_low, 97);
-    EXPECT_EQ(s->display_range, 6);
+    const DisplayLevels levels = choose_display_levels(image.plane(), range, DisplayLevels{});
+    EXPECT_EQ(levels.low, 97);
+    EXPECT_EQ(levels.range, 6);
 }
 
 struct KeptCase {
@@ -143,13 +141,11 @@ class LevelsKept : public ::testing::TestWithParam<KeptCase> {};
 // walk finds a bin; only the range's lower limit of 1 applies.
 TEST_P(LevelsKept, EndBinsKeepPreviousLevels) {
     const KeptCase& c = GetParam();
-    auto s = fresh_state();
-    paint_two_extremes(*s, c.background);
-    s->display_low = c.low_before;
-    s->display_range = c.range_before;
-    compute_display_levels(*s);
-    EXPECT_EQ(s->display_low, c.low_after) << c.name;
-    EXPECT_EQ(s->display_range, c.range_after) << c.name;
+    const TestImage image = two_extremes(c.background);
+    const DisplayLevels levels = choose_display_levels(image.plane(), extremes(image.plane()),
+                                                       DisplayLevels{c.low_before, c.range_before});
+    EXPECT_EQ(levels.low, c.low_after) << c.name;
+    EXPECT_EQ(levels.range, c.range_after) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -164,42 +160,32 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<KeptCase>& row) { return std::string(row.param.name); });
 
 TEST(DisplayLevels, ImageWithoutPixelsKeepsLevels) {
+    const TestImage image = two_extremes(100);
     for (const auto& [w, h] : {std::pair{0, 40}, std::pair{25, 0}}) {
-        auto s = fresh_state();
-        paint_two_extremes(*s, 100);
-        s->image_width = w;
-        s->image_height = h;
-        s->display_low = 11;
-        s->display_range = 22;
-        compute_display_levels(*s);
-        EXPECT_EQ(s->display_low, 11) << w << "x" << h;
-        EXPECT_EQ(s->display_range, 22) << w << "x" << h;
+        const DisplayLevels levels = choose_display_levels(
+            image.plane(0, w, h), extremes(image.plane()), DisplayLevels{11, 22});
+        EXPECT_EQ(levels.low, 11) << w << "x" << h;
+        EXPECT_EQ(levels.range, 22) << w << "x" << h;
     }
 }
 
 TEST(DisplayLevels, ReadThatStoredNothingKeepsLevels) {
     // The reader's reset values with a stale image still in the buffer.
-    auto s = fresh_state();
-    paint_two_extremes(*s, 100);
-    s->pixel_max = -1;
-    s->pixel_min = kInt32Max;
-    s->display_low = 5;
-    s->display_range = 0;
-    compute_display_levels(*s);
-    EXPECT_EQ(s->display_low, 5);
-    EXPECT_EQ(s->display_range, 1);
+    const TestImage image = two_extremes(100);
+    const DisplayLevels levels =
+        choose_display_levels(image.plane(), PixelRange{kInt32Max, -1}, DisplayLevels{5, 0});
+    EXPECT_EQ(levels.low, 5);
+    EXPECT_EQ(levels.range, 1);
 }
 
 TEST(DisplayLevels, FlatImageKeepsLevelsWithRangeAtLeastOne) {
+    TestImage image(30, 20);
+    image.fill(0, [](int, int) { return 1234; });
     for (std::int32_t range_before : {0, -3, 40}) {
-        auto s = fresh_state();
-        paint_uniform(*s, 30, 20, 1234);
-        set_extremes(*s);
-        s->display_low = 77;
-        s->display_range = range_before;
-        compute_display_levels(*s);
-        EXPECT_EQ(s->display_low, 77) << range_before;
-        EXPECT_EQ(s->display_range, std::max(range_before, 1)) << range_before;
+        const DisplayLevels levels = choose_display_levels(image.plane(), extremes(image.plane()),
+                                                           DisplayLevels{77, range_before});
+        EXPECT_EQ(levels.low, 77) << range_before;
+        EXPECT_EQ(levels.range, std::max(range_before, 1)) << range_before;
     }
 }
 
@@ -215,12 +201,9 @@ class HistogramBin : public ::testing::TestWithParam<BinCase> {};
 
 TEST_P(HistogramBin, ValueLandsInBin) {
     const BinCase& c = GetParam();
-    auto s = fresh_state();
-    paint_plane(*s, 3, 1, 0,
-                [&c](int x, int) { return x == 0 ? c.minimum : (x == 1 ? c.maximum : c.value); });
-    set_extremes(*s);
-    const DisplayHistogram h =
-        display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max});
+    TestImage image(3, 1);
+    image.fill(0, [&c](int x, int) { return x == 0 ? c.minimum : (x == 1 ? c.maximum : c.value); });
+    const DisplayHistogram h = display_histogram(image.plane(), extremes(image.plane()));
     DisplayHistogram want{};
     want[0] += 1;
     want[300] += 1;
@@ -249,50 +232,46 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DisplayLevels, BackgroundAtHalfWayValueMovesUpABin) {
     // Width 10: a background at 1004 is bin 100, at 1005 bin 101; the levels follow.
     for (const auto& [background, low] : {std::pair{1004, 970}, std::pair{1005, 980}}) {
-        auto s = fresh_state();
-        paint_plane(*s, 20, 20, 0, [background](int x, int y) {
+        TestImage image(20, 20);
+        image.fill(0, [background](int x, int y) {
             if (x == 0 && y == 0) return 0;
             if (x == 1 && y == 0) return 3000;
             return background;
         });
-        set_extremes(*s);
-        compute_display_levels(*s);
-        EXPECT_EQ(s->display_low, low) << background;
-        EXPECT_EQ(s->display_range, 60) << background;
+        const DisplayLevels levels =
+            choose_display_levels(image.plane(), extremes(image.plane()), DisplayLevels{});
+        EXPECT_EQ(levels.low, low) << background;
+        EXPECT_EQ(levels.range, 60) << background;
     }
 }
 
 TEST(DisplayLevels, PixelsOutsideTheExtremesAreNotCounted) {
     // A stale region can hold values the reader's extremes do not cover.
-    auto s = fresh_state();
-    paint_plane(*s, 40, 40, 0, [](int x, int y) {
-        return x < 20 ? 100 + (x + y) % 7 : (y % 2 ? -900000 : 900000);
-    });
-    s->pixel_min = 0;
-    s->pixel_max = 300;
-    const DisplayHistogram h =
-        display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max});
+    TestImage image(40, 40);
+    image.fill(
+        0, [](int x, int y) { return x < 20 ? 100 + (x + y) % 7 : (y % 2 ? -900000 : 900000); });
+    const DisplayHistogram h = display_histogram(image.plane(), PixelRange{0, 300});
     std::int64_t total = 0;
     for (auto c : h) total += c;
     EXPECT_EQ(total, 20 * 40);
-    EXPECT_EQ(h, reference_histogram(*s));
+    EXPECT_EQ(h, reference_histogram(image.plane(), PixelRange{0, 300}));
 }
 
 TEST(DisplayLevels, RangeBeyondThirtyTwoBitsIsCapped) {
     // Values spread evenly over the whole 32-bit range: the walks stop at bins 1 and
     // 299, whose levels lie about 4.27e9 apart.
-    auto s = fresh_state();
     const int w = 100, h = 91;
     const double step = (static_cast<double>(kInt32Max) - kInt32Min) / (w * h - 1);
-    paint_plane(*s, w, h, 0, [&](int x, int y) {
+    TestImage image(w, h);
+    image.fill(0, [&](int x, int y) {
         return static_cast<std::int32_t>(std::llround(kInt32Min + step * (y * w + x)));
     });
-    set_extremes(*s);
-    ASSERT_EQ(s->pixel_min, kInt32Min);
-    ASSERT_EQ(s->pixel_max, kInt32Max);
-    compute_display_levels(*s);
-    EXPECT_EQ(s->display_low, reference_level(1, *s));
-    EXPECT_EQ(s->display_range, kInt32Max);
+    const PixelRange range = extremes(image.plane());
+    ASSERT_EQ(range.min, kInt32Min);
+    ASSERT_EQ(range.max, kInt32Max);
+    const DisplayLevels levels = choose_display_levels(image.plane(), range, DisplayLevels{});
+    EXPECT_EQ(levels.low, reference_level(1, range));
+    EXPECT_EQ(levels.range, kInt32Max);
 }
 
 // ---- Differential: random images against the plain rules ----
@@ -304,7 +283,7 @@ struct RandomImage {
 
 // Values in [minimum, minimum + span], many of them next to bin boundaries, where a
 // rounding slip would show.
-void paint_random(State& s, std::mt19937_64& rng, int w, int h, const RandomImage& r) {
+TestImage random_image(std::mt19937_64& rng, int w, int h, const RandomImage& r) {
     std::uniform_int_distribution<std::int64_t> anywhere(0, r.span);
     std::uniform_int_distribution<int> bin(0, 300);
     std::uniform_int_distribution<int> near(-2, 2);
@@ -313,7 +292,8 @@ void paint_random(State& s, std::mt19937_64& rng, int w, int h, const RandomImag
     const std::int64_t spread =
         std::max<std::int64_t>(1, r.span / std::uniform_int_distribution<int>(5, 600)(rng));
     std::normal_distribution<double> sky(static_cast<double>(centre), static_cast<double>(spread));
-    paint_plane(s, w, h, 0, [&](int, int) {
+    TestImage image(w, h);
+    image.fill(0, [&](int, int) {
         std::int64_t q;
         switch (kind(rng)) {
             case 0:
@@ -330,6 +310,7 @@ void paint_random(State& s, std::mt19937_64& rng, int w, int h, const RandomImag
         q = std::clamp<std::int64_t>(q, 0, r.span);
         return static_cast<std::int32_t>(r.minimum + q);
     });
+    return image;
 }
 
 TEST(DisplayLevelsDifferential, MatchesPlainRulesOnRandomImages) {
@@ -345,53 +326,43 @@ TEST(DisplayLevelsDifferential, MatchesPlainRulesOnRandomImages) {
         const int w = std::uniform_int_distribution<int>(1, 70)(rng);
         const int h = std::uniform_int_distribution<int>(1, 50)(rng);
 
-        auto s = fresh_state();
-        paint_random(*s, rng, w, h, RandomImage{static_cast<std::int32_t>(lowest), span});
-        set_extremes(*s);
+        const TestImage image =
+            random_image(rng, w, h, RandomImage{static_cast<std::int32_t>(lowest), span});
+        const PlaneView plane = image.plane();
+        PixelRange range = extremes(plane);
         if (round % 10 == 0) {
             // Extremes that miss some pixels, as after a partial read.
-            s->pixel_min = static_cast<std::int32_t>(
-                s->pixel_min + (s->pixel_max - std::int64_t{s->pixel_min}) / 4);
+            range.min =
+                static_cast<std::int32_t>(range.min + (range.max - std::int64_t{range.min}) / 4);
         }
-        s->display_low = std::uniform_int_distribution<std::int32_t>(-1000, 1000)(rng);
-        s->display_range = std::uniform_int_distribution<std::int32_t>(-5, 1000)(rng);
-
-        auto ref = fresh_state(1);
-        ref->image_width = s->image_width;
-        ref->image_height = s->image_height;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) ref->image_pixels.at(x, y, 0) = s->image_pixels.at(x, y, 0);
-        ref->pixel_min = s->pixel_min;
-        ref->pixel_max = s->pixel_max;
-        ref->display_low = s->display_low;
-        ref->display_range = s->display_range;
+        DisplayLevels before;
+        before.low = std::uniform_int_distribution<std::int32_t>(-1000, 1000)(rng);
+        before.range = std::uniform_int_distribution<std::int32_t>(-5, 1000)(rng);
 
         const std::string row = "round " + std::to_string(round) + " span " + std::to_string(span) +
                                 " " + std::to_string(w) + "x" + std::to_string(h);
-        ASSERT_EQ(display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max}),
-                  reference_histogram(*ref))
-            << row;
-        compute_display_levels(*s);
-        reference_levels(*ref);
-        ASSERT_EQ(s->display_low, ref->display_low) << row;
-        ASSERT_EQ(s->display_range, ref->display_range) << row;
+        ASSERT_EQ(display_histogram(plane, range), reference_histogram(plane, range)) << row;
+        const DisplayLevels levels = choose_display_levels(plane, range, before);
+        const DisplayLevels want = reference_levels(plane, range, before);
+        ASSERT_EQ(levels.low, want.low) << row;
+        ASSERT_EQ(levels.range, want.range) << row;
     }
 }
 
 TEST(DisplayLevelsDifferential, EveryValueOfSmallSpansBinsAsTheFormula) {
     // All values of a span, each once, across spans near multiples of 300.
     for (std::int64_t span : {1, 2, 299, 300, 301, 599, 600, 601, 1499, 65535, 90001}) {
-        auto s = fresh_state();
         const int w = 400;
         const int h = static_cast<int>((span + w) / w);
-        paint_plane(*s, w, h, 0, [&](int x, int y) {
+        TestImage image(w, h);
+        image.fill(0, [&](int x, int y) {
             return static_cast<std::int32_t>(
                        std::min<std::int64_t>(std::int64_t{y} * w + x, span)) -
                    77;
         });
-        set_extremes(*s);
-        EXPECT_EQ(display_histogram(image_plane(*s, 0), PixelRange{s->pixel_min, s->pixel_max}),
-                  reference_histogram(*s))
+        const PixelRange range = extremes(image.plane());
+        EXPECT_EQ(display_histogram(image.plane(), range),
+                  reference_histogram(image.plane(), range))
             << "span " << span;
     }
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The Start, Stop and object-setting buttons.
+#include "core/assistant_handlers.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
 #include "core/load_newest_image.hpp"
@@ -21,6 +22,7 @@ void Command2_Click(State& s, View& v) {
     v.set_timer_enabled(false);
     clear_measurements(s);
     s.object_set = 0;
+    end_drift_session(s);
     v.message(messages::kObjectReleased);
 }
 

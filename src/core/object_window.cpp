@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/rounding.hpp"
+#include "core/assistant_handlers.hpp"
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
@@ -52,6 +53,7 @@ void Picture1_MouseDown(State& s, View& v, std::int16_t button, std::int16_t shi
     s.reference_y = s.object_y;
     s.measurements[1] = {s.object_x, s.object_y};
     draw_crosshair(s, v, s.object_x, s.object_y, kWhite);
+    update_drift_assistant(s, v, 1, true);
 }
 
 }  // namespace form4

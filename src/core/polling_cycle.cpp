@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // One tick of the polling timer: one measurement of the newest image.
+#include "core/assistant_handlers.hpp"
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
@@ -22,6 +23,7 @@ void Timer1_Timer(State& s, View& v) {
     draw_crosshair(s, v, s.reference_x, s.reference_y, kWhite);  // where it was picked
     const int slot = record_position(s);
     draw_drift_plot(s, v, slot);
+    update_drift_assistant(s, v, slot);
 }
 
 }  // namespace trakora::form1

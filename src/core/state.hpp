@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/image_buffer.hpp"
+#include "core/drift_assistant.hpp"
 #include "fits/header_cards.hpp"
 
 namespace trakora {
@@ -60,6 +61,9 @@ struct State {
 
     // How many handlers are running; a timer tick that falls due meanwhile is dropped.
     int handlers_running = 0;
+
+    // The drift assistant's session: a look beyond the series, which it never changes.
+    DriftAssistant assistant;
 
     State();
 };

@@ -14,6 +14,8 @@
 
 namespace trakora {
 
+struct DriftAssistant;
+
 enum class TextBox { Text1, Text2, Text3 };
 
 // What the object window shows when it opens: colour values (see ColourBuffer), row by
@@ -71,6 +73,10 @@ class View {
     virtual void plot_line(float x1, float y1, float x2, float y2, std::uint32_t colour) = 0;
     virtual void plot_point(float x, float y, std::uint32_t colour) = 0;
     virtual void set_label(const std::string& caption) = 0;
+
+    // The drift assistant after it changed (a new sample, segment or typed input). Faces
+    // that do not show it need not override this.
+    virtual void show_drift_assistant(const DriftAssistant& assistant) { (void)assistant; }
 };
 
 inline constexpr std::uint32_t rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // trakora: the desktop program.
 //
-//   trakora [--folder PATH]
+//   trakora [--folder PATH] [--assistant]
 //
-// The drive and folder lists start at PATH, or at the current directory without it. The
+// The drive and folder lists start at PATH, or at the current directory without it;
+// --assistant opens the drift window beside the main window at start. The
 // command line is read before Qt starts, so --help, --version and a refused option need
 // no display.
 #include <QApplication>
@@ -37,6 +38,7 @@ std::string absolute_folder(std::string_view text, std::error_code& ec) {
 
 int main(int argc, char** argv) {
     std::string folder;
+    bool assistant = false;
     cl::Syntax syntax{"trakora", "", "Polar alignment by star drift."};
     syntax.options = {
         {"folder", "PATH", "start the folder list at PATH (default: the current folder)", 1,
@@ -45,6 +47,11 @@ int main(int argc, char** argv) {
              folder = absolute_folder(v[0], ec);
              if (v[0].empty() || ec || !fs::is_directory(folder, ec))
                  return "not a folder: '" + std::string(v[0]) + "'";
+             return std::nullopt;
+         }},
+        {"assistant", "", "open the drift window (ドリフト解析) at start", 0,
+         [&assistant](std::span<const std::string_view>) -> cl::Refusal {
+             assistant = true;
              return std::nullopt;
          }},
     };
@@ -68,5 +75,6 @@ int main(int argc, char** argv) {
 
     trakora::form1::Form_Load(state, view);
     form1.show();
+    if (assistant) view.drift_window().open();
     return QApplication::exec();
 }

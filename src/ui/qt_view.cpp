@@ -16,7 +16,10 @@ QString from_utf8(const std::string& text) { return QString::fromStdString(text)
 
 }  // namespace
 
-QtView::QtView(MainWindow& form1) : form1_(form1), form4_(std::make_unique<ObjectWindow>()) {
+QtView::QtView(MainWindow& form1)
+    : form1_(form1),
+      form4_(std::make_unique<ObjectWindow>()),
+      drift_(std::make_unique<DriftAssistantWindow>()) {
     form4_->place_first_beside(&form1_);
 }
 
@@ -121,6 +124,10 @@ void QtView::plot_point(float x, float y, std::uint32_t colour) {
 
 void QtView::set_label(const std::string& caption) {
     form1_.controls().label5->setText(from_utf8(caption));
+}
+
+void QtView::show_drift_assistant(const DriftAssistant& assistant) {
+    drift_->show_assistant(assistant);
 }
 
 }  // namespace trakora::ui

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The desktop program's View: carries out what the handlers ask on the Qt windows.
+// The desktop program's View: carries out what the handlers ask on the Qt windows, the
+// two of the series and the drift window.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "core/view.hpp"
+#include "ui/drift_assistant_window.hpp"
 #include "ui/main_window.hpp"
 #include "ui/object_window.hpp"
 
@@ -47,14 +49,18 @@ class QtView : public View {
     void plot_point(float x, float y, std::uint32_t colour) override;
     void set_label(const std::string& caption) override;
 
+    void show_drift_assistant(const DriftAssistant& assistant) override;
+
     ObjectWindow& object_window() { return *form4_; }
     MainWindow& main_window() { return form1_; }
+    DriftAssistantWindow& drift_window() { return *drift_; }
 
   private:
     QLineEdit* box(TextBox which) const;
 
     MainWindow& form1_;
     std::unique_ptr<ObjectWindow> form4_;
+    std::unique_ptr<DriftAssistantWindow> drift_;
     bool busy_ = false;
 };
 

@@ -1,22 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "base/csv_field.hpp"
 
 namespace trakora::cli {
 
-// A CSV field: quoted (with inner quotes doubled) when it holds a comma, a quote or a
-// line break, as it stands otherwise.
-inline std::string csv_field(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
-}
+using trakora::csv_field;
 
 }  // namespace trakora::cli

@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: MIT
+#include "report/assistant_chart.hpp"
+
+#include <cmath>
+#include <cstdio>
+
+#include "chart/drift_chart_files.hpp"
+
+namespace trakora::report {
+namespace {
+
+std::string fixed(double value, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    return buf;
+}
+
+const char* pole_word(Pole pole) {
+    switch (pole) {
+        case Pole::east:
+            return "東";
+        case Pole::west:
+            return "西";
+        case Pole::high:
+            return "高すぎ";
+        case Pole::low:
+            break;
+    }
+    return "低すぎ";
+}
+
+const char* axis_word(Axis axis) {
+    switch (axis) {
+        case Axis::azimuth:
+            return "方位";
+        case Axis::altitude:
+            return "高度";
+        case Axis::mixed:
+            break;
+    }
+    return "方位と高度";
+}
+
+// North component of a displacement (pixels, rows downward) in the chart's unit.
+double north_of(double dx, double dy, double unit, const Orientation& o) {
+    return sky_rate(dx, dy, unit, o).north;
+}
+
+}  // namespace
+
+std::string assistant_chart_title(const DriftSummary& s) {
+    if (s.error_arcmin) {
+        std::string title = "極軸のずれ " + fixed(*s.error_arcmin, 1) + "′";
+        if (s.error_se_arcmin) title += " ± " + fixed(*s.error_se_arcmin, 1) + "′";
+        if (s.pole) title += std::string(" ") + pole_word(*s.pole);
+        if (s.axis) title += std::string(" (") + axis_word(*s.axis) + ")";
+        return title;
+    }
+    if (s.north_arcsec_per_min)
+        return "北へのドリフト " + fixed(*s.north_arcsec_per_min, 2) + "″/分 (時角が不明)";
+    if (s.rate_x_px_per_min && s.rate_y_px_per_min) return "ドリフトの測定中 (縮尺が不明)";
+    return "ドリフトの測定中";
+}
+
+chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle style) {
+    chart::DriftChart c;
+    c.style = style;
+    const DriftSummary& s = a.summary;
+    c.title = assistant_chart_title(s);
+    const Orientation& o = a.typed.orientation;
+    const std::optional<double> scale =
+        a.segments.empty() ? std::nullopt : a.segments.back().geometry.scale_arcsec_per_px;
+    const double unit = scale.value_or(1);
+    c.y_label = scale ? "北へのドリフト (″)" : "北へのドリフト (px)";
+    if (a.samples.empty()) return c;
+
+    // Drift counts from the session's first clean centroid.
+    const DriftAssistantSample* reference = &a.samples.front();
+    for (const DriftAssistantSample& sample : a.samples)
+        if (sample.star.flags == 0 && sample.unix_s) {
+            reference = &sample;
+            break;
+        }
+    for (const DriftAssistantSample& sample : a.samples) {
+        if (!sample.unix_s) continue;
+        c.points.push_back({sample.minutes,
+                            north_of(sample.star.x - reference->star.x,
+                                     sample.star.y - reference->star.y, unit, o),
+                            sample.excluded != Exclusion::none, static_cast<int>(sample.segment)});
+    }
+    c.current_segment = static_cast<int>(a.segments.size() - 1);
+
+    std::string subtitle = "使用 " + std::to_string(s.used) + "/" + std::to_string(s.images) +
+                           " 枚 · " + fixed(s.minutes, 1) + " 分";
+    if (s.knob_arcmin) subtitle += " · 方位つまみ " + fixed(*s.knob_arcmin, 1) + "′";
+    if (s.enough && *s.enough)
+        subtitle += " · 十分な測定";
+    else if (s.minutes_needed)
+        subtitle += " · あと約 " + fixed(std::ceil(*s.minutes_needed), 0) + " 分";
+    c.subtitle = subtitle;
+
+    // The fit line through the mean time of its images, where intercept and slope are
+    // uncorrelated: the band's half-width there is the residual RMS over the root of n.
+    const DriftSegment& segment = a.segments.back();
+    const DriftFit& fit = segment.fit;
+    if (!fit.x.rate_per_min || !fit.y.rate_per_min || !fit.x.intercept || !fit.y.intercept ||
+        fit.used < 2)
+        return c;
+    const bool along_y = o.north == North::up || o.north == North::down;
+    const AxisFit& axis = along_y ? fit.y : fit.x;
+    chart::DriftFit line;
+    double first = 0, last = 0;
+    bool any = false;
+    for (const DriftAssistantSample& sample : segment_samples(a, a.segments.size() - 1)) {
+        if (!sample.unix_s || sample.excluded != Exclusion::none) continue;
+        first = any ? std::min(first, sample.minutes) : sample.minutes;
+        last = any ? std::max(last, sample.minutes) : sample.minutes;
+        any = true;
+    }
+    line.start_minutes = first;
+    line.end_minutes = last;
+    line.origin_minutes = fit.origin_minutes + fit.mean_minutes;
+    const double mx = *fit.x.intercept + *fit.x.rate_per_min * fit.mean_minutes;
+    const double my = *fit.y.intercept + *fit.y.rate_per_min * fit.mean_minutes;
+    line.intercept = north_of(mx - reference->star.x, my - reference->star.y, unit, o);
+    line.slope = north_of(*fit.x.rate_per_min, *fit.y.rate_per_min, unit, o);
+    line.slope_se = axis.rate_se_per_min.value_or(0) * unit;
+    line.intercept_se =
+        axis.residual_rms.value_or(0) * unit / std::sqrt(static_cast<double>(fit.used));
+    if (std::isfinite(line.intercept) && std::isfinite(line.slope)) c.fit = line;
+    return c;
+}
+
+bool write_assistant_chart(const std::string& path, const DriftAssistant& assistant, int width,
+                           int height, std::string* error) {
+    return chart::write_drift_chart(path, assistant_chart(assistant), QSize(width, height), error);
+}
+
+}  // namespace trakora::report

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+// The drift summary as one JSON object with exactly these keys, in this order: images,
+// used, minutes, rate_x_px_per_min, rate_y_px_per_min, north_arcsec_per_min,
+// north_se_arcsec_per_min, scale_arcsec_per_px, dec_deg, ha_hours, lat_deg, axis,
+// error_arcmin, error_se_arcmin, pole, knob_arcmin, seeing_arcsec, r2, enough,
+// minutes_needed, notes. Unknown values are null, never NaN; notes is an array of
+// sentences.
+//
+// Usage:
+//   std::fputs(summary_json(s.assistant.summary).c_str(), stdout);
+//   write_summary_json(path, s.assistant.summary, &error);
+#pragma once
+
+#include <string>
+
+#include "analysis/polar_error.hpp"
+
+namespace trakora::report {
+
+// Indented, one key per line, ending in "\n".
+std::string summary_json(const DriftSummary& summary);
+bool write_summary_json(const std::string& path, const DriftSummary& summary, std::string* error);
+
+}  // namespace trakora::report

@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -72,6 +73,7 @@ DriftAssistantWindow::DriftAssistantWindow(QWidget* parent) : QWidget(parent, Qt
     setWindowTitle(QStringLiteral("ドリフト解析 - Trakora"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     build();
+    resize(QSize(920, 560).expandedTo(minimumSizeHint()));
 }
 
 void DriftAssistantWindow::build() {
@@ -165,6 +167,15 @@ void DriftAssistantWindow::build() {
 }
 
 void DriftAssistantWindow::open() {
+    if (!placed_ && neighbour_ != nullptr && neighbour_->screen() != nullptr) {
+        placed_ = true;
+        const QRect room = neighbour_->screen()->availableGeometry();
+        const QSize size = this->size().boundedTo(room.size());
+        const int below = neighbour_->frameGeometry().bottom() + 8;
+        const int top = std::max(below, room.bottom() - size.height() - 40);
+        resize(size);
+        move(neighbour_->frameGeometry().left(), std::min(top, room.bottom() - size.height()));
+    }
     show();
     raise();
 }

@@ -45,8 +45,11 @@ class DriftAssistantWindow : public QWidget {
     // Fills every part from the assistant; cheap when the window is hidden (only the
     // chart's data is kept, it paints when shown).
     void show_assistant(const DriftAssistant& a);
-    // Shows the window, raised, where the user last left it.
+    // Shows the window, raised, where the user last left it. The first showing puts it
+    // under `neighbour` at the bottom of the screen, clear of the object window that
+    // opens to the neighbour's right.
     void open();
+    void place_first_below(const QWidget* neighbour) { neighbour_ = neighbour; }
 
     const DriftWindowControls& controls() const { return c_; }
 
@@ -61,6 +64,8 @@ class DriftAssistantWindow : public QWidget {
     void ask_where_to_save();
 
     DriftWindowControls c_;
+    const QWidget* neighbour_ = nullptr;
+    bool placed_ = false;
 };
 
 // The warnings for a star's flags, one short Japanese phrase each, joined by "・"; ""

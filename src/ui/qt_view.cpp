@@ -21,6 +21,7 @@ QtView::QtView(MainWindow& form1)
       form4_(std::make_unique<ObjectWindow>()),
       drift_(std::make_unique<DriftAssistantWindow>()) {
     form4_->place_first_beside(&form1_);
+    drift_->place_first_below(&form1_);
 }
 
 QtView::~QtView() {

@@ -73,7 +73,7 @@ DriftAssistantWindow::DriftAssistantWindow(QWidget* parent) : QWidget(parent, Qt
     setWindowTitle(QStringLiteral("ドリフト解析 - Trakora"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     build();
-    resize(QSize(920, 560).expandedTo(minimumSizeHint()));
+    resize(QSize(960, 540).expandedTo(minimumSizeHint()));
 }
 
 void DriftAssistantWindow::build() {
@@ -143,15 +143,22 @@ void DriftAssistantWindow::build() {
     buttons->addWidget(c_.save);
     buttons->addStretch(1);
 
+    // The plot with the segments under it on the left; what the user reads and types on
+    // the right. Low enough to sit under the main and object windows on a 1080-line screen.
+    c_.segments->setMaximumHeight(5 * fontMetrics().height());
+    auto* left = new QVBoxLayout;
+    left->addWidget(c_.chart, 1);
+    left->addWidget(segments);
+
     auto* side = new QVBoxLayout;
     side->addWidget(quality);
     side->addWidget(c_.inputs);
-    side->addWidget(segments, 1);
+    side->addStretch(1);
     side->addLayout(buttons);
     side->addWidget(c_.any_case);
 
     auto* body = new QHBoxLayout;
-    body->addWidget(c_.chart, 3);
+    body->addLayout(left, 3);
     body->addLayout(side, 2);
 
     auto* top = new QVBoxLayout(this);
@@ -171,10 +178,12 @@ void DriftAssistantWindow::open() {
         placed_ = true;
         const QRect room = neighbour_->screen()->availableGeometry();
         const QSize size = this->size().boundedTo(room.size());
+        // At the bottom of the screen, but never over the neighbour.
         const int below = neighbour_->frameGeometry().bottom() + 8;
-        const int top = std::max(below, room.bottom() - size.height() - 40);
+        const int frame = 32;  // a title bar's height, until the window manager tells
+        const int top = std::max(below, room.bottom() + 1 - size.height() - frame);
         resize(size);
-        move(neighbour_->frameGeometry().left(), std::min(top, room.bottom() - size.height()));
+        move(neighbour_->frameGeometry().left(), top);
     }
     show();
     raise();

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // One whole tick, headless: newest detection over a folder of 200 images, reading the
 // newest (3072 x 3072, BITPIX 16), the star search, the display levels, rendering the
-// colours, the crosshairs and the plot. Also each step alone, for the split. The night is
-// in tick_night.hpp.
+// colours, the crosshairs, the plot and the drift assistant. Also each step alone, for the
+// split. The night is in tick_night.hpp.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "analysis/display_levels.hpp"
+#include "core/assistant_handlers.hpp"
 #include "core/handlers.hpp"
 #include "core/newest_image.hpp"
 #include "core/read_image.hpp"
@@ -89,6 +90,31 @@ void BM_Step_Plot(benchmark::State& st) {
     for (auto _ : st) draw_drift_plot(*m.s, m.view, 300);
 }
 
+// What the drift assistant adds to a tick on the newest image, with a session of
+// `range(0)` earlier samples: the star measurement, the header's time and pier side, the
+// file's time, and the refit of the current segment. Each round's sample is taken back
+// out so every round measures a new image against the same session.
+void BM_Step_Assistant(benchmark::State& st) {
+    Measuring m;
+    DriftAssistant& a = m.s->assistant;
+    reset_drift_session(a);
+    for (int k = 0; k < st.range(0); ++k) {
+        DriftAssistantSample sample;
+        sample.file = "earlier" + std::to_string(k);
+        sample.unix_s = 1'796'000'000.0 + 10.0 * k;
+        sample.star.x = 1500;
+        sample.star.y = 1500 + 0.01 * k + 0.3 * std::sin(k);
+        add_drift_sample(a, sample, {});
+    }
+    m.s->measurements[300] = {1500, 1500};
+    for (auto _ : st) {
+        update_drift_assistant(*m.s, m.view, 300);
+        a.samples.pop_back();
+        --a.segments.back().count;
+    }
+    st.counters["samples"] = static_cast<double>(a.samples.size() + 1);
+}
+
 BENCHMARK(BM_WholeTick)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(BM_Step_NewestDetection)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Step_Read)->Unit(benchmark::kMillisecond);
@@ -96,6 +122,7 @@ BENCHMARK(BM_Step_Search)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Step_Levels)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Step_Render)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Step_Plot)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Step_Assistant)->Unit(benchmark::kMicrosecond)->Arg(300)->Arg(3000);
 
 }  // namespace
 }  // namespace trakora

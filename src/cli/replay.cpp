@@ -23,14 +23,21 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/polar_error.hpp"
 #include "base/command_line.hpp"
 #include "base/number_text.hpp"
+#include "chart/chart_gui_guard.hpp"
 #include "cli/commands.hpp"
 #include "cli/csv.hpp"
+#include "cli/exit_signals.hpp"
+#include "core/assistant_handlers.hpp"
 #include "core/handlers.hpp"
 #include "core/newest_image.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/read_only_file.hpp"
+#include "report/assistant_chart.hpp"
+#include "report/session_csv.hpp"
+#include "report/summary_json.hpp"
 #include "windowless/windowless_view.hpp"
 
 namespace trakora::cli {
@@ -79,7 +86,41 @@ struct Options {
     std::string folder;
     std::optional<std::pair<float, float>> pick;
     std::optional<double> max_count;
+    // The drift assistant's.
+    std::string summary;  // "-": standard output, instead of the CSV
+    std::string plot;
+    PolarInputs inputs;
+    long from = 1;
 };
+
+// A number option that fills an optional.
+command_line::Setter optional_number(std::optional<double>& out, double lo, double hi,
+                                     std::string what) {
+    return [&out, lo, hi, what](std::span<const std::string_view> v) -> command_line::Refusal {
+        const auto n = command_line::to_number(v[0]);
+        if (!n || *n < lo || *n > hi)
+            return "expected " + what + ", not '" + std::string(v[0]) + "'";
+        out = *n;
+        return std::nullopt;
+    };
+}
+
+command_line::Setter degrees(std::optional<double>& out, std::string what) {
+    return [&out, what](std::span<const std::string_view> v) -> command_line::Refusal {
+        const auto d = parse_degrees(v[0]);
+        if (!d) return "expected " + what + ", not '" + std::string(v[0]) + "'";
+        out = *d;
+        return std::nullopt;
+    };
+}
+
+bool is_chart_path(std::string_view path) {
+    const std::string extension = fs::path(path).extension().string();
+    std::string lower;
+    for (char c : extension)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == ".svg" || lower == ".png";
+}
 
 command_line::Syntax replay_command_line(Options& o) {
     using command_line::Refusal;
@@ -115,10 +156,51 @@ command_line::Syntax replay_command_line(Options& o) {
              o.max_count = *n;
              return std::nullopt;
          }},
+        {"summary", "FILE",
+         "write the drift assistant's summary (JSON) to FILE; '-' for standard\n"
+         "output, which then carries the summary instead of the CSV",
+         1, command_line::text(o.summary)},
+        {"plot", "FILE", "draw the drift chart into FILE, an .svg or a .png", 1,
+         [&o](Values v) -> Refusal {
+             if (!is_chart_path(v[0]))
+                 return "expected a file name ending in .svg or .png, not '" + std::string(v[0]) +
+                        "'";
+             o.plot = std::string(v[0]);
+             return std::nullopt;
+         }},
+        {"scale", "ARCSEC", "plate scale per pixel (default: from the header)", 1,
+         optional_number(o.inputs.scale_arcsec_per_px, 1e-6, 3600, "arcseconds per pixel above 0")},
+        {"dec", "DEGREES",
+         "the star's declination, degrees or \"+dd mm ss\" (default:\n"
+         "OBJCTDEC or DEC)",
+         1, degrees(o.inputs.dec_deg, "a declination from -90 to 90")},
+        {"ha", "HOURS",
+         "the star's hour angle at the first image of the fit, west positive\n"
+         "(default: from OBJCTRA or RA, SITELONG and the time)",
+         1, optional_number(o.inputs.ha_hours, -24, 24, "hours from -24 to 24")},
+        {"lat", "DEGREES", "site latitude, south negative (default: SITELAT)", 1,
+         degrees(o.inputs.lat_deg, "a latitude from -90 to 90")},
+        {"north", "SIDE",
+         "where north lies in the image as the object window shows it: up,\n"
+         "down, left or right (default up)",
+         1,
+         [&o](Values v) -> Refusal {
+             const auto north = parse_north(v[0]);
+             if (!north) return "expected up, down, left or right, not '" + std::string(v[0]) + "'";
+             o.inputs.orientation.north = *north;
+             return std::nullopt;
+         }},
+        {"mirror", "", "the image is mirrored (east on the other side of north)", 0,
+         command_line::flag(o.inputs.orientation.mirror)},
+        {"from", "N",
+         "fit from the N-th measured image on (row N of the CSV; its slot while\n"
+         "the series is not full); the images before stay in the chart",
+         1, command_line::whole(o.from, 1, 1000000)},
     };
     syntax.notes =
-        "Columns: slot, file, date_obs, x, y, label; one row per measured image, and the\n"
-        "pick as slot 1. Messages the program would show go to standard error.\n";
+        "Columns: slot, file, date_obs, x, y, label, then the drift assistant's minutes,\n"
+        "cx, cy, snr, hfd, flags; one row per measured image, and the pick as slot 1.\n"
+        "Messages the program would show go to standard error.\n";
     return syntax;
 }
 
@@ -141,42 +223,68 @@ class StagingFolder {
     std::string path_;
 };
 
-}  // namespace
+// Writes what was asked of the drift assistant once the night is measured; false, with
+// the reason on standard error, when a file could not be written.
+bool write_assistant_files(const Options& o, const DriftAssistant& a) {
+    DriftSummary summary = a.summary;
+    if (o.from > 1 && static_cast<std::size_t>(o.from) > a.samples.size())
+        summary.notes.push_back("The fit was to start at image " + std::to_string(o.from) +
+                                ", but only " + std::to_string(a.samples.size()) +
+                                " were measured: it covers them all.");
+    std::string error;
+    if (o.summary == "-") {
+        std::fputs(report::summary_json(summary).c_str(), stdout);
+    } else if (!o.summary.empty() && !report::write_summary_json(o.summary, summary, &error)) {
+        std::fprintf(stderr, "replay: %s\n", error.c_str());
+        return false;
+    }
+    if (!o.plot.empty()) {
+        chart::ChartGuiGuard gui;
+        if (!report::write_assistant_chart(o.plot, a, 1200, 800, &error)) {
+            std::fprintf(stderr, "replay: %s\n", error.c_str());
+            return false;
+        }
+    }
+    return true;
+}
 
-int run_replay(int argc, char** argv) {
-    Options parsed;
-    if (const auto status = command_line::parse_or_exit(replay_command_line(parsed), argc, argv))
-        return *status;
-    const Options* options = &parsed;
-    std::error_code ec;
-    const std::string folder = fs::absolute(options->folder, ec).lexically_normal().string();
-    if (ec || !fs::is_directory(folder, ec)) {
-        std::fprintf(stderr, "replay: no such folder: %s\n", options->folder.c_str());
-        return 2;
-    }
-    const std::vector<Arrival> arrivals = arrivals_in_order(folder);
-    if (arrivals.empty()) {
-        std::fprintf(stderr, "replay: no FITS image with a DATE-OBS card in %s\n", folder.c_str());
-        return 1;
-    }
-    StagingFolder staging;
-    if (staging.path().empty()) {
-        std::fprintf(stderr, "replay: cannot create a staging folder: %s\n", std::strerror(errno));
-        return 1;
-    }
+int replay_night(const Options& o, const std::string& folder, const std::vector<Arrival>& arrivals,
+                 const std::string& staging, ExitSignals& signals) {
     const auto arrive = [&](const Arrival& a) {
         return ::symlink((fs::path(folder) / a.name).c_str(),
-                         (fs::path(staging.path()) / a.name).c_str()) == 0;
+                         (fs::path(staging) / a.name).c_str()) == 0;
     };
 
     auto state = std::make_unique<State>();
     State& s = *state;
-    ReplayView view(staging.path());
+    ReplayView view(staging);
     form1::Form_Load(s, view);
-    if (options->max_count) s.max_count = *options->max_count;
+    if (o.max_count) s.max_count = *o.max_count;
+    PolarInputs typed = o.inputs;
+    for (const DriftInput which :
+         {DriftInput::scale, DriftInput::dec, DriftInput::ha, DriftInput::lat})
+        if (const std::optional<double> value = typed_input(typed, which))
+            set_drift_input(s, view, which, *value);
+    set_drift_orientation(s, view, o.inputs.orientation);
+    // The fit starts at the N-th sample: a new segment just before it is measured.
+    const auto before_sample = [&] {
+        if (o.from > 1 && s.assistant.samples.size() + 1 == static_cast<std::size_t>(o.from))
+            start_drift_segment(s, view);
+    };
 
-    std::string csv = "slot,file,date_obs,x,y,label\n";
-    const auto write_row = [&](int slot, const Arrival& a, const std::string& label) {
+    // With the summary on standard output the CSV is not printed.
+    const bool print_csv = o.summary != "-";
+    std::string csv;
+    const auto print = [&] {
+        if (print_csv) {
+            std::fputs(csv.c_str(), stdout);
+            if (std::ferror(stdout) && errno == EPIPE) signals.note_broken_pipe();
+        }
+        csv.clear();
+    };
+    // `sample`: what the assistant measured on this image, null when it measured nothing.
+    const auto write_row = [&](int slot, const Arrival& a, const std::string& label,
+                               const DriftAssistantSample* sample) {
         csv += std::to_string(slot);
         for (const std::string& field :
              {a.name, card_string_value(std::string_view(a.date_card.data(), kCardBytes)),
@@ -185,9 +293,11 @@ int run_replay(int argc, char** argv) {
             csv += ',';
             csv += csv_field(field);
         }
+        csv += ',';
+        csv += sample != nullptr ? report::assistant_csv_fields(*sample)
+                                 : report::empty_assistant_csv_fields();
         csv += '\n';
-        std::fputs(csv.c_str(), stdout);
-        csv.clear();
+        print();
     };
 
     if (!arrive(arrivals.front())) {
@@ -195,37 +305,97 @@ int run_replay(int argc, char** argv) {
                      std::strerror(errno));
         return 1;
     }
-    std::fputs(csv.c_str(), stdout);
-    csv.clear();
     form1::Command3_Click(s, view);
     if (s.object_set != 1) return 1;
-    if (options->pick) {
+    if (o.pick && view.object_window_open()) {
+        const auto [x, y] = *o.pick;
+        if (!(x >= 0 && y >= 0 && x < s.image_width && y < s.image_height)) {
+            std::fprintf(stderr,
+                         "replay: the pick %s %s lies outside the image, which is %s x %s pixels "
+                         "(x from 0 to %s, y from 0 to %s)\n",
+                         plain_number_text(x).c_str(), plain_number_text(y).c_str(),
+                         plain_number_text(s.image_width).c_str(),
+                         plain_number_text(s.image_height).c_str(),
+                         plain_number_text(s.image_width - 1).c_str(),
+                         plain_number_text(s.image_height - 1).c_str());
+            return 2;
+        }
+    }
+    csv = "slot,file,date_obs,x,y,label,";
+    csv += report::kAssistantCsvColumns;
+    csv += '\n';
+    print();
+    if (o.pick) {
         if (!view.object_window_open()) {
             std::fprintf(stderr,
                          "replay: the oldest image could not be shown, so nothing was picked\n");
         } else {
-            form4::Picture1_MouseDown(s, view, 1, 0, options->pick->first, options->pick->second);
-            write_row(1, arrivals.front(), "");
+            before_sample();
+            form4::Picture1_MouseDown(s, view, 1, 0, o.pick->first, o.pick->second);
+            const std::vector<DriftAssistantSample>& samples = s.assistant.samples;
+            write_row(1, arrivals.front(), "", samples.size() == 1 ? &samples.back() : nullptr);
         }
     }
     form1::Command1_Click(s, view);
-    for (std::size_t k = 1; k < arrivals.size(); ++k) {
+    for (std::size_t k = 1; k < arrivals.size() && signals.caught() == 0; ++k) {
         if (!arrive(arrivals[k])) {
             std::fprintf(stderr, "replay: cannot stage %s: %s\n", arrivals[k].name.c_str(),
                          std::strerror(errno));
             continue;
         }
         view.plot_clear();
+        before_sample();
+        const std::size_t before = s.assistant.samples.size();
         form1::Timer1_Timer(s, view);
         if (const std::optional<int> slot = view.plotted_slot()) {
             const auto measured =
                 std::find_if(arrivals.begin(), arrivals.begin() + k + 1,
                              [&](const Arrival& a) { return a.name == s.fits_file_name; });
-            write_row(*slot, *measured, view.label());
+            const std::vector<DriftAssistantSample>& samples = s.assistant.samples;
+            write_row(*slot, *measured, view.label(),
+                      samples.size() > before ? &samples.back() : nullptr);
         }
     }
-    std::fflush(stdout);
-    return 0;
+    if (signals.caught() != 0) return 1;
+    if (std::fflush(stdout) != 0 && errno == EPIPE) {
+        signals.note_broken_pipe();
+        return 1;
+    }
+    return write_assistant_files(o, s.assistant) ? 0 : 1;
+}
+
+}  // namespace
+
+int run_replay(int argc, char** argv) {
+    Options parsed;
+    if (const auto status = command_line::parse_or_exit(replay_command_line(parsed), argc, argv))
+        return *status;
+    std::error_code ec;
+    const std::string folder = fs::absolute(parsed.folder, ec).lexically_normal().string();
+    if (ec || !fs::is_directory(folder, ec)) {
+        std::fprintf(stderr, "replay: no such folder: %s\n", parsed.folder.c_str());
+        return 2;
+    }
+    const std::vector<Arrival> arrivals = arrivals_in_order(folder);
+    if (arrivals.empty()) {
+        std::fprintf(stderr, "replay: no FITS image with a DATE-OBS card in %s\n", folder.c_str());
+        return 1;
+    }
+    // The staging folder goes on every way out: a signal only stops the loop, and the
+    // process ends as the signal would have ended it once the folder is gone.
+    ExitSignals signals;
+    int status = 1;
+    {
+        StagingFolder staging;
+        if (staging.path().empty()) {
+            std::fprintf(stderr, "replay: cannot create a staging folder: %s\n",
+                         std::strerror(errno));
+            return 1;
+        }
+        status = replay_night(parsed, folder, arrivals, staging.path(), signals);
+    }
+    signals.end_as_caught();
+    return status;
 }
 
 }  // namespace trakora::cli

@@ -50,8 +50,10 @@ double north_of(double dx, double dy, double unit, const Orientation& o) {
 
 std::string assistant_chart_title(const DriftSummary& s) {
     if (s.error_arcmin) {
-        std::string title = "極軸のずれ " + fixed(*s.error_arcmin, 1) + "′";
-        if (s.error_se_arcmin) title += " ± " + fixed(*s.error_se_arcmin, 1) + "′";
+        // Two decimals when the standard error would show as 0.0.
+        const int decimals = s.error_se_arcmin && *s.error_se_arcmin < 0.1 ? 2 : 1;
+        std::string title = "極軸のずれ " + fixed(*s.error_arcmin, decimals) + "′";
+        if (s.error_se_arcmin) title += " ± " + fixed(*s.error_se_arcmin, decimals) + "′";
         if (s.pole) title += std::string(" ") + pole_word(*s.pole);
         if (s.axis) title += std::string(" (") + axis_word(*s.axis) + ")";
         return title;

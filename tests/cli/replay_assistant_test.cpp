@@ -1,0 +1,291 @@
+// SPDX-License-Identifier: MIT
+// trakora-cli replay with the drift assistant, end to end: a night from the simulated
+// mount measured again must give back the error, axis and direction the mount was given;
+// degenerate nights give nulls and notes, never NaN; a pick off the image is refused; and
+// no way out leaves the staging folder behind.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/commands.hpp"
+#include "support/fits_files.hpp"
+
+namespace trakora::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using trakora::testing::TempDir;
+
+struct ShellRun {
+    std::string out;
+    int status = -1;
+};
+
+// Runs a shell command line; standard output is kept, standard error too when asked.
+ShellRun shell(const std::string& command, bool keep_stderr = false) {
+    ShellRun run;
+    FILE* pipe =
+        ::popen(("{ " + command + "; } " + (keep_stderr ? "2>&1" : "2>/dev/null")).c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+std::string cli() { return std::string("'") + TRAKORA_CLI_PATH + "'"; }
+
+// A simulated night of `count` images, 30 s apart on the simulated clock; returns where
+// the guide star is on the first image (the simulator's own report).
+std::pair<double, double> simulate_night(const fs::path& folder, std::vector<std::string> args,
+                                         int count = 61) {
+    std::vector<std::string> all = {folder.string(), "--count", std::to_string(count),
+                                    "--interval",    "30",      "--clock",
+                                    "simulated",     "--size",  "300x300",
+                                    "--seeing",      "0.2"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    ::testing::internal::CaptureStdout();
+    const int status = run_simulate(static_cast<int>(argv.size()), argv.data());
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(status, 0);
+    double x = 0, y = 0;
+    const auto at = out.find("guide star x ");
+    if (at != std::string::npos) std::sscanf(out.c_str() + at, "guide star x %lf y %lf", &x, &y);
+    return {x, y};
+}
+
+std::string pick_args(std::pair<double, double> star) {
+    return " --pick " + std::to_string(star.first) + " " + std::to_string(star.second);
+}
+
+// The value text of a key of the summary (up to the comma or line end), nullopt when absent.
+std::optional<std::string> json_value(const std::string& json, const std::string& key) {
+    const auto at = json.find("\"" + key + "\": ");
+    if (at == std::string::npos) return std::nullopt;
+    const auto from = at + key.size() + 4;
+    return json.substr(from, json.find_first_of(",\n", from) - from);
+}
+
+double json_number(const std::string& json, const std::string& key) {
+    const auto v = json_value(json, key);
+    return v && *v != "null" ? std::stod(*v) : -1e300;
+}
+
+// Overwrites the value of `keyword`'s card in every image of the folder (a free-format
+// card of any text), or blanks the card out as a comment when `text` is empty.
+void rewrite_card(const fs::path& folder, const std::string& keyword, const std::string& text) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::fstream file(entry.path(), std::ios::in | std::ios::out | std::ios::binary);
+        std::string card(80, ' ');
+        for (std::streamoff at = 0; file.seekg(at) && file.read(card.data(), 80); at += 80) {
+            if (card.rfind("END", 0) == 0) break;
+            std::string key = card.substr(0, 8);
+            key.erase(key.find_last_not_of(' ') + 1);
+            if (key != keyword) continue;
+            const std::string replaced = trakora::testing::padded_card(
+                text.empty() ? "COMMENT removed"
+                             : keyword + std::string(8 - keyword.size(), ' ') + "= " + text);
+            file.seekp(at);
+            file.write(replaced.data(), 80);
+        }
+    }
+}
+
+struct LoopRow {
+    const char* name;
+    std::vector<std::string> mount;
+    std::string replay;  // options of the replay beyond the pick
+    double error_arcmin;
+    const char* axis;
+    const char* pole;
+    friend void PrintTo(const LoopRow& r, std::ostream* os) { *os << r.name; }
+};
+
+class ReplayClosedLoop : public ::testing::TestWithParam<LoopRow> {};
+
+TEST_P(ReplayClosedLoop, GivesTheMountsErrorAndDrawsIt) {
+    const LoopRow& row = GetParam();
+    TempDir dir;
+    const auto star = simulate_night(dir.file("night"), row.mount);
+    const fs::path plot = dir.file("drift.svg");
+    const ShellRun run = shell("cd '" + dir.path().string() + "' && " + cli() + " replay night" +
+                               pick_args(star) + row.replay + " --summary - --plot drift.svg");
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out.find("slot,"), std::string::npos) << "the summary alone on stdout";
+    EXPECT_EQ(json_number(run.out, "images"), 61);
+    const double error = json_number(run.out, "error_arcmin");
+    EXPECT_NEAR(error, row.error_arcmin, std::max(0.3, 0.05 * row.error_arcmin)) << run.out;
+    EXPECT_EQ(json_value(run.out, "axis"), std::string("\"") + row.axis + "\"");
+    EXPECT_EQ(json_value(run.out, "pole"), std::string("\"") + row.pole + "\"");
+    EXPECT_EQ(json_value(run.out, "enough"), "true");
+    EXPECT_GT(fs::file_size(plot), 1000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReplayClosedLoop,
+    ::testing::Values(LoopRow{"azimuth_north_meridian",
+                              {"--az-offset", "5", "--lat", "50", "--dec", "10", "--ha", "0.3"},
+                              "",
+                              5,
+                              "azimuth",
+                              "west"},
+                      LoopRow{"altitude_east_star",
+                              {"--alt-offset", "-4", "--lat", "45", "--dec", "30", "--ha", "-6"},
+                              "",
+                              4,
+                              "altitude",
+                              "low"},
+                      LoopRow{"southern_north_down",
+                              {"--az-offset", "-6", "--lat", "-35", "--dec", "-30", "--ha", "0.5",
+                               "--north", "down"},
+                              " --north down",
+                              6,
+                              "azimuth",
+                              "east"}));
+
+// Nights the assistant cannot fully answer: a summary with nulls and notes, exit 0.
+struct DegenerateRow {
+    const char* name;
+    int images;
+    std::vector<std::pair<std::string, std::string>> cards;  // keyword, new value ("" = gone)
+    std::vector<const char*> null_keys;
+    const char* note;  // a part of one of the notes
+};
+
+TEST(ReplayDegenerate, NullsAndNotesNeverNaN) {
+    const std::vector<DegenerateRow> rows = {
+        {"one_image", 1, {}, {"rate_y_px_per_min", "error_arcmin", "r2"}, "Fewer than two"},
+        {"no_scale",
+         20,
+         {{"XPIXSZ", ""}, {"FOCALLEN", ""}},
+         {"scale_arcsec_per_px", "north_arcsec_per_min", "error_arcmin", "pole"},
+         "plate scale"},
+        {"garbage_header",
+         20,
+         {{"DATE-OBS", "'yesterday'"},
+          {"OBJCTRA", "'up there'"},
+          {"OBJCTDEC", "'north-ish'"},
+          {"SITELAT", "'here'"},
+          {"XPIXSZ", "'small'"}},
+         {"dec_deg", "ha_hours", "lat_deg", "axis", "error_arcmin", "enough"},
+         "modification time"},
+    };
+    for (const DegenerateRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        const auto star = simulate_night(dir.file("night"), {"--drift-y", "1"}, row.images);
+        for (const auto& [keyword, text] : row.cards)
+            rewrite_card(dir.file("night"), keyword, text);
+        const ShellRun run =
+            shell("cd '" + dir.path().string() + "' && " + cli() + " replay night" +
+                  pick_args(star) + " --summary summary.json --plot drift.png");
+        EXPECT_EQ(run.status, 0);
+        std::ifstream in(dir.file("summary.json"));
+        std::stringstream json;
+        json << in.rdbuf();
+        const std::string summary = json.str();
+        EXPECT_EQ(summary.find("nan"), std::string::npos) << summary;
+        EXPECT_EQ(summary.find("inf"), std::string::npos) << summary;
+        for (const char* key : row.null_keys) EXPECT_EQ(json_value(summary, key), "null") << key;
+        EXPECT_NE(summary.find(row.note), std::string::npos) << summary;
+        EXPECT_TRUE(fs::exists(dir.file("drift.png")));
+        // The CSV went to standard output, with the six appended columns.
+        EXPECT_EQ(run.out.rfind("slot,file,date_obs,x,y,label,minutes,cx,cy,snr,hfd,flags\n", 0),
+                  0u);
+        // Nothing but the two files is left in the folder: no temporaries.
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
+    }
+}
+
+TEST(ReplayPick, OutsideTheImageIsRefusedNamingItsSize) {
+    TempDir dir;
+    simulate_night(dir.file("night"), {}, 3);
+    for (const char* pick : {"5000 30", "-1 10", "150 300"}) {
+        SCOPED_TRACE(pick);
+        const ShellRun run = shell(
+            "cd '" + dir.path().string() + "' && " + cli() + " replay night --pick " + pick, true);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.out.find("outside the image, which is 300 x 300 pixels"), std::string::npos)
+            << run.out;
+    }
+}
+
+// Every way out removes the staging folder: a reader that stops early (SIGPIPE), Ctrl-C
+// and SIGTERM while the output pipe is full. The replay stages under its own TMPDIR here.
+class ReplayStaging : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        night = new TempDir;
+        star = simulate_night(night->file("night"), {});
+    }
+    static void TearDownTestSuite() { delete night; }
+    static bool empty(const fs::path& folder) {
+        return fs::directory_iterator(folder) == fs::directory_iterator();
+    }
+    static inline TempDir* night = nullptr;
+    static inline std::pair<double, double> star;
+};
+
+TEST_F(ReplayStaging, GoneWhenTheReaderStopsEarly) {
+    TempDir tmp;
+    const ShellRun run =
+        shell("TMPDIR='" + tmp.path().string() + "' " + cli() + " replay '" +
+              night->file("night").string() + "'" + pick_args(star) + " | head -2");
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2);
+    EXPECT_TRUE(empty(tmp.path()));
+}
+
+TEST_F(ReplayStaging, GoneOnInterruptAndTerminate) {
+    for (const int signal_number : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal_number);
+        TempDir tmp;
+        int out[2];
+        ASSERT_EQ(::pipe(out), 0);
+        ::fcntl(out[1], F_SETPIPE_SZ, 4096);  // smaller than the CSV: the replay blocks on it
+        const std::string night_path = night->file("night").string();
+        const std::string x = std::to_string(star.first), y = std::to_string(star.second);
+        const std::string tmpdir = "TMPDIR=" + tmp.path().string();
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::dup2(out[1], 1);
+            ::close(out[0]);
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 2);
+            ::putenv(const_cast<char*>(tmpdir.c_str()));
+            ::execl(TRAKORA_CLI_PATH, TRAKORA_CLI_PATH, "replay", night_path.c_str(), "--pick",
+                    x.c_str(), y.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        // Until the staging folder exists (the replay has started measuring).
+        for (int k = 0; k < 1000 && empty(tmp.path()); ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_FALSE(empty(tmp.path()));
+        ::kill(pid, signal_number);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ::close(out[0]);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
+        EXPECT_TRUE(empty(tmp.path()));
+    }
+}
+
+}  // namespace
+}  // namespace trakora::cli

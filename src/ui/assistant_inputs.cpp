@@ -63,7 +63,10 @@ AssistantInputs::AssistantInputs(QWidget* parent) : QGroupBox(QStringLiteral("�
         r.which = input.which;
         r.edit = new QLineEdit(this);
         r.edit->setClearButtonEnabled(false);
-        r.source = new QLabel(this);
+        r.source = new QLabel(source_text(InputSource::none), this);
+        // As wide as its widest text from the start, so the window does not grow later.
+        r.source->setMinimumWidth(r.source->fontMetrics().horizontalAdvance(
+            source_text(InputSource::header) + QStringLiteral(" ")));
         r.clear = new QToolButton(this);
         r.clear->setText(QStringLiteral("×"));
         r.clear->setToolTip(QStringLiteral("入力を消してヘッダーの値に戻す"));

@@ -3,9 +3,11 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -99,6 +101,11 @@ void DriftAssistantWindow::build() {
     c_.advice->setFont(advice_font);
     c_.advice->setWordWrap(true);
 
+    // Room for the longest answers from the start: the window never widens by itself.
+    c_.error->setMinimumWidth(
+        QFontMetrics(large).horizontalAdvance(QStringLiteral("88.8′ ± 8.8′ ")));
+    c_.progress->setMinimumWidth(
+        QFontMetrics(medium).horizontalAdvance(QStringLiteral("あと約 88 分")));
     auto* answer_row = new QHBoxLayout;
     answer_row->addWidget(c_.error);
     answer_row->addSpacing(12);
@@ -176,17 +183,36 @@ void DriftAssistantWindow::build() {
 void DriftAssistantWindow::open() {
     if (!placed_ && neighbour_ != nullptr && neighbour_->screen() != nullptr) {
         placed_ = true;
-        const QRect room = neighbour_->screen()->availableGeometry();
-        const QSize size = this->size().boundedTo(room.size());
-        // At the bottom of the screen, but never over the neighbour.
-        const int below = neighbour_->frameGeometry().bottom() + 8;
-        const int frame = 32;  // a title bar's height, until the window manager tells
-        const int top = std::max(below, room.bottom() + 1 - size.height() - frame);
-        resize(size);
-        move(neighbour_->frameGeometry().left(), top);
+        place_beside_neighbour();
     }
     show();
     raise();
+}
+
+void DriftAssistantWindow::place_beside_neighbour() {
+    const QRect room = neighbour_->screen()->availableGeometry();
+    const QRect n = neighbour_->frameGeometry();
+    const int frame = 32;  // a title bar's height, until the window manager tells
+    ensurePolished();
+    layout()->activate();  // the minimum in the fonts the window will show
+    const QSize least = layout()->totalMinimumSize().expandedTo(minimumSizeHint());
+    QSize size = this->size().boundedTo(room.size() - QSize(0, frame));
+    QPoint at;
+    if (room.bottom() - n.bottom() - 8 - frame >= least.height()) {
+        // Under the neighbour, down at the bottom of the screen.
+        size.setHeight(std::min(size.height(), room.bottom() - n.bottom() - 8 - frame));
+        at = {n.left(), room.bottom() + 1 - size.height() - frame};
+    } else {
+        // Beside it; moved back onto the screen below when that is too narrow.
+        at = {n.right() + 8, room.top()};
+        size.setWidth(std::min(size.width(), room.right() - n.right() - 8));
+    }
+    size = size.expandedTo(least).boundedTo(room.size());
+    at.setX(std::clamp(at.x(), room.left(), room.right() + 1 - size.width()));
+    at.setY(
+        std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height())));
+    resize(size);
+    move(at);
 }
 
 void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {

@@ -47,7 +47,7 @@ class DriftAssistantWindow : public QWidget {
     void show_assistant(const DriftAssistant& a);
     // Shows the window, raised, where the user last left it. The first showing puts it
     // under `neighbour` at the bottom of the screen, clear of the object window that
-    // opens to the neighbour's right.
+    // opens to the neighbour's right; without room there, beside it, on the screen.
     void open();
     void place_first_below(const QWidget* neighbour) { neighbour_ = neighbour; }
 
@@ -62,6 +62,7 @@ class DriftAssistantWindow : public QWidget {
   private:
     void build();
     void ask_where_to_save();
+    void place_beside_neighbour();
 
     DriftWindowControls c_;
     const QWidget* neighbour_ = nullptr;

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
 // trakora: the desktop program.
 //
-//   trakora [--folder PATH] [--assistant]
+//   trakora [--folder PATH] [--names any|specified] [--assistant]
 //
-// The drive and folder lists start at PATH, or at the current directory without it;
-// --assistant opens the drift window beside the main window at start. The
-// command line is read before Qt starts, so --help, --version and a refused option need
-// no display.
+// The drive and folder lists start at PATH, or at the current directory without it.
+// --names any also takes images named .fit, .fits or .fts in any case; --assistant opens
+// the drift window at start. The command line is read before Qt starts, so --help,
+// --version and a refused option need no display.
 #include <QApplication>
 #include <QString>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,6 +20,7 @@
 
 #include "base/command_line.hpp"
 #include "core/handlers.hpp"
+#include "core/name_rule.hpp"
 #include "core/state.hpp"
 #include "ui/handler_wiring.hpp"
 #include "ui/main_window.hpp"
@@ -34,11 +38,21 @@ std::string absolute_folder(std::string_view text, std::error_code& ec) {
     return path;
 }
 
+// Whether Qt has anywhere to show the windows: without any of these it would abort.
+bool has_display() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string folder;
     bool assistant = false;
+    trakora::NameRule names = trakora::NameRule::specified;
     cl::Syntax syntax{"trakora", "", "Polar alignment by star drift."};
     syntax.options = {
         {"folder", "PATH", "start the folder list at PATH (default: the current folder)", 1,
@@ -54,11 +68,29 @@ int main(int argc, char** argv) {
              assistant = true;
              return std::nullopt;
          }},
+        {"names", "RULE",
+         "which names count as images: specified (default: ending in FIT,\n"
+         "Fit, FTS or Fts) or any (also .fit, .fits, .fts in any case, as\n"
+         "NINA, KStars/Ekos, PHD2 and most capture programs name them)",
+         1,
+         [&names](std::span<const std::string_view> v) -> cl::Refusal {
+             const std::optional<trakora::NameRule> rule = trakora::name_rule_named(v[0]);
+             if (!rule) return "expected any or specified, not '" + std::string(v[0]) + "'";
+             names = *rule;
+             return std::nullopt;
+         }},
     };
     if (const auto status = cl::parse_or_exit(syntax, argc - 1, argv + 1)) return *status;
     if (folder.empty()) {
         std::error_code ec;
         folder = fs::current_path(ec).string();
+    }
+    if (!has_display()) {
+        std::fputs(
+            "trakora: no display to show the windows on (DISPLAY is not set); run it from a "
+            "desktop session, or with xvfb-run\n",
+            stderr);
+        return 2;
     }
 
     QApplication app(argc, argv);
@@ -67,6 +99,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     trakora::State state;
+    state.name_rule = names;
     trakora::ui::MainWindow form1(QString::fromStdString(folder));
     trakora::ui::QtView view(form1);
     trakora::ui::wire_handlers(state, view);

@@ -20,7 +20,6 @@
 #include "base/command_line.hpp"
 #include "camera/simulate_options.hpp"
 #include "camera/simulated_image.hpp"
-#include "fits/file_names.hpp"
 #include "fits/fits_writer.hpp"
 
 namespace trakora::camera {
@@ -100,13 +99,17 @@ long next_free_number(const SimulateOptions& o, long number) {
 // Writes the file in place in pieces, pausing between them as a slow capture program
 // does; a stop request cuts the pauses short but the file is always completed.
 void write_in_place(const fs::path& target, std::vector<std::uint8_t> bytes,
-                    std::size_t header_bytes, double interval_s, StopSignals& signals) {
+                    std::size_t header_bytes, double interval_s, bool empty_first,
+                    StopSignals& signals) {
     auto ends = chunk_ends(bytes.size(), header_bytes, kInPlaceChunks);
     InPlaceWriter writer(target, std::move(bytes), std::move(ends));
     // Spread the writing over up to half the interval, at most half a second per pause.
     const double pause_s = std::min(0.5, interval_s / 2 / kInPlaceChunks);
     const auto pause =
         std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(pause_s));
+    // The file stands empty for a while, as the capture program opens it before the
+    // camera has delivered the frame.
+    if (empty_first) signals.wait_until(SteadyClock::now() + pause);
     while (writer.write_next()) {
         if (!writer.done() && signals.wait_until(SteadyClock::now() + pause)) break;
     }
@@ -121,12 +124,9 @@ int run(const SimulateOptions& o) {
                      ec ? ": " : "", ec ? ec.message().c_str() : "");
         return 1;
     }
-    const std::string first_name = format_name(o.name_pattern, 1);
-    if (!has_fits_ending(first_name) || first_name.front() == '.')
-        std::fprintf(stderr,
-                     "simulate: warning: trakora takes only names ending in FIT, Fit, FTS or "
-                     "Fts and not starting with '.' for images; '%s' will be ignored\n",
-                     first_name.c_str());
+    if (const std::string warning = ignored_name_warning(format_name(o.name_pattern, 1));
+        !warning.empty())
+        std::fprintf(stderr, "simulate: warning: %s\n", warning.c_str());
 
     SkyParams params = sky_params(o);
     const SkyField field = make_sky_field(params);
@@ -162,7 +162,7 @@ int run(const SimulateOptions& o) {
             ++number;
             if (o.in_place)
                 write_in_place(target, std::move(file.bytes), file.header_bytes,
-                               o.simulated_clock ? 0 : o.interval_s, signals);
+                               o.simulated_clock ? 0 : o.interval_s, o.empty_first, signals);
             else
                 write_file_replacing(target, file.bytes);
             ++images;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/image_buffer.hpp"
+#include "fits/file_names.hpp"
 
 namespace trakora::camera {
 namespace {
@@ -100,6 +101,37 @@ std::string format_name(std::string_view pattern, long number) {
     return name;
 }
 
+namespace {
+
+// Every one of them writes in place, under the final name.
+constexpr CaptureStyle kCaptureStyles[] = {
+    {"ekos", "Light_%03d.fits", true},             // KStars/Ekos
+    {"nina", "Light_%04d.fits", false},            // N.I.N.A.
+    {"phd2", "PHD2_CameraFrame_%04d.fit", false},  // PHD2 saving its camera frames
+};
+
+}  // namespace
+
+const CaptureStyle* capture_style(std::string_view name) {
+    for (const CaptureStyle& style : kCaptureStyles)
+        if (style.name == name) return &style;
+    return nullptr;
+}
+
+std::string ignored_name_warning(const std::string& first_name) {
+    if (first_name.front() == '.')
+        return "trakora takes no names starting with '.' for images; '" + first_name +
+               "' will be ignored";
+    if (has_fits_ending(first_name)) return {};
+    if (has_fits_extension(first_name))
+        return "'" + first_name +
+               "': trakora takes such names only when started with --names any (by default "
+               "only names ending in FIT, Fit, FTS or Fts)";
+    return "trakora takes only names ending in FIT, Fit, FTS or Fts (or, with --names any, "
+           ".fit, .fits or .fts in any case) for images; '" +
+           first_name + "' will be ignored";
+}
+
 command_line::Syntax simulate_command_line(SimulateOptions& o) {
     using command_line::Refusal;
     using command_line::whole;
@@ -109,6 +141,9 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
     // A misaligned mount makes the drift itself; the default drift would come on top.
     const auto mount_given = std::make_shared<bool>(false);
     const auto drift_y_given = std::make_shared<bool>(false);
+    // --name wins over the pattern of a --style, in any order.
+    const auto name_given = std::make_shared<bool>(false);
+    const auto style = std::make_shared<const CaptureStyle*>(nullptr);
     const auto not_value = [](Values v) { return ", not '" + std::string(v[0]) + "'"; };
     command_line::Syntax syntax{
         "trakora-cli", "simulate",
@@ -167,9 +202,10 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
              return std::nullopt;
          }},
         {"name", "PATTERN", "file names, one %d for the number (default drift_%04d.FIT)", 1,
-         [&o, not_value](Values v) -> Refusal {
+         [&o, name_given, not_value](Values v) -> Refusal {
              if (const auto reason = check_name_pattern(v[0])) return *reason + not_value(v);
              o.name_pattern = std::string(v[0]);
+             *name_given = true;
              return std::nullopt;
          }},
         {"in-place", "",
@@ -177,6 +213,17 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
          "default a file is written under a hidden temporary name and\n"
          "renamed, so the folder never shows a partial image",
          0, command_line::flag(o.in_place)},
+        {"style", "PROGRAM",
+         "name and write images as a capture program does, in place:\n"
+         "ekos (Light_001.fits, the file created empty first),\n"
+         "nina (Light_0001.fits) or phd2 (PHD2_CameraFrame_0001.fit);\n"
+         "trakora takes such names with --names any",
+         1,
+         [style, not_value](Values v) -> Refusal {
+             *style = capture_style(v[0]);
+             if (*style == nullptr) return "expected ekos, nina or phd2" + not_value(v);
+             return std::nullopt;
+         }},
         {"keep", "N", "delete this run's older images, keeping the newest N\n(default: keep all)",
          1, whole(o.keep, 1, std::numeric_limits<long>::max())},
         // ---- the simulated mount: its values are written into each header ----
@@ -228,7 +275,12 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
         "before. --interval 0 and --clock simulated need --count or --keep. Existing\n"
         "files are never overwritten: numbering skips names already in the folder. One\n"
         "line per image goes to standard output.\n";
-    syntax.check = [&o, bitpix_given, mount_given, drift_y_given]() -> Refusal {
+    syntax.check = [&o, bitpix_given, mount_given, drift_y_given, name_given, style]() -> Refusal {
+        if (const CaptureStyle* s = *style) {
+            if (!*name_given) o.name_pattern = std::string(s->name_pattern);
+            o.in_place = true;
+            o.empty_first = s->empty_first;
+        }
         if (o.colour) {
             if (*bitpix_given && o.bitpix != -32)
                 return "--colour images are written with BITPIX -32, not " +

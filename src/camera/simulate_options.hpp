@@ -27,7 +27,8 @@ struct SimulateOptions {
     std::uint64_t seed = 1;
     std::string name_pattern = "drift_%04d.FIT";
     bool in_place = false;
-    long keep = 0;  // keep only the newest N images of this run; 0 keeps all
+    bool empty_first = false;  // in place: create the file empty and pause before writing
+    long keep = 0;             // keep only the newest N images of this run; 0 keeps all
 
     // The simulated mount: a polar axis off the pole, the site, the pointing and the
     // optics, written into the header and followed by the guide star's path.
@@ -56,5 +57,19 @@ std::optional<std::string> check_name_pattern(std::string_view pattern);
 
 // The file name for image number `number` (a pattern that passed check_name_pattern).
 std::string format_name(std::string_view pattern, long number);
+
+// The naming and writing habits of a common capture program, for --style.
+struct CaptureStyle {
+    std::string_view name;          // "ekos", "nina", "phd2"
+    std::string_view name_pattern;  // lower-case extensions, as those programs write them
+    bool empty_first;               // creates the file empty before writing it
+};
+
+// The style called `name`, or nullptr.
+const CaptureStyle* capture_style(std::string_view name);
+
+// The warning for images named `first_name` that trakora would not take by its default
+// rule; empty when it takes them.
+std::string ignored_name_warning(const std::string& first_name);
 
 }  // namespace trakora::camera

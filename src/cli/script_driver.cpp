@@ -18,6 +18,7 @@
 #include "cli/commands.hpp"
 #include "cli/json_writer.hpp"
 #include "core/handlers.hpp"
+#include "core/name_rule.hpp"
 
 namespace trakora::cli {
 namespace {
@@ -421,6 +422,13 @@ const Command kCommands[] = {
      }},
     {"call", kText, "",
      [](ScriptSession& session, const Args& a) { call_routine(session, a.rest); }},
+    // Beyond the windows: which names count as images, as `trakora --names` sets it.
+    {"names", 1, "any or specified",
+     [](ScriptSession& session, const Args& a) {
+         const std::optional<NameRule> rule = name_rule_named(a.words[0]);
+         if (!rule) a.refuse();
+         session.state.name_rule = *rule;
+     }},
     {"set", kText, "",
      [](ScriptSession& session, const Args& a) { set_variable(session, a.rest); }},
 };

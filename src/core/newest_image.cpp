@@ -21,7 +21,7 @@
 
 namespace trakora {
 
-std::vector<std::string> list_candidates(const std::string& folder) {
+std::vector<std::string> list_candidates(const std::string& folder, NameRule rule) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return names;
@@ -30,7 +30,7 @@ std::vector<std::string> list_candidates(const std::string& folder) {
         const char* name = entry->d_name;
         if (name[0] == '.') continue;
         std::string candidate(name);
-        if (!has_fits_ending(candidate)) continue;
+        if (!is_image_name(candidate, rule == NameRule::any)) continue;
         bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
             struct stat st;
@@ -69,9 +69,9 @@ HeaderScan scan_header_dates(const ReadOnlyFile& folder, const char* name, std::
     return result;
 }
 
-std::string newest_fits_name(const std::string& folder, std::string& last_card) {
+std::string newest_fits_name(const std::string& folder, std::string& last_card, NameRule rule) {
     if (folder.empty()) return {};
-    const std::vector<std::string> names = list_candidates(folder);
+    const std::vector<std::string> names = list_candidates(folder, rule);
     if (names.empty()) return {};
     const ReadOnlyFile dir = ReadOnlyFile::open_folder(folder);
     if (!dir.is_open()) return {};
@@ -93,7 +93,7 @@ std::string newest_fits_name(const std::string& folder, std::string& last_card) 
 }
 
 void new_fits_file_name(State& s, View& v) {
-    s.fits_file_name = newest_fits_name(v.text(TextBox::Text1), s.header_cards[1]);
+    s.fits_file_name = newest_fits_name(v.text(TextBox::Text1), s.header_cards[1], s.name_rule);
 }
 
 }  // namespace trakora

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/name_rule.hpp"
 #include "fits/file_names.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/read_only_file.hpp"
@@ -14,9 +15,10 @@
 namespace trakora {
 
 // The candidates of `folder` in ascending byte order of their names: regular files (links
-// followed) with a FITS ending, hidden names (leading ".") left out. Empty when the folder
-// cannot be read.
-std::vector<std::string> list_candidates(const std::string& folder);
+// followed) whose names the rule takes, hidden names (leading ".") left out. Empty when
+// the folder cannot be read.
+std::vector<std::string> list_candidates(const std::string& folder,
+                                         NameRule rule = NameRule::specified);
 
 struct HeaderScan {
     bool readable = false;  // every card up to END (or the last whole card) was read
@@ -32,9 +34,10 @@ struct HeaderScan {
 HeaderScan scan_header_dates(const ReadOnlyFile& folder, const char* name, std::string& last_card);
 
 // The name of the file in `folder` whose greatest DATE-OBS card is the greatest of all
-// candidates (names ending in "Fit", "FIT", "FTS" or "Fts", regular files, not hidden),
-// compared byte by byte; the first in byte order of the name wins a tie. Empty when no
-// file qualifies or the folder cannot be read.
-std::string newest_fits_name(const std::string& folder, std::string& last_card);
+// candidates (names the rule takes, by default those ending in "Fit", "FIT", "FTS" or
+// "Fts"; regular files, not hidden), compared byte by byte; the first in byte order of the
+// name wins a tie. Empty when no file qualifies or the folder cannot be read.
+std::string newest_fits_name(const std::string& folder, std::string& last_card,
+                             NameRule rule = NameRule::specified);
 
 }  // namespace trakora

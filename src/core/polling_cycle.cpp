@@ -13,8 +13,9 @@ void Timer1_Timer(State& s, View& v) {
     if (s.handlers_running > 0) return;  // a message box is open: this tick is dropped
     HandlerScope scope(s);
 
-    // Without a readable newest image nothing is recorded and the plot stays as it was.
-    if (load_newest_image(s, v) != NewestImage::Read) return;
+    // Without a readable newest image nothing is recorded and the plot stays as it was;
+    // one the camera is still writing is left for a later tick without a word.
+    if (load_newest_image(s, v, WhileWriting::wait) != NewestImage::Read) return;
     v.plot_clear();
     find_brightest_spot(s);
     compute_display_levels(s);

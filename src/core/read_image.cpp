@@ -6,7 +6,7 @@
 
 namespace trakora {
 
-std::int16_t read_fits_file(State& s, const std::filesystem::path& path, std::string& message) {
+ImageRead read_image_file(State& s, const std::filesystem::path& path) {
     const FitsRead read = read_fits(path, s.image_pixels);
     const FitsHeader& h = read.header;
     for (std::size_t n = 1; n <= h.card_count(); ++n) s.header_cards[n].assign(h.card(n));
@@ -19,20 +19,31 @@ std::int16_t read_fits_file(State& s, const std::filesystem::path& path, std::st
     s.fits_bscale = h.bscale;
     s.pixel_min = read.range.min;
     s.pixel_max = read.range.max;
-    if (read.ok()) return 0;
-    message = s.fits_file_name + read.reason;
-    return -1;
+    ImageRead result;
+    result.file_size = read.file_size;
+    if (read.ok()) return result;
+    result.status = -1;
+    result.message = s.fits_file_name + read.reason;
+    result.incomplete = read.incomplete;
+    return result;
+}
+
+std::int16_t read_fits_file(State& s, const std::filesystem::path& path, std::string& message) {
+    ImageRead read = read_image_file(s, path);
+    if (read.status != 0) message = std::move(read.message);
+    return read.status;
+}
+
+ImageRead read_newest_file(State& s, const View& v) {
+    // The name is resolved against the watched folder; the process's current directory
+    // is never changed for it.
+    return read_image_file(s, std::filesystem::path(v.text(TextBox::Text1)) / s.fits_file_name);
 }
 
 std::int16_t read_fits_image(State& s, View& v) {
-    // The name is resolved against the watched folder; the process's current directory
-    // is never changed for it.
-    const std::filesystem::path path =
-        std::filesystem::path(v.text(TextBox::Text1)) / s.fits_file_name;
-    std::string message;
-    const std::int16_t status = read_fits_file(s, path, message);
-    if (status != 0) v.message(message);
-    return status;
+    const ImageRead read = read_newest_file(s, v);
+    if (read.status != 0) v.message(read.message);
+    return read.status;
 }
 
 }  // namespace trakora

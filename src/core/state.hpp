@@ -15,6 +15,8 @@
 
 #include "base/image_buffer.hpp"
 #include "core/drift_assistant.hpp"
+#include "core/name_rule.hpp"
+#include "core/short_file.hpp"
 #include "fits/header_cards.hpp"
 
 namespace trakora {
@@ -64,6 +66,10 @@ struct State {
 
     // The drift assistant's session: a look beyond the series, which it never changes.
     DriftAssistant assistant;
+    // Which names count as images (trakora --names, the script's `names`).
+    NameRule name_rule = NameRule::specified;
+    // A newest image still being written, as the last ticks found it.
+    ShortFileWatch short_file;
 
     State();
 };

@@ -3,11 +3,21 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace trakora {
 
 // Whether a name ends like a FITS image: "Fit", "FIT", "FTS" or "Fts", case included, no
 // dot needed. Names shorter than three characters never do.
 bool has_fits_ending(const std::string& name);
+
+// Whether a name ends in ".fit", ".fits" or ".fts" in any case, as the images of most
+// capture programs are named ("Light_0001.fits", "frame.fit").
+bool has_fits_extension(std::string_view name);
+
+// Whether a name is a candidate for the newest image: one with a FITS ending, and with
+// `any_case_extension` also one with a FITS extension in any case. Hidden names and the
+// kind of file are not looked at here.
+bool is_image_name(const std::string& name, bool any_case_extension);
 
 }  // namespace trakora

@@ -166,6 +166,7 @@ FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image) {
     const std::optional<std::uint64_t> size =
         file.is_open() ? file.regular_file_size() : std::nullopt;
     if (!size) return reject_unreadable();
+    result.file_size = *size;
 
     ReadBlock block;
     FitsHeader& h = result.header;
@@ -176,12 +177,20 @@ FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image) {
     // A longer header cannot be held, and what follows its first 500 cards is unknown.
     if (!walk.found_end && *size / kCardBytes > kMaxHeaderCards) return reject("END error");
 
-    if (std::string error = header_error(h); !error.empty()) return reject(error);
+    // A rejection from here on may be one of a file still being written: it ends before
+    // its samples, or its header has no END yet and stops inside a block.
+    const bool header_unfinished = !walk.found_end && *size % kBlockBytes != 0;
+    const auto reject_short = [&](std::string_view reason, bool cut_short) {
+        result.incomplete = cut_short || header_unfinished;
+        return reject(reason);
+    };
+    if (std::string error = header_error(h); !error.empty()) return reject_short(error, false);
 
     const DataLayout layout = data_layout(h);
-    if (layout.samples() > 0 && layout.end() > *size) return reject("data size error");
+    if (layout.samples() > 0 && layout.end() > *size) return reject_short("data size error", true);
 
-    if (!read_pixels(file, layout, block, image, result.range)) return reject("data size error");
+    if (!read_pixels(file, layout, block, image, result.range))
+        return reject_short("data size error", true);
     return result;
 }
 

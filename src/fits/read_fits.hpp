@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -39,6 +40,13 @@ struct FitsRead {
     // The smallest and largest sample stored; 2147483647 and -1 when nothing was read.
     PixelRange range;
     std::string reason;  // why the file was rejected; empty when the image was read
+    // The file's length in bytes when it was opened; 0 when it could not be measured.
+    std::uint64_t file_size = 0;
+    // A rejection that a file still being written meets: it ends before the samples its
+    // header announces ("data size error"), or its header has no END card yet and the
+    // file does not end on a block boundary (whatever the reason then given, save
+    // "END error"). The same file may read well once it is complete.
+    bool incomplete = false;
 
     bool ok() const { return reason.empty(); }
 };

@@ -49,6 +49,10 @@ void wire_drift_window(State& state, QtView& view) {
         v->show_drift_assistant(s->assistant);
         drift->open();
     });
+    // The check box follows the rule in use and sets it: the next tick looks by it.
+    drift->controls().any_case->setChecked(s->name_rule == NameRule::any);
+    QObject::connect(drift, &DriftAssistantWindow::anyCaseToggled, drift,
+                     [s](bool any) { s->name_rule = any ? NameRule::any : NameRule::specified; });
     QObject::connect(drift, &DriftAssistantWindow::newSegmentRequested, drift,
                      [s, v] { start_drift_segment(*s, *v); });
     QObject::connect(

@@ -57,6 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"replay_unknown", {"replay", ".", "--bogus"}, "unknown option '--bogus'"},
         Row{"replay_count_zero", {"replay", ".", "--max-count", "0"}, "--max-count"},
         Row{"replay_no_folder", {"replay", "--max-count=5"}, "no folder given"},
+        Row{"replay_names", {"replay", ".", "--names", "lower"}, "expected any or specified"},
+        Row{"simulate_style", {"simulate", ".", "--style=ekos2"}, "expected ekos, nina or phd2"},
         Row{"script_two_files", {"script", "a", "b"}, "more than one file given: 'b'"},
         Row{"simulate_unknown", {"simulate", ".", "--speed", "3"}, "unknown option '--speed'"}),
     [](const auto& test) { return std::string(test.param.name); });

@@ -515,7 +515,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ArgsRow{"negative_seed", {"--seed", "-1"}, "--seed"},
                       ArgsRow{"drift_text", {"--drift-y", "fast"}, "--drift-y"},
                       ArgsRow{"flag_with_value", {"--in-place=yes"}, "takes no value"},
-                      ArgsRow{"bad_name", {"--name", "drift.FIT"}, "exactly one image number"}),
+                      ArgsRow{"bad_name", {"--name", "drift.FIT"}, "exactly one image number"},
+                      ArgsRow{"unknown_style", {"--style", "sharpcap"}, "ekos, nina or phd2"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(SimulateArguments, HelpAndAcceptedForms) {
@@ -552,7 +553,62 @@ TEST(SimulateArguments, WarnsAboutNamesTheProgramIgnores) {
                        nullptr, &err),
               0);
     EXPECT_NE(err.find("warning"), std::string::npos) << err;
+    EXPECT_NE(err.find("--names any"), std::string::npos) << err;
     EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"img1.fits"});
+
+    EXPECT_NE(ignored_name_warning("img1.txt").find("will be ignored"), std::string::npos);
+    EXPECT_NE(ignored_name_warning(".img1.FIT").find("will be ignored"), std::string::npos);
+    EXPECT_EQ(ignored_name_warning("img1.FIT"), "");
+}
+
+struct StyleRow {
+    const char* name;
+    std::vector<std::string> args;  // after the folder
+    const char* pattern;
+    bool in_place;
+    bool empty_first;
+};
+
+class SimulateStyle : public ::testing::TestWithParam<StyleRow> {};
+
+TEST_P(SimulateStyle, SetsTheNamesAndTheWayOfWriting) {
+    const StyleRow& row = GetParam();
+    std::vector<std::string> args = {"f"};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    std::string error;
+    const auto o = parse_simulate_options(static_cast<int>(argv.size()), argv.data(), error);
+    ASSERT_TRUE(o.has_value()) << error;
+    EXPECT_EQ(o->name_pattern, row.pattern);
+    EXPECT_EQ(o->in_place, row.in_place);
+    EXPECT_EQ(o->empty_first, row.empty_first);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SimulateStyle,
+    ::testing::Values(
+        StyleRow{"none", {}, "drift_%04d.FIT", false, false},
+        StyleRow{"ekos", {"--style", "ekos"}, "Light_%03d.fits", true, true},
+        StyleRow{"nina", {"--style=nina"}, "Light_%04d.fits", true, false},
+        StyleRow{"phd2", {"--style", "phd2"}, "PHD2_CameraFrame_%04d.fit", true, false},
+        StyleRow{
+            "name_after_style", {"--style", "nina", "--name", "m%d.FIT"}, "m%d.FIT", true, false},
+        StyleRow{
+            "name_before_style", {"--name", "m%d.FIT", "--style", "ekos"}, "m%d.FIT", true, true}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(SimulateStyle, EkosWritesLowerCaseNamesTheWiderRuleTakes) {
+    TempDir dir;
+    std::string err;
+    ASSERT_EQ(simulate({dir.path().string(), "--style", "ekos", "--count", "2", "--interval", "0",
+                        "--size", "32x32"},
+                       nullptr, &err),
+              0);
+    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"Light_001.fits", "Light_002.fits"}));
+    EXPECT_NE(err.find("--names any"), std::string::npos) << err;
+    Reading r;
+    EXPECT_EQ(r.read(dir.file("Light_002.fits")), 0) << r.message;
 }
 
 // ---------------------------------------------------------------------------------------

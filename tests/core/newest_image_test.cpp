@@ -59,6 +59,22 @@ TEST_F(Newest, EndingsDecideWhichFilesAreRead) {
     EXPECT_EQ(newest(), "FIT");
 }
 
+TEST_F(Newest, TheWiderNameRuleAddsLowerCaseExtensions) {
+    put("a.FIT", dated("2002-10-05T20:00:00"));
+    put("b.fits", dated("2002-10-05T20:01:00"));
+    put(".c.fits", dated("2002-10-05T20:02:00"));  // hidden: never a candidate
+    EXPECT_EQ(newest(), "a.FIT");
+    s.name_rule = NameRule::any;
+    EXPECT_EQ(newest(), "b.fits");
+    put("d.fit", dated("2002-10-05T20:03:00"));
+    EXPECT_EQ(newest(), "d.fit");
+    put("OUTFIT", dated("2002-10-05T20:04:00"));  // the usual endings still count
+    EXPECT_EQ(newest(), "OUTFIT");
+    s.name_rule = NameRule::specified;
+    put("e.fts", dated("2002-10-05T20:05:00"));
+    EXPECT_EQ(newest(), "OUTFIT");
+}
+
 TEST_F(Newest, NothingQualifies) {
     EXPECT_EQ(newest(), "");
     put("only.fits", dated("2002-10-05"));

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // A long night in a busy folder: the core ticks thousands of times while a camera-like
-// writer thread fills the watched folder with complete images, images written in place,
-// images deleted at once, unreadable ones and files made to break readers.
+// writer thread fills the watched folder with complete images, images written in place
+// as capture programs write them, images deleted at once, unreadable ones and files made
+// to break readers.
 //
 // Usage: soak [--ticks N] [--seed S]      (CTest runs a short night; by hand, for hours:
 //        soak --ticks 1000000)
@@ -13,6 +14,11 @@
 //     star position;
 //   - a failed tick leaves the series as it was; a measured one fills the lowest empty
 //     slot or scrolls, exactly as an independent copy of the series predicts;
+//   - a file written in place is never reported: the writer finishes each one before
+//     the third tick after it appeared, at a camera's pace, with ticks falling between
+//     its pieces; a file cut short for good is reported once, on the third tick in a row
+//     that finds it, and waited for quietly before;
+//   - every image written in place is measured once it is complete;
 //   - slot 0 and the slots above max_count stay empty.
 // At the end the peak resident memory must lie within a few MiB of the peak after the
 // first hundred ticks (not checked under AddressSanitizer, whose quarantine keeps freed
@@ -37,6 +43,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -79,6 +86,8 @@ constexpr long kMemorySlackKiB = 4 * 1024;
 enum Kind {
     kComplete,     // written under a hidden name, then renamed: never seen partial
     kInPlace,      // written under its final name in pieces, with ticks in between
+    kEmptyFirst,   // the same, but the file stands empty for a while first (KStars/Ekos)
+    kHeaderCut,    // written in place in pieces that end inside the header, then the data
     kDeleted,      // complete, removed again almost at once
     kUnreadable,   // complete, then chmod 000 (root reads it anyway)
     kNanSamples,   // -32 image with a star and a patch of NaN far from it
@@ -94,13 +103,18 @@ enum Kind {
 };
 
 constexpr std::array<const char*, kKinds> kKindNames = {
-    "complete", "inplace",     "deleted",  "unreadable", "nan",      "inf",      "notfits",
-    "nodate",   "otherending", "noend600", "hugewidth",  "bitpix64", "truncated"};
+    "complete", "inplace", "emptyfirst",  "headercut", "deleted",   "unreadable", "nan",      "inf",
+    "notfits",  "nodate",  "otherending", "noend600",  "hugewidth", "bitpix64",   "truncated"};
 
 // How often the writer picks each kind.
-constexpr std::array<int, kKinds> kKindWeights = {6, 3, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+constexpr std::array<int, kKinds> kKindWeights = {6, 3, 2, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 
 bool has_star(int kind) { return kind <= kInfSamples; }
+bool written_in_place(int kind) {
+    return kind == kInPlace || kind == kEmptyFirst || kind == kHeaderCut;
+}
+// Ticks that would find the file shorter than its header says, or its header unfinished.
+constexpr int kShortTicks = 3;
 
 struct StarPos {
     int x = 0, y = 0;
@@ -199,6 +213,10 @@ class Writer {
     }
 
     std::array<std::atomic<long>, kKinds> written{};
+    // The tick count when the file now being written in place appeared; -1 between files.
+    std::atomic<long> writing_since{-1};
+    // Files written in place and complete while the night went on (read after the join).
+    std::vector<std::string> completed_in_place;
 
   private:
     StarPos wander() {
@@ -218,9 +236,11 @@ class Writer {
         return testing::make_fits(bitpix, kWidth, kHeight, v, {date_card(seq)});
     }
 
-    void wait_for_tick(const std::atomic<bool>& stop) {
+    // Waits until the next tick is done, unless tick `last` (counted from 0) is already.
+    void wait_for_tick(const std::atomic<bool>& stop,
+                       long last = std::numeric_limits<long>::max()) {
         const long seen = ticks_.load();
-        while (!stop.load() && ticks_.load() == seen)
+        while (!stop.load() && seen <= last && ticks_.load() == seen)
             std::this_thread::sleep_for(std::chrono::microseconds(50));
     }
 
@@ -238,30 +258,44 @@ class Writer {
             ::unlink(hidden.c_str());
     }
 
-    // Writes under the final name in pieces: the header block first, then the data,
-    // letting ticks happen in between.
+    // Writes under the final name in pieces ending at `ends`, as a capture program does
+    // at a camera's pace: ticks fall between the pieces, but the file is complete before
+    // the third tick after it appeared (the night holds that tick back until then, as a
+    // camera finishes its frame within the polling interval). Then it lets two ticks
+    // pass, so that one of them began after the file was complete and measures it.
     void write_in_place(const std::string& name, const std::string& bytes,
-                        const std::atomic<bool>& stop) {
+                        std::vector<std::size_t> ends, const std::atomic<bool>& stop) {
+        writing_since.store(ticks_.load());
         const int fd =
             ::open((folder_ / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0) return;
+        if (fd < 0) {
+            writing_since.store(-1);
+            return;
+        }
         kept_.push_back(name);
         std::size_t done = 0;
-        const std::size_t pieces[] = {testing::kBlockBytes, bytes.size() / 3, bytes.size() * 2 / 3,
-                                      bytes.size()};
-        for (std::size_t end : pieces) {
-            if (end <= done) continue;
-            if (::write(fd, bytes.data() + done, end - done) != static_cast<ssize_t>(end - done))
+        bool whole = true;
+        ends.push_back(bytes.size());
+        // The last tick that may find the file unfinished.
+        const long last_tick = writing_since.load() + kShortTicks - 2;
+        for (std::size_t end : ends) {
+            if (end < done || end > bytes.size()) continue;
+            if (rng_() % 2)
+                wait_for_tick(stop, last_tick);
+            else
+                std::this_thread::sleep_for(std::chrono::microseconds(rng_() % 300));
+            if (end == done) continue;  // the file stands empty for a while
+            if (::write(fd, bytes.data() + done, end - done) != static_cast<ssize_t>(end - done)) {
+                whole = false;
                 break;
-            done = end;
-            if (done < bytes.size()) {
-                if (rng_() % 2)
-                    wait_for_tick(stop);
-                else
-                    std::this_thread::sleep_for(std::chrono::microseconds(rng_() % 300));
             }
+            done = end;
         }
         ::close(fd);
+        writing_since.store(-1);
+        wait_for_tick(stop);
+        wait_for_tick(stop);
+        if (whole && !stop.load()) completed_in_place.push_back(name);
     }
 
     void write_one(int kind, const std::atomic<bool>& stop) {
@@ -283,9 +317,19 @@ class Writer {
                 }
                 break;
             }
-            case kInPlace: {
+            case kInPlace:
+            case kEmptyFirst:
+            case kHeaderCut: {
                 const StarPos star = wander();
-                write_in_place(file_name(seq, kind, star), star_image(seq, star, 16), stop);
+                const std::string bytes = star_image(seq, star, 16);
+                std::vector<std::size_t> ends;
+                if (kind == kEmptyFirst) ends.push_back(0);
+                // Inside the header: before DATE-OBS, then after it but before END.
+                if (kind == kHeaderCut) ends = {2 * testing::kCardBytes + 17, 510};
+                ends.push_back(testing::kBlockBytes);
+                ends.push_back(bytes.size() / 3 + rng_() % 100);
+                ends.push_back(bytes.size() * 2 / 3);
+                write_in_place(file_name(seq, kind, star), bytes, std::move(ends), stop);
                 break;
             }
             case kNanSamples:
@@ -407,6 +451,7 @@ Series recorded(Series series, int n, Number x, Number y) {
 struct KindFigures {
     long chosen = 0;
     long measured = 0;
+    long waited = 0;  // ticks that found it still being written and said nothing
     std::map<std::string, long> rejected;  // by reason
 };
 
@@ -417,6 +462,11 @@ class Night {
     // Checks one tick; returns the failures found (empty when all is well).
     std::string check_tick(const State& s, const QuietView& view, const Series& before) {
         const std::vector<std::string>& msgs = view.messages;
+        // Ticks in a row that found this same file short (waited for it or reported it).
+        const bool same_file = !s.fits_file_name.empty() && s.fits_file_name == short_name_;
+        short_name_.clear();
+        const int short_streak = same_file ? short_streak_ + 1 : 1;
+        short_streak_ = 0;
         if (s.fits_file_name.empty()) {
             ++no_file_;
             if (msgs != std::vector<std::string>{messages::kNoFitsFile})
@@ -431,7 +481,26 @@ class Night {
         if (parsed.kind == kNoDate || parsed.kind == kOtherEnding) {
             return "chose " + s.fits_file_name + ", which has no DATE-OBS card or no FITS ending";
         }
+        const bool may_be_short =
+            written_in_place(parsed.kind) || parsed.kind == kTruncated || parsed.kind == kNotFits;
+        if (may_be_short && (!msgs.empty() || !view.plotted)) {
+            short_name_ = s.fits_file_name;
+            short_streak_ = short_streak;
+        }
+        if (msgs.empty() && !view.plotted) {
+            // A file still being written: the tick waits without a word.
+            if (!may_be_short) return "no message and no plot on " + s.fits_file_name;
+            ++figures.waited;
+            if (parsed.kind == kTruncated && short_streak == kShortTicks)
+                return s.fits_file_name + " was short for three ticks and not reported";
+            if (s.measurements != before)
+                return "series changed while " + s.fits_file_name + " was written";
+            return {};
+        }
         if (!msgs.empty()) {
+            if (written_in_place(parsed.kind))
+                return "reported " + s.fits_file_name +
+                       " while it was being written: " + join(msgs);
             // The reader's message, then the cycle's.
             if (msgs.size() != 2 || msgs[1] != messages::kFileOpenError ||
                 msgs[0].rfind(s.fits_file_name, 0) != 0) {
@@ -439,6 +508,10 @@ class Night {
             }
             const std::string reason = msgs[0].substr(s.fits_file_name.size());
             ++figures.rejected[reason];
+            if (parsed.kind == kTruncated && reason == "data size error" &&
+                short_streak != kShortTicks)
+                return "reported " + s.fits_file_name + " on tick " + std::to_string(short_streak) +
+                       " in a row that found it short";
             if (parsed.kind == kBitpix64 && reason != "BITPIX error : BITPIX = 64")
                 return "bitpix64: " + reason;
             if (parsed.kind == kNotFits && reason != "BITPIX error") return "notfits: " + reason;
@@ -446,6 +519,7 @@ class Night {
                 return "series changed on a rejected file " + s.fits_file_name;
             return {};
         }
+        if (written_in_place(parsed.kind)) measured_in_place_.insert(s.fits_file_name);
         if (!view.plotted) return "no message and no plot on " + s.fits_file_name;
         ++figures.measured;
         ++measured_;
@@ -473,14 +547,15 @@ class Night {
             "soak: %ld ticks (of %ld), max_count %d: %ld measured (%ld of them scrolled), %ld "
             "without a file\n",
             ticks_run, ticks_, kMaxCount, measured_, scrolls_, no_file_);
-        std::printf("  %-12s %8s %8s %9s  rejections\n", "kind", "written", "chosen", "measured");
+        std::printf("  %-12s %8s %8s %9s %7s  rejections\n", "kind", "written", "chosen",
+                    "measured", "waited");
         for (int k = 0; k < kKinds; ++k) {
             const KindFigures& f = kinds_[k];
             std::string reasons;
             for (const auto& [reason, count] : f.rejected)
                 reasons += "\"" + reason + "\" " + std::to_string(count) + "; ";
-            std::printf("  %-12s %8ld %8ld %9ld  %s\n", kKindNames[k], writer.written[k].load(),
-                        f.chosen, f.measured, reasons.c_str());
+            std::printf("  %-12s %8ld %8ld %9ld %7ld  %s\n", kKindNames[k],
+                        writer.written[k].load(), f.chosen, f.measured, f.waited, reasons.c_str());
         }
         std::printf("  memory after the first %ld ticks: VmHWM %ld KiB, VmRSS %ld KiB\n",
                     std::min<long>(100, ticks_run), after_first.hwm_kib, after_first.rss_kib);
@@ -489,6 +564,15 @@ class Night {
             at_end.hwm_kib, at_end.rss_kib, at_end.hwm_kib - after_first.hwm_kib);
         if (::geteuid() == 0)
             std::printf("  running as root: chmod 000 files are read all the same\n");
+    }
+
+    // The images written in place that were complete while the night went on, but never
+    // measured; empty when all is well.
+    std::string unmeasured(const Writer& writer) const {
+        std::string missing;
+        for (const std::string& name : writer.completed_in_place)
+            if (measured_in_place_.count(name) == 0) missing += " " + name;
+        return missing;
     }
 
   private:
@@ -501,6 +585,9 @@ class Night {
     long ticks_;
     long measured_ = 0, scrolls_ = 0, no_file_ = 0;
     std::array<KindFigures, kKinds> kinds_;
+    std::string short_name_;  // the file the last tick found short, if it did
+    int short_streak_ = 0;    // ticks in a row that found it so
+    std::set<std::string> measured_in_place_;
 };
 
 int run(long ticks, unsigned seed) {
@@ -532,6 +619,11 @@ int run(long ticks, unsigned seed) {
     std::string failure;
     long t = 0;
     for (; t < ticks && failure.empty(); ++t) {
+        // A camera finishes its frame within the polling interval: the third tick after
+        // a file began to be written waits until it is complete.
+        for (long since;
+             (since = writer.writing_since.load()) >= 0 && t >= since + kShortTicks - 1;)
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
         const Series before = s.measurements;
         view.start_tick();
         form1::Timer1_Timer(s, view);
@@ -546,6 +638,11 @@ int run(long ticks, unsigned seed) {
 
     if (!failure.empty()) {
         std::fprintf(stderr, "soak: FAILED at tick %ld: %s\n", t, failure.c_str());
+        return 1;
+    }
+    if (const std::string missing = night.unmeasured(writer); !missing.empty()) {
+        std::fprintf(stderr, "soak: FAILED: images written in place never measured:%s\n",
+                     missing.c_str());
         return 1;
     }
 #ifndef SOAK_UNDER_ASAN

@@ -125,6 +125,14 @@ TEST_F(DriftWindowTest, TypedInputOverridesTheHeaderUntilCleared) {
     EXPECT_EQ(state().assistant.summary.pole, Pole::east);
 }
 
+TEST_F(DriftWindowTest, LowerCaseCheckBoxSetsTheNameRule) {
+    EXPECT_FALSE(c().any_case->isChecked());
+    c().any_case->click();
+    EXPECT_EQ(state().name_rule, NameRule::any);
+    c().any_case->click();
+    EXPECT_EQ(state().name_rule, NameRule::specified);
+}
+
 struct TypedText {
     const char* name;
     DriftInput which;

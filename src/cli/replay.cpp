@@ -262,150 +262,120 @@ bool write_assistant_files(const Options& o, const DriftAssistant& a) {
 
 int replay_night(const Options& o, const std::string& folder, const std::vector<Arrival>& arrivals,
                  const std::string& staging, ExitSignals& signals) {
-    int run_replay(int argc, char** argv) {
-        Options parsed;
-        if (const auto status =
-                command_line::parse_or_exit(replay_command_line(parsed), argc, argv))
-            return *status;
-        const Options* options = &parsed;
-        std::error_code ec;
-        const std::string folder = fs::absolute(options->folder, ec).lexically_normal().string();
-        if (ec || !fs::is_directory(folder, ec)) {
-            std::fprintf(stderr, "replay: no such folder: %s\n", options->folder.c_str());
-            return 2;
-        }
-        const std::vector<Arrival> arrivals = arrivals_in_order(folder, options->names);
-        if (arrivals.empty()) {
-            std::fprintf(stderr, "replay: no FITS image with a DATE-OBS card in %s\n",
-                         folder.c_str());
-            if (options->names == NameRule::specified &&
-                !arrivals_in_order(folder, NameRule::any).empty())
-                std::fprintf(stderr,
-                             "replay: its images are named .fit, .fits or .fts: try --names any\n");
-            return 1;
-        }
-        StagingFolder staging;
-        if (staging.path().empty()) {
-            std::fprintf(stderr, "replay: cannot create a staging folder: %s\n",
-                         std::strerror(errno));
-            return 1;
-        }
-        const auto arrive = [&](const Arrival& a) {
-            return ::symlink((fs::path(folder) / a.name).c_str(),
-                             (fs::path(staging) / a.name).c_str()) == 0;
-        };
+    const auto arrive = [&](const Arrival& a) {
+        return ::symlink((fs::path(folder) / a.name).c_str(),
+                         (fs::path(staging) / a.name).c_str()) == 0;
+    };
 
-        auto state = std::make_unique<State>();
-        State& s = *state;
-        ReplayView view(staging);
-        form1::Form_Load(s, view);
-        if (o.max_count) s.max_count = *o.max_count;
-        PolarInputs typed = o.inputs;
-        for (const DriftInput which :
-             {DriftInput::scale, DriftInput::dec, DriftInput::ha, DriftInput::lat})
-            if (const std::optional<double> value = typed_input(typed, which))
-                set_drift_input(s, view, which, *value);
-        set_drift_orientation(s, view, o.inputs.orientation);
-        // The fit starts at the N-th sample: a new segment just before it is measured.
-        const auto before_sample = [&] {
-            if (o.from > 1 && s.assistant.samples.size() + 1 == static_cast<std::size_t>(o.from))
-                start_drift_segment(s, view);
-        };
-        s.name_rule = options->names;
-        if (options->max_count) s.max_count = *options->max_count;
+    auto state = std::make_unique<State>();
+    State& s = *state;
+    ReplayView view(staging);
+    form1::Form_Load(s, view);
+    s.name_rule = o.names;
+    if (o.max_count) s.max_count = *o.max_count;
+    PolarInputs typed = o.inputs;
+    for (const DriftInput which :
+         {DriftInput::scale, DriftInput::dec, DriftInput::ha, DriftInput::lat})
+        if (const std::optional<double> value = typed_input(typed, which))
+            set_drift_input(s, view, which, *value);
+    set_drift_orientation(s, view, o.inputs.orientation);
+    // The fit starts at the N-th sample: a new segment just before it is measured.
+    const auto before_sample = [&] {
+        if (o.from > 1 && s.assistant.samples.size() + 1 == static_cast<std::size_t>(o.from))
+            start_drift_segment(s, view);
+    };
 
-        // With the summary on standard output the CSV is not printed.
-        const bool print_csv = o.summary != "-";
-        std::string csv;
-        const auto print = [&] {
-            if (print_csv) {
-                std::fputs(csv.c_str(), stdout);
-                if (std::ferror(stdout) && errno == EPIPE) signals.note_broken_pipe();
-            }
-            csv.clear();
-        };
-        // `sample`: what the assistant measured on this image, null when it measured nothing.
-        const auto write_row = [&](int slot, const Arrival& a, const std::string& label,
-                                   const DriftAssistantSample* sample) {
-            csv += std::to_string(slot);
-            for (const std::string& field :
-                 {a.name, card_string_value(std::string_view(a.date_card.data(), kCardBytes)),
-                  plain_number_text(s.measurements[slot][0]),
-                  plain_number_text(s.measurements[slot][1]), label}) {
-                csv += ',';
-                csv += csv_field(field);
-            }
+    // With the summary on standard output the CSV is not printed.
+    const bool print_csv = o.summary != "-";
+    std::string csv;
+    const auto print = [&] {
+        if (print_csv) {
+            std::fputs(csv.c_str(), stdout);
+            if (std::ferror(stdout) && errno == EPIPE) signals.note_broken_pipe();
+        }
+        csv.clear();
+    };
+    // `sample`: what the assistant measured on this image, null when it measured nothing.
+    const auto write_row = [&](int slot, const Arrival& a, const std::string& label,
+                               const DriftAssistantSample* sample) {
+        csv += std::to_string(slot);
+        for (const std::string& field :
+             {a.name, card_string_value(std::string_view(a.date_card.data(), kCardBytes)),
+              plain_number_text(s.measurements[slot][0]),
+              plain_number_text(s.measurements[slot][1]), label}) {
             csv += ',';
-            csv += sample != nullptr ? report::assistant_csv_fields(*sample)
-                                     : report::empty_assistant_csv_fields();
-            csv += '\n';
-            print();
-        };
-
-        if (!arrive(arrivals.front())) {
-            std::fprintf(stderr, "replay: cannot stage %s: %s\n", arrivals.front().name.c_str(),
-                         std::strerror(errno));
-            return 1;
+            csv += csv_field(field);
         }
-        form1::Command3_Click(s, view);
-        if (s.object_set != 1) return 1;
-        if (o.pick && view.object_window_open()) {
-            const auto [x, y] = *o.pick;
-            if (!(x >= 0 && y >= 0 && x < s.image_width && y < s.image_height)) {
-                std::fprintf(
-                    stderr,
-                    "replay: the pick %s %s lies outside the image, which is %s x %s pixels "
-                    "(x from 0 to %s, y from 0 to %s)\n",
-                    plain_number_text(x).c_str(), plain_number_text(y).c_str(),
-                    plain_number_text(s.image_width).c_str(),
-                    plain_number_text(s.image_height).c_str(),
-                    plain_number_text(s.image_width - 1).c_str(),
-                    plain_number_text(s.image_height - 1).c_str());
-                return 2;
-            }
-        }
-        csv = "slot,file,date_obs,x,y,label,";
-        csv += report::kAssistantCsvColumns;
+        csv += ',';
+        csv += sample != nullptr ? report::assistant_csv_fields(*sample)
+                                 : report::empty_assistant_csv_fields();
         csv += '\n';
         print();
-        if (o.pick) {
-            if (!view.object_window_open()) {
-                std::fprintf(
-                    stderr, "replay: the oldest image could not be shown, so nothing was picked\n");
-            } else {
-                before_sample();
-                form4::Picture1_MouseDown(s, view, 1, 0, o.pick->first, o.pick->second);
-                const std::vector<DriftAssistantSample>& samples = s.assistant.samples;
-                write_row(1, arrivals.front(), "", samples.size() == 1 ? &samples.back() : nullptr);
-            }
-        }
-        form1::Command1_Click(s, view);
-        for (std::size_t k = 1; k < arrivals.size() && signals.caught() == 0; ++k) {
-            if (!arrive(arrivals[k])) {
-                std::fprintf(stderr, "replay: cannot stage %s: %s\n", arrivals[k].name.c_str(),
-                             std::strerror(errno));
-                continue;
-            }
-            view.plot_clear();
-            before_sample();
-            const std::size_t before = s.assistant.samples.size();
-            form1::Timer1_Timer(s, view);
-            if (const std::optional<int> slot = view.plotted_slot()) {
-                const auto measured =
-                    std::find_if(arrivals.begin(), arrivals.begin() + k + 1,
-                                 [&](const Arrival& a) { return a.name == s.fits_file_name; });
-                const std::vector<DriftAssistantSample>& samples = s.assistant.samples;
-                write_row(*slot, *measured, view.label(),
-                          samples.size() > before ? &samples.back() : nullptr);
-            }
-        }
-        if (signals.caught() != 0) return 1;
-        if (std::fflush(stdout) != 0 && errno == EPIPE) {
-            signals.note_broken_pipe();
-            return 1;
-        }
-        return write_assistant_files(o, s.assistant) ? 0 : 1;
+    };
+
+    if (!arrive(arrivals.front())) {
+        std::fprintf(stderr, "replay: cannot stage %s: %s\n", arrivals.front().name.c_str(),
+                     std::strerror(errno));
+        return 1;
     }
+    form1::Command3_Click(s, view);
+    if (s.object_set != 1) return 1;
+    if (o.pick && view.object_window_open()) {
+        const auto [x, y] = *o.pick;
+        if (!(x >= 0 && y >= 0 && x < s.image_width && y < s.image_height)) {
+            std::fprintf(stderr,
+                         "replay: the pick %s %s lies outside the image, which is %s x %s pixels "
+                         "(x from 0 to %s, y from 0 to %s)\n",
+                         plain_number_text(x).c_str(), plain_number_text(y).c_str(),
+                         plain_number_text(s.image_width).c_str(),
+                         plain_number_text(s.image_height).c_str(),
+                         plain_number_text(s.image_width - 1).c_str(),
+                         plain_number_text(s.image_height - 1).c_str());
+            return 2;
+        }
+    }
+    csv = "slot,file,date_obs,x,y,label,";
+    csv += report::kAssistantCsvColumns;
+    csv += '\n';
+    print();
+    if (o.pick) {
+        if (!view.object_window_open()) {
+            std::fprintf(stderr,
+                         "replay: the oldest image could not be shown, so nothing was picked\n");
+        } else {
+            before_sample();
+            form4::Picture1_MouseDown(s, view, 1, 0, o.pick->first, o.pick->second);
+            const std::vector<DriftAssistantSample>& samples = s.assistant.samples;
+            write_row(1, arrivals.front(), "", samples.size() == 1 ? &samples.back() : nullptr);
+        }
+    }
+    form1::Command1_Click(s, view);
+    for (std::size_t k = 1; k < arrivals.size() && signals.caught() == 0; ++k) {
+        if (!arrive(arrivals[k])) {
+            std::fprintf(stderr, "replay: cannot stage %s: %s\n", arrivals[k].name.c_str(),
+                         std::strerror(errno));
+            continue;
+        }
+        view.plot_clear();
+        before_sample();
+        const std::size_t before = s.assistant.samples.size();
+        form1::Timer1_Timer(s, view);
+        if (const std::optional<int> slot = view.plotted_slot()) {
+            const auto measured =
+                std::find_if(arrivals.begin(), arrivals.begin() + k + 1,
+                             [&](const Arrival& a) { return a.name == s.fits_file_name; });
+            const std::vector<DriftAssistantSample>& samples = s.assistant.samples;
+            write_row(*slot, *measured, view.label(),
+                      samples.size() > before ? &samples.back() : nullptr);
+        }
+    }
+    if (signals.caught() != 0) return 1;
+    if (std::fflush(stdout) != 0 && errno == EPIPE) {
+        signals.note_broken_pipe();
+        return 1;
+    }
+    return write_assistant_files(o, s.assistant) ? 0 : 1;
+}
 
 }  // namespace
 
@@ -419,9 +389,13 @@ int run_replay(int argc, char** argv) {
         std::fprintf(stderr, "replay: no such folder: %s\n", parsed.folder.c_str());
         return 2;
     }
-    const std::vector<Arrival> arrivals = arrivals_in_order(folder);
+    const std::vector<Arrival> arrivals = arrivals_in_order(folder, parsed.names);
     if (arrivals.empty()) {
         std::fprintf(stderr, "replay: no FITS image with a DATE-OBS card in %s\n", folder.c_str());
+        if (parsed.names == NameRule::specified &&
+            !arrivals_in_order(folder, NameRule::any).empty())
+            std::fprintf(stderr,
+                         "replay: its images are named .fit, .fits or .fts: try --names any\n");
         return 1;
     }
     // The staging folder goes on every way out: a signal only stops the loop, and the

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 // trakora: the desktop program.
 //
-//   trakora [--folder PATH] [--names any|specified]
+//   trakora [--folder PATH] [--names any|specified] [--assistant]
 //
 // The drive and folder lists start at PATH, or at the current directory without it.
-// --names any also takes images named .fit, .fits or .fts in any case. The command line
-// is read before Qt starts, so --help, --version and a refused option need no display.
+// --names any also takes images named .fit, .fits or .fts in any case; --assistant opens
+// the drift window at start. The command line is read before Qt starts, so --help,
+// --version and a refused option need no display.
 #include <QApplication>
 #include <QString>
 #include <cstdio>
@@ -50,6 +51,7 @@ bool has_display() {
 
 int main(int argc, char** argv) {
     std::string folder;
+    bool assistant = false;
     trakora::NameRule names = trakora::NameRule::specified;
     cl::Syntax syntax{"trakora", "", "Polar alignment by star drift."};
     syntax.options = {
@@ -59,6 +61,11 @@ int main(int argc, char** argv) {
              folder = absolute_folder(v[0], ec);
              if (v[0].empty() || ec || !fs::is_directory(folder, ec))
                  return "not a folder: '" + std::string(v[0]) + "'";
+             return std::nullopt;
+         }},
+        {"assistant", "", "open the drift window (ドリフト解析) at start", 0,
+         [&assistant](std::span<const std::string_view>) -> cl::Refusal {
+             assistant = true;
              return std::nullopt;
          }},
         {"names", "RULE",
@@ -101,5 +108,6 @@ int main(int argc, char** argv) {
 
     trakora::form1::Form_Load(state, view);
     form1.show();
+    if (assistant) view.drift_window().open();
     return QApplication::exec();
 }

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "ui/handler_wiring.hpp"
 
+#include <QMessageBox>
+
+#include "core/assistant_handlers.hpp"
 #include "core/handlers.hpp"
+#include "ui/drift_session_save.hpp"
 
 namespace trakora::ui {
 
@@ -32,6 +36,42 @@ void wire_handlers(State& state, QtView& view) {
                      [s, v](std::int16_t button, std::int16_t shift, float x, float y) {
                          form4::Picture1_MouseDown(*s, *v, button, shift, x, y);
                      });
+    wire_drift_window(state, view);
+}
+
+void wire_drift_window(State& state, QtView& view) {
+    State* s = &state;
+    View* v = &view;
+    DriftAssistantWindow* drift = &view.drift_window();
+    const AssistantInputs* inputs = drift->controls().inputs;
+
+    QObject::connect(&view.main_window(), &MainWindow::driftWindowRequested, drift, [s, v, drift] {
+        v->show_drift_assistant(s->assistant);
+        drift->open();
+    });
+    // The check box follows the rule in use and sets it: the next tick looks by it.
+    drift->controls().any_case->setChecked(s->name_rule == NameRule::any);
+    QObject::connect(drift, &DriftAssistantWindow::anyCaseToggled, drift,
+                     [s](bool any) { s->name_rule = any ? NameRule::any : NameRule::specified; });
+    QObject::connect(drift, &DriftAssistantWindow::newSegmentRequested, drift,
+                     [s, v] { start_drift_segment(*s, *v); });
+    QObject::connect(
+        inputs, &AssistantInputs::typed, drift,
+        [s, v](DriftInput which, double value) { set_drift_input(*s, *v, which, value); });
+    QObject::connect(inputs, &AssistantInputs::cleared, drift,
+                     [s, v](DriftInput which) { clear_drift_input(*s, *v, which); });
+    QObject::connect(inputs, &AssistantInputs::orientationChanged, drift,
+                     [s, v](Orientation o) { set_drift_orientation(*s, *v, o); });
+    QObject::connect(
+        drift, &DriftAssistantWindow::saveRequested, drift,
+        [s, drift](const QString& csv, const QString& json, const QString& plot) {
+            const std::string failed = save_drift_session(
+                s->assistant, {csv.toStdString(), json.toStdString(), plot.toStdString()});
+            if (!failed.empty())
+                QMessageBox::warning(
+                    drift, QStringLiteral("ドリフト解析の保存"),
+                    QStringLiteral("保存できませんでした。\n") + QString::fromStdString(failed));
+        });
 }
 
 }  // namespace trakora::ui

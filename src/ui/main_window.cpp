@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMenu>
 
 #include "core/start_values.hpp"
 #include "ui/crosshair_icon.hpp"
@@ -90,6 +91,10 @@ void MainWindow::build(const QString& folder) {
     c.label5 = label(c.picture1, "Label5", QString(), inside.x() + 8, inside.y() + 8, 121, 17);
     c.label5->setFont(japanese_font(kResultPoints));
     c.label5->setAutoFillBackground(false);
+    // Beyond the plot itself: its menu opens the drift window.
+    c.picture1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(c.picture1, &QWidget::customContextMenuRequested, this,
+            &MainWindow::offer_drift_window);
     c.timer1 = new PollTimer(this);
     c.timer1->setObjectName(QStringLiteral("Timer1"));
 }
@@ -105,6 +110,22 @@ void MainWindow::chain_tab_order() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     emit closing();
     event->accept();
+}
+
+void MainWindow::offer_drift_window(const QPoint& at) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("ドリフト解析…"), this, &MainWindow::driftWindowRequested);
+    menu.exec(controls_.picture1->mapToGlobal(at));
+}
+
+// Ctrl+D reaches the window only when the control with the focus does not take it, so
+// the text boxes keep their keys.
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_D && event->modifiers() == Qt::ControlModifier) {
+        emit driftWindowRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -53,14 +53,18 @@ class MainWindow : public QWidget {
     void text3KeyPressed(std::int16_t& key_ascii);
     // The window is closing; the program ends after it.
     void closing();
+    // The user asked for the drift window: "ドリフト解析…" on the plot's menu, or Ctrl+D.
+    void driftWindowRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void build(const QString& folder);
     void chain_tab_order();
+    void offer_drift_window(const QPoint& at);
 
     Form1Controls controls_;
 };

@@ -40,18 +40,12 @@ std::int16_t shift_code(Qt::KeyboardModifiers modifiers) {
     return code;
 }
 
-// The colour values are r + 256 g + 65536 b with an opaque top byte: in memory on a
-// little-endian machine that is R, G, B, X, exactly RGBX8888.
-QImage copy_colours(const PictureImage& image) {
-    if (image.colours == nullptr || image.width <= 0 || image.height <= 0) return {};
-    QImage rgbx(image.width, image.height, QImage::Format_RGBX8888);
-    for (int y = 0; y < image.height; ++y) {
-        const std::uint32_t* row = image.colours + static_cast<std::size_t>(y) * image.stride;
-        auto* out = reinterpret_cast<std::uint32_t*>(rgbx.scanLine(y));
-        for (int x = 0; x < image.width; ++x) out[x] = row[x] | 0xFF000000u;
+// The colour values are r + 256 g + 65536 b; the screen's format is 0xFFRRGGBB.
+void convert_colours(const std::uint32_t* in, int count, std::uint32_t* out) {
+    for (int x = 0; x < count; ++x) {
+        const std::uint32_t v = in[x];
+        out[x] = 0xFF000000u | ((v & 0xFFu) << 16) | (v & 0xFF00u) | ((v >> 16) & 0xFFu);
     }
-    // The screen's own format repaints without converting on every expose.
-    return rgbx.convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -62,23 +56,54 @@ ObjectPicture::ObjectPicture(QWidget* parent) : QWidget(parent) {
 }
 
 void ObjectPicture::show_image(const PictureImage& image, double scale_width, double scale_height) {
-    surface_ = copy_colours(image);
+    const bool usable = image.colours != nullptr && image.width > 0 && image.height > 0;
+    image_ = usable ? image : PictureImage{};
+    lines_.clear();
+    surface_ = QImage();
+    surface_current_ = false;
     scale_width_ = scale_width;
     scale_height_ = scale_height;
-    setFixedSize(surface_.size().expandedTo(QSize(1, 1)));
+    setFixedSize(QSize(image_.width, image_.height).expandedTo(QSize(1, 1)));
     update();
 }
 
 void ObjectPicture::draw_line(double x1, double y1, double x2, double y2, QColor colour) {
-    if (surface_.isNull() || scale_width_ == 0 || scale_height_ == 0) return;
+    if (image_.colours == nullptr || scale_width_ == 0 || scale_height_ == 0) return;
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
         return;
-    const int w = surface_.width();
-    const int h = surface_.height();
+    const int w = image_.width;
+    const int h = image_.height;
     const QPoint from(device_pixel(x1, scale_width_, w), device_pixel(y1, scale_height_, h));
     const QPoint to(device_pixel(x2, scale_width_, w), device_pixel(y2, scale_height_, h));
-    draw_pixel_line(surface_, from, to, 1, colour);
-    update();
+    lines_.push_back({from, to, colour});
+    if (surface_current_) draw_pixel_line(surface_, from, to, 1, colour);
+    update(QRect(from, to).normalized().adjusted(-1, -1, 1, 1));
+}
+
+const QImage& ObjectPicture::surface() const {
+    if (!surface_current_) {
+        surface_ = QImage();
+        if (image_.colours != nullptr) {
+            surface_ = QImage(image_.width, image_.height, QImage::Format_RGB32);
+            compose(QRect(0, 0, image_.width, image_.height), surface_);
+        }
+        surface_current_ = true;
+    }
+    return surface_;
+}
+
+void ObjectPicture::compose(const QRect& area, QImage& out) const {
+    for (int y = 0; y < area.height(); ++y) {
+        const std::uint32_t* row =
+            image_.colours + static_cast<std::size_t>(area.top() + y) * image_.stride + area.left();
+        convert_colours(row, area.width(), reinterpret_cast<std::uint32_t*>(out.scanLine(y)));
+    }
+    const QPoint origin = area.topLeft();
+    for (const Line& line : lines_) {
+        const QRect reach = QRect(line.from, line.to).normalized();
+        if (!reach.intersects(area)) continue;
+        draw_pixel_line(out, line.from - origin, line.to - origin, 1, line.colour);
+    }
 }
 
 QPointF ObjectPicture::drawing_position(QPointF widget_position) const {
@@ -90,8 +115,22 @@ QPointF ObjectPicture::drawing_position(QPointF widget_position) const {
 
 void ObjectPicture::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), palette().color(QPalette::Window));
-    painter.drawImage(event->rect().topLeft(), surface_, event->rect());
+    const QRect image_area(0, 0, image_.width, image_.height);
+    for (const QRect& rect : event->region()) {
+        const QRect inside = rect & image_area;
+        if (inside != rect) painter.fillRect(rect, palette().color(QPalette::Window));
+        if (inside.isEmpty()) continue;
+        if (surface_current_) {
+            painter.drawImage(inside.topLeft(), surface_, inside);
+            continue;
+        }
+        if (tile_.width() < inside.width() || tile_.height() < inside.height())
+            tile_ = QImage(inside.size().expandedTo(tile_.size()), QImage::Format_RGB32);
+        QImage part(tile_.bits(), inside.width(), inside.height(),
+                    static_cast<qsizetype>(tile_.bytesPerLine()), QImage::Format_RGB32);
+        compose(inside, part);
+        painter.drawImage(inside.topLeft(), part);
+    }
 }
 
 void ObjectPicture::mousePressEvent(QMouseEvent* event) {

@@ -2,6 +2,11 @@
 // Form4: the object window. Its picture shows the rendered image at one image pixel per
 // screen pixel (device-independent), keeps the lines drawn on it, and reports presses in
 // its drawing coordinates. Images larger than the screen scroll inside the window.
+//
+// The picture reads the colours where the core keeps them (they stay unchanged while the
+// window is open) and converts only the part being painted, with the lines drawn since
+// the showing on top: a large image costs per tick what the screen shows of it, not a
+// copy of the whole.
 #pragma once
 
 #include <QImage>
@@ -9,6 +14,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <vector>
 
 #include "core/view.hpp"
 
@@ -20,15 +26,17 @@ class ObjectPicture : public QWidget {
   public:
     explicit ObjectPicture(QWidget* parent = nullptr);
 
-    // Takes a copy of the colours; the picture becomes the image's size and its drawing
-    // coordinates span scale_width x scale_height.
+    // Shows these colours (read while the picture shows them, not copied); the picture
+    // becomes the image's size and its drawing coordinates span scale_width x
+    // scale_height.
     void show_image(const PictureImage& image, double scale_width, double scale_height);
     // A 1-pixel line in drawing coordinates, drawn onto the surface so that it stays.
     void draw_line(double x1, double y1, double x2, double y2, QColor colour);
 
     double scale_width() const { return scale_width_; }
     double scale_height() const { return scale_height_; }
-    const QImage& surface() const { return surface_; }
+    // The whole picture as shown, lines included (made when asked for).
+    const QImage& surface() const;
 
     // Drawing coordinates of the pixel under a position in the widget: the pixel's
     // top-left corner, so a press anywhere on image pixel (c, r) reports (c, r) when one
@@ -44,9 +52,21 @@ class ObjectPicture : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    QImage surface_;
+    struct Line {
+        QPoint from, to;
+        QColor colour;
+    };
+    // The picture's pixels in `area` (within the image) into `out`, whose top-left
+    // corner is area's.
+    void compose(const QRect& area, QImage& out) const;
+
+    PictureImage image_;
+    std::vector<Line> lines_;
     double scale_width_ = 0;
     double scale_height_ = 0;
+    mutable QImage surface_;  // the whole picture, once asked for; then kept current
+    mutable bool surface_current_ = false;
+    QImage tile_;  // reused for painting
 };
 
 class ObjectWindow : public QWidget {

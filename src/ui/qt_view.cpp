@@ -16,8 +16,12 @@ QString from_utf8(const std::string& text) { return QString::fromStdString(text)
 
 }  // namespace
 
-QtView::QtView(MainWindow& form1) : form1_(form1), form4_(std::make_unique<ObjectWindow>()) {
+QtView::QtView(MainWindow& form1)
+    : form1_(form1),
+      form4_(std::make_unique<ObjectWindow>()),
+      drift_(std::make_unique<DriftAssistantWindow>()) {
     form4_->place_first_beside(&form1_);
+    drift_->place_first_below(&form1_);
 }
 
 QtView::~QtView() {
@@ -113,6 +117,10 @@ void QtView::draw_drift_point(float x, float y, std::uint32_t colour) {
 
 void QtView::set_drift_label(const std::string& caption) {
     form1_.controls().label5->setText(from_utf8(caption));
+}
+
+void QtView::show_drift_assistant(const DriftAssistant& assistant) {
+    drift_->show_assistant(assistant);
 }
 
 }  // namespace trakora::ui

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The desktop program's View: carries out what the handlers ask on the Qt windows.
+// The desktop program's View: carries out what the handlers ask on the Qt windows, the
+// two of the series and the drift window.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "core/view.hpp"
+#include "ui/drift_assistant_window.hpp"
 #include "ui/main_window.hpp"
 #include "ui/object_window.hpp"
 
@@ -42,8 +44,11 @@ class QtView : public View {
     void draw_drift_point(float x, float y, std::uint32_t colour) override;
     void set_drift_label(const std::string& caption) override;
 
+    void show_drift_assistant(const DriftAssistant& assistant) override;
+
     ObjectWindow& object_window() { return *form4_; }
     MainWindow& main_window() { return form1_; }
+    DriftAssistantWindow& drift_window() { return *drift_; }
 
   protected:
     void present_object_window(const std::string& title, double scale_width, double scale_height,
@@ -57,6 +62,7 @@ class QtView : public View {
 
     MainWindow& form1_;
     std::unique_ptr<ObjectWindow> form4_;
+    std::unique_ptr<DriftAssistantWindow> drift_;
     bool busy_ = false;
 };
 

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+#include "ui/assistant_inputs.hpp"
+
+#include <QGridLayout>
+#include <cmath>
+
+#include "analysis/polar_error.hpp"
+
+namespace trakora::ui {
+
+namespace {
+
+struct InputText {
+    DriftInput which;
+    const char* name;
+    const char* format;  // of the value shown
+};
+
+constexpr std::array<InputText, 4> kInputs = {{
+    {DriftInput::scale, "縮尺 (″/px)", "%.3f"},
+    {DriftInput::dec, "赤緯 (°)", "%.2f"},
+    {DriftInput::ha, "時角 (時, 西が正)", "%.2f"},
+    {DriftInput::lat, "緯度 (°)", "%.2f"},
+}};
+
+// The choices of the north box, in the order of North.
+constexpr std::array<const char*, 4> kNorthNames = {"上", "下", "左", "右"};
+
+QString source_text(InputSource source) {
+    switch (source) {
+        case InputSource::header:
+            return QStringLiteral("ヘッダー");
+        case InputSource::typed:
+            return QStringLiteral("入力");
+        case InputSource::none:
+            break;
+    }
+    return QStringLiteral("なし");
+}
+
+}  // namespace
+
+std::optional<double> typed_input_value(DriftInput which, const QString& text) {
+    const std::string t = text.trimmed().toStdString();
+    if (t.empty()) return std::nullopt;
+    std::optional<double> v;
+    if (which == DriftInput::dec || which == DriftInput::lat) {
+        v = parse_degrees(t);
+    } else {
+        v = parse_sexagesimal(t);
+    }
+    if (!v || !std::isfinite(*v)) return std::nullopt;
+    if (which == DriftInput::scale && *v <= 0) return std::nullopt;
+    if (which == DriftInput::ha && std::abs(*v) > 24) return std::nullopt;
+    return v;
+}
+
+AssistantInputs::AssistantInputs(QWidget* parent) : QGroupBox(QStringLiteral("入力"), parent) {
+    auto* grid = new QGridLayout(this);
+    int line = 0;
+    for (const InputText& input : kInputs) {
+        Row& r = row(input.which);
+        r.which = input.which;
+        r.edit = new QLineEdit(this);
+        r.edit->setClearButtonEnabled(false);
+        r.source = new QLabel(source_text(InputSource::none), this);
+        // As wide as its widest text from the start, so the window does not grow later.
+        r.source->setMinimumWidth(r.source->fontMetrics().horizontalAdvance(
+            source_text(InputSource::header) + QStringLiteral(" ")));
+        r.clear = new QToolButton(this);
+        r.clear->setText(QStringLiteral("×"));
+        r.clear->setToolTip(QStringLiteral("入力を消してヘッダーの値に戻す"));
+        grid->addWidget(new QLabel(QString::fromUtf8(input.name), this), line, 0);
+        grid->addWidget(r.edit, line, 1);
+        grid->addWidget(r.clear, line, 2);
+        grid->addWidget(r.source, line, 3);
+        const DriftInput which = input.which;
+        connect(r.edit, &QLineEdit::editingFinished, this, [this, which] { finish_typing(which); });
+        connect(r.clear, &QToolButton::clicked, this, [this, which] {
+            row(which).edit->clear();
+            emit cleared(which);
+        });
+        ++line;
+    }
+    north_ = new QComboBox(this);
+    for (const char* name : kNorthNames) north_->addItem(QString::fromUtf8(name));
+    mirror_ = new QCheckBox(QStringLiteral("鏡像"), this);
+    orientation_source_ = new QLabel(this);
+    grid->addWidget(new QLabel(QStringLiteral("画像の北"), this), line, 0);
+    grid->addWidget(north_, line, 1);
+    grid->addWidget(orientation_source_, line, 3);
+    ++line;
+    grid->addWidget(mirror_, line, 1);
+    grid->setColumnStretch(1, 1);
+    connect(north_, &QComboBox::currentIndexChanged, this, [this] { send_orientation(); });
+    connect(mirror_, &QCheckBox::toggled, this, [this] { send_orientation(); });
+}
+
+void AssistantInputs::finish_typing(DriftInput which) {
+    if (showing_) return;
+    const QString text = row(which).edit->text();
+    if (text.trimmed().isEmpty()) {
+        emit cleared(which);
+        return;
+    }
+    if (const auto v = typed_input_value(which, text)) emit typed(which, *v);
+}
+
+void AssistantInputs::send_orientation() {
+    if (showing_) return;
+    emit orientationChanged(
+        {static_cast<North>(std::max(north_->currentIndex(), 0)), mirror_->isChecked()});
+}
+
+void AssistantInputs::show_inputs(const DriftAssistant& a) {
+    showing_ = true;
+    for (const InputText& input : kInputs) {
+        Row& r = row(input.which);
+        const SourcedValue in_use = drift_input_value(a, input.which);
+        r.source->setText(source_text(in_use.source));
+        QString shown;
+        if (in_use.value) shown = QString::asprintf(input.format, *in_use.value);
+        // The box holds what was typed; the value in use otherwise shows greyed inside it.
+        if (in_use.source == InputSource::typed) {
+            if (!r.edit->hasFocus() && r.edit->text().isEmpty()) r.edit->setText(shown);
+        } else if (!r.edit->hasFocus()) {
+            r.edit->clear();
+        }
+        r.edit->setPlaceholderText(shown.isEmpty() ? QStringLiteral("不明") : shown);
+        r.clear->setEnabled(in_use.source == InputSource::typed);
+    }
+    const Orientation o = a.typed.orientation;
+    north_->setCurrentIndex(static_cast<int>(o.north));
+    mirror_->setChecked(o.mirror);
+    const bool set = o.north != North::up || o.mirror;
+    orientation_source_->setText(set ? QStringLiteral("入力") : QStringLiteral("既定"));
+    showing_ = false;
+}
+
+}  // namespace trakora::ui

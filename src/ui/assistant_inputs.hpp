@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+// The drift window's inputs: plate scale, declination, hour angle and latitude, each with
+// the value in use and where it came from (header or typed), and the image's orientation.
+// A typed value is sent when the user finishes typing; an emptied box (or its "×") goes
+// back to the header's value.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <array>
+#include <optional>
+
+#include "core/drift_assistant.hpp"
+
+namespace trakora::ui {
+
+class AssistantInputs : public QGroupBox {
+    Q_OBJECT
+  public:
+    struct Row {
+        DriftInput which;
+        QLineEdit* edit = nullptr;  // the typed value; the header's as placeholder
+        QLabel* source = nullptr;   // "ヘッダー", "入力" or "なし"
+        QToolButton* clear = nullptr;
+    };
+
+    explicit AssistantInputs(QWidget* parent = nullptr);
+
+    void show_inputs(const DriftAssistant& a);
+
+    Row& row(DriftInput which) { return rows_[static_cast<std::size_t>(which)]; }
+    QComboBox* north() const { return north_; }
+    QCheckBox* mirror() const { return mirror_; }
+    QLabel* orientation_source() const { return orientation_source_; }
+
+  signals:
+    void typed(DriftInput which, double value);
+    void cleared(DriftInput which);
+    void orientationChanged(Orientation orientation);
+
+  private:
+    void finish_typing(DriftInput which);
+    void send_orientation();
+
+    std::array<Row, 4> rows_{};
+    QComboBox* north_ = nullptr;
+    QCheckBox* mirror_ = nullptr;
+    QLabel* orientation_source_ = nullptr;
+    bool showing_ = false;  // filling the controls: their signals are not the user's
+};
+
+// What the user typed for an input, read as the program reads it: plain decimals, and
+// for declination and latitude also "+dd mm ss"; nullopt when it is not a value.
+std::optional<double> typed_input_value(DriftInput which, const QString& text);
+
+}  // namespace trakora::ui

@@ -1,0 +1,264 @@
+// SPDX-License-Identifier: MIT
+#include "ui/drift_assistant_window.hpp"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLayout>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/star_measurement.hpp"
+#include "core/drift_advice.hpp"
+#include "report/assistant_chart.hpp"
+#include "ui/ui_fonts.hpp"
+
+namespace trakora::ui {
+
+namespace {
+
+constexpr int kSegmentsListed = 6;  // the last segments' errors in the list
+
+QLabel* value_label(QWidget* parent) {
+    auto* l = new QLabel(QStringLiteral("—"), parent);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+
+QString number(const std::optional<double>& v, const char* format, const char* unit = "") {
+    if (!v || !std::isfinite(*v)) return QStringLiteral("—");
+    return QString::asprintf(format, *v) + QString::fromUtf8(unit);
+}
+
+const char* pole_text(Pole pole) {
+    switch (pole) {
+        case Pole::east:
+            return "東";
+        case Pole::west:
+            return "西";
+        case Pole::high:
+            return "高い";
+        case Pole::low:
+            return "低い";
+    }
+    return "";
+}
+
+QString segment_line(std::size_t k, const DriftSummary& s) {
+    const DriftAnswer a = drift_answer(s);
+    QString line = QStringLiteral("区間 %1: %2").arg(k + 1).arg(QString::fromStdString(a.error));
+    if (s.pole) line += QStringLiteral(" ") + QString::fromUtf8(pole_text(*s.pole));
+    if (s.axis) line += QStringLiteral(" (") + QString::fromStdString(a.component) + ")";
+    line += QStringLiteral("  %1 枚, %2 分").arg(s.used).arg(s.minutes, 0, 'f', 1);
+    return line;
+}
+
+}  // namespace
+
+QString star_warnings(unsigned flags) {
+    QStringList out;
+    if (flags & kStarNone) out << QStringLiteral("星を見失いました");
+    if (flags & kStarHotPixel) out << QStringLiteral("ホットピクセルの疑い");
+    if (flags & kStarSaturated) out << QStringLiteral("星が飽和しています");
+    if (flags & kStarLowSnr) out << QStringLiteral("SN 比が低すぎます");
+    if (flags & kStarEdge) out << QStringLiteral("星が画像の端にかかっています");
+    return out.join(QStringLiteral("・"));
+}
+
+DriftAssistantWindow::DriftAssistantWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("DriftAssistant"));
+    setWindowTitle(QStringLiteral("ドリフト解析 - Trakora"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    build();
+    resize(QSize(960, 540).expandedTo(minimumSizeHint()));
+}
+
+void DriftAssistantWindow::build() {
+    const QFont base = japanese_font(10);
+    setFont(base);
+
+    c_.error = new QLabel(QStringLiteral("—"), this);
+    c_.error->setObjectName(QStringLiteral("AnswerError"));
+    QFont large = base;
+    large.setPointSizeF(30);
+    large.setBold(true);
+    c_.error->setFont(large);
+    c_.component = new QLabel(QStringLiteral("—"), this);
+    QFont medium = base;
+    medium.setPointSizeF(20);
+    c_.component->setFont(medium);
+    c_.progress = new QLabel(this);
+    c_.progress->setFont(medium);
+    c_.advice = new QLabel(this);
+    c_.advice->setObjectName(QStringLiteral("Advice"));
+    QFont advice_font = base;
+    advice_font.setPointSizeF(15);
+    c_.advice->setFont(advice_font);
+    c_.advice->setWordWrap(true);
+
+    // Room for the longest answers from the start: the window never widens by itself.
+    c_.error->setMinimumWidth(
+        QFontMetrics(large).horizontalAdvance(QStringLiteral("88.8′ ± 8.8′ ")));
+    c_.progress->setMinimumWidth(
+        QFontMetrics(medium).horizontalAdvance(QStringLiteral("あと約 88 分")));
+    auto* answer_row = new QHBoxLayout;
+    answer_row->addWidget(c_.error);
+    answer_row->addSpacing(12);
+    answer_row->addWidget(c_.component);
+    answer_row->addStretch(1);
+    answer_row->addWidget(c_.progress);
+
+    c_.chart = new DriftChartView(this);
+
+    auto* quality = new QGroupBox(QStringLiteral("測定の質"), this);
+    auto* form = new QFormLayout(quality);
+    c_.seeing = value_label(quality);
+    c_.snr = value_label(quality);
+    c_.hfd = value_label(quality);
+    c_.r2 = value_label(quality);
+    c_.minutes = value_label(quality);
+    form->addRow(QStringLiteral("シーイング (残差)"), c_.seeing);
+    form->addRow(QStringLiteral("SN 比"), c_.snr);
+    form->addRow(QStringLiteral("HFD"), c_.hfd);
+    form->addRow(QStringLiteral("R²"), c_.r2);
+    form->addRow(QStringLiteral("測定時間"), c_.minutes);
+    c_.warnings = new QLabel(quality);
+    c_.warnings->setWordWrap(true);
+    c_.warnings->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold;"));
+    form->addRow(c_.warnings);
+
+    c_.inputs = new AssistantInputs(this);
+
+    auto* segments = new QGroupBox(QStringLiteral("区間ごとのずれ"), this);
+    auto* segments_box = new QVBoxLayout(segments);
+    c_.segments = new QListWidget(segments);
+    c_.segments->setSelectionMode(QAbstractItemView::NoSelection);
+    c_.segments->setFocusPolicy(Qt::NoFocus);
+    segments_box->addWidget(c_.segments);
+
+    c_.new_segment = new QPushButton(QStringLiteral("新しい区間"), this);
+    c_.new_segment->setToolTip(QStringLiteral("調整ねじを回したあと、次の画像から測り直します"));
+    c_.save = new QPushButton(QStringLiteral("保存…"), this);
+    c_.any_case = new QCheckBox(QStringLiteral("小文字の .fit / .fits / .fts も対象にする"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(c_.new_segment);
+    buttons->addWidget(c_.save);
+    buttons->addStretch(1);
+
+    // The plot with the segments under it on the left; what the user reads and types on
+    // the right. Low enough to sit under the main and object windows on a 1080-line screen.
+    c_.segments->setMaximumHeight(5 * fontMetrics().height());
+    auto* left = new QVBoxLayout;
+    left->addWidget(c_.chart, 1);
+    left->addWidget(segments);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(quality);
+    side->addWidget(c_.inputs);
+    side->addStretch(1);
+    side->addLayout(buttons);
+    side->addWidget(c_.any_case);
+
+    auto* body = new QHBoxLayout;
+    body->addLayout(left, 3);
+    body->addLayout(side, 2);
+
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(answer_row);
+    top->addWidget(c_.advice);
+    top->addLayout(body, 1);
+
+    connect(c_.new_segment, &QPushButton::clicked, this,
+            &DriftAssistantWindow::newSegmentRequested);
+    connect(c_.save, &QPushButton::clicked, this, &DriftAssistantWindow::ask_where_to_save);
+    connect(c_.any_case, &QCheckBox::toggled, this, &DriftAssistantWindow::anyCaseToggled);
+    c_.advice->setText(QStringLiteral("天体を設定して測定を始めると、ここに極軸のずれが出ます。"));
+}
+
+void DriftAssistantWindow::open() {
+    if (!placed_ && neighbour_ != nullptr && neighbour_->screen() != nullptr) {
+        placed_ = true;
+        place_beside_neighbour();
+    }
+    show();
+    raise();
+}
+
+void DriftAssistantWindow::place_beside_neighbour() {
+    const QRect room = neighbour_->screen()->availableGeometry();
+    const QRect n = neighbour_->frameGeometry();
+    const int frame = 32;  // a title bar's height, until the window manager tells
+    ensurePolished();
+    layout()->activate();  // the minimum in the fonts the window will show
+    const QSize least = layout()->totalMinimumSize().expandedTo(minimumSizeHint());
+    QSize size = this->size().boundedTo(room.size() - QSize(0, frame));
+    QPoint at;
+    if (room.bottom() - n.bottom() - 8 - frame >= least.height()) {
+        // Under the neighbour, down at the bottom of the screen.
+        size.setHeight(std::min(size.height(), room.bottom() - n.bottom() - 8 - frame));
+        at = {n.left(), room.bottom() + 1 - size.height() - frame};
+    } else {
+        // Beside it; moved back onto the screen below when that is too narrow.
+        at = {n.right() + 8, room.top()};
+        size.setWidth(std::min(size.width(), room.right() - n.right() - 8));
+    }
+    size = size.expandedTo(least).boundedTo(room.size());
+    at.setX(std::clamp(at.x(), room.left(), room.right() + 1 - size.width()));
+    at.setY(
+        std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height())));
+    resize(size);
+    move(at);
+}
+
+void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
+    c_.chart->set_chart(report::assistant_chart(a, chart::ChartStyle::night));
+    const DriftSummary& s = a.summary;
+    const DriftAnswer answer = drift_answer(s);
+    c_.error->setText(QString::fromStdString(answer.error));
+    c_.component->setText(QString::fromStdString(answer.component));
+    c_.advice->setText(QString::fromStdString(answer.advice));
+    c_.progress->setText(QString::fromStdString(answer.progress));
+
+    c_.seeing->setText(number(s.seeing_arcsec, "%.2f", "″"));
+    c_.r2->setText(number(s.r2, "%.3f"));
+    c_.minutes->setText(number(std::optional<double>(s.minutes), "%.1f", " 分"));
+    if (a.samples.empty()) {
+        c_.snr->setText(QStringLiteral("—"));
+        c_.hfd->setText(QStringLiteral("—"));
+        c_.warnings->clear();
+    } else {
+        const StarMeasurement& star = a.samples.back().star;
+        c_.snr->setText(QString::asprintf("%.0f", star.snr));
+        c_.hfd->setText(QString::asprintf("%.2f px", star.hfd));
+        c_.warnings->setText(star_warnings(star.flags));
+    }
+    c_.inputs->show_inputs(a);
+
+    c_.segments->clear();
+    const std::size_t count = a.segments.size();
+    for (std::size_t k = count > kSegmentsListed ? count - kSegmentsListed : 0; k < count; ++k)
+        c_.segments->addItem(segment_line(k, a.segments[k].summary));
+}
+
+void DriftAssistantWindow::ask_where_to_save() {
+    QString filter;
+    const QString chosen = QFileDialog::getSaveFileName(
+        this, QStringLiteral("ドリフト解析の保存"), QStringLiteral("drift.png"),
+        QStringLiteral("PNG 画像 (*.png);;SVG 画像 (*.svg)"), &filter);
+    if (chosen.isEmpty()) return;
+    const QFileInfo info(chosen);
+    QString suffix = info.suffix().toLower();
+    if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg"))
+        suffix =
+            filter.contains(QStringLiteral("svg")) ? QStringLiteral("svg") : QStringLiteral("png");
+    const QString stem = info.path() + QStringLiteral("/") + info.completeBaseName();
+    emit saveRequested(stem + QStringLiteral(".csv"), stem + QStringLiteral(".json"),
+                       stem + QStringLiteral(".") + suffix);
+}
+
+}  // namespace trakora::ui

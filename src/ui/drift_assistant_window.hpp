@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+// The drift window ("ドリフト解析 - Trakora"): the live answer of the drift assistant. The
+// time plot, the error in large type with the component and one line of advice, the
+// measurement's quality and warnings, the inputs with their sources, the last segments'
+// errors, "新しい区間" and "保存…". Laid out, not placed: it resizes and follows the
+// screen's scale. Closing it only hides it.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QWidget>
+
+#include "core/drift_assistant.hpp"
+#include "ui/assistant_inputs.hpp"
+#include "ui/drift_chart_view.hpp"
+
+namespace trakora::ui {
+
+struct DriftWindowControls {
+    DriftChartView* chart = nullptr;
+    QLabel* error = nullptr;      // "3.1′ ± 0.2′"
+    QLabel* component = nullptr;  // "方位"
+    QLabel* advice = nullptr;
+    QLabel* progress = nullptr;  // "十分です" / "あと約 4 分"
+    QLabel* seeing = nullptr;
+    QLabel* snr = nullptr;
+    QLabel* hfd = nullptr;
+    QLabel* r2 = nullptr;
+    QLabel* minutes = nullptr;
+    QLabel* warnings = nullptr;
+    AssistantInputs* inputs = nullptr;
+    QListWidget* segments = nullptr;
+    QPushButton* new_segment = nullptr;
+    QPushButton* save = nullptr;
+    QCheckBox* any_case = nullptr;  // lower-case .fit / .fits / .fts too
+};
+
+class DriftAssistantWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit DriftAssistantWindow(QWidget* parent = nullptr);
+
+    // Fills every part from the assistant; cheap when the window is hidden (only the
+    // chart's data is kept, it paints when shown).
+    void show_assistant(const DriftAssistant& a);
+    // Shows the window, raised, where the user last left it. The first showing puts it
+    // under `neighbour` at the bottom of the screen, clear of the object window that
+    // opens to the neighbour's right; without room there, beside it, on the screen.
+    void open();
+    void place_first_below(const QWidget* neighbour) { neighbour_ = neighbour; }
+
+    const DriftWindowControls& controls() const { return c_; }
+
+  signals:
+    void newSegmentRequested();
+    // The user chose where to save: the CSV, JSON and plot paths.
+    void saveRequested(const QString& csv, const QString& json, const QString& plot);
+    void anyCaseToggled(bool any);
+
+  private:
+    void build();
+    void ask_where_to_save();
+    void place_beside_neighbour();
+
+    DriftWindowControls c_;
+    const QWidget* neighbour_ = nullptr;
+    bool placed_ = false;
+};
+
+// The warnings for a star's flags, one short Japanese phrase each, joined by "・"; ""
+// when clean.
+QString star_warnings(unsigned flags);
+
+}  // namespace trakora::ui

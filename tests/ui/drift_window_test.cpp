@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: MIT
+// The drift window in the desktop program: opening it, the answer for a known session,
+// the inputs' precedence, a new segment and the saved files.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/assistant_handlers.hpp"
+#include "report/session_csv.hpp"
+#include "ui/drift_session_save.hpp"
+#include "ui_fixture.hpp"
+
+namespace trakora::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A meridian star (hour angle typed as 0) drifting north at 0.7875″/min: the axis 3.0′ to
+// the west at latitude 50° (header), scale 1.5″/px (header), north up.
+class DriftWindowTest : public ::testing::Test {
+  protected:
+    DriftWindowTest() {
+        state().assistant.typed.ha_hours = 0;
+        add_samples(25, 0.0);
+    }
+
+    State& state() { return program_.state(); }
+    DriftAssistantWindow& window() { return program_.view().drift_window(); }
+    const DriftWindowControls& c() { return window().controls(); }
+    QString text(QLabel* l) { return l->text(); }
+
+    // `count` images 0.25 min apart from `start` minutes, the star moving up the image.
+    void add_samples(int count, double start) {
+        const HeaderValues header = {{"SCALE", "1.5"}, {"SITELAT", "50"}, {"OBJCTDEC", "10"}};
+        for (int k = 0; k < count; ++k) {
+            const double minutes = start + 0.25 * k;
+            DriftAssistantSample sample;
+            sample.file = "drift_" + std::to_string(k) + ".FIT";
+            sample.unix_s = 1.8e9 + 60 * minutes;
+            sample.time_source = "DATE-OBS";
+            sample.star.x = 300 + 0.01 * (k % 3);
+            sample.star.y = 200 - 0.525 * minutes + 0.02 * ((k % 2) ? 1 : -1);
+            sample.star.snr = 80;
+            sample.star.hfd = 3.2;
+            add_drift_sample(state().assistant, sample, header);
+        }
+        program_.view().show_drift_assistant(state().assistant);
+    }
+
+    testing::Program program_;
+};
+
+TEST_F(DriftWindowTest, OpensFromTheMainWindowAndOnlyHidesOnClose) {
+    EXPECT_FALSE(window().isVisible()) << "nothing opens by itself";
+    EXPECT_EQ(window().windowTitle(), QStringLiteral("ドリフト解析 - Trakora"));
+    program_.form1().show();
+    QKeyEvent ctrl_d(QEvent::KeyPress, Qt::Key_D, Qt::ControlModifier, QStringLiteral("\x04"));
+    QApplication::sendEvent(&program_.form1(), &ctrl_d);
+    EXPECT_TRUE(window().isVisible());
+    window().close();
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(program_.form1().isVisible());
+
+    // The plot's menu: one entry that opens it again.
+    QString entry;
+    QTimer::singleShot(0, [&entry] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) return;
+        entry = menu->actions().value(0)->text();
+        menu->actions().value(0)->trigger();
+        menu->close();
+    });
+    emit program_.controls().picture1->customContextMenuRequested(QPoint(20, 20));
+    EXPECT_EQ(entry, QStringLiteral("ドリフト解析…"));
+    EXPECT_TRUE(window().isVisible());
+}
+
+TEST_F(DriftWindowTest, ShowsTheAnswerForTheSession) {
+    // 3.0′ on the sky; the knob turns 3.0′ / cos 50° = 4.7′.
+    EXPECT_EQ(text(c().error).left(4), QStringLiteral("3.0′"));
+    EXPECT_EQ(text(c().component), QStringLiteral("方位"));
+    EXPECT_EQ(text(c().advice),
+              QStringLiteral("極軸が西にずれています。方位調整で東へ約 4.7′ 回してください。"));
+    EXPECT_EQ(text(c().progress), QStringLiteral("十分です"));
+    EXPECT_EQ(text(c().snr), QStringLiteral("80"));
+    EXPECT_TRUE(text(c().warnings).isEmpty());
+    EXPECT_EQ(c().chart->chart().points.size(), 25u);
+    EXPECT_TRUE(c().chart->chart().fit.has_value());
+}
+
+TEST_F(DriftWindowTest, TypedInputOverridesTheHeaderUntilCleared) {
+    AssistantInputs::Row& scale = c().inputs->row(DriftInput::scale);
+    EXPECT_EQ(text(scale.source), QStringLiteral("ヘッダー"));
+    EXPECT_EQ(scale.edit->placeholderText(), QStringLiteral("1.500"));
+
+    scale.edit->setText(QStringLiteral("3"));
+    emit scale.edit->editingFinished();
+    EXPECT_EQ(state().assistant.typed.scale_arcsec_per_px, 3.0);
+    EXPECT_EQ(text(scale.source), QStringLiteral("入力"));
+    EXPECT_EQ(text(c().error).left(4), QStringLiteral("6.0′"))
+        << "twice the scale, twice the error";
+
+    scale.clear->click();
+    EXPECT_FALSE(state().assistant.typed.scale_arcsec_per_px.has_value());
+    EXPECT_EQ(text(scale.source), QStringLiteral("ヘッダー"));
+    EXPECT_EQ(text(c().error).left(4), QStringLiteral("3.0′"));
+
+    // Typed latitude in sexagesimal form; the hour angle was typed from the start.
+    AssistantInputs::Row& lat = c().inputs->row(DriftInput::lat);
+    lat.edit->setText(QStringLiteral("+60 00 00"));
+    emit lat.edit->editingFinished();
+    EXPECT_EQ(state().assistant.typed.lat_deg, 60.0);
+    EXPECT_EQ(text(c().inputs->row(DriftInput::ha).source), QStringLiteral("入力"));
+    EXPECT_EQ(text(c().inputs->row(DriftInput::dec).source), QStringLiteral("ヘッダー"));
+
+    c().inputs->north()->setCurrentIndex(1);  // 下: north at the bottom reverses the drift
+    EXPECT_EQ(state().assistant.typed.orientation.north, North::down);
+    EXPECT_EQ(state().assistant.summary.pole, Pole::east);
+}
+
+TEST_F(DriftWindowTest, LowerCaseCheckBoxSetsTheNameRule) {
+    EXPECT_FALSE(c().any_case->isChecked());
+    c().any_case->click();
+    EXPECT_EQ(state().name_rule, NameRule::any);
+    c().any_case->click();
+    EXPECT_EQ(state().name_rule, NameRule::specified);
+}
+
+struct TypedText {
+    const char* name;
+    DriftInput which;
+    const char* text;
+    std::optional<double> value;
+};
+
+TEST(TypedInputValue, ReadsWhatTheUserMeans) {
+    const TypedText rows[] = {
+        {"plain scale", DriftInput::scale, " 1.25 ", 1.25},
+        {"zero scale refused", DriftInput::scale, "0", std::nullopt},
+        {"sexagesimal declination", DriftInput::dec, "-10 30 00", -10.5},
+        {"latitude beyond the pole refused", DriftInput::lat, "95", std::nullopt},
+        {"hour angle west", DriftInput::ha, "1.5", 1.5},
+        {"words refused", DriftInput::scale, "abc", std::nullopt},
+        {"empty is no value", DriftInput::dec, "", std::nullopt},
+    };
+    for (const TypedText& r : rows)
+        EXPECT_EQ(typed_input_value(r.which, QString::fromUtf8(r.text)), r.value) << r.name;
+}
+
+TEST_F(DriftWindowTest, NewSegmentStartsAFreshFitAndListsBoth) {
+    c().new_segment->click();
+    EXPECT_TRUE(state().assistant.segment_requested);
+    add_samples(12, 10.0);
+    ASSERT_EQ(state().assistant.segments.size(), 2u);
+    EXPECT_EQ(state().assistant.segments[1].count, 12u);
+    ASSERT_EQ(c().segments->count(), 2);
+    EXPECT_TRUE(c().segments->item(0)->text().startsWith(QStringLiteral("区間 1: 3.0′")));
+    EXPECT_TRUE(c().segments->item(1)->text().startsWith(QStringLiteral("区間 2: ")));
+    EXPECT_EQ(c().chart->chart().current_segment, 1);
+}
+
+std::string file_text(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST_F(DriftWindowTest, SaveWritesTheSessionPlotAndSummary) {
+    const fs::path folder = program_.folder().path();
+    for (const char* plot : {"night.png", "night.svg"}) {
+        const DriftSessionFiles files{(folder / "night.csv").string(),
+                                      (folder / "night.json").string(), (folder / plot).string()};
+        EXPECT_EQ(save_drift_session(state().assistant, files), "") << plot;
+        const std::string csv = file_text(files.csv);
+        EXPECT_EQ(csv.substr(0, csv.find('\n')), report::kSessionCsvColumns);
+        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 26);
+        const std::string json = file_text(files.json);
+        EXPECT_NE(json.find("\"axis\": \"azimuth\""), std::string::npos) << json;
+        EXPECT_NE(json.find("\"pole\": \"west\""), std::string::npos) << json;
+        const std::string image = file_text(files.plot);
+        EXPECT_TRUE(image.starts_with("\x89PNG") || image.find("<svg") != std::string::npos)
+            << plot;
+    }
+    // A folder that is not there: every file named in the reasons, nothing claimed.
+    const std::string failed = save_drift_session(
+        state().assistant, {(folder / "no/a.csv").string(), (folder / "no/a.json").string(),
+                            (folder / "no/a.png").string()});
+    EXPECT_EQ(std::count(failed.begin(), failed.end(), '\n'), 2) << failed;
+}
+
+}  // namespace
+}  // namespace trakora::ui

@@ -49,7 +49,7 @@ void start_measuring(State& s, View& v) {
     form1::Command3_Click(s, v);
     form4::Picture1_MouseDown(s, v, 1, 0, 1500, 1500);
     form1::Command1_Click(s, v);
-    v.set_timer_enabled(false);
+    v.set_polling_enabled(false);
     s.max_count = 300;
 }
 

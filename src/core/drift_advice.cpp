@@ -17,18 +17,6 @@ std::string fixed(double value, const char* format) {
     return text;
 }
 
-const char* component_text(Axis axis) {
-    switch (axis) {
-        case Axis::azimuth:
-            return "方位";
-        case Axis::altitude:
-            return "高度";
-        case Axis::mixed:
-            return "混合";
-    }
-    return "—";
-}
-
 // The turn that brings the axis back, from the side it is off to.
 std::string turn_advice(Pole pole, double turn_arcmin) {
     const std::string amount = "約 " + arcmin_text(turn_arcmin);
@@ -74,6 +62,32 @@ std::string progress(const DriftSummary& s) {
 
 }  // namespace
 
+const char* axis_word(Axis axis) {
+    switch (axis) {
+        case Axis::azimuth:
+            return "方位";
+        case Axis::altitude:
+            return "高度";
+        case Axis::mixed:
+            break;
+    }
+    return "混合";
+}
+
+const char* pole_word(Pole pole) {
+    switch (pole) {
+        case Pole::east:
+            return "東";
+        case Pole::west:
+            return "西";
+        case Pole::high:
+            return "高すぎ";
+        case Pole::low:
+            break;
+    }
+    return "低すぎ";
+}
+
 std::string arcmin_text(double arcmin) { return fixed(arcmin, "%.1f") + "′"; }
 
 DriftAnswer drift_answer(const DriftSummary& s) {
@@ -84,7 +98,7 @@ DriftAnswer drift_answer(const DriftSummary& s) {
     } else {
         a.error = "—";
     }
-    a.component = s.axis ? component_text(*s.axis) : "—";
+    a.component = s.axis ? axis_word(*s.axis) : "—";
     a.advice = advice(s);
     a.progress = progress(s);
     return a;

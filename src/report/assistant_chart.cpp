@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "chart/drift_chart_files.hpp"
+#include "core/drift_advice.hpp"
 
 namespace trakora::report {
 namespace {
@@ -13,32 +14,6 @@ std::string fixed(double value, int decimals) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
     return buf;
-}
-
-const char* pole_word(Pole pole) {
-    switch (pole) {
-        case Pole::east:
-            return "東";
-        case Pole::west:
-            return "西";
-        case Pole::high:
-            return "高すぎ";
-        case Pole::low:
-            break;
-    }
-    return "低すぎ";
-}
-
-const char* axis_word(Axis axis) {
-    switch (axis) {
-        case Axis::azimuth:
-            return "方位";
-        case Axis::altitude:
-            return "高度";
-        case Axis::mixed:
-            break;
-    }
-    return "方位と高度";
 }
 
 // North component of a displacement (pixels, rows downward) in the chart's unit.

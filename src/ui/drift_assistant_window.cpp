@@ -35,24 +35,10 @@ QString number(const std::optional<double>& v, const char* format, const char* u
     return QString::asprintf(format, *v) + QString::fromUtf8(unit);
 }
 
-const char* pole_text(Pole pole) {
-    switch (pole) {
-        case Pole::east:
-            return "東";
-        case Pole::west:
-            return "西";
-        case Pole::high:
-            return "高い";
-        case Pole::low:
-            return "低い";
-    }
-    return "";
-}
-
 QString segment_line(std::size_t k, const DriftSummary& s) {
     const DriftAnswer a = drift_answer(s);
     QString line = QStringLiteral("区間 %1: %2").arg(k + 1).arg(QString::fromStdString(a.error));
-    if (s.pole) line += QStringLiteral(" ") + QString::fromUtf8(pole_text(*s.pole));
+    if (s.pole) line += QStringLiteral(" ") + QString::fromUtf8(pole_word(*s.pole));
     if (s.axis) line += QStringLiteral(" (") + QString::fromStdString(a.component) + ")";
     line += QStringLiteral("  %1 枚, %2 分").arg(s.used).arg(s.minutes, 0, 'f', 1);
     return line;

@@ -22,7 +22,8 @@ const char* control_name(TextField box) {
 }  // namespace
 
 ScriptView::ScriptView(std::FILE* out, std::string start_folder, std::string start_drive)
-    : WindowlessView(std::move(start_folder)), out_(out), drive_(std::move(start_drive)) {
+    : WindowlessView(std::move(start_folder)), out_(out) {
+    select_drive(std::move(start_drive));
     WindowlessView::set_text(TextField::Folder, "");  // the load step fills it
 }
 

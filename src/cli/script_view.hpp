@@ -17,7 +17,6 @@ class ScriptView final : public WindowlessView {
 
     void message(const std::string& text) override;
     void set_text(TextField box, const std::string& text) override;
-    std::string selected_drive() const override { return drive_; }
     void set_polling_enabled(bool enabled) override;
     void set_polling_interval(int milliseconds) override;
     void clear_drift_plot() override;
@@ -25,10 +24,6 @@ class ScriptView final : public WindowlessView {
     void draw_drift_line(float x1, float y1, float x2, float y2, std::uint32_t colour) override;
     void draw_drift_point(float x, float y, std::uint32_t colour) override;
     void set_drift_label(const std::string& caption) override;
-
-    // What the user does to the controls, without a handler.
-    void type_text(TextField box, const std::string& text) { WindowlessView::set_text(box, text); }
-    void select_drive(const std::string& root) { drive_ = root; }
 
     // Prints an event line the driver built itself (state, render, pixels, status, error).
     void emit(const std::string& line);
@@ -44,7 +39,6 @@ class ScriptView final : public WindowlessView {
                     std::uint32_t colour);
 
     std::FILE* out_;
-    std::string drive_;
 };
 
 }  // namespace trakora::cli

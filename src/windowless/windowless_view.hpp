@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "core/view.hpp"
 
@@ -24,7 +25,7 @@ class WindowlessView : public View {
     }
     std::string folder_list_path() const override { return folder_; }
     void set_folder_list_path(const std::string& path) override { folder_ = path; }
-    std::string selected_drive() const override { return "/"; }
+    std::string selected_drive() const override { return drive_; }
     void set_polling_enabled(bool enabled) override { timer_enabled_ = enabled; }
     void set_polling_interval(int milliseconds) override { timer_interval_ = milliseconds; }
     void set_busy_pointer(bool) override {}
@@ -33,6 +34,13 @@ class WindowlessView : public View {
     void draw_drift_line(float, float, float, float, std::uint32_t) override {}
     void draw_drift_point(float, float, std::uint32_t) override {}
     void set_drift_label(const std::string& caption) override { label_ = caption; }
+
+    // What the user does to the controls, without a handler: typing replaces a field's
+    // text even where a subclass reports the program's own set_text.
+    void type_text(TextField field, const std::string& text) {
+        WindowlessView::set_text(field, text);
+    }
+    void select_drive(std::string root) { drive_ = std::move(root); }
 
     bool timer_enabled() const { return timer_enabled_; }
     int timer_interval() const { return timer_interval_; }
@@ -49,6 +57,7 @@ class WindowlessView : public View {
     static std::size_t index(TextField field) { return static_cast<std::size_t>(field); }
 
     std::string folder_;
+    std::string drive_ = "/";
     std::array<std::string, 3> texts_;  // Folder, Interval, Count
     bool timer_enabled_ = false;
     int timer_interval_;

@@ -354,7 +354,7 @@ TEST_F(HostileFolder, FolderBoxNamingNoFolder) {
     for (const std::string& text :
          {std::string(), dir.file("m.FIT").string(), std::string("/nonexistent/x"),
           std::string(5000, 'x'), std::string("\xff\xfe")}) {
-        view.type(TextField::Folder, text);
+        view.type_text(TextField::Folder, text);
         form1::Command3_Click(s, view);
         EXPECT_EQ(view.take(), Events{std::string("message ") + messages::kNoFitsFile}) << text;
     }

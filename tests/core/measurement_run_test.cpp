@@ -27,7 +27,7 @@ class MeasurementRun : public ::testing::Test {
     }
 
     void set_count(const std::string& text) {
-        view.type(TextField::Count, text);
+        view.type_text(TextField::Count, text);
         std::int16_t enter = 13;
         form1::Text3_KeyPress(s, view, enter);
     }

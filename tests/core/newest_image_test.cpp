@@ -29,7 +29,7 @@ class Newest : public ::testing::Test {
   protected:
     std::string newest() {
         testing::RecordingView view;
-        view.type(TextField::Folder, dir.path().string());
+        view.type_text(TextField::Folder, dir.path().string());
         new_fits_file_name(s, view);
         EXPECT_TRUE(view.events.empty());  // the routine itself shows nothing
         return s.fits_file_name;
@@ -151,10 +151,10 @@ TEST_F(Newest, HiddenFoldersLinksAndUnreadableFiles) {
 TEST_F(Newest, FolderMissingOrEmptyText) {
     put("a.FIT", dated("2002-01-01"));
     testing::RecordingView view;
-    view.type(TextField::Folder, "");
+    view.type_text(TextField::Folder, "");
     new_fits_file_name(s, view);
     EXPECT_EQ(s.fits_file_name, "");
-    view.type(TextField::Folder, (dir.path() / "missing").string());
+    view.type_text(TextField::Folder, (dir.path() / "missing").string());
     new_fits_file_name(s, view);
     EXPECT_EQ(s.fits_file_name, "");
     // The process's current directory is never changed.

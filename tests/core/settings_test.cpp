@@ -31,7 +31,7 @@ TEST(FormLoad, GivesTheStartingValues) {
 TEST(FolderLists, DriveChangeMovesTheFolderListAndSetsText1) {
     State s;
     RecordingView view("/data/night1");
-    view.choose_drive("/media/usb");
+    view.select_drive("/media/usb");
     form1::Drive1_Change(s, view);
     // The folder changed, so Dir1_Change ran, then the drive handler sets Text1 too.
     EXPECT_EQ(view.take(), (Events{"text Text1 /media/usb", "text Text1 /media/usb"}));
@@ -55,7 +55,7 @@ TEST_P(Interval, FollowsText2) {
     State s;
     RecordingView view;
     for (const char* text : c.keystrokes) {
-        view.type(TextField::Interval, text);
+        view.type_text(TextField::Interval, text);
         form1::Text2_Change(s, view);
     }
     EXPECT_EQ(view.timer_interval(), c.interval) << c.name;
@@ -94,7 +94,7 @@ TEST_P(Count, EnterAppliesText3) {
     RecordingView view;
     form1::Form_Load(s, view);
     view.take();
-    view.type(TextField::Count, c.text);
+    view.type_text(TextField::Count, c.text);
     std::int16_t other = 'a';
     form1::Text3_KeyPress(s, view, other);  // any other key only types
     EXPECT_TRUE(view.take().empty());

@@ -29,7 +29,6 @@ class RecordingView : public WindowlessView {
 
     void message(const std::string& text) override;
     void set_text(TextField field, const std::string& text) override;
-    std::string selected_drive() const override { return drive_; }
     void set_polling_enabled(bool enabled) override;
     void set_polling_interval(int milliseconds) override;
     void set_busy_pointer(bool busy) override { busy_ = busy; }
@@ -38,10 +37,6 @@ class RecordingView : public WindowlessView {
     void draw_drift_line(float x1, float y1, float x2, float y2, std::uint32_t colour) override;
     void draw_drift_point(float x, float y, std::uint32_t colour) override;
     void set_drift_label(const std::string& caption) override;
-
-    // What the user does to the controls (no handler runs).
-    void type(TextField field, const std::string& text) { WindowlessView::set_text(field, text); }
-    void choose_drive(const std::string& root) { drive_ = root; }
 
     bool busy() const { return busy_; }
 
@@ -52,7 +47,6 @@ class RecordingView : public WindowlessView {
                                   std::uint32_t colour) override;
 
   private:
-    std::string drive_ = "/";
     bool busy_ = false;
 };
 

@@ -9,8 +9,8 @@
 #include <system_error>
 
 #include "analysis/star_measurement.hpp"
-#include "base/number_text.hpp"
 #include "core/handler_scope.hpp"
+#include "core/series.hpp"
 #include "fits/observation_time.hpp"
 
 namespace trakora {
@@ -56,11 +56,14 @@ void update_drift_assistant(State& s, View& v, int slot, bool pick) {
     sample.date_obs = header_value(header, "DATE-OBS").value_or("");
     sample.x = s.measurements[slot][0];
     sample.y = s.measurements[slot][1];
-    if (slot > 1)
-        sample.label = plain_number_text(s.measurements[slot][1] - s.measurements[slot - 1][1]);
-    const std::filesystem::path file =
-        std::filesystem::path(v.text(TextField::Folder)) / s.fits_file_name;
-    if (const auto t = observation_time(header, modified_unix_s(file))) {
+    sample.label = row_change_text(s, slot);
+    // The file's modification time is looked up only when the header gives no time.
+    std::optional<ObservationTime> time = observation_time(header, std::nullopt);
+    if (!time)
+        time = observation_time(
+            header,
+            modified_unix_s(std::filesystem::path(v.text(TextField::Folder)) / s.fits_file_name));
+    if (const auto& t = time) {
         sample.unix_s = t->unix_s;
         sample.time_source = t->source;
     }

@@ -3,7 +3,6 @@
 // and scaled so the largest deviation from it fills most of the height.
 #include <cmath>
 
-#include "base/number_text.hpp"
 #include "core/handlers.hpp"
 #include "core/series.hpp"
 
@@ -26,10 +25,9 @@ void draw_drift_plot(State& s, View& v, int i) {
     if (deviation == 0) deviation = 100;
     const double height = std::floor(2.2 * deviation + 0.5);
 
-    // The change of the star's row since the previous measurement; with no previous
-    // measurement (the series starts at slot 1 when the star was not picked) there is
-    // no change to show.
-    v.set_drift_label(i > 1 ? plain_number_text(y(i) - y(i - 1)) : std::string());
+    // With no previous measurement (the series starts at slot 1 when the star was not
+    // picked) there is no change to show.
+    v.set_drift_label(row_change_text(s, i));
 
     const int width = slots_in_use(s);
     v.set_drift_plot_scale(static_cast<float>(width), static_cast<float>(height));

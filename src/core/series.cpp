@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/number_text.hpp"
+
 namespace trakora {
 
 int slots_in_use(const State& s) {
@@ -29,6 +31,11 @@ int record_position(State& s) {
               s.measurements.begin() + 1);
     s.measurements[n] = {s.object_x, s.object_y};
     return n;
+}
+
+std::string row_change_text(const State& s, int slot) {
+    if (slot <= 1) return {};
+    return plain_number_text(s.measurements[slot][1] - s.measurements[slot - 1][1]);
 }
 
 }  // namespace trakora

@@ -2,6 +2,8 @@
 // The measurement series: slots 1..max_count filled from the bottom, then scrolled.
 #pragma once
 
+#include <string>
+
 #include "core/state.hpp"
 
 namespace trakora {
@@ -16,5 +18,9 @@ bool slot_is_empty(const State& s, int slot);
 // Stores (object_x, object_y) in the lowest empty slot of 1..N, or, when all are full,
 // moves slots 2..N down by one and stores it in slot N. Returns the slot it filled.
 int record_position(State& s);
+
+// The change of the star's row at `slot` since the slot before, as the drift label shows
+// it; empty for slot 1, which has no measurement before it.
+std::string row_change_text(const State& s, int slot);
 
 }  // namespace trakora

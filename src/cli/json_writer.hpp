@@ -10,10 +10,6 @@
 
 namespace trakora::cli {
 
-using trakora::append_json_float;
-using trakora::append_json_number;
-using trakora::append_json_string;
-
 // Builds {"event":"name","field":value,...}.
 class JsonLine {
   public:

@@ -29,7 +29,6 @@
 #include "base/rounding.hpp"
 #include "chart/chart_gui_guard.hpp"
 #include "cli/commands.hpp"
-#include "cli/csv.hpp"
 #include "cli/exit_signals.hpp"
 #include "core/assistant_handlers.hpp"
 #include "core/handlers.hpp"
@@ -301,18 +300,9 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     // `sample`: what the assistant measured on this image, null when it measured nothing.
     const auto write_row = [&](int slot, const Arrival& a, const std::string& label,
                                const DriftAssistantSample* sample) {
-        csv += std::to_string(slot);
-        for (const std::string& field :
-             {a.name, card_string_value(std::string_view(a.date_card.data(), kCardBytes)),
-              plain_number_text(s.measurements[slot][0]),
-              plain_number_text(s.measurements[slot][1]), label}) {
-            csv += ',';
-            csv += csv_field(field);
-        }
-        csv += ',';
-        csv += sample != nullptr ? report::assistant_csv_fields(*sample)
-                                 : report::empty_assistant_csv_fields();
-        csv += '\n';
+        csv += report::session_csv_row(
+            slot, a.name, card_string_value(std::string_view(a.date_card.data(), kCardBytes)),
+            s.measurements[slot][0], s.measurements[slot][1], label, sample);
         print();
     };
 
@@ -339,8 +329,7 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
             return 2;
         }
     }
-    csv = "slot,file,date_obs,x,y,label,";
-    csv += report::kAssistantCsvColumns;
+    csv = report::kSessionCsvColumns;
     csv += '\n';
     print();
     if (o.pick) {

@@ -21,8 +21,7 @@ std::string fixed(double value, int decimals) {
     return text;
 }
 
-}  // namespace
-
+// The appended fields of one sample, comma-separated, without a line end.
 std::string assistant_csv_fields(const DriftAssistantSample& sample) {
     std::string out = sample.unix_s ? fixed(sample.minutes, 4) : std::string();
     for (const std::string& field :
@@ -34,22 +33,29 @@ std::string assistant_csv_fields(const DriftAssistantSample& sample) {
     return out;
 }
 
-std::string empty_assistant_csv_fields() { return ",,,,,"; }
+}  // namespace
+
+std::string session_csv_row(int slot, const std::string& file, const std::string& date_obs,
+                            double x, double y, const std::string& label,
+                            const DriftAssistantSample* sample) {
+    std::string out = std::to_string(slot);
+    for (const std::string& field :
+         {file, date_obs, plain_number_text(x), plain_number_text(y), label}) {
+        out += ',';
+        out += csv_field(field);
+    }
+    out += ',';
+    out += sample != nullptr ? assistant_csv_fields(*sample) : ",,,,,";
+    out += '\n';
+    return out;
+}
 
 std::string session_csv(const DriftAssistant& assistant) {
     std::string out = kSessionCsvColumns;
     out += '\n';
-    for (const DriftAssistantSample& sample : assistant.samples) {
-        out += std::to_string(sample.slot);
-        for (const std::string& field : {sample.file, sample.date_obs, plain_number_text(sample.x),
-                                         plain_number_text(sample.y), sample.label}) {
-            out += ',';
-            out += csv_field(field);
-        }
-        out += ',';
-        out += assistant_csv_fields(sample);
-        out += '\n';
-    }
+    for (const DriftAssistantSample& sample : assistant.samples)
+        out += session_csv_row(sample.slot, sample.file, sample.date_obs, sample.x, sample.y,
+                               sample.label, &sample);
     return out;
 }
 

@@ -6,7 +6,7 @@
 // Usage:
 //   out << session_csv(s.assistant);                        // header and every sample
 //   write_session_csv(path, s.assistant, &error);            // the same, to a file
-//   row += "," + assistant_csv_fields(sample);               // the appended columns only
+//   out << session_csv_row(slot, file, date_obs, x, y, label, &sample);  // one line
 #pragma once
 
 #include <string>
@@ -15,18 +15,17 @@
 
 namespace trakora::report {
 
-// "minutes,cx,cy,snr,hfd,flags"
-inline constexpr const char* kAssistantCsvColumns = "minutes,cx,cy,snr,hfd,flags";
-// "slot,file,date_obs,x,y,label,minutes,cx,cy,snr,hfd,flags"
+// The header line's columns, without a line end.
 inline constexpr const char* kSessionCsvColumns =
     "slot,file,date_obs,x,y,label,minutes,cx,cy,snr,hfd,flags";
 
-// The appended fields of one sample, comma-separated, without a line end: minutes to
-// four decimals (empty without a time), centroid to three, SNR to one, HFD to two, and
-// the flags as "hot_pixel|low_snr" ("" when clean).
-std::string assistant_csv_fields(const DriftAssistantSample& sample);
-// The same number of empty fields, for a row the assistant did not measure.
-std::string empty_assistant_csv_fields();
+// One line, ending in "\n": the series' columns, then what the assistant measured on the
+// image: minutes to four decimals (empty without a time), centroid to three, SNR to one,
+// HFD to two, and the flags as "hot_pixel|low_snr" ("" when clean). Without a sample
+// (an image the assistant did not measure) those fields are empty.
+std::string session_csv_row(int slot, const std::string& file, const std::string& date_obs,
+                            double x, double y, const std::string& label,
+                            const DriftAssistantSample* sample);
 
 // The header line and one line per sample, each ending in "\n".
 std::string session_csv(const DriftAssistant& assistant);

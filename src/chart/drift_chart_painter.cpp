@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "chart/drift_chart_painter.hpp"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPolygonF>
 #include <QString>
@@ -66,7 +68,7 @@ Shown shown_data(const DriftChart& chart) {
     return shown;
 }
 
-QString chart_font_family() {
+QString find_chart_font_family() {
     const QStringList installed = QFontDatabase::families();
     for (const QString& preferred :
          {QStringLiteral("IPAPGothic"), QStringLiteral("IPA Pゴシック"),
@@ -75,6 +77,16 @@ QString chart_font_family() {
     }
     const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
     return japanese.isEmpty() ? QString() : japanese.first();
+}
+
+// The installed fonts do not change while the program runs, so the family is looked up once
+// rather than on every paint and every layout. Without a QGuiApplication the font database is
+// empty; nothing is kept then, so a later application still finds its fonts.
+QString chart_font_family() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return find_chart_font_family();
+    static const QString family = find_chart_font_family();
+    return family;
 }
 
 QFont chart_font(const QString& family, double pixels, QFont::Weight weight = QFont::Normal) {

@@ -9,8 +9,10 @@ namespace {
 
 constexpr double kOutlierRms = 4;
 
+// The line and the sample count and means it was fitted over.
 struct Line {
     double slope = 0, intercept = 0;
+    double n = 0, mean_t = 0, mean_v = 0;
     bool defined = false;
 };
 
@@ -29,6 +31,7 @@ Line fit_line(std::span<const DriftSample> s, const std::vector<bool>& use, doub
     Line line;
     if (n < 2) return line;
     const double mt = st / n, mv = sv / n;
+    line.n = n, line.mean_t = mt, line.mean_v = mv;
     double stt = 0, stv = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (!use[i]) continue;
@@ -62,14 +65,7 @@ AxisFit axis_fit(std::span<const DriftSample> s, const std::vector<bool>& use, d
     AxisFit fit;
     const Line line = fit_line(s, use, t0, value);
     if (!line.defined) return fit;
-    double n = 0, st = 0, sv = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (!use[i]) continue;
-        n += 1;
-        st += s[i].minutes - t0;
-        sv += value(s[i]);
-    }
-    const double mt = st / n, mv = sv / n;
+    const double n = line.n, mt = line.mean_t, mv = line.mean_v;
     double stt = 0, ssr = 0, sst = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (!use[i]) continue;

@@ -28,7 +28,7 @@ bool usable(double v) { return std::isfinite(v) && std::abs(v) <= kLargest; }
 // The points and the fit that can be drawn, and the data's extent.
 struct Shown {
     std::vector<DriftPoint> points;
-    std::optional<DriftFit> fit;
+    std::optional<FitLine> fit;
     bool any = false;
     double x_lo = 0, x_hi = 0, y_lo = 0, y_hi = 0;
 
@@ -54,7 +54,7 @@ Shown shown_data(const DriftChart& chart) {
         shown.include(p.minutes, p.value);
     }
     if (chart.fit) {
-        const DriftFit& f = *chart.fit;
+        const FitLine& f = *chart.fit;
         const double y0 = fit_value(f, f.start_minutes);
         const double y1 = fit_value(f, f.end_minutes);
         if (usable(f.start_minutes) && usable(f.end_minutes) && usable(y0) && usable(y1)) {
@@ -352,7 +352,7 @@ void draw_axis_labels(QPainter& painter, const Layout& layout, const DriftChart&
 }
 
 void draw_fit(QPainter& painter, const Layout& layout, const DriftChartColours& colours) {
-    const DriftFit& fit = *layout.shown.fit;
+    const FitLine& fit = *layout.shown.fit;
     const DriftChartFrame& frame = layout.frame;
     QPolygonF upper, lower;
     for (int i = 0; i <= kBandSamples; ++i) {
@@ -370,7 +370,7 @@ void draw_fit(QPainter& painter, const Layout& layout, const DriftChartColours& 
 }
 
 void draw_fit_line(QPainter& painter, const Layout& layout, const DriftChartColours& colours) {
-    const DriftFit& fit = *layout.shown.fit;
+    const FitLine& fit = *layout.shown.fit;
     painter.setPen(pen(colours.fit, layout.sizes.fit_width));
     painter.drawLine(layout.frame.to_pixel(fit.start_minutes, fit_value(fit, fit.start_minutes)),
                      layout.frame.to_pixel(fit.end_minutes, fit_value(fit, fit.end_minutes)));

@@ -199,9 +199,9 @@ command_line::Syntax replay_command_line(Options& o) {
          "down, left or right (default up)",
          1,
          [&o](Values v) -> Refusal {
-             const auto north = parse_north(v[0]);
+             const auto north = north_named(v[0]);
              if (!north) return "expected up, down, left or right, not '" + std::string(v[0]) + "'";
-             o.inputs.orientation.north = *north;
+             o.inputs.orientation.north_deg = *north;
              return std::nullopt;
          }},
         {"mirror", "", "the image is mirrored (east on the other side of north)", 0,

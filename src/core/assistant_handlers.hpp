@@ -8,7 +8,7 @@
 //   start_drift_segment(s, v);                         // "新しい区間": from the next image
 //   set_drift_input(s, v, DriftInput::scale, 1.2);     // typed: overrides the header
 //   clear_drift_input(s, v, DriftInput::scale);        // back to the header's value
-//   set_drift_orientation(s, v, {North::down, false});
+//   set_drift_orientation(s, v, {180, false});  // north down
 //   const DriftAssistant& a = s.assistant;             // samples, segments, summary
 #pragma once
 

@@ -18,16 +18,16 @@ std::string fixed(double value, const char* format) {
 }
 
 // The turn that brings the axis back, from the side it is off to.
-std::string turn_advice(Pole pole, double turn_arcmin) {
+std::string turn_advice(ErrorDirection pole, double turn_arcmin) {
     const std::string amount = "約 " + arcmin_text(turn_arcmin);
     switch (pole) {
-        case Pole::west:
+        case ErrorDirection::west:
             return "極軸が西にずれています。方位調整で東へ" + amount + " 回してください。";
-        case Pole::east:
+        case ErrorDirection::east:
             return "極軸が東にずれています。方位調整で西へ" + amount + " 回してください。";
-        case Pole::high:
+        case ErrorDirection::high:
             return "極軸が高すぎます。高度調整で" + amount + " 下げてください。";
-        case Pole::low:
+        case ErrorDirection::low:
             return "極軸が低すぎます。高度調整で" + amount + " 上げてください。";
     }
     return {};
@@ -39,18 +39,19 @@ std::string advice(const DriftSummary& s) {
     if (!s.scale_arcsec_per_px)
         return "写真の縮尺（″/ピクセル）が分からないため、ずれの大きさを出せません。縮尺を入力"
                "してください。";
-    if (!s.axis)
+    if (!s.component)
         return "星の時角が分からないため、方位と高度のどちらのずれか決められません。時角を入力"
                "してください。";
-    if (*s.axis == Axis::mixed)
+    if (*s.component == Component::mixed)
         return "この星は方位と高度のずれが混ざる位置にあります。子午線に近い星（方位）か、東か"
                "西の地平線に近い星（高度）で測ってください。";
-    if (!s.error_arcmin || !s.pole) return "ずれの向きが決められません。もう少し測ってください。";
+    if (!s.error_arcmin || !s.direction)
+        return "ずれの向きが決められません。もう少し測ってください。";
     if (s.error_se_arcmin && *s.error_arcmin < 2 * *s.error_se_arcmin)
         return "ずれは測定の誤差と同じ程度です。このままで良いか、もう少し測って確かめてください。";
     const double turn =
-        *s.axis == Axis::azimuth && s.knob_arcmin ? *s.knob_arcmin : *s.error_arcmin;
-    return turn_advice(*s.pole, turn);
+        *s.component == Component::azimuth && s.knob_arcmin ? *s.knob_arcmin : *s.error_arcmin;
+    return turn_advice(*s.direction, turn);
 }
 
 std::string progress(const DriftSummary& s) {
@@ -62,27 +63,27 @@ std::string progress(const DriftSummary& s) {
 
 }  // namespace
 
-const char* axis_word(Axis axis) {
-    switch (axis) {
-        case Axis::azimuth:
+const char* component_word(Component component) {
+    switch (component) {
+        case Component::azimuth:
             return "方位";
-        case Axis::altitude:
+        case Component::altitude:
             return "高度";
-        case Axis::mixed:
+        case Component::mixed:
             break;
     }
     return "混合";
 }
 
-const char* pole_word(Pole pole) {
-    switch (pole) {
-        case Pole::east:
+const char* direction_word(ErrorDirection direction) {
+    switch (direction) {
+        case ErrorDirection::east:
             return "東";
-        case Pole::west:
+        case ErrorDirection::west:
             return "西";
-        case Pole::high:
+        case ErrorDirection::high:
             return "高すぎ";
-        case Pole::low:
+        case ErrorDirection::low:
             break;
     }
     return "低すぎ";
@@ -98,7 +99,7 @@ DriftAnswer drift_answer(const DriftSummary& s) {
     } else {
         a.error = "—";
     }
-    a.component = s.axis ? axis_word(*s.axis) : "—";
+    a.component = s.component ? component_word(*s.component) : "—";
     a.advice = advice(s);
     a.progress = progress(s);
     return a;

@@ -26,8 +26,8 @@ DriftAnswer drift_answer(const DriftSummary& summary);
 
 // The component a star measures and the way the axis is off, as every face names them:
 // "方位", "高度", "混合"; "東", "西", "高すぎ", "低すぎ".
-const char* axis_word(Axis axis);
-const char* pole_word(Pole pole);
+const char* component_word(Component component);
+const char* direction_word(ErrorDirection direction);
 
 // An angle in arcminutes to one decimal with the prime: "3.1′".
 std::string arcmin_text(double arcmin);

@@ -29,8 +29,8 @@ std::string assistant_chart_title(const DriftSummary& s) {
         const int decimals = s.error_se_arcmin && *s.error_se_arcmin < 0.1 ? 2 : 1;
         std::string title = "極軸のずれ " + fixed(*s.error_arcmin, decimals) + "′";
         if (s.error_se_arcmin) title += " ± " + fixed(*s.error_se_arcmin, decimals) + "′";
-        if (s.pole) title += std::string(" ") + pole_word(*s.pole);
-        if (s.axis) title += std::string(" (") + axis_word(*s.axis) + ")";
+        if (s.direction) title += std::string(" ") + direction_word(*s.direction);
+        if (s.component) title += std::string(" (") + component_word(*s.component) + ")";
         return title;
     }
     if (s.north_arcsec_per_min)
@@ -83,9 +83,8 @@ chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle sty
     if (!fit.x.rate_per_min || !fit.y.rate_per_min || !fit.x.intercept || !fit.y.intercept ||
         fit.used < 2)
         return c;
-    const bool along_y = o.north == North::up || o.north == North::down;
-    const AxisFit& axis = along_y ? fit.y : fit.x;
-    chart::DriftFit line;
+    const AxisFit& axis = north_axis_fit(fit, o);
+    chart::FitLine line;
     double first = 0, last = 0;
     bool any = false;
     for (const DriftAssistantSample& sample : segment_samples(a, a.segments.size() - 1)) {

@@ -64,10 +64,10 @@ std::string summary_json(const DriftSummary& s) {
     o.number("dec_deg", s.dec_deg);
     o.number("ha_hours", s.ha_hours);
     o.number("lat_deg", s.lat_deg);
-    o.text("axis", s.axis ? axis_name(*s.axis) : nullptr);
+    o.text("axis", s.component ? component_name(*s.component) : nullptr);
     o.number("error_arcmin", s.error_arcmin);
     o.number("error_se_arcmin", s.error_se_arcmin);
-    o.text("pole", s.pole ? pole_name(*s.pole) : nullptr);
+    o.text("pole", s.direction ? direction_name(*s.direction) : nullptr);
     o.number("knob_arcmin", s.knob_arcmin);
     o.number("seeing_arcsec", s.seeing_arcsec);
     o.number("r2", s.r2);

@@ -23,8 +23,15 @@ constexpr std::array<InputText, 4> kInputs = {{
     {DriftInput::lat, "緯度 (°)", "%.2f"},
 }};
 
-// The choices of the north box, in the order of North.
+// The choices of the north box and the angle of north each stands for.
 constexpr std::array<const char*, 4> kNorthNames = {"上", "下", "左", "右"};
+constexpr std::array<double, 4> kNorthAngles = {0, 180, 270, 90};
+
+int north_choice(double north_deg) {
+    for (std::size_t k = 0; k < kNorthAngles.size(); ++k)
+        if (kNorthAngles[k] == north_deg) return static_cast<int>(k);
+    return 0;
+}
 
 QString source_text(InputSource source) {
     switch (source) {
@@ -109,7 +116,8 @@ void AssistantInputs::finish_typing(DriftInput which) {
 void AssistantInputs::send_orientation() {
     if (showing_) return;
     emit orientationChanged(
-        {static_cast<North>(std::max(north_->currentIndex(), 0)), mirror_->isChecked()});
+        {kNorthAngles[static_cast<std::size_t>(std::max(north_->currentIndex(), 0))],
+         mirror_->isChecked()});
 }
 
 void AssistantInputs::show_inputs(const DriftAssistant& a) {
@@ -130,9 +138,9 @@ void AssistantInputs::show_inputs(const DriftAssistant& a) {
         r.clear->setEnabled(in_use.source == InputSource::typed);
     }
     const Orientation o = a.typed.orientation;
-    north_->setCurrentIndex(static_cast<int>(o.north));
+    north_->setCurrentIndex(north_choice(o.north_deg));
     mirror_->setChecked(o.mirror);
-    const bool set = o.north != North::up || o.mirror;
+    const bool set = o.north_deg != 0 || o.mirror;
     orientation_source_->setText(set ? QStringLiteral("入力") : QStringLiteral("既定"));
     showing_ = false;
 }

@@ -38,8 +38,8 @@ QString number(const std::optional<double>& v, const char* format, const char* u
 QString segment_line(std::size_t k, const DriftSummary& s) {
     const DriftAnswer a = drift_answer(s);
     QString line = QStringLiteral("区間 %1: %2").arg(k + 1).arg(QString::fromStdString(a.error));
-    if (s.pole) line += QStringLiteral(" ") + QString::fromUtf8(pole_word(*s.pole));
-    if (s.axis) line += QStringLiteral(" (") + QString::fromStdString(a.component) + ")";
+    if (s.direction) line += QStringLiteral(" ") + QString::fromUtf8(direction_word(*s.direction));
+    if (s.component) line += QStringLiteral(" (") + QString::fromStdString(a.component) + ")";
     line += QStringLiteral("  %1 枚, %2 分").arg(s.used).arg(s.minutes, 0, 'f', 1);
     return line;
 }
@@ -48,7 +48,7 @@ QString segment_line(std::size_t k, const DriftSummary& s) {
 
 QString star_warnings(unsigned flags) {
     QStringList out;
-    if (flags & kStarNone) out << QStringLiteral("星を見失いました");
+    if (flags & kStarLost) out << QStringLiteral("星を見失いました");
     if (flags & kStarHotPixel) out << QStringLiteral("ホットピクセルの疑い");
     if (flags & kStarSaturated) out << QStringLiteral("星が飽和しています");
     if (flags & kStarLowSnr) out << QStringLiteral("SN 比が低すぎます");

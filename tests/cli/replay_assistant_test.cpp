@@ -345,12 +345,12 @@ TEST(AssistantFiles, SessionCsvAndChartTitle) {
     DriftSummary west;
     west.error_arcmin = 3.14;
     west.error_se_arcmin = 0.42;
-    west.pole = Pole::west;
-    west.axis = Axis::azimuth;
+    west.direction = ErrorDirection::west;
+    west.component = Component::azimuth;
     DriftSummary low = west;
     low.error_se_arcmin = 0.04;
-    low.pole = Pole::low;
-    low.axis = Axis::altitude;
+    low.direction = ErrorDirection::low;
+    low.component = Component::altitude;
     DriftSummary no_hour_angle;
     no_hour_angle.north_arcsec_per_min = -0.5;
     for (const TitleRow& row : std::vector<TitleRow>{

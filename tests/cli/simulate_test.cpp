@@ -178,7 +178,7 @@ TEST_P(SimulateFormat, ReadsBackAsWrittenAndPassesFitsverify) {
         EXPECT_EQ(mismatches, 0);
 
         // The star search, started where the user would click, lands on the guide star.
-        const Point star = guide_star_position(params, field, index);
+        const Position star = guide_star_position(params, field, index);
         r.s.object_x = std::round(star.x);
         r.s.object_y = std::round(star.y);
         find_brightest_spot(r.s);
@@ -270,14 +270,14 @@ TEST_P(SimulateDrift, StarSearchFollowsTheGuideStar) {
                                    image.bytes.size()));
         ASSERT_EQ(r.read(file), 0) << r.message;
         if (k == 0) {  // the user's click, rounded onto the star's pixel
-            const Point start = guide_star_position(params, field, 0);
+            const Position start = guide_star_position(params, field, 0);
             r.s.object_x = std::round(start.x);
             r.s.object_y = std::round(start.y);
         }
         find_brightest_spot(r.s);
 
-        const Point truth = guide_star_position(params, field, k);
-        const Point drift = drift_position(params, field, k);
+        const Position truth = guide_star_position(params, field, k);
+        const Position drift = drift_position(params, field, k);
         EXPECT_LE(std::abs(r.s.object_x - truth.x), 1.5) << "found x " << r.s.object_x;
         EXPECT_LE(std::abs(r.s.object_y - truth.y), 1.5) << "found y " << r.s.object_y;
         // Drift alone, from the configured rate and the simulated time.
@@ -321,7 +321,7 @@ TEST(SimulateSky, NothingOutshinesTheGuideStarNearItsPath) {
                 }
             return sum;
         };
-        const Point star = guide_star_position(params, field, 0);
+        const Position star = guide_star_position(params, field, 0);
         const double guide_box =
             box(static_cast<int>(std::round(star.x)), static_cast<int>(std::round(star.y)));
         EXPECT_LE(std::hypot(field.guide_start.x - (params.width - 1) / 2.0,
@@ -372,7 +372,7 @@ TEST_P(SimulateInPlace, PartialFileIsRejectedUntilComplete) {
         }
         EXPECT_FALSE(writer.write_next());
     }
-    const Point star = guide_star_position(params, field, 0);
+    const Position star = guide_star_position(params, field, 0);
     r.s.object_x = std::round(star.x);
     r.s.object_y = std::round(star.y);
     find_brightest_spot(r.s);

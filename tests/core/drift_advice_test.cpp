@@ -17,10 +17,10 @@ DriftSummary azimuth_west() {
     s.scale_arcsec_per_px = 1.5;
     s.ha_hours = 0.2;
     s.lat_deg = 50;
-    s.axis = Axis::azimuth;
+    s.component = Component::azimuth;
     s.error_arcmin = 3.0;
     s.error_se_arcmin = 0.2;
-    s.pole = Pole::west;
+    s.direction = ErrorDirection::west;
     s.knob_arcmin = 3.1;
     s.enough = true;
     return s;
@@ -38,27 +38,27 @@ struct AnswerCase {
 const AnswerCase kCases[] = {
     {"azimuth west turns east by the knob", [](DriftSummary&) {}, "3.0′ ± 0.2′", "方位",
      "極軸が西にずれています。方位調整で東へ約 3.1′ 回してください。", "十分です"},
-    {"azimuth east turns west", [](DriftSummary& s) { s.pole = Pole::east; }, "3.0′ ± 0.2′", "方位",
+    {"azimuth east turns west", [](DriftSummary& s) { s.direction = ErrorDirection::east; }, "3.0′ ± 0.2′", "方位",
      "極軸が東にずれています。方位調整で西へ約 3.1′ 回してください。", "十分です"},
     {"altitude high lowers by the error",
      [](DriftSummary& s) {
-         s.axis = Axis::altitude;
-         s.pole = Pole::high;
+         s.component = Component::altitude;
+         s.direction = ErrorDirection::high;
          s.knob_arcmin.reset();
          s.error_arcmin = 2.44;
      },
      "2.4′ ± 0.2′", "高度", "極軸が高すぎます。高度調整で約 2.4′ 下げてください。", "十分です"},
     {"altitude low raises",
      [](DriftSummary& s) {
-         s.axis = Axis::altitude;
-         s.pole = Pole::low;
+         s.component = Component::altitude;
+         s.direction = ErrorDirection::low;
          s.knob_arcmin.reset();
      },
      "3.0′ ± 0.2′", "高度", "極軸が低すぎます。高度調整で約 3.0′ 上げてください。", "十分です"},
     {"mixed asks for a better star",
      [](DriftSummary& s) {
-         s.axis = Axis::mixed;
-         s.pole.reset();
+         s.component = Component::mixed;
+         s.direction.reset();
          s.error_arcmin.reset();
          s.error_se_arcmin.reset();
      },
@@ -78,8 +78,8 @@ const AnswerCase kCases[] = {
      "測定中"},
     {"no hour angle asks for it",
      [](DriftSummary& s) {
-         s.axis.reset();
-         s.pole.reset();
+         s.component.reset();
+         s.direction.reset();
          s.error_arcmin.reset();
      },
      "—", "—",

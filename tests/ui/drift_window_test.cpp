@@ -121,8 +121,8 @@ TEST_F(DriftWindowTest, TypedInputOverridesTheHeaderUntilCleared) {
     EXPECT_EQ(text(c().inputs->row(DriftInput::dec).source), QStringLiteral("ヘッダー"));
 
     c().inputs->north()->setCurrentIndex(1);  // 下: north at the bottom reverses the drift
-    EXPECT_EQ(state().assistant.typed.orientation.north, North::down);
-    EXPECT_EQ(state().assistant.summary.pole, Pole::east);
+    EXPECT_EQ(state().assistant.typed.orientation.north_deg, 180);
+    EXPECT_EQ(state().assistant.summary.direction, ErrorDirection::east);
 }
 
 TEST_F(DriftWindowTest, LowerCaseCheckBoxSetsTheNameRule) {

@@ -7,8 +7,8 @@
 // sentences.
 //
 // Usage:
-//   std::fputs(summary_json(s.assistant.summary).c_str(), stdout);
-//   write_summary_json(path, s.assistant.summary, &error);
+//   std::fputs(summary_json(drift_summary_now(s.assistant)).c_str(), stdout);
+//   write_summary_json(path, drift_summary_now(s.assistant), &error);
 #pragma once
 
 #include <string>

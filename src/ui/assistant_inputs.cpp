@@ -48,18 +48,7 @@ QString source_text(InputSource source) {
 }  // namespace
 
 std::optional<double> typed_input_value(DriftInput which, const QString& text) {
-    const std::string t = text.trimmed().toStdString();
-    if (t.empty()) return std::nullopt;
-    std::optional<double> v;
-    if (which == DriftInput::dec || which == DriftInput::lat) {
-        v = parse_degrees(t);
-    } else {
-        v = parse_sexagesimal(t);
-    }
-    if (!v || !std::isfinite(*v)) return std::nullopt;
-    if (which == DriftInput::scale && *v <= 0) return std::nullopt;
-    if (which == DriftInput::ha && std::abs(*v) > 24) return std::nullopt;
-    return v;
+    return drift_input_from_text(which, text.toStdString());
 }
 
 AssistantInputs::AssistantInputs(QWidget* parent) : QGroupBox(QStringLiteral("入力"), parent) {

@@ -203,7 +203,7 @@ void DriftAssistantWindow::place_beside_neighbour() {
 
 void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
     c_.chart->set_chart(report::assistant_chart(a, chart::ChartStyle::night));
-    const DriftSummary& s = a.summary;
+    const DriftSummary& s = drift_summary_now(a);
     const DriftAnswer answer = drift_answer(s);
     c_.error->setText(QString::fromStdString(answer.error));
     c_.component->setText(QString::fromStdString(answer.component));
@@ -213,12 +213,12 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
     c_.seeing->setText(number(s.seeing_arcsec, "%.2f", "″"));
     c_.r2->setText(number(s.r2, "%.3f"));
     c_.minutes->setText(number(std::optional<double>(s.minutes), "%.1f", " 分"));
-    if (a.samples.empty()) {
+    if (a.images.empty()) {
         c_.snr->setText(QStringLiteral("—"));
         c_.hfd->setText(QStringLiteral("—"));
         c_.warnings->clear();
     } else {
-        const StarMeasurement& star = a.samples.back().star;
+        const StarMeasurement& star = *a.images.back().measurement.star;
         c_.snr->setText(QString::asprintf("%.0f", star.snr));
         c_.hfd->setText(QString::asprintf("%.2f px", star.hfd));
         c_.warnings->setText(star_warnings(star.flags));

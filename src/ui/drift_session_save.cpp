@@ -16,7 +16,7 @@ std::string save_drift_session(const DriftAssistant& assistant, const DriftSessi
     };
     std::string error;
     note(report::write_session_csv(files.csv, assistant, &error), error);
-    note(report::write_summary_json(files.json, assistant.summary, &error), error);
+    note(report::write_summary_json(files.json, drift_summary_now(assistant), &error), error);
     note(report::write_assistant_chart(files.plot, assistant, kSavedPlotWidth, kSavedPlotHeight,
                                        &error),
          error);

@@ -308,23 +308,22 @@ TEST_F(ReplayNight, GoneOnInterruptAndTerminate) {
 // The writers the desktop's "保存…" shares: a worked session as CSV, and chart titles.
 TEST(AssistantFiles, SessionCsvAndChartTitle) {
     DriftAssistant a;
-    DriftAssistantSample first;
+    ImageMeasurement first;
     first.slot = 1;
     first.file = "a,1.FIT";
     first.date_obs = "2026-12-09T01:00:00";
-    first.x = 40;
-    first.y = 30;
-    first.unix_s = 0;
+    first.found = {40, 30};
+    first.time = ObservationTime{0, "DATE-OBS", {}};
     first.star = {40.25, 29.5, 0, 0, 0, 61.04, 3.126, 0};
-    add_drift_sample(a, first, {});
-    DriftAssistantSample second = first;
+    add_drift_image(a, first);
+    ImageMeasurement second = first;
     second.slot = 2;
     second.file = "a2.FIT";
-    second.y = 31;
-    second.label = "1";
-    second.unix_s = 90;
+    second.found.y = 31;
+    second.row_change = "1";
+    second.time = ObservationTime{90, "DATE-OBS", {}};
     second.star = {40.0, -0.0001, 0, 0, 0, 4.0, 1.0, kStarHotPixel | kStarLowSnr};
-    add_drift_sample(a, second, {});
+    add_drift_image(a, second);
     EXPECT_EQ(report::session_csv(a),
               "slot,file,date_obs,x,y,label,minutes,cx,cy,snr,hfd,flags\n"
               "1,\"a,1.FIT\",2026-12-09T01:00:00,40,30,,0.0000,40.250,29.500,61.0,3.13,\n"

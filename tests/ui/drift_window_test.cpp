@@ -41,15 +41,16 @@ class DriftWindowTest : public ::testing::Test {
         const HeaderValues header = {{"SCALE", "1.5"}, {"SITELAT", "50"}, {"OBJCTDEC", "10"}};
         for (int k = 0; k < count; ++k) {
             const double minutes = start + 0.25 * k;
-            DriftAssistantSample sample;
-            sample.file = "drift_" + std::to_string(k) + ".FIT";
-            sample.unix_s = 1.8e9 + 60 * minutes;
-            sample.time_source = "DATE-OBS";
-            sample.star.x = 300 + 0.01 * (k % 3);
-            sample.star.y = 200 - 0.525 * minutes + 0.02 * ((k % 2) ? 1 : -1);
-            sample.star.snr = 80;
-            sample.star.hfd = 3.2;
-            add_drift_sample(state().assistant, sample, header);
+            ImageMeasurement image;
+            image.file = "drift_" + std::to_string(k) + ".FIT";
+            image.header = header;
+            image.time = ObservationTime{1.8e9 + 60 * minutes, "DATE-OBS", {}};
+            image.star = StarMeasurement{};
+            image.star->x = 300 + 0.01 * (k % 3);
+            image.star->y = 200 - 0.525 * minutes + 0.02 * ((k % 2) ? 1 : -1);
+            image.star->snr = 80;
+            image.star->hfd = 3.2;
+            add_drift_image(state().assistant, image);
         }
         program_.view().show_drift_assistant(state().assistant);
     }
@@ -122,7 +123,7 @@ TEST_F(DriftWindowTest, TypedInputOverridesTheHeaderUntilCleared) {
 
     c().inputs->north()->setCurrentIndex(1);  // 下: north at the bottom reverses the drift
     EXPECT_EQ(state().assistant.typed.orientation.north_deg, 180);
-    EXPECT_EQ(state().assistant.summary.direction, ErrorDirection::east);
+    EXPECT_EQ(drift_summary_now(state().assistant).direction, ErrorDirection::east);
 }
 
 TEST_F(DriftWindowTest, LowerCaseCheckBoxSetsTheNameRule) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "camera/simulate.hpp"
 #include "camera/simulate_options.hpp"
-#include "cli/commands.hpp"
 #include "fits/header_values.hpp"
 #include "fits/observation_time.hpp"
 #include "support/fits_files.hpp"

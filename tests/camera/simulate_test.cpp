@@ -37,16 +37,11 @@ using trakora::testing::TempDir;
 // Runs `trakora-cli simulate ARGS` in this process; its per-image lines are kept in `out`.
 int simulate(std::vector<std::string> args, std::string* out = nullptr,
              std::string* err = nullptr) {
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    const int status = run_simulate(static_cast<int>(argv.size()), argv.data());
-    const std::string o = ::testing::internal::GetCapturedStdout();
-    const std::string e = ::testing::internal::GetCapturedStderr();
-    if (out) *out = o;
-    if (err) *err = e;
-    return status;
+    const trakora::testing::ProgramRun run =
+        trakora::testing::run_in_process(run_simulate, std::move(args));
+    if (out) *out = run.out;
+    if (err) *err = run.err;
+    return run.status;
 }
 
 std::vector<std::string> names_in(const fs::path& folder) {

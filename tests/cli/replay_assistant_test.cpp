@@ -38,12 +38,9 @@ std::pair<double, double> simulate_night(const fs::path& folder, std::vector<std
                                     "simulated",     "--size",  "300x300",
                                     "--seeing",      "0.2"};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    ::testing::internal::CaptureStdout();
-    const int status = run_simulate(static_cast<int>(argv.size()), argv.data());
-    const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(status, 0);
+    const ProgramRun run = trakora::testing::run_in_process(run_simulate, all);
+    EXPECT_EQ(run.status, 0);
+    const std::string& out = run.out;
     double x = 0, y = 0;
     const auto at = out.find("guide star x ");
     if (at != std::string::npos) std::sscanf(out.c_str() + at, "guide star x %lf y %lf", &x, &y);

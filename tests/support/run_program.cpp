@@ -2,6 +2,7 @@
 #include "support/run_program.hpp"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <utility>
 
 extern char** environ;
 
@@ -36,11 +39,6 @@ std::vector<char*> pointers(std::vector<std::string>& texts) {
     return p;
 }
 
-void close_fd(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-}
-
 // Reads what the pipe holds into `text`, closing it at its end.
 void drain(const pollfd& ready, int& fd, std::string& text) {
     if (ready.revents == 0) return;
@@ -49,41 +47,45 @@ void drain(const pollfd& ready, int& fd, std::string& text) {
     if (n > 0)
         text.append(buffer, static_cast<std::size_t>(n));
     else if (n == 0 || errno != EINTR)
-        close_fd(fd);
+        ::close(std::exchange(fd, -1));
 }
 
-// Both ends close on exec; the child's end is put in place by the spawn's file actions.
-bool make_pipe(int (&fd)[2]) { return ::pipe2(fd, O_CLOEXEC) == 0; }
+// Standard input as a file of its own, removed once the program has opened it.
+std::string input_file(const std::string& input) {
+    std::string path = (std::filesystem::temp_directory_path() / "trakora-input-XXXXXX").string();
+    const int fd = ::mkstemp(path.data());
+    const bool written =
+        fd >= 0 && ::write(fd, input.data(), input.size()) == static_cast<ssize_t>(input.size());
+    if (fd >= 0) ::close(fd);
+    return written ? path : "/dev/null";
+}
 
 }  // namespace
 
 ProgramRun run_program(const std::vector<std::string>& argv, const ProgramOptions& options) {
     ProgramRun run;
     std::vector<std::string> args = argv, env = environment(options.env);
-    int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
-    if (args.empty() || !make_pipe(out) || !make_pipe(err) ||
-        (!options.input.empty() && !make_pipe(in))) {
-        for (int* fd : {&in[0], &in[1], &out[0], &out[1], &err[0], &err[1]}) close_fd(*fd);
-        run.err = "cannot start a program: " + std::string(std::strerror(errno));
+    int out[2], err[2];  // both ends close on exec; the file actions put the child's in place
+    if (args.empty() || ::pipe2(out, O_CLOEXEC) != 0) return run;
+    if (::pipe2(err, O_CLOEXEC) != 0) {
+        ::close(out[0]);
+        ::close(out[1]);
         return run;
     }
     if (options.pipe_bytes > 0) {
         ::fcntl(out[1], F_SETPIPE_SZ, options.pipe_bytes);
         ::fcntl(err[1], F_SETPIPE_SZ, options.pipe_bytes);
     }
-
+    const std::string input = options.input.empty() ? "/dev/null" : input_file(options.input);
+    const std::string folder = options.folder.string();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (in[0] >= 0)
-        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-    else
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    const std::string folder = options.folder.string();
     if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    // Its own process group, so the time limit ends its children too; signals as a shell
-    // would leave them (the test may ignore SIGPIPE, the program must not).
+    // Its own process group, so the time limit ends its children too; no signal ignored or
+    // blocked, as a shell would start it.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t all, none;
@@ -99,45 +101,33 @@ ProgramRun run_program(const std::vector<std::string>& argv, const ProgramOption
                                      pointers(args).data(), pointers(env).data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    for (int* fd : {&in[0], &out[1], &err[1]}) close_fd(*fd);
+    if (input != "/dev/null") ::unlink(input.c_str());
+    ::close(out[1]);
+    ::close(err[1]);
     if (spawned != 0) {
-        for (int* fd : {&in[1], &out[0], &err[0]}) close_fd(*fd);
+        ::close(out[0]);
+        ::close(err[0]);
         run.status = 127;
         run.err = "cannot start " + args[0] + ": " + std::strerror(spawned);
         return run;
     }
     if (options.while_running) options.while_running(pid);
 
-    // Writing to a program that stopped reading must not end the test.
-    if (in[1] >= 0) {
-        ::signal(SIGPIPE, SIG_IGN);
-        ::fcntl(in[1], F_SETFL, O_NONBLOCK);
-    }
-    std::size_t written = 0;
     const auto deadline = std::chrono::steady_clock::now() + options.limit;
-    while (in[1] >= 0 || out[0] >= 0 || err[0] >= 0) {
-        pollfd fds[3] = {{in[1], POLLOUT, 0}, {out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-        int wait_ms = -1;
-        if (!run.timed_out) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            wait_ms = static_cast<int>(std::max<long long>(0, left.count()));
-        }
-        const int ready = ::poll(fds, 3, wait_ms);
-        if (ready < 0 && errno == EINTR) continue;
+    while (out[0] >= 0 || err[0] >= 0) {
+        pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const int wait_ms =
+            run.timed_out ? -1 : static_cast<int>(std::max<long long>(0, left.count()));
+        const int ready = ::poll(fds, 2, wait_ms);
         if (ready == 0) {  // the time limit: the pipes close as the group goes
             ::kill(-pid, SIGKILL);
             run.timed_out = true;
-            continue;
         }
-        if (fds[0].revents != 0) {
-            const ssize_t n =
-                ::write(in[1], options.input.data() + written, options.input.size() - written);
-            if (n > 0) written += static_cast<std::size_t>(n);
-            if ((n < 0 && errno != EAGAIN) || written == options.input.size()) close_fd(in[1]);
-        }
-        drain(fds[1], out[0], run.out);
-        drain(fds[2], err[0], run.err);
+        if (ready <= 0) continue;
+        drain(fds[0], out[0], run.out);
+        drain(fds[1], err[0], run.err);
     }
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -155,6 +145,18 @@ ProgramRun run_cli(const std::vector<std::string>& args, const ProgramOptions& o
     std::vector<std::string> argv = {TRAKORA_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     return run_program(argv, options);
+}
+
+ProgramRun run_in_process(int (*command)(int, char**), std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    ProgramRun run;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    run.status = command(static_cast<int>(argv.size()), argv.data());
+    run.out = ::testing::internal::GetCapturedStdout();
+    run.err = ::testing::internal::GetCapturedStderr();
+    return run;
 }
 
 }  // namespace trakora::testing

@@ -10,6 +10,7 @@
 //   run_program({"fitsverify", "-q", file}).status;               // 127: not installed
 //   run_shell("trakora-cli replay night | head -2");             // a pipeline needs the shell
 //   run_cli({"script"}, {.input = script, .env = {"TMPDIR=/x", "DISPLAY"}});  // "NAME" unsets
+//   run_in_process(camera::run_simulate, {folder, "--count", "3"});  // no process started
 #pragma once
 
 #include <sys/types.h>
@@ -49,5 +50,8 @@ ProgramRun run_program(const std::vector<std::string>& argv, const ProgramOption
 ProgramRun run_shell(const std::string& command, const ProgramOptions& options = {});
 // The built trakora-cli with these arguments.
 ProgramRun run_cli(const std::vector<std::string>& args, const ProgramOptions& options = {});
+// A command of trakora-cli run in this process, given the arguments after its name as the
+// program gives them (camera::run_simulate ...), with its two outputs captured.
+ProgramRun run_in_process(int (*command)(int, char**), std::vector<std::string> args);
 
 }  // namespace trakora::testing

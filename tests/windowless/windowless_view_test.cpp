@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The view without windows holds what the windows would: the start values in the fields,
-// the folder, the timer by the faces' rule, and what the user types even where a subclass
-// reports the program's own writes.
+// the folder and the timer, and what the user types even where a subclass reports the
+// program's own writes.
 #include "windowless/windowless_view.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace trakora {
 namespace {
@@ -20,24 +19,6 @@ TEST(WindowlessView, StartsWithTheStartValuesAndTheTimerOff) {
     EXPECT_EQ(view.text(TextField::Count), "50");
     EXPECT_EQ(view.timer_interval(), 5000);
     EXPECT_FALSE(view.polling());
-}
-
-TEST(WindowlessView, PollsOnlyWhenEnabledWithAnInterval) {
-    struct Row {
-        const char* name;
-        bool enabled;
-        int interval_ms;
-        bool polls;
-    };
-    for (const Row& row : std::vector<Row>{{"enabled", true, 5000, true},
-                                           {"disabled", false, 5000, false},
-                                           {"zero_interval", true, 0, false},
-                                           {"negative_interval", true, -1, false}}) {
-        WindowlessView view(".");
-        view.set_polling_interval(row.interval_ms);
-        view.set_polling_enabled(row.enabled);
-        EXPECT_EQ(view.polling(), row.polls) << row.name;
-    }
 }
 
 // Typing is not the program writing: a subclass that counts set_text does not see it.

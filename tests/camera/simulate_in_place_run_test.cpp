@@ -16,10 +16,8 @@
 #include "support/fits_files.hpp"
 #include "support/recording_view.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 namespace {
-
-using namespace camera;
 
 int filled_slots(const State& s) {
     int filled = 0;
@@ -91,4 +89,4 @@ TEST(SimulateInPlaceRun, TicksDuringAWriteRecordNothing) {
 }
 
 }  // namespace
-}  // namespace trakora::cli
+}  // namespace trakora::camera

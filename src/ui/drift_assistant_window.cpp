@@ -95,6 +95,9 @@ void DriftAssistantWindow::build() {
     answer_row->addWidget(c_.progress);
 
     c_.chart = new DriftChartView(this);
+    chart::DriftChart blank;
+    chart_labels_in_words(blank);
+    c_.chart->set_chart(std::move(blank));
 
     auto* quality = new QGroupBox(tr("測定の質"), this);
     auto* form = new QFormLayout(quality);

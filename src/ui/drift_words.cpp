@@ -91,6 +91,7 @@ QString chart_subtitle(const DriftSummary& s) {
 }
 
 std::string chart_label(const std::string& label) {
+    if (label.empty()) return label;
     return QCoreApplication::translate("DriftWords", label.c_str()).toStdString();
 }
 
@@ -194,6 +195,10 @@ QString segment_line(std::size_t index, const DriftSummary& s) {
 void chart_in_words(chart::DriftChart& c, const DriftSummary& s) {
     c.title = chart_title(s).toStdString();
     if (!c.subtitle.empty()) c.subtitle = chart_subtitle(s).toStdString();
+    chart_labels_in_words(c);
+}
+
+void chart_labels_in_words(chart::DriftChart& c) {
     c.x_label = chart_label(c.x_label);
     c.y_label = chart_label(c.y_label);
 }

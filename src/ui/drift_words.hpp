@@ -32,5 +32,7 @@ QString segment_line(std::size_t index, const DriftSummary& summary);
 // The chart's title, subtitle and axis labels in the shown language; the chart as the
 // report made it otherwise (whose subtitle stays empty until there are points).
 void chart_in_words(chart::DriftChart& chart, const DriftSummary& summary);
+// The axis labels alone, for the chart before any session.
+void chart_labels_in_words(chart::DriftChart& chart);
 
 }  // namespace trakora::ui

@@ -44,6 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                           "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY= " + kProgram,
                           "no display"},
                       Row{"unknown_name_rule", kProgram + " --names lower", "any or specified"},
+                      Row{"unknown_language", kProgram + " --lang fr", "expected ja or en"},
                       Row{"name_rule_without_display", kNoDisplay + kProgram + " --names",
                           "--names needs a value"}),
     [](const auto& row) { return std::string(row.param.name); });

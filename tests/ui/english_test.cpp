@@ -161,7 +161,7 @@ TEST(InEnglish, EveryWindowAndBoxSpeaksEnglishInTheSameMainWindow) {
 }
 
 // Each English caption within its control's width, at the control's own font (the
-// Japanese ones are as specified): run again under QT_SCALE_FACTOR=2 by ctest's
+// Japanese ones stay as they have always been): run again under QT_SCALE_FACTOR=2 by ctest's
 // ui_captions_at_scale_2.
 TEST(InEnglish, CaptionsFitTheirControls) {
     const InEnglish english;

@@ -43,8 +43,8 @@ struct DriftChart {
     std::vector<DriftPoint> points;  // non-finite ones are skipped
     int current_segment = 0;
     std::optional<FitLine> fit;  // of the current segment; not drawn when not finite
-    std::string title;            // UTF-8 throughout, e.g. the error and its direction
-    std::string subtitle;         // optional second line
+    std::string title;           // UTF-8 throughout, e.g. the error and its direction
+    std::string subtitle;        // optional second line
     std::string x_label = "経過時間 (分)";
     std::string y_label;  // e.g. "北へのドリフト (″)", or pixels when no scale is known
     ChartStyle style = ChartStyle::light;

@@ -146,10 +146,18 @@ std::vector<LegendEntry> legend_entries(const Shown& shown, int current_segment)
             point = true;
     }
     std::vector<LegendEntry> entries;
-    if (point) entries.push_back({LegendEntry::point, QStringLiteral("測定点")});
-    if (hollow) entries.push_back({LegendEntry::hollow, QStringLiteral("除外した点")});
-    if (faded) entries.push_back({LegendEntry::faded, QStringLiteral("前の区間")});
-    if (shown.fit) entries.push_back({LegendEntry::fit, QStringLiteral("近似直線 ±1 SE")});
+    if (point)
+        entries.push_back(
+            {LegendEntry::point, QCoreApplication::translate("DriftChart", "測定点")});
+    if (hollow)
+        entries.push_back(
+            {LegendEntry::hollow, QCoreApplication::translate("DriftChart", "除外した点")});
+    if (faded)
+        entries.push_back(
+            {LegendEntry::faded, QCoreApplication::translate("DriftChart", "前の区間")});
+    if (shown.fit)
+        entries.push_back(
+            {LegendEntry::fit, QCoreApplication::translate("DriftChart", "近似直線 ±1 SE")});
     return entries;
 }
 
@@ -494,7 +502,8 @@ void paint_drift_chart(QPainter& painter, const QRectF& area, const DriftChart& 
     if (layout.shown.points.empty()) {
         painter.setFont(layout.sizes.label);
         painter.setPen(colours.muted_text);
-        painter.drawText(plot, Qt::AlignCenter, QStringLiteral("測定点はまだありません"));
+        painter.drawText(plot, Qt::AlignCenter,
+                         QCoreApplication::translate("DriftChart", "測定点はまだありません"));
     }
     draw_headings(painter, layout, chart, colours);
     draw_legend(painter, layout, colours);

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "chart/drift_chart_files.hpp"
-#include "core/drift_advice.hpp"
 
 namespace trakora::report {
 namespace {
@@ -19,6 +18,33 @@ std::string fixed(double value, int decimals) {
 // North component of a displacement (pixels, rows downward) in the chart's unit.
 double north_of(double dx, double dy, double unit, const Orientation& o) {
     return sky_rate(dx, dy, unit, o).north;
+}
+
+// The component and the way the axis is off, in the chart's words.
+const char* component_word(Component component) {
+    switch (component) {
+        case Component::azimuth:
+            return "方位";
+        case Component::altitude:
+            return "高度";
+        case Component::mixed:
+            break;
+    }
+    return "混合";
+}
+
+const char* direction_word(ErrorDirection direction) {
+    switch (direction) {
+        case ErrorDirection::east:
+            return "東";
+        case ErrorDirection::west:
+            return "西";
+        case ErrorDirection::high:
+            return "高すぎ";
+        case ErrorDirection::low:
+            break;
+    }
+    return "低すぎ";
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"no_display", kNoDisplay, {}, "xvfb-run"},
         Row{"empty_display", {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DISPLAY="}, {}, "no display"},
         Row{"unknown_name_rule", {}, {"--names", "lower"}, "any or specified"},
+        Row{"unknown_language", {}, {"--lang", "fr"}, "expected ja or en"},
         Row{"name_rule_without_display", kNoDisplay, {"--names"}, "--names needs a value"}),
     [](const auto& row) { return std::string(row.param.name); });
 

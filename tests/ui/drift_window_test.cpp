@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/assistant_handlers.hpp"
+#include "report/assistant_chart.hpp"
 #include "report/session_csv.hpp"
 #include "ui/drift_session_save.hpp"
 #include "ui_fixture.hpp"
@@ -94,6 +95,11 @@ TEST_F(DriftWindowTest, ShowsTheAnswerForTheSession) {
     EXPECT_TRUE(text(c().warnings).isEmpty());
     EXPECT_EQ(c().chart->chart().points.size(), 25u);
     EXPECT_TRUE(c().chart->chart().fit.has_value());
+    // The window's chart in the words trakora-cli replay --plot writes.
+    const chart::DriftChart written = report::assistant_chart(state().assistant);
+    EXPECT_EQ(c().chart->chart().title, written.title);
+    EXPECT_EQ(c().chart->chart().subtitle, written.subtitle);
+    EXPECT_EQ(c().chart->chart().y_label, written.y_label);
 }
 
 TEST_F(DriftWindowTest, TypedInputOverridesTheHeaderUntilCleared) {

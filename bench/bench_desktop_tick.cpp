@@ -55,7 +55,8 @@ void start_measuring(State& s, View& v) {
 
 // A session of 150 images, a minute apart in time, drifting 0.5 px/min north.
 void fill_session(DriftAssistant& a) {
-    const HeaderValues header = {{"SCALE", "1.5"}, {"SITELAT", "50"}};
+    const ObservingKeywords keywords =
+        read_observing_keywords({{"SCALE", "1.5"}, {"SITELAT", "50"}});
     a.typed.ha_hours = 0;
     for (int k = 0; k < 150; ++k) {
         DriftAssistantSample sample;
@@ -64,7 +65,7 @@ void fill_session(DriftAssistant& a) {
         sample.star.y = 1500 - 0.5 * k / 15.0 + 0.05 * (k % 3);
         sample.star.snr = 60;
         sample.star.hfd = 3;
-        add_drift_sample(a, sample, header);
+        add_drift_sample(a, sample, keywords);
     }
 }
 

@@ -50,6 +50,7 @@ void update_drift_assistant(State& s, View& v, int slot, bool pick) {
     if (pick) reset_drift_session(a);
 
     const HeaderValues header = current_header(s);
+    const ObservingKeywords keywords = read_observing_keywords(header);
     DriftAssistantSample sample;
     sample.slot = slot;
     sample.file = s.fits_file_name;
@@ -67,7 +68,7 @@ void update_drift_assistant(State& s, View& v, int slot, bool pick) {
         sample.unix_s = t->unix_s;
         sample.time_source = t->source;
     }
-    sample.pier_side = header_value(header, "PIERSIDE").value_or("");
+    sample.pier_side = keywords.pier_side;
 
     // The same image once more (the timer is quicker than the camera): not a new sample.
     if (!a.session_ended && !a.samples.empty()) {
@@ -77,7 +78,7 @@ void update_drift_assistant(State& s, View& v, int slot, bool pick) {
 
     sample.star = measure_star(image_plane(s, 0), {s.object_x, s.object_y},
                                {sample_range_top(s), static_cast<double>(s.pixel_max)});
-    add_drift_sample(a, std::move(sample), header);
+    add_drift_sample(a, std::move(sample), keywords);
     show(s, v);
 }
 

@@ -14,7 +14,7 @@ void add_time_notes(DriftSummary& summary, std::span<const DriftAssistantSample>
     for (const DriftAssistantSample& s : samples) {
         if (!s.unix_s)
             ++without;
-        else if (s.time_source == "file")
+        else if (s.time_source == TimeSource::file)
             ++from_file;
     }
     if (from_file > 0)
@@ -36,7 +36,7 @@ void fit_segment(DriftAssistant& a, DriftSegment& segment) {
     segment.fit = fit_drift(points);
     for (std::size_t k = 0; k < segment.count && k < segment.fit.excluded.size(); ++k)
         a.samples[segment.first + k].excluded = segment.fit.excluded[k];
-    segment.geometry = resolve_geometry(a.typed, segment.first_header, segment.first_unix_s);
+    segment.geometry = resolve_geometry(a.typed, segment.first_keywords, segment.first_unix_s);
     segment.summary = drift_summary(segment.fit, segment.geometry);
     add_time_notes(segment.summary,
                    segment_samples(a, static_cast<std::size_t>(&segment - a.segments.data())));
@@ -61,7 +61,8 @@ void reset_drift_session(DriftAssistant& a) {
     a.summary = DriftSummary{};
 }
 
-void add_drift_sample(DriftAssistant& a, DriftAssistantSample sample, const HeaderValues& header) {
+void add_drift_sample(DriftAssistant& a, DriftAssistantSample sample,
+                      const ObservingKeywords& keywords) {
     if (a.session_ended) reset_drift_session(a);
 
     const std::string pier_before = current_pier_side(a);
@@ -72,7 +73,7 @@ void add_drift_sample(DriftAssistant& a, DriftAssistantSample sample, const Head
         DriftSegment segment;
         segment.first = a.samples.size();
         segment.by_pier_side = flipped && !a.segment_requested;
-        segment.first_header = header;
+        segment.first_keywords = keywords;
         segment.first_unix_s = sample.unix_s;
         a.segments.push_back(std::move(segment));
         a.segment_requested = false;

@@ -27,7 +27,7 @@
 #include "analysis/drift_fit.hpp"
 #include "analysis/polar_error.hpp"
 #include "analysis/star_measurement.hpp"
-#include "fits/header_values.hpp"
+#include "fits/observing_keywords.hpp"
 
 namespace trakora {
 
@@ -40,7 +40,7 @@ struct DriftAssistantSample {
     std::string label;     // the result label's text: the row change since slot - 1
     // The assistant's own look.
     std::optional<double> unix_s;  // observation time, UTC; nullopt when none is known
-    std::string time_source;       // "DATE-OBS", ..., "file" (see observation_time)
+    TimeSource time_source{};      // where unix_s came from (see observation_time)
     double minutes = 0;            // from the session's first timed sample; 0 without time
     StarMeasurement star;          // cx, cy, snr, hfd, flags
     std::size_t segment = 0;
@@ -52,7 +52,8 @@ struct DriftSegment {
     std::size_t first = 0;      // index of its first sample
     std::size_t count = 0;      // samples in it
     bool by_pier_side = false;  // started by a PIERSIDE change rather than by the user
-    HeaderValues first_header;  // its first image's header: the geometry's source
+    // Its first image's observing keywords: the geometry's source.
+    ObservingKeywords first_keywords;
     std::optional<double> first_unix_s;
     DriftFit fit;
     Geometry geometry;
@@ -84,8 +85,9 @@ void reset_drift_session(DriftAssistant& a);
 
 // Adds one sample (its `segment`, `minutes` and `excluded` are filled here), starting a
 // new segment when one was requested or the pier side changed, and refits the current
-// segment. `header` is the sample's own header (the first of a segment is kept).
-void add_drift_sample(DriftAssistant& a, DriftAssistantSample sample, const HeaderValues& header);
+// segment. `keywords` are the sample's own (the first of a segment's are kept).
+void add_drift_sample(DriftAssistant& a, DriftAssistantSample sample,
+                      const ObservingKeywords& keywords);
 
 // Fits the current segment again, or every segment when `all` (after a typed input
 // changed), and updates `summary`.

@@ -166,7 +166,7 @@ TEST_F(DriftAssistantRun, MeasuresTheStarOnTheClock) {
         EXPECT_EQ(sample.star.flags, 0u) << k;
         EXPECT_DOUBLE_EQ(sample.minutes, static_cast<double>(k));
         EXPECT_NEAR(sample.star.y, 22.6 + 0.5 * static_cast<double>(k), 0.05);
-        EXPECT_EQ(sample.time_source, "DATE-OBS");
+        EXPECT_EQ(sample.time_source, TimeSource::date_obs);
         EXPECT_EQ(sample.date_obs, testing::night_date(static_cast<int>(k)));
     }
     // The series and its label are the specified ones; the sample repeats them.

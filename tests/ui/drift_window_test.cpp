@@ -38,18 +38,19 @@ class DriftWindowTest : public ::testing::Test {
 
     // `count` images 0.25 min apart from `start` minutes, the star moving up the image.
     void add_samples(int count, double start) {
-        const HeaderValues header = {{"SCALE", "1.5"}, {"SITELAT", "50"}, {"OBJCTDEC", "10"}};
+        const ObservingKeywords keywords =
+            read_observing_keywords({{"SCALE", "1.5"}, {"SITELAT", "50"}, {"OBJCTDEC", "10"}});
         for (int k = 0; k < count; ++k) {
             const double minutes = start + 0.25 * k;
             DriftAssistantSample sample;
             sample.file = "drift_" + std::to_string(k) + ".FIT";
             sample.unix_s = 1.8e9 + 60 * minutes;
-            sample.time_source = "DATE-OBS";
+            sample.time_source = TimeSource::date_obs;
             sample.star.x = 300 + 0.01 * (k % 3);
             sample.star.y = 200 - 0.525 * minutes + 0.02 * ((k % 2) ? 1 : -1);
             sample.star.snr = 80;
             sample.star.hfd = 3.2;
-            add_drift_sample(state().assistant, sample, header);
+            add_drift_sample(state().assistant, sample, keywords);
         }
         program_.view().show_drift_assistant(state().assistant);
     }

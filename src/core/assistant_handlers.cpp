@@ -59,7 +59,7 @@ void update_drift_assistant(State& s, View& v, int slot, bool pick) {
     sample.y = s.measurements[slot][1];
     sample.label = row_change_text(s, slot);
     // The file's modification time is looked up only when the header gives no time.
-    std::optional<ObservationTime> time = observation_time(header, std::nullopt);
+    std::optional<ObservationTime> time = keywords.time;
     if (!time)
         time = observation_time(
             header,

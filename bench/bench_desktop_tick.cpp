@@ -55,12 +55,13 @@ void start_measuring(State& s, View& v) {
 
 // A session of 150 images, a minute apart in time, drifting 0.5 px/min north.
 void fill_session(DriftAssistant& a) {
-    const HeaderValues header = {{"SCALE", "1.5"}, {"SITELAT", "50"}};
+    const ObservingKeywords keywords =
+        read_observing_keywords({{"SCALE", "1.5"}, {"SITELAT", "50"}});
     a.typed.ha_hours = 0;
     for (int k = 0; k < 150; ++k) {
         ImageMeasurement image;
-        image.header = header;
-        image.time = ObservationTime{1.8e9 + 4.0 * k, "DATE-OBS", {}};
+        image.keywords = keywords;
+        image.time = ObservationTime{1.8e9 + 4.0 * k, TimeSource::date_obs};
         image.star = StarMeasurement{};
         image.star->x = 1500;
         image.star->y = 1500 - 0.5 * k / 15.0 + 0.05 * (k % 3);

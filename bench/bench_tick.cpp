@@ -101,7 +101,7 @@ void BM_Step_Assistant(benchmark::State& st) {
     for (int k = 0; k < st.range(0); ++k) {
         ImageMeasurement earlier;
         earlier.file = "earlier" + std::to_string(k);
-        earlier.time = ObservationTime{1'796'000'000.0 + 10.0 * k, "DATE-OBS", {}};
+        earlier.time = ObservationTime{1'796'000'000.0 + 10.0 * k, TimeSource::date_obs};
         earlier.star = StarMeasurement{};
         earlier.star->x = 1500;
         earlier.star->y = 1500 + 0.01 * k + 0.3 * std::sin(k);

@@ -3,7 +3,8 @@
 // and the files the reader must turn away, so fuzzing starts from every branch of the
 // reader instead of having to find FITS syntax by chance.
 //
-// Usage: make_seeds OUTDIR   (writes OUTDIR/read_fits/ and OUTDIR/newest_image/)
+// Usage: make_seeds OUTDIR   (writes OUTDIR/read_fits/, OUTDIR/newest_image/ and
+//                            OUTDIR/observing_keywords/)
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -262,6 +263,38 @@ void newest_image_seeds(const fs::path& dir) {
           record(0, 0, dated("2005-01-01").substr(0, 79)) + record(1, 0, dated("2004-01-01")));
 }
 
+// Headers as capture programs write them, and as they go wrong: the cards alone.
+void observing_keywords_seeds(const fs::path& dir) {
+    const auto cards = [](const Cards& c) {
+        std::string out;
+        for (const std::string& one : c) out += one;
+        return out + card("END");
+    };
+    write(dir, "camera_with_mount",
+          cards({value_card("XPIXSZ", "3.76"), value_card("FOCALLEN", "500."),
+                 card("OBJCTRA = '05 35 17.30'"), card("OBJCTDEC= '-05 23 28.0'"),
+                 value_card("SITELAT", "35.6762"), value_card("SITELONG", "139.6503"),
+                 card("DATE-OBS= '2026-12-09T02:05:40.125'"), value_card("EXPTIME", "2.0"),
+                 card("PIERSIDE= 'WEST'"), value_card("AMBTEMP", "-3.5"),
+                 value_card("PRESSURE", "1013.2")}));
+    write(dir, "plain_degrees_and_mjd",
+          cards({value_card("SCALE", "1.52"), value_card("RA", "83.82"), value_card("DEC", "-5.39"),
+                 value_card("MJD-OBS", "61383.0873"), value_card("EXPOSURE", "30")}));
+    write(dir, "placeholder_pointing",
+          cards({card("OBJCTRA = '00 00 00'"), card("OBJCTDEC= '00 00 00'"),
+                 value_card("SITELONG", "0")}));
+    write(dir, "rounded_sixty",
+          cards({card("SITELONG= '+139 41 60.0'"), card("SITELAT = '+35 59 60'"),
+                 card("OBJCTRA = '23 59 60.00'"), card("OBJCTDEC= '+89 59 60'")}));
+    write(dir, "garbage",
+          cards({card("FOCALLEN= 'n/a'"), value_card("XPIXSZ", "-3"), card("SITELONG= 'far'"),
+                 card("DATE-OBS= '09/12/96'"), card("TIME-OBS= '25:00:00'"),
+                 card("RA      = '12h61m'"), card("DEC     = '+-45'")}));
+    write(dir, "fortran_exponent_and_ut",
+          cards({value_card("PIXSCALE", "1.25D0"), card("DATE-OBS= '2026-12-09'"),
+                 card("UT      = '02:05:40.5'"), card("OBJECT  = 'It''s M 42 / a comment'")}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -272,7 +305,9 @@ int main(int argc, char** argv) {
     const fs::path out = argv[1];
     fs::create_directories(out / "read_fits");
     fs::create_directories(out / "newest_image");
+    fs::create_directories(out / "observing_keywords");
     read_fits_seeds(out / "read_fits");
     newest_image_seeds(out / "newest_image");
+    observing_keywords_seeds(out / "observing_keywords");
     return 0;
 }

@@ -2,7 +2,6 @@
 #include "analysis/polar_error.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -18,66 +17,42 @@ constexpr double kEnoughSeArcmin = 1;
 constexpr double kEnoughSeFraction = 0.1;
 constexpr double kEnoughMinutes = 3;
 
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-// A whole value field as a number; FITS writers may use D for the exponent.
-std::optional<double> plain_number(std::string_view text) {
-    std::string t(trimmed(text));
-    if (!t.empty() && t.front() == '+') t.erase(0, 1);
-    for (char& c : t)
-        if (c == 'D' || c == 'd') c = 'E';
-    double value = 0;
-    const char* end = t.data() + t.size();
-    const auto [ptr, ec] = std::from_chars(t.data(), end, value);
-    if (ec != std::errc{} || ptr != end || t.empty() || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 std::string fixed(double value, int decimals) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 
-// The first of `keywords` the header holds, with its name.
-std::optional<std::pair<std::string, std::string>> first_of(
-    const HeaderValues& h, std::initializer_list<const char*> keywords) {
-    for (const char* k : keywords)
-        if (auto v = header_value(h, k)) return std::pair<std::string, std::string>{k, *v};
-    return std::nullopt;
+// "<keyword> '<text>' could not be read.": a value present but not of its kind.
+std::string unreadable_note(const KeywordValue& k) {
+    return k.keyword + " '" + k.text + "' could not be read.";
 }
 
-std::optional<double> positive(std::optional<double> v) { return v && *v > 0 ? v : std::nullopt; }
+bool unreadable(const KeywordValue& k) { return k.state == KeywordState::unreadable; }
 
-void resolve_scale(const PolarInputs& in, const HeaderValues& h, Geometry& g) {
+void resolve_scale(const PolarInputs& in, const ObservingKeywords& k, Geometry& g) {
     if (in.scale_arcsec_per_px) {
         g.scale_arcsec_per_px = in.scale_arcsec_per_px;
         return;
     }
-    const auto px = header_value(h, "XPIXSZ"), fl = header_value(h, "FOCALLEN");
-    const auto pixel_um = px ? positive(plain_number(*px)) : std::nullopt;
-    const auto focal_mm = fl ? positive(plain_number(*fl)) : std::nullopt;
-    if (pixel_um && focal_mm) {
-        g.scale_arcsec_per_px = 206.265 * *pixel_um / *focal_mm;
-        g.notes.push_back("Plate scale " + fixed(*g.scale_arcsec_per_px, 3) +
-                          " arcsec/px from XPIXSZ and FOCALLEN.");
+    if (k.pixel_um.value && k.focal_mm.value) {
+        g.scale_arcsec_per_px = 206.265 * *k.pixel_um.value / *k.focal_mm.value;
+        g.notes.push_back("Plate scale " + fixed(*g.scale_arcsec_per_px, 3) + " arcsec/px from " +
+                          k.pixel_um.keyword + " and " + k.focal_mm.keyword + ".");
         return;
     }
-    if (const auto s = first_of(h, {"SCALE", "PIXSCALE"})) {
-        if (const auto v = positive(plain_number(s->second))) {
-            g.scale_arcsec_per_px = v;
-            g.notes.push_back("Plate scale " + fixed(*v, 3) + " arcsec/px from " + s->first + ".");
-            return;
-        }
+    if (k.scale_arcsec_per_px.value) {
+        g.scale_arcsec_per_px = k.scale_arcsec_per_px.value;
+        g.notes.push_back("Plate scale " + fixed(*g.scale_arcsec_per_px, 3) + " arcsec/px from " +
+                          k.scale_arcsec_per_px.keyword + ".");
+        return;
     }
-    g.notes.push_back(
-        "No plate scale (--scale, XPIXSZ with FOCALLEN, SCALE or PIXSCALE): rates stay in "
-        "pixels and the error is unknown.");
+    for (const KeywordValue* v : {&k.pixel_um, &k.focal_mm, &k.scale_arcsec_per_px})
+        if (unreadable(*v)) g.notes.push_back(unreadable_note(*v));
+    g.notes.push_back("No plate scale (--scale, " + keyword_names(&ObservingKeywords::pixel_um) +
+                      " with " + keyword_names(&ObservingKeywords::focal_mm) + ", " +
+                      keyword_names(&ObservingKeywords::scale_arcsec_per_px) +
+                      "): rates stay in pixels and the error is unknown.");
 }
 
 }  // namespace
@@ -108,57 +83,6 @@ const char* direction_name(ErrorDirection direction) {
     return "east";
 }
 
-std::optional<double> parse_sexagesimal(std::string_view text, bool* sexagesimal) {
-    text = trimmed(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    std::vector<std::string_view> parts;
-    std::size_t i = 0;
-    bool separated = false;
-    while (i < text.size()) {
-        const auto is_separator = [](char c) {
-            return c == ' ' || c == ':' || c == 'h' || c == 'm' || c == 's' || c == 'd';
-        };
-        if (is_separator(text[i])) {
-            separated = true;
-            ++i;
-            continue;
-        }
-        const std::size_t start = i;
-        while (i < text.size() && !is_separator(text[i])) ++i;
-        parts.push_back(text.substr(start, i - start));
-    }
-    if (parts.empty() || parts.size() > 3) return std::nullopt;
-    double value = 0, unit = 1;
-    for (std::size_t k = 0; k < parts.size(); ++k) {
-        if (parts[k].front() == '+' || parts[k].front() == '-') return std::nullopt;
-        const auto v = plain_number(parts[k]);
-        if (!v || *v < 0 || (k > 0 && *v >= 60)) return std::nullopt;
-        value += *v / unit;
-        unit *= 60;
-    }
-    if (sexagesimal) *sexagesimal = separated;
-    return negative ? -value : value;
-}
-
-std::optional<double> parse_degrees(std::string_view text, double limit) {
-    const auto v = parse_sexagesimal(text);
-    if (!v || std::abs(*v) > limit) return std::nullopt;
-    return v;
-}
-
-std::optional<double> parse_right_ascension_hours(std::string_view text) {
-    bool sexagesimal = false;
-    const auto v = parse_sexagesimal(text, &sexagesimal);
-    if (!v) return std::nullopt;
-    const double hours = sexagesimal ? *v : *v / 15;
-    if (hours < 0 || hours >= 24) return std::nullopt;
-    return hours;
-}
-
 double wrapped_hours(double hours) {
     double h = std::fmod(hours, 24.0);
     if (h <= -12) h += 24;
@@ -184,77 +108,71 @@ Component measured_component(double ha_hours) {
     return Component::mixed;
 }
 
-Geometry resolve_geometry(const PolarInputs& in, const HeaderValues& h,
+Geometry resolve_geometry(const PolarInputs& in, const ObservingKeywords& k,
                           std::optional<double> first_image_unix_s) {
     Geometry g;
     g.orientation = in.orientation;
-    resolve_scale(in, h, g);
+    resolve_scale(in, k, g);
 
     // Pointing: a capture program without a mount writes zeros for both.
-    const auto ra_card = first_of(h, {"OBJCTRA", "RA"});
-    const auto dec_card = first_of(h, {"OBJCTDEC", "DEC"});
-    // Plain values beside the flags: GCC's uninitialised-use analysis trips over optionals
-    // that are reset on one path.
-    bool have_ra = false, have_dec = false;
-    double ra = 0, dec = 0;
-    if (ra_card) {
-        const auto v = parse_right_ascension_hours(ra_card->second);
-        have_ra = v.has_value();
-        ra = v.value_or(0);
-        if (!have_ra)
-            g.notes.push_back(ra_card->first + " '" + ra_card->second +
-                              "' is not a right ascension.");
-    }
-    if (dec_card) {
-        const auto v = parse_degrees(dec_card->second);
-        have_dec = v.has_value();
-        dec = v.value_or(0);
-        if (!have_dec)
-            g.notes.push_back(dec_card->first + " '" + dec_card->second +
-                              "' is not a declination.");
-    }
-    if (have_ra && have_dec && ra == 0 && dec == 0) {
+    if (unreadable(k.ra_hours))
+        g.notes.push_back(k.ra_hours.keyword + " '" + k.ra_hours.text +
+                          "' is not a right ascension.");
+    if (unreadable(k.dec_deg))
+        g.notes.push_back(k.dec_deg.keyword + " '" + k.dec_deg.text + "' is not a declination.");
+    if (k.pointing_placeholder)
         g.notes.push_back("The header's pointing is a placeholder (00 00 00); it was ignored.");
-        have_ra = have_dec = false;
-    }
+    const bool have_ra = k.ra_hours.value && !k.pointing_placeholder;
+    const bool have_dec = k.dec_deg.value && !k.pointing_placeholder;
 
     if (in.dec_deg) {
         g.dec_deg = in.dec_deg;
     } else if (have_dec) {
-        g.dec_deg = dec;
-        g.notes.push_back("Declination from " + dec_card->first + ".");
+        g.dec_deg = k.dec_deg.value;
+        g.notes.push_back("Declination from " + k.dec_deg.keyword + ".");
     }
 
     if (in.lat_deg) {
         g.lat_deg = in.lat_deg;
-    } else if (const auto lat = header_value(h, "SITELAT")) {
-        g.lat_deg = parse_degrees(*lat);
-        g.notes.push_back(g.lat_deg ? "Latitude from SITELAT."
-                                    : "SITELAT '" + *lat + "' is not a latitude.");
+    } else if (k.lat_deg.state != KeywordState::absent) {
+        g.lat_deg = k.lat_deg.value;
+        g.notes.push_back(g.lat_deg
+                              ? "Latitude from " + k.lat_deg.keyword + "."
+                              : k.lat_deg.keyword + " '" + k.lat_deg.text + "' is not a latitude.");
     }
     if (!g.lat_deg)
-        g.notes.push_back("No latitude (--lat or SITELAT): the northern hemisphere is assumed.");
+        g.notes.push_back("No latitude (--lat or " + keyword_names(&ObservingKeywords::lat_deg) +
+                          "): the northern hemisphere is assumed.");
 
     if (in.ha_hours) {
         g.ha_hours = wrapped_hours(*in.ha_hours);
+    } else if (have_ra && k.lon_deg.value && first_image_unix_s) {
+        const double lst = greenwich_sidereal_hours(*first_image_unix_s) + *k.lon_deg.value / 15;
+        g.ha_hours = wrapped_hours(lst - *k.ra_hours.value);
+        g.notes.push_back("Hour angle from " + k.ra_hours.keyword + ", " + k.lon_deg.keyword +
+                          " and the observation time.");
     } else {
-        const auto lon_text = header_value(h, "SITELONG");
-        const auto lon = lon_text ? parse_degrees(*lon_text, 360) : std::nullopt;
-        if (have_ra && lon && first_image_unix_s) {
-            const double lst = greenwich_sidereal_hours(*first_image_unix_s) + *lon / 15;
-            g.ha_hours = wrapped_hours(lst - ra);
-            g.notes.push_back("Hour angle from " + ra_card->first +
-                              ", SITELONG and the observation time.");
-        } else {
-            std::string missing;
-            if (!have_ra) missing += " the right ascension";
-            if (!lon) missing += missing.empty() ? " SITELONG" : ", SITELONG";
-            if (!first_image_unix_s) missing += missing.empty() ? " the time" : ", the time";
-            g.notes.push_back(
-                "No hour angle (--ha, or the right ascension with SITELONG and the "
-                "observation time; missing:" +
-                missing + "): the error is unknown.");
+        // What is absent is missing; what is present but unreadable is named as such.
+        const std::string longitude = keyword_names(&ObservingKeywords::lon_deg);
+        std::string missing, unread;
+        const auto add = [](std::string& list, const std::string& what) {
+            list += (list.empty() ? " " : ", ") + what;
+        };
+        if (unreadable(k.ra_hours))
+            add(unread, "the right ascension");
+        else if (!have_ra)
+            add(missing, "the right ascension");
+        if (unreadable(k.lon_deg)) {
+            g.notes.push_back(unreadable_note(k.lon_deg));
+            add(unread, longitude);
+        } else if (!k.lon_deg.value) {
+            add(missing, longitude);
         }
+        if (!first_image_unix_s) add(missing, "the time");
+        std::string why = missing.empty() ? "" : "missing:" + missing;
+        if (!unread.empty()) why += (why.empty() ? "unreadable:" : "; unreadable:") + unread;
+        g.notes.push_back("No hour angle (--ha, or the right ascension with " + longitude +
+                          " and the observation time; " + why + "): the error is unknown.");
     }
     return g;
 }

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // From a drift fit in pixels to the polar axis's error: plate scale, pointing and site
-// from the command line or the header, the image's orientation, then which component of
-// the error the star measures, how large it is, which way the axis is off and whether
+// from the command line or the header's observing keywords, the image's orientation, then which
+// component of the error the star measures, how large it is, which way the axis is off and whether
 // the measurement is good enough.
 //
 // Usage:
 //   PolarInputs in{.scale_arcsec_per_px = std::nullopt, .orientation = {0, false}};
-//   Geometry g = resolve_geometry(in, header_values(cards), first_image_unix_s);
+//   Geometry g = resolve_geometry(in, read_observing_keywords(header), first_image_unix_s);
 //   DriftFit fit = fit_drift(samples, from);
 //   DriftSummary s = drift_summary(fit, g);        // every field nullopt when unknown
 //
@@ -18,12 +18,12 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "analysis/drift_fit.hpp"
 #include "base/orientation.hpp"
-#include "fits/header_values.hpp"
+#include "fits/keyword_text.hpp"  // the angle forms the typed inputs read too
+#include "fits/observing_keywords.hpp"
 
 namespace trakora {
 
@@ -49,10 +49,12 @@ struct Geometry {
     std::vector<std::string> notes;  // where each value came from, or why it is missing
 };
 
-// Resolves each value: the user's, else the header's (plate scale from XPIXSZ and
-// FOCALLEN, else SCALE or PIXSCALE; declination from OBJCTDEC or DEC; hour angle from
-// OBJCTRA or RA, SITELONG and the first image's time; latitude from SITELAT).
-Geometry resolve_geometry(const PolarInputs& inputs, const HeaderValues& first_image_header,
+// Resolves each value: the user's, else the first image's keywords (plate scale from
+// pixel size and focal length, else the header's scale; the declination; the hour angle
+// from the right ascension, the site's longitude and the first image's time; the
+// latitude). A placeholder pointing counts as none; a keyword present but unreadable is
+// named with its text in the notes.
+Geometry resolve_geometry(const PolarInputs& inputs, const ObservingKeywords& first_image,
                           std::optional<double> first_image_unix_s);
 
 enum class Component { azimuth, altitude, mixed };
@@ -89,14 +91,6 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& geometry);
 
 const char* component_name(Component component);       // "azimuth", "altitude", "mixed"
 const char* direction_name(ErrorDirection direction);  // "east", "west", "high", "low"
-
-// "+dd mm ss.s", "dd:mm:ss", "-00 30" (sign on the whole value) or plain "12.5".
-// `sexagesimal` tells which form it was.
-std::optional<double> parse_sexagesimal(std::string_view text, bool* sexagesimal = nullptr);
-// Declination or latitude in degrees: sexagesimal degrees or plain degrees, |v| <= 90.
-std::optional<double> parse_degrees(std::string_view text, double limit = 90);
-// Right ascension in hours: sexagesimal means hours, a plain number means degrees.
-std::optional<double> parse_right_ascension_hours(std::string_view text);
 
 // An hour angle brought into (-12, 12].
 double wrapped_hours(double hours);

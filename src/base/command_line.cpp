@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "base/number_text.hpp"
 #include "base/version.hpp"
 
 namespace trakora::command_line {
@@ -198,15 +199,7 @@ std::optional<int> parse_or_exit(const Syntax& syntax, int argc, const char* con
     return 2;
 }
 
-std::optional<double> to_number(std::string_view text) {
-    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-    double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() ||
-        !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
+std::optional<double> to_number(std::string_view text) { return exact_number(text); }
 
 std::optional<long long> to_whole(std::string_view text) {
     if (!text.empty() && text[0] == '+') text.remove_prefix(1);

@@ -70,7 +70,8 @@ std::string error_line(const Syntax& syntax, std::string_view reason);
 // goes on.
 std::optional<int> parse_or_exit(const Syntax& syntax, int argc, const char* const* argv);
 
-// Values as text, strictly: the whole text, optionally signed, finite.
+// Values as text, strictly: the whole text, optionally signed; a number is finite
+// (exact_number in base/number_text.hpp).
 std::optional<double> to_number(std::string_view text);
 std::optional<long long> to_whole(std::string_view text);
 

@@ -79,6 +79,21 @@ double read_number(std::string_view text) {
     return strtod_l(number.c_str(), nullptr, c_locale());
 }
 
+std::optional<double> exact_number(std::string_view text) {
+    // from_chars takes a leading "-" but no "+"; one "+" is dropped here, and what follows
+    // must then start with a digit or a point.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') return std::nullopt;
+    }
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc{} || ptr != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 std::string plain_number_text(double value) {
     if (value == 0) return "0";  // also for -0
     if (std::isnan(value)) return "NaN";

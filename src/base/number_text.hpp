@@ -2,6 +2,7 @@
 // How the program reads a number from text and writes one back.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,15 @@ namespace trakora {
 // sign, digits). Reading stops at the first character that cannot continue the number
 // ("/", a quote, a letter); a text without a number gives 0. A magnitude too large for a
 // double gives an infinity of its sign. Independent of the process locale.
+// That rule is the one the reader and the text boxes are pinned to; keep it as it is.
 double read_number(std::string_view text);
+
+// A strict reading for values that name one number and nothing else (command-line
+// options, script words, header values of the observing keywords after their own
+// dialect is taken off): the whole text is an optional sign, digits with an optional "."
+// and an optional exponent (E, optional sign, digits), and the value is finite. No
+// blanks, no second sign ("+-5"), no "inf" or "nan"; independent of the process locale.
+std::optional<double> exact_number(std::string_view text);
 
 // Plain decimal text: "-" for negative numbers, no decimal point for whole numbers, the
 // shortest digits that read back as the same double otherwise ("-5", "16.5", "0").

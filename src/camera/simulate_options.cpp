@@ -17,10 +17,13 @@ namespace {
 
 constexpr int kMinSide = 16;
 
+// A whole number as every option reads one (command_line::to_whole).
 bool parse_long(std::string_view text, long& out) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, out);
-    return ec == std::errc{} && ptr == end && !text.empty();
+    const auto v = command_line::to_whole(text);
+    if (!v || *v < std::numeric_limits<long>::min() || *v > std::numeric_limits<long>::max())
+        return false;
+    out = static_cast<long>(*v);
+    return true;
 }
 
 bool parse_size(std::string_view text, int& width, int& height) {

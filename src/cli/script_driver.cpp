@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/command_line.hpp"
+#include "base/number_text.hpp"
 #include "base/rounding.hpp"
 #include "cli/commands.hpp"
 #include "cli/json_writer.hpp"
@@ -49,16 +50,7 @@ std::vector<std::string_view> split_blanks(std::string_view text) {
     return words;
 }
 
-std::optional<double> parse_number(std::string_view token) {
-    if (!token.empty() && token[0] == '+') token.remove_prefix(1);
-    double value = 0;
-    const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (token.empty() || ec != std::errc() || ptr != token.data() + token.size() ||
-        !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
+std::optional<double> parse_number(std::string_view token) { return exact_number(token); }
 
 std::optional<std::int64_t> parse_whole(std::string_view token, std::int64_t lo, std::int64_t hi) {
     const std::optional<double> v = parse_number(token);

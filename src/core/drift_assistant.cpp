@@ -17,7 +17,7 @@ void add_time_notes(DriftSummary& summary, std::span<const SessionImage> images)
         const std::optional<ObservationTime>& t = image.measurement.time;
         if (!t)
             ++without;
-        else if (t->source == "file")
+        else if (t->source == TimeSource::file)
             ++from_file;
     }
     if (from_file > 0)
@@ -52,7 +52,7 @@ void resolve_segment(DriftAssistant& a, DriftSegment& segment) {
     if (segment.count == 0) return;
     segment.first_unix_s = first_time(a, segment);
     segment.geometry =
-        resolve_geometry(segment_inputs(a, segment), a.images[segment.first].measurement.header,
+        resolve_geometry(segment_inputs(a, segment), a.images[segment.first].measurement.keywords,
                          segment.first_unix_s);
 }
 
@@ -76,7 +76,8 @@ std::string current_pier_side(const DriftAssistant& a) {
     if (a.segments.empty()) return {};
     const DriftSegment& segment = a.segments.back();
     for (std::size_t k = segment.first + segment.count; k-- > segment.first;)
-        if (auto side = header_value(a.images[k].measurement.header, "PIERSIDE")) return *side;
+        if (const std::string& side = a.images[k].measurement.keywords.pier_side; !side.empty())
+            return side;
     return {};
 }
 
@@ -146,7 +147,7 @@ void add_drift_image(DriftAssistant& a, ImageMeasurement m) {
     if (a.session_ended) reset_drift_session(a);
 
     const std::string pier_before = current_pier_side(a);
-    const std::string pier_now = header_value(m.header, "PIERSIDE").value_or("");
+    const std::string& pier_now = m.keywords.pier_side;
     const bool flipped = !pier_now.empty() && !pier_before.empty() && pier_now != pier_before;
     if (a.segments.empty())
         start_segment(a, a.segment_requested.value_or(SegmentReason::start), m);

@@ -26,12 +26,12 @@ ImageMeasurement measured_image(const State& s) {
     m.folder = folder;
     m.file = s.fits_file_name;
     m.date_obs = s.image_date_obs;
-    m.header = s.image_header;
+    m.keywords = read_observing_keywords(s.image_header);
     m.found = {s.object_x, s.object_y};
-    m.time = observation_time(m.header, std::nullopt);
+    m.time = m.keywords.time;
     if (!m.time)
-        m.time = observation_time(
-            m.header, modified_unix_s(std::filesystem::path(folder) / s.fits_file_name));
+        if (const auto modified = modified_unix_s(std::filesystem::path(folder) / s.fits_file_name))
+            m.time = ObservationTime{*modified, TimeSource::file};
     return m;
 }
 

@@ -14,18 +14,18 @@
 
 #include "analysis/star_measurement.hpp"
 #include "base/position.hpp"
-#include "fits/header_values.hpp"
 #include "fits/observation_time.hpp"
+#include "fits/observing_keywords.hpp"
 
 namespace trakora {
 
 struct State;
 
 struct ImageMeasurement {
-    std::string folder;    // the watched folder it was found in
-    std::string file;      // bare file name
-    std::string date_obs;  // the newest DATE-OBS card's value text, "" without one
-    HeaderValues header;   // the reader's header as keyword -> value text
+    std::string folder;          // the watched folder it was found in
+    std::string file;            // bare file name
+    std::string date_obs;        // the newest DATE-OBS card's value text, "" without one
+    ObservingKeywords keywords;  // what its header says of optics, pointing, site, air
     // When it was taken: the header's time, else the file's modification time; nullopt
     // when neither is known.
     std::optional<ObservationTime> time;

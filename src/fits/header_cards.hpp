@@ -28,12 +28,22 @@ inline bool has_keyword(std::string_view card, std::string_view padded_keyword) 
     return card.substr(0, 8) == padded_keyword;
 }
 
+// `text` without the blanks (spaces and tabs) at either end.
+inline std::string_view trimmed_blanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 // The number in the value field (columns 10-30), by the program's number rule.
 double card_number(std::string_view card);
 
-// The text of a string value: what stands between the first quote of the value field
-// and the next one, without trailing blanks; for a card without quotes the value field
-// up to a comment ("/"), without leading and trailing blanks.
+// The value text of a card, from column 10 on: a string value is what stands between
+// its quotes, a doubled quote read as one and blanks at either end dropped (an
+// unterminated string runs to the card's end); any other value is the field up to a
+// comment, trimmed, where a comment starts at a "/" that follows a blank or opens the
+// field, so an unquoted "09/12/96" stays whole. The one reading of a card's value for
+// every keyword beyond the reader's own.
 std::string card_string_value(std::string_view card);
 
 struct HeaderWalk {

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "fits/observation_time.hpp"
 
-#include <charconv>
 #include <cmath>
+
+#include "fits/keyword_text.hpp"
 
 namespace trakora {
 namespace {
@@ -79,16 +80,23 @@ std::optional<Date> date(std::string_view t) {
     return std::nullopt;
 }
 
-std::optional<double> number(std::string_view text) {
-    double value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc{} || ptr != end || text.empty() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 }  // namespace
+
+const char* time_source_name(TimeSource source) {
+    switch (source) {
+        case TimeSource::date_obs:
+            return "DATE-OBS";
+        case TimeSource::date_obs_time_obs:
+            return "DATE-OBS+TIME-OBS";
+        case TimeSource::date_obs_ut:
+            return "DATE-OBS+UT";
+        case TimeSource::mjd_obs:
+            return "MJD-OBS";
+        case TimeSource::file:
+            return "file";
+    }
+    return "file";
+}
 
 std::optional<double> utc_seconds(int year, int month, int day, int hour, int minute,
                                   double second) {
@@ -125,25 +133,27 @@ std::optional<ObservationTime> observation_time(const HeaderValues& header,
     const auto date_obs = header_value(header, "DATE-OBS");
     if (date_obs) {
         if (const auto t = parse_iso_date_time(*date_obs))
-            return ObservationTime{*t, "DATE-OBS", {}};
+            return ObservationTime{*t, TimeSource::date_obs};
         if (const auto day = parse_date(*date_obs)) {
-            for (const char* keyword : {"TIME-OBS", "UT"}) {
-                const auto text = header_value(header, keyword);
+            struct TimeCard {
+                const char* keyword;
+                TimeSource source;
+            };
+            for (const TimeCard card : {TimeCard{"TIME-OBS", TimeSource::date_obs_time_obs},
+                                        TimeCard{"UT", TimeSource::date_obs_ut}}) {
+                const auto text = header_value(header, card.keyword);
                 const auto seconds = text ? parse_time_of_day(*text) : std::nullopt;
-                if (seconds)
-                    return ObservationTime{*day + *seconds, std::string("DATE-OBS+") + keyword, {}};
+                if (seconds) return ObservationTime{*day + *seconds, card.source};
             }
         }
     }
     if (const auto mjd_text = header_value(header, "MJD-OBS")) {
-        const auto mjd = number(*mjd_text);
+        const auto mjd = keyword_number(*mjd_text);
         if (mjd && *mjd > 0 && *mjd < 1e6)
-            return ObservationTime{(*mjd - kMjdOfUnixEpoch) * 86400.0, "MJD-OBS", {}};
+            return ObservationTime{(*mjd - kMjdOfUnixEpoch) * 86400.0, TimeSource::mjd_obs};
     }
     if (file_modified_unix_s && std::isfinite(*file_modified_unix_s))
-        return ObservationTime{*file_modified_unix_s, "file",
-                               "No usable observation time in the header; the file's "
-                               "modification time was used."};
+        return ObservationTime{*file_modified_unix_s, TimeSource::file};
     return std::nullopt;
 }
 

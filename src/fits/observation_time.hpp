@@ -4,26 +4,32 @@
 //
 // Usage:
 //   auto t = observation_time(header_values(cards), file_modified_unix_s);
-//   if (t) minutes = (t->unix_s - first_unix_s) / 60;   // t->note says when it was a guess
+//   if (t) minutes = (t->unix_s - first_unix_s) / 60;   // t->source says where it came from
 #pragma once
 
 #include <optional>
-#include <string>
 #include <string_view>
 
 #include "fits/header_values.hpp"
 
 namespace trakora {
 
+// Where an observation time came from: the header's keywords, or the file's modification
+// time when the header gives none.
+enum class TimeSource { date_obs, date_obs_time_obs, date_obs_ut, mjd_obs, file };
+
+// "DATE-OBS", "DATE-OBS+TIME-OBS", "DATE-OBS+UT", "MJD-OBS", "file".
+const char* time_source_name(TimeSource source);
+
 struct ObservationTime {
     double unix_s = 0;
-    std::string source;  // "DATE-OBS", "DATE-OBS+TIME-OBS", "DATE-OBS+UT", "MJD-OBS", "file"
-    std::string note;    // empty unless the time is a fallback worth saying
+    TimeSource source = TimeSource::date_obs;
 };
 
 // Tries, in this order: DATE-OBS as a full ISO date and time; DATE-OBS as a date (ISO
-// "yyyy-mm-dd" or the old "dd/mm/yy", 19yy) with the time from TIME-OBS or UT; MJD-OBS;
-// then `file_modified_unix_s` with a note. nullopt when none of them gives a time.
+// "yyyy-mm-dd" or the old "dd/mm/yy", 19yy) with the time from TIME-OBS or UT; MJD-OBS
+// (a number, as keyword_number reads one); then `file_modified_unix_s`. nullopt when none
+// of them gives a time.
 std::optional<ObservationTime> observation_time(const HeaderValues& header,
                                                 std::optional<double> file_modified_unix_s);
 

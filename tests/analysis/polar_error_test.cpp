@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Pieces of the polar error: header values as capture programs write them, the image's
-// orientation, where each geometry value comes from, and the report's rules on worked
-// fits. The whole chain against the exact mount is in the simulated camera's tests.
+// Pieces of the polar error: the image's orientation, where each geometry value comes
+// from, and the report's rules on worked fits. The whole chain against the exact mount is in the
+// simulated camera's tests.
 #include "analysis/polar_error.hpp"
 
 #include <gtest/gtest.h>
@@ -13,40 +13,6 @@
 
 namespace trakora {
 namespace {
-
-struct ParseRow {
-    const char* name;
-    const char* text;
-    std::optional<double> degrees;   // parse_degrees
-    std::optional<double> ra_hours;  // parse_right_ascension_hours
-};
-
-TEST(PolarErrorParsing, SexagesimalAndDegrees) {
-    const std::vector<ParseRow> rows = {
-        {"signed_sexagesimal", "+45 30 00", 45.5, std::nullopt},
-        {"negative_below_one_degree", "-00 30 00", -0.5, std::nullopt},
-        {"colons", "12:30:36", 12.51, 12.51},
-        {"letters", "12h30m00s", 12.5, 12.5},
-        {"two_parts", "12 30", 12.5, 12.5},
-        {"plain_degrees", "187.5", std::nullopt, 12.5},
-        {"plain_negative", "-33.25", -33.25, std::nullopt},
-        {"minutes_out_of_range", "45 61 00", std::nullopt, std::nullopt},
-        {"four_parts", "1 2 3 4", std::nullopt, std::nullopt},
-        {"inner_sign", "45 -3 00", std::nullopt, std::nullopt},
-        {"ra_24h", "24 00 00", 24.0, std::nullopt},
-        {"words", "unknown", std::nullopt, std::nullopt},
-        {"empty", "", std::nullopt, std::nullopt},
-        {"not_a_number", "nan", std::nullopt, std::nullopt},
-    };
-    for (const ParseRow& r : rows) {
-        SCOPED_TRACE(r.name);
-        const auto d = parse_degrees(r.text), ra = parse_right_ascension_hours(r.text);
-        ASSERT_EQ(d.has_value(), r.degrees.has_value());
-        ASSERT_EQ(ra.has_value(), r.ra_hours.has_value());
-        EXPECT_NEAR(d.value_or(0), r.degrees.value_or(0), 1e-12);
-        EXPECT_NEAR(ra.value_or(0), r.ra_hours.value_or(0), 1e-12);
-    }
-}
 
 TEST(PolarErrorOrientation, NorthAndEastFromPixelRates) {
     // The star moves 0.1 px/min right and 0.2 px/min down; 2 arcsec per pixel.
@@ -95,7 +61,8 @@ class Geometries : public ::testing::TestWithParam<GeometryRow> {};
 
 TEST_P(Geometries, ResolveEachValue) {
     const GeometryRow& row = GetParam();
-    const Geometry g = resolve_geometry(row.inputs, row.header, row.unix_s);
+    const Geometry g =
+        resolve_geometry(row.inputs, read_observing_keywords(row.header), row.unix_s);
     const auto near = [](std::optional<double> got, std::optional<double> want) {
         ASSERT_EQ(got.has_value(), want.has_value());
         EXPECT_NEAR(got.value_or(0), want.value_or(0), 1e-3);
@@ -196,7 +163,34 @@ INSTANTIATE_TEST_SUITE_P(
                     std::nullopt,
                     std::nullopt,
                     std::nullopt,
-                    "SITELAT 'north' is not a latitude"}),
+                    "SITELAT 'north' is not a latitude"},
+        GeometryRow{"rounded_longitude_carries",
+                    {},
+                    {{"OBJCTRA", "06 00 00"}, {"OBJCTDEC", "10"}, {"SITELONG", "+14 59 60.0"}},
+                    kY2k,
+                    std::nullopt,
+                    10.0,
+                    6.6645 + 1 - 6,
+                    std::nullopt,
+                    "Hour angle from OBJCTRA, SITELONG"},
+        GeometryRow{"unreadable_longitude_is_named_not_missing",
+                    {},
+                    {{"OBJCTRA", "06 00 00"}, {"OBJCTDEC", "10"}, {"SITELONG", "+14 59 61.0"}},
+                    kY2k,
+                    std::nullopt,
+                    10.0,
+                    std::nullopt,
+                    std::nullopt,
+                    "observation time; unreadable: SITELONG): "},
+        GeometryRow{"unreadable_focal_length_is_named",
+                    {},
+                    {{"XPIXSZ", "3.76"}, {"FOCALLEN", "n/a"}},
+                    std::nullopt,
+                    std::nullopt,
+                    std::nullopt,
+                    std::nullopt,
+                    std::nullopt,
+                    "FOCALLEN 'n/a' could not be read"}),
     [](const auto& row_info) { return std::string(row_info.param.name); });
 
 // ---------------------------------------------------------------------------------------

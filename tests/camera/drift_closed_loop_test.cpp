@@ -15,6 +15,7 @@
 #include "camera/simulated_image.hpp"
 #include "fits/header_values.hpp"
 #include "fits/observation_time.hpp"
+#include "fits/observing_keywords.hpp"
 
 namespace trakora::camera {
 namespace {
@@ -67,7 +68,7 @@ TEST_P(ClosedLoop, GivesBackTheMountsError) {
     const HeaderValues header = header_values(header_cards(first));
     const auto time = observation_time(header, std::nullopt);
     ASSERT_TRUE(time);
-    EXPECT_EQ(time->source, "DATE-OBS");
+    EXPECT_EQ(time->source, TimeSource::date_obs);
 
     std::vector<DriftSample> samples;
     for (long k = 0; k <= 40; ++k) {
@@ -76,7 +77,7 @@ TEST_P(ClosedLoop, GivesBackTheMountsError) {
     }
     PolarInputs in;
     in.orientation.north_deg = row.north_deg;
-    const Geometry g = resolve_geometry(in, header, time->unix_s);
+    const Geometry g = resolve_geometry(in, read_observing_keywords(header), time->unix_s);
     const DriftSummary s = drift_summary(fit_drift(samples), g);
 
     ASSERT_TRUE(s.ha_hours && s.dec_deg && s.lat_deg && s.scale_arcsec_per_px);

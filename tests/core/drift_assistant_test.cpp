@@ -178,7 +178,7 @@ TEST_F(DriftAssistantRun, MeasuresTheStarOnTheClock) {
         EXPECT_EQ(m.star->flags, 0u) << k;
         EXPECT_DOUBLE_EQ(a.images[k].minutes, static_cast<double>(k));
         EXPECT_NEAR(m.star->y, 22.6 + 0.5 * static_cast<double>(k), 0.05);
-        EXPECT_EQ(m.time->source, "DATE-OBS");
+        EXPECT_EQ(m.time->source, TimeSource::date_obs);
         EXPECT_EQ(m.date_obs, testing::night_date(static_cast<int>(k)));
     }
     // The series and its label are the specified ones; the measurement is what they got.

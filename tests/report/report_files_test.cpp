@@ -40,7 +40,7 @@ TEST(AssistantFiles, SessionCsvAndChartTitle) {
     first.file = "a,1.FIT";
     first.date_obs = "2026-12-09T01:00:00";
     first.found = {40, 30};
-    first.time = ObservationTime{0, "DATE-OBS", {}};
+    first.time = ObservationTime{0, TimeSource::date_obs};
     first.star = {40.25, 29.5, 0, 0, 0, 61.04, 3.126, 0};
     add_drift_image(a, first);
     ImageMeasurement second = first;
@@ -48,7 +48,7 @@ TEST(AssistantFiles, SessionCsvAndChartTitle) {
     second.file = "a2.FIT";
     second.found.y = 31;
     second.row_change = "1";
-    second.time = ObservationTime{90, "DATE-OBS", {}};
+    second.time = ObservationTime{90, TimeSource::date_obs};
     second.star = {40.0, -0.0001, 0, 0, 0, 4.0, 1.0, kStarHotPixel | kStarLowSnr};
     add_drift_image(a, second);
     EXPECT_EQ(session_csv(a),

@@ -39,13 +39,14 @@ class DriftWindowTest : public ::testing::Test {
 
     // `count` images 0.25 min apart from `start` minutes, the star moving up the image.
     void add_samples(int count, double start) {
-        const HeaderValues header = {{"SCALE", "1.5"}, {"SITELAT", "50"}, {"OBJCTDEC", "10"}};
+        const ObservingKeywords keywords =
+            read_observing_keywords({{"SCALE", "1.5"}, {"SITELAT", "50"}, {"OBJCTDEC", "10"}});
         for (int k = 0; k < count; ++k) {
             const double minutes = start + 0.25 * k;
             ImageMeasurement image;
             image.file = "drift_" + std::to_string(k) + ".FIT";
-            image.header = header;
-            image.time = ObservationTime{1.8e9 + 60 * minutes, "DATE-OBS", {}};
+            image.keywords = keywords;
+            image.time = ObservationTime{1.8e9 + 60 * minutes, TimeSource::date_obs};
             image.star = StarMeasurement{};
             image.star->x = 300 + 0.01 * (k % 3);
             image.star->y = 200 - 0.525 * minutes + 0.02 * ((k % 2) ? 1 : -1);

@@ -36,9 +36,10 @@ void check_keyword(const KeywordValue& k, const char* what) {
         fail(std::string(what) + ": a keyword name without a value or the reverse");
 }
 
-void check_notes(const std::vector<std::string>& notes) {
-    for (const std::string& n : notes)
-        if (n.empty()) fail("an empty note");
+void check_notes(const std::vector<DriftNote>& notes) {
+    for (const DriftNote& n : notes)
+        for (const double v : n.numbers)
+            if (!std::isfinite(v)) fail("a note's number is not finite");
 }
 
 void check_geometry(const Geometry& g) {

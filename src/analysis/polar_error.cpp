@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 #include "fits/observation_time.hpp"
@@ -17,15 +16,9 @@ constexpr double kEnoughSeArcmin = 1;
 constexpr double kEnoughSeFraction = 0.1;
 constexpr double kEnoughMinutes = 3;
 
-std::string fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-// "<keyword> '<text>' could not be read.": a value present but not of its kind.
-std::string unreadable_note(const KeywordValue& k) {
-    return k.keyword + " '" + k.text + "' could not be read.";
+// A value present but not of its kind, named with what was written.
+DriftNote unreadable_note(NoteCode code, const KeywordValue& k) {
+    return {code, {k.keyword, k.text}, {}};
 }
 
 bool unreadable(const KeywordValue& k) { return k.state == KeywordState::unreadable; }
@@ -37,22 +30,25 @@ void resolve_scale(const PolarInputs& in, const ObservingKeywords& k, Geometry& 
     }
     if (k.pixel_um.value && k.focal_mm.value) {
         g.scale_arcsec_per_px = 206.265 * *k.pixel_um.value / *k.focal_mm.value;
-        g.notes.push_back("Plate scale " + fixed(*g.scale_arcsec_per_px, 3) + " arcsec/px from " +
-                          k.pixel_um.keyword + " and " + k.focal_mm.keyword + ".");
+        g.notes.push_back({NoteCode::scale_from_pixel_size,
+                           {k.pixel_um.keyword, k.focal_mm.keyword},
+                           {*g.scale_arcsec_per_px}});
         return;
     }
     if (k.scale_arcsec_per_px.value) {
         g.scale_arcsec_per_px = k.scale_arcsec_per_px.value;
-        g.notes.push_back("Plate scale " + fixed(*g.scale_arcsec_per_px, 3) + " arcsec/px from " +
-                          k.scale_arcsec_per_px.keyword + ".");
+        g.notes.push_back({NoteCode::scale_from_keyword,
+                           {k.scale_arcsec_per_px.keyword},
+                           {*g.scale_arcsec_per_px}});
         return;
     }
     for (const KeywordValue* v : {&k.pixel_um, &k.focal_mm, &k.scale_arcsec_per_px})
-        if (unreadable(*v)) g.notes.push_back(unreadable_note(*v));
-    g.notes.push_back("No plate scale (--scale, " + keyword_names(&ObservingKeywords::pixel_um) +
-                      " with " + keyword_names(&ObservingKeywords::focal_mm) + ", " +
-                      keyword_names(&ObservingKeywords::scale_arcsec_per_px) +
-                      "): rates stay in pixels and the error is unknown.");
+        if (unreadable(*v)) g.notes.push_back(unreadable_note(NoteCode::unreadable, *v));
+    g.notes.push_back(
+        {NoteCode::no_scale,
+         {keyword_names(&ObservingKeywords::pixel_um), keyword_names(&ObservingKeywords::focal_mm),
+          keyword_names(&ObservingKeywords::scale_arcsec_per_px)},
+         {}});
 }
 
 }  // namespace
@@ -116,12 +112,10 @@ Geometry resolve_geometry(const PolarInputs& in, const ObservingKeywords& k,
 
     // Pointing: a capture program without a mount writes zeros for both.
     if (unreadable(k.ra_hours))
-        g.notes.push_back(k.ra_hours.keyword + " '" + k.ra_hours.text +
-                          "' is not a right ascension.");
+        g.notes.push_back(unreadable_note(NoteCode::not_right_ascension, k.ra_hours));
     if (unreadable(k.dec_deg))
-        g.notes.push_back(k.dec_deg.keyword + " '" + k.dec_deg.text + "' is not a declination.");
-    if (k.pointing_placeholder)
-        g.notes.push_back("The header's pointing is a placeholder (00 00 00); it was ignored.");
+        g.notes.push_back(unreadable_note(NoteCode::not_declination, k.dec_deg));
+    if (k.pointing_placeholder) g.notes.push_back({NoteCode::pointing_placeholder, {}, {}});
     const bool have_ra = k.ra_hours.value && !k.pointing_placeholder;
     const bool have_dec = k.dec_deg.value && !k.pointing_placeholder;
 
@@ -129,50 +123,41 @@ Geometry resolve_geometry(const PolarInputs& in, const ObservingKeywords& k,
         g.dec_deg = in.dec_deg;
     } else if (have_dec) {
         g.dec_deg = k.dec_deg.value;
-        g.notes.push_back("Declination from " + k.dec_deg.keyword + ".");
+        g.notes.push_back({NoteCode::declination_from, {k.dec_deg.keyword}, {}});
     }
 
     if (in.lat_deg) {
         g.lat_deg = in.lat_deg;
     } else if (k.lat_deg.state != KeywordState::absent) {
         g.lat_deg = k.lat_deg.value;
-        g.notes.push_back(g.lat_deg
-                              ? "Latitude from " + k.lat_deg.keyword + "."
-                              : k.lat_deg.keyword + " '" + k.lat_deg.text + "' is not a latitude.");
+        g.notes.push_back(g.lat_deg ? DriftNote{NoteCode::latitude_from, {k.lat_deg.keyword}, {}}
+                                    : unreadable_note(NoteCode::not_latitude, k.lat_deg));
     }
     if (!g.lat_deg)
-        g.notes.push_back("No latitude (--lat or " + keyword_names(&ObservingKeywords::lat_deg) +
-                          "): the northern hemisphere is assumed.");
+        g.notes.push_back(
+            {NoteCode::no_latitude, {keyword_names(&ObservingKeywords::lat_deg)}, {}});
 
     if (in.ha_hours) {
         g.ha_hours = wrapped_hours(*in.ha_hours);
     } else if (have_ra && k.lon_deg.value && first_image_unix_s) {
         const double lst = greenwich_sidereal_hours(*first_image_unix_s) + *k.lon_deg.value / 15;
         g.ha_hours = wrapped_hours(lst - *k.ra_hours.value);
-        g.notes.push_back("Hour angle from " + k.ra_hours.keyword + ", " + k.lon_deg.keyword +
-                          " and the observation time.");
+        g.notes.push_back({NoteCode::hour_angle_from, {k.ra_hours.keyword, k.lon_deg.keyword}, {}});
     } else {
         // What is absent is missing; what is present but unreadable is named as such.
-        const std::string longitude = keyword_names(&ObservingKeywords::lon_deg);
-        std::string missing, unread;
-        const auto add = [](std::string& list, const std::string& what) {
-            list += (list.empty() ? " " : ", ") + what;
-        };
+        DriftNote note{NoteCode::no_hour_angle, {keyword_names(&ObservingKeywords::lon_deg)}, {}};
         if (unreadable(k.ra_hours))
-            add(unread, "the right ascension");
+            note.parts |= kRightAscensionUnreadable;
         else if (!have_ra)
-            add(missing, "the right ascension");
+            note.parts |= kRightAscensionMissing;
         if (unreadable(k.lon_deg)) {
-            g.notes.push_back(unreadable_note(k.lon_deg));
-            add(unread, longitude);
+            g.notes.push_back(unreadable_note(NoteCode::unreadable, k.lon_deg));
+            note.parts |= kLongitudeUnreadable;
         } else if (!k.lon_deg.value) {
-            add(missing, longitude);
+            note.parts |= kLongitudeMissing;
         }
-        if (!first_image_unix_s) add(missing, "the time");
-        std::string why = missing.empty() ? "" : "missing:" + missing;
-        if (!unread.empty()) why += (why.empty() ? "unreadable:" : "; unreadable:") + unread;
-        g.notes.push_back("No hour angle (--ha, or the right ascension with " + longitude +
-                          " and the observation time; " + why + "): the error is unknown.");
+        if (!first_image_unix_s) note.parts |= kTimeMissing;
+        g.notes.push_back(std::move(note));
     }
     return g;
 }
@@ -191,17 +176,15 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     s.notes = g.notes;
 
     if (fit.flagged > 0)
-        s.notes.push_back(std::to_string(fit.flagged) +
-                          " flagged measurement(s) left out of the fit.");
+        s.notes.push_back({NoteCode::flagged_left_out, {}, {static_cast<double>(fit.flagged)}});
     if (fit.outliers > 0)
-        s.notes.push_back(std::to_string(fit.outliers) +
-                          " outlier(s) beyond 4 times the residual RMS left out of the fit.");
+        s.notes.push_back({NoteCode::outliers_left_out, {}, {static_cast<double>(fit.outliers)}});
     if (fit.used < 2) {
-        s.notes.push_back("Fewer than two usable images: no drift rate yet.");
+        s.notes.push_back({NoteCode::too_few_images, {}, {}});
         return s;
     }
     if (!fit.x.rate_per_min || !fit.y.rate_per_min) {
-        s.notes.push_back("The images' times do not spread: no drift rate.");
+        s.notes.push_back({NoteCode::times_do_not_spread, {}, {}});
         return s;
     }
 
@@ -234,17 +217,13 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     if (azimuth && g.lat_deg && std::abs(std::cos(*g.lat_deg * kRadPerDeg)) > 1e-3)
         s.knob_arcmin = *s.error_arcmin / std::cos(*g.lat_deg * kRadPerDeg);
     if (axis == Component::mixed)
-        s.notes.push_back(std::string("This star, ") +
-                          fixed(std::min(std::abs(ha), 12 - std::abs(ha)), 1) +
-                          " h from the meridian, measures azimuth and altitude together; the "
-                          "figure assumes the " +
-                          (azimuth ? "altitude" : "azimuth") +
-                          " error is zero. A star within 2 h of the meridian measures azimuth, "
-                          "one 4 to 8 h from it altitude.");
+        s.notes.push_back({NoteCode::mixed_component,
+                           {azimuth ? "altitude" : "azimuth"},
+                           {std::min(std::abs(ha), 12 - std::abs(ha))}});
 
     if (!s.error_se_arcmin) {
         s.enough = false;
-        s.notes.push_back("Too few images for a standard error.");
+        s.notes.push_back({NoteCode::no_standard_error, {}, {}});
         return s;
     }
     const double target = std::max(kEnoughSeArcmin, kEnoughSeFraction * *s.error_arcmin);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "analysis/drift_fit.hpp"
+#include "analysis/drift_notes.hpp"
 #include "base/orientation.hpp"
 #include "fits/keyword_text.hpp"  // the angle forms the typed inputs read too
 #include "fits/observing_keywords.hpp"
@@ -46,7 +47,7 @@ struct Geometry {
     std::optional<double> ha_hours;  // at the segment's first image
     std::optional<double> lat_deg;
     Orientation orientation;
-    std::vector<std::string> notes;  // where each value came from, or why it is missing
+    std::vector<DriftNote> notes;  // where each value came from, or why it is missing
 };
 
 // Resolves each value: the user's, else the first image's keywords (plate scale from
@@ -82,7 +83,7 @@ struct DriftSummary {
     std::optional<double> r2;
     std::optional<bool> enough;
     std::optional<double> minutes_needed;
-    std::vector<std::string> notes;
+    std::vector<DriftNote> notes;
 };
 
 DriftSummary drift_summary(const DriftFit& fit, const Geometry& geometry);

@@ -222,9 +222,10 @@ class StagingFolder {
 bool write_assistant_files(const Options& o, const DriftAssistant& a) {
     DriftSummary summary = drift_summary_now(a);
     if (o.from > 1 && static_cast<std::size_t>(o.from) > a.images.size())
-        summary.notes.push_back("The fit was to start at image " + std::to_string(o.from) +
-                                ", but only " + std::to_string(a.images.size()) +
-                                " were measured: it covers them all.");
+        summary.notes.push_back(
+            {NoteCode::fit_start_beyond,
+             {},
+             {static_cast<double>(o.from), static_cast<double>(a.images.size())}});
     std::string error;
     if (o.summary == "-") {
         std::fputs(report::summary_json(summary).c_str(), stdout);

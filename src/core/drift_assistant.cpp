@@ -21,12 +21,10 @@ void add_time_notes(DriftSummary& summary, std::span<const SessionImage> images)
             ++from_file;
     }
     if (from_file > 0)
-        summary.notes.push_back("The time of " + std::to_string(from_file) +
-                                " image(s) is the file's modification time: the header had "
-                                "no usable date.");
+        summary.notes.push_back({NoteCode::times_from_files, {}, {static_cast<double>(from_file)}});
     if (without > 0)
-        summary.notes.push_back(std::to_string(without) +
-                                " image(s) without a known time were left out of the fit.");
+        summary.notes.push_back(
+            {NoteCode::images_without_time, {}, {static_cast<double>(without)}});
 }
 
 std::optional<double> unix_time(const SessionImage& image) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/json_text.hpp"
+#include "report/note_text.hpp"
 #include "report/replaced_file.hpp"
 
 namespace trakora::report {
@@ -30,6 +31,12 @@ class JsonObject {
     void boolean(const char* key, std::optional<bool> value) {
         open(key);
         text_ += value ? (*value ? "true" : "false") : "null";
+    }
+    void notes(const char* key, const std::vector<DriftNote>& notes) {
+        std::vector<std::string> values;
+        values.reserve(notes.size());
+        for (const DriftNote& note : notes) values.push_back(note_text(note));
+        strings(key, values);
     }
     void strings(const char* key, const std::vector<std::string>& values) {
         open(key);
@@ -82,7 +89,7 @@ void summary_fields(JsonObject& o, const DriftSummary& s) {
     o.number("r2", s.r2);
     o.boolean("enough", s.enough);
     o.number("minutes_needed", s.minutes_needed);
-    o.strings("notes", s.notes);
+    o.notes("notes", s.notes);
 }
 
 // A segment as one compact object: why and where it starts, and its answer.

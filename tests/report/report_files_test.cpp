@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "report/assistant_chart.hpp"
+#include "report/note_text.hpp"
 #include "report/replaced_file.hpp"
 #include "report/session_csv.hpp"
 #include "report/summary_json.hpp"
@@ -121,6 +122,33 @@ TEST(ReplacedFile, RenamedOverTheOldOneAsAnOrdinaryFile) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(static_cast<mode_t>(fs::status(target).permissions()), 0666 & ~mask);
+}
+
+// The notes as the summary words them: numbers to their decimals, names as found, and
+// what the hour angle wanted listed as missing or unreadable.
+TEST(NoteText, WordsEachCodeWithItsValues) {
+    const struct {
+        DriftNote note;
+        const char* text;
+    } rows[] = {
+        {{NoteCode::scale_from_pixel_size, {"XPIXSZ", "FOCALLEN"}, {1.19999}},
+         "Plate scale 1.200 arcsec/px from XPIXSZ and FOCALLEN."},
+        {{NoteCode::unreadable, {"SITELONG", "+139 41 61"}, {}},
+         "SITELONG '+139 41 61' could not be read."},
+        {{NoteCode::no_hour_angle,
+          {"SITELONG"},
+          {},
+          kRightAscensionMissing | kLongitudeUnreadable | kTimeMissing},
+         "No hour angle (--ha, or the right ascension with SITELONG and the observation time; "
+         "missing: the right ascension, the time; unreadable: SITELONG): the error is unknown."},
+        {{NoteCode::mixed_component, {"altitude"}, {2.54}},
+         "This star, 2.5 h from the meridian, measures azimuth and altitude together; the figure "
+         "assumes the altitude error is zero. A star within 2 h of the meridian measures "
+         "azimuth, one 4 to 8 h from it altitude."},
+        {{NoteCode::fit_start_beyond, {}, {40, 31}},
+         "The fit was to start at image 40, but only 31 were measured: it covers them all."},
+    };
+    for (const auto& row : rows) EXPECT_EQ(note_text(row.note), row.text);
 }
 
 }  // namespace

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+// What the drift answer has to say beside its numbers: where a value came from, why one
+// is missing, what was left out of a fit. Codes with the names and numbers they speak of;
+// each face words them in its own language where it shows them (report/note_text.hpp
+// for the summary's English notes).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace trakora {
+
+enum class NoteCode {
+    scale_from_pixel_size,  // names: pixel size, focal length keywords; numbers: scale
+    scale_from_keyword,     // names: keyword; numbers: scale
+    no_scale,               // names: the pixel-size, focal-length and scale keyword names
+    unreadable,             // names: keyword, its text
+    not_right_ascension,    // names: keyword, its text
+    not_declination,        // names: keyword, its text
+    not_latitude,           // names: keyword, its text
+    pointing_placeholder,   // the header's pointing is all zeros
+    declination_from,       // names: keyword
+    latitude_from,          // names: keyword
+    no_latitude,            // names: the latitude keyword names
+    hour_angle_from,        // names: right ascension keyword, longitude keyword
+    no_hour_angle,          // names: the longitude keyword names; `parts`: what was wanting
+    flagged_left_out,       // numbers: how many
+    outliers_left_out,      // numbers: how many
+    too_few_images,         // fewer than two usable images
+    times_do_not_spread,    // the images' times do not spread
+    mixed_component,        // numbers: hours from the meridian; names: the component assumed zero
+    no_standard_error,      // too few images for a standard error
+    times_from_files,       // numbers: how many images were timed by their files
+    images_without_time,    // numbers: how many
+    fit_start_beyond,       // numbers: the image the fit was to start at, images measured
+};
+
+// What was wanting for the hour angle, as bits of `DriftNote::parts`.
+inline constexpr unsigned kRightAscensionMissing = 1u << 0;
+inline constexpr unsigned kRightAscensionUnreadable = 1u << 1;
+inline constexpr unsigned kLongitudeMissing = 1u << 2;
+inline constexpr unsigned kLongitudeUnreadable = 1u << 3;
+inline constexpr unsigned kTimeMissing = 1u << 4;
+
+struct DriftNote {
+    NoteCode code;
+    std::vector<std::string> names;
+    std::vector<double> numbers;
+    unsigned parts = 0;
+};
+
+}  // namespace trakora

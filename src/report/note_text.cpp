@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: MIT
+#include "report/note_text.hpp"
+
+#include <cstdio>
+
+namespace trakora::report {
+namespace {
+
+std::string fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string count(double n) { return std::to_string(static_cast<long long>(n)); }
+
+// The note's name or number k, or nothing when the note has fewer.
+std::string name(const DriftNote& n, std::size_t k) {
+    return k < n.names.size() ? n.names[k] : std::string();
+}
+double number(const DriftNote& n, std::size_t k) { return k < n.numbers.size() ? n.numbers[k] : 0; }
+
+// "missing: the right ascension, SITELONG; unreadable: ..." for the hour angle.
+std::string wanting(const DriftNote& n) {
+    std::string missing, unread;
+    const auto add = [](std::string& list, const std::string& what) {
+        list += (list.empty() ? " " : ", ") + what;
+    };
+    if (n.parts & kRightAscensionUnreadable) add(unread, "the right ascension");
+    if (n.parts & kRightAscensionMissing) add(missing, "the right ascension");
+    if (n.parts & kLongitudeUnreadable) add(unread, name(n, 0));
+    if (n.parts & kLongitudeMissing) add(missing, name(n, 0));
+    if (n.parts & kTimeMissing) add(missing, "the time");
+    std::string why = missing.empty() ? "" : "missing:" + missing;
+    if (!unread.empty()) why += (why.empty() ? "unreadable:" : "; unreadable:") + unread;
+    return why;
+}
+
+}  // namespace
+
+std::string note_text(const DriftNote& n) {
+    switch (n.code) {
+        case NoteCode::scale_from_pixel_size:
+            return "Plate scale " + fixed(number(n, 0), 3) + " arcsec/px from " + name(n, 0) +
+                   " and " + name(n, 1) + ".";
+        case NoteCode::scale_from_keyword:
+            return "Plate scale " + fixed(number(n, 0), 3) + " arcsec/px from " + name(n, 0) + ".";
+        case NoteCode::no_scale:
+            return "No plate scale (--scale, " + name(n, 0) + " with " + name(n, 1) + ", " +
+                   name(n, 2) + "): rates stay in pixels and the error is unknown.";
+        case NoteCode::unreadable:
+            return name(n, 0) + " '" + name(n, 1) + "' could not be read.";
+        case NoteCode::not_right_ascension:
+            return name(n, 0) + " '" + name(n, 1) + "' is not a right ascension.";
+        case NoteCode::not_declination:
+            return name(n, 0) + " '" + name(n, 1) + "' is not a declination.";
+        case NoteCode::not_latitude:
+            return name(n, 0) + " '" + name(n, 1) + "' is not a latitude.";
+        case NoteCode::pointing_placeholder:
+            return "The header's pointing is a placeholder (00 00 00); it was ignored.";
+        case NoteCode::declination_from:
+            return "Declination from " + name(n, 0) + ".";
+        case NoteCode::latitude_from:
+            return "Latitude from " + name(n, 0) + ".";
+        case NoteCode::no_latitude:
+            return "No latitude (--lat or " + name(n, 0) + "): the northern hemisphere is assumed.";
+        case NoteCode::hour_angle_from:
+            return "Hour angle from " + name(n, 0) + ", " + name(n, 1) +
+                   " and the observation time.";
+        case NoteCode::no_hour_angle:
+            return "No hour angle (--ha, or the right ascension with " + name(n, 0) +
+                   " and the observation time; " + wanting(n) + "): the error is unknown.";
+        case NoteCode::flagged_left_out:
+            return count(number(n, 0)) + " flagged measurement(s) left out of the fit.";
+        case NoteCode::outliers_left_out:
+            return count(number(n, 0)) +
+                   " outlier(s) beyond 4 times the residual RMS left out of the fit.";
+        case NoteCode::too_few_images:
+            return "Fewer than two usable images: no drift rate yet.";
+        case NoteCode::times_do_not_spread:
+            return "The images' times do not spread: no drift rate.";
+        case NoteCode::mixed_component:
+            return "This star, " + fixed(number(n, 0), 1) +
+                   " h from the meridian, measures azimuth and altitude together; the figure "
+                   "assumes the " +
+                   name(n, 0) +
+                   " error is zero. A star within 2 h of the meridian measures azimuth, one 4 "
+                   "to 8 h from it altitude.";
+        case NoteCode::no_standard_error:
+            return "Too few images for a standard error.";
+        case NoteCode::times_from_files:
+            return "The time of " + count(number(n, 0)) +
+                   " image(s) is the file's modification time: the header had no usable date.";
+        case NoteCode::images_without_time:
+            return count(number(n, 0)) + " image(s) without a known time were left out of the fit.";
+        case NoteCode::fit_start_beyond:
+            return "The fit was to start at image " + count(number(n, 0)) + ", but only " +
+                   count(number(n, 1)) + " were measured: it covers them all.";
+    }
+    return {};
+}
+
+}  // namespace trakora::report

@@ -12,6 +12,7 @@ program=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
     fonts-ipafont-gothic
+    wcslib-dev liberfa-dev
 )
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev

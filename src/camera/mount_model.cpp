@@ -33,6 +33,14 @@ Vec star_direction(double dec, double ha) {
     return {std::cos(dec) * std::cos(ha), -std::cos(dec) * std::sin(ha), std::sin(dec)};
 }
 
+// Saemundsson's refraction at true altitude `altitude_deg`, arcminutes, scaled by
+// (P / 1010) (283 / (273 + T)); below a degree under the horizon it stays at that value.
+double refraction_arcmin(double altitude_deg, double temperature_c, double pressure_hpa) {
+    const double h = std::max(altitude_deg, -1.0);
+    const double air = (pressure_hpa / 1010) * (283 / (273 + temperature_c));
+    return 1.02 / std::tan((h + 10.3 / (h + 5.11)) * kRadPerDeg) * air;
+}
+
 // The direction v as the air shows it: lifted toward the zenith by the refraction at
 // its true altitude. The zenith lies at declination lat on the meridian.
 Vec refracted(const Vec& v, const MountSetup& m) {
@@ -56,12 +64,6 @@ double periodic_turn(const MountSetup& m, double minutes) {
 }
 
 }  // namespace
-
-double refraction_arcmin(double altitude_deg, double temperature_c, double pressure_hpa) {
-    const double h = std::max(altitude_deg, -1.0);
-    const double air = (pressure_hpa / 1010) * (283 / (273 + temperature_c));
-    return 1.02 / std::tan((h + 10.3 / (h + 5.11)) * kRadPerDeg) * air;
-}
 
 SkyOffset tracked_star_offset(const MountSetup& m, double minutes, SkyOffset moved) {
     const double dec = m.dec_deg * kRadPerDeg;

@@ -54,8 +54,4 @@ struct SkyOffset {
 SkyOffset tracked_star_offset(const MountSetup& mount, double minutes,
                               SkyOffset telescope_moved = {});
 
-// Saemundsson's refraction at true altitude `altitude_deg`, arcminutes, scaled by
-// (P / 1010) (283 / (273 + T)); below a degree under the horizon it stays at that value.
-double refraction_arcmin(double altitude_deg, double temperature_c, double pressure_hpa);
-
 }  // namespace trakora

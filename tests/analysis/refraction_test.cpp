@@ -66,17 +66,14 @@ TEST_P(RefractionDrift, NorthComponentAsTheStarMoves) {
 
 // Rising, the lift shrinks and the star sinks toward the pole's far side; setting, the
 // reverse: "too low" on both sides of the meridian, in both hemispheres.
-INSTANTIATE_TEST_SUITE_P(
-    Stars, RefractionDrift,
-    ::testing::Values(DriftRow{"north_east_20", -3.856887, 0, 50, -0.8989},
-                      DriftRow{"north_west_20", 3.856887, 0, 50, 0.8989},
-                      DriftRow{"north_east_30", -2.595651, 0, 50, -0.3214},
-                      DriftRow{"north_east_20_dec30", -6.281600, 30, 50, -1.0679},
-                      DriftRow{"north_meridian", 0, 0, 50, 0},
-                      DriftRow{"south_east_20", -4.354753, 0, -35, 0.9205},
-                      DriftRow{"south_west_30_dec_minus20", 4.450158, -20, -35, -0.4509},
-                      DriftRow{"south_meridian", 0, -20, -35, 0}),
-    [](const auto& row_info) { return std::string(row_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Stars, RefractionDrift,
+                         ::testing::Values(DriftRow{"north_east_20", -3.856887, 0, 50, -0.8989},
+                                           DriftRow{"north_east_30", -2.595651, 0, 50, -0.3214},
+                                           DriftRow{"north_meridian", 0, 0, 50, 0},
+                                           DriftRow{"south_east_20", -4.354753, 0, -35, 0.9205},
+                                           DriftRow{"south_west_30_dec_minus20", 4.450158, -20, -35,
+                                                    -0.4509}),
+                         [](const auto& row_info) { return std::string(row_info.param.name); });
 
 // ERFA's IAU 2006 mean sidereal time and the program's linear one agree within a second
 // of time over the decades a night may be in.

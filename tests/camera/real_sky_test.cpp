@@ -39,7 +39,6 @@ TEST(SimulatedDrive, PeriodicAndRateErrorsMoveTheStarAlongRa) {
     const DriveRow rows[] = {
         // A quarter period from phase 0: the axis a full 10" ahead, the star 10" east.
         {"pe_quarter_period", with(0, 0, 10, 0), 2, 10},
-        {"pe_half_period_back", with(0, 0, 10, 0), 4, 0},
         {"pe_from_its_peak", with(0, 0, 10, 90), 4, -20},
         {"pe_at_dec_60_halved", with(60, 0, 10, 0), 2, 5},
         // 1 per mille of 2 pi in 10 / 1436.068 of a sidereal day: 9.0247".
@@ -150,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Stars, SimulatedAir,
 
 // The header's plate solution read back by wcslib gives the camera's own orientation.
 TEST(SimulatedPlateSolution, ReadsBackAsTheOrientationGiven) {
-    for (double north : {0.0, 37.0, 90.0, 123.0, 200.5, 270.0, 359.0})
+    for (double north : {0.0, 37.0, 123.0, 270.0, 359.0})
         for (bool mirror : {false, true}) {
             SCOPED_TRACE(std::to_string(north) + (mirror ? " mirrored" : ""));
             SimulateOptions o = still_sky();

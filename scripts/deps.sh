@@ -13,6 +13,7 @@ program=(
     qt6-base-dev qt6-svg-dev libgl-dev
     qt6-tools-dev qt6-l10n-tools
     fonts-ipafont-gothic
+    wcslib-dev liberfa-dev
 )
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "camera/mount_model.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -20,6 +21,7 @@ Vec cross(const Vec& a, const Vec& b) {
 }
 Vec scaled(const Vec& a, double k) { return {a[0] * k, a[1] * k, a[2] * k}; }
 Vec sum(const Vec& a, const Vec& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
+Vec unit(const Vec& a) { return scaled(a, 1 / std::sqrt(dot(a, a))); }
 
 // Rodrigues: v turned by `angle` (right-handed) about the unit vector k.
 Vec rotated(const Vec& v, const Vec& k, double angle) {
@@ -31,9 +33,39 @@ Vec star_direction(double dec, double ha) {
     return {std::cos(dec) * std::cos(ha), -std::cos(dec) * std::sin(ha), std::sin(dec)};
 }
 
+// Saemundsson's refraction at true altitude `altitude_deg`, arcminutes, scaled by
+// (P / 1010) (283 / (273 + T)); below a degree under the horizon it stays at that value.
+double refraction_arcmin(double altitude_deg, double temperature_c, double pressure_hpa) {
+    const double h = std::max(altitude_deg, -1.0);
+    const double air = (pressure_hpa / 1010) * (283 / (273 + temperature_c));
+    return 1.02 / std::tan((h + 10.3 / (h + 5.11)) * kRadPerDeg) * air;
+}
+
+// The direction v as the air shows it: lifted toward the zenith by the refraction at
+// its true altitude. The zenith lies at declination lat on the meridian.
+Vec refracted(const Vec& v, const MountSetup& m) {
+    const double lat = m.lat_deg * kRadPerDeg;
+    const Vec zenith = {std::cos(lat), 0, std::sin(lat)};
+    const double sin_h = std::clamp(dot(v, zenith), -1.0, 1.0);
+    if (sin_h >= 1) return v;  // at the zenith nothing lifts it
+    const Vec up = unit(sum(zenith, scaled(v, -sin_h)));
+    const double r =
+        refraction_arcmin(std::asin(sin_h) / kRadPerDeg, m.temperature_c, m.pressure_hpa) *
+        kRadPerArcmin;
+    return sum(scaled(v, std::cos(r)), scaled(up, std::sin(r)));
+}
+
+// The periodic error's turn of the axis ahead of its mean at `minutes`, radians.
+double periodic_turn(const MountSetup& m, double minutes) {
+    if (m.pe_arcsec == 0) return 0;
+    const double phase = m.pe_phase_deg * kRadPerDeg;
+    const double w = 2 * std::numbers::pi / m.pe_period_min;
+    return m.pe_arcsec / kArcsecPerRad * (std::sin(w * minutes + phase) - std::sin(phase));
+}
+
 }  // namespace
 
-SkyOffset tracked_star_offset(const MountSetup& m, double minutes) {
+SkyOffset tracked_star_offset(const MountSetup& m, double minutes, SkyOffset moved) {
     const double dec = m.dec_deg * kRadPerDeg;
     const double ha = m.ha_hours * 15 * kRadPerDeg;
     const Vec z = {0, 0, 1};
@@ -55,14 +87,28 @@ SkyOffset tracked_star_offset(const MountSetup& m, double minutes) {
     // in the same sense in space, so a southern axis (near -z) turns by +theta about itself.
     const Vec spin = south ? scaled(axis, -1) : axis;
     const double theta = 2 * std::numbers::pi * minutes / kSiderealDayMinutes;
+    const double turn = theta * (1 + m.track_rate_permille / 1000) + periodic_turn(m, minutes);
 
-    const Vec sky_now = rotated(star, z, -theta);
+    Vec sky_now = rotated(star, z, -theta);
+    if (m.refraction) sky_now = refracted(sky_now, m);
     // In the camera's frame: undo the mount's turn.
-    const Vec seen = rotated(sky_now, spin, theta);
+    Vec seen = rotated(sky_now, spin, turn);
 
-    const Vec north = {-std::sin(dec) * std::cos(ha), std::sin(dec) * std::sin(ha), std::cos(dec)};
-    const Vec east = {std::sin(ha), std::cos(ha), 0};
-    const double along = dot(seen, star);
+    // North and east at the star as the camera saw it at minute 0.
+    Vec centre = star;
+    Vec north = {-std::sin(dec) * std::cos(ha), std::sin(dec) * std::sin(ha), std::cos(dec)};
+    Vec east = {std::sin(ha), std::cos(ha), 0};
+    if (m.refraction) {
+        centre = refracted(star, m);
+        east = unit(cross(z, centre));
+        north = cross(centre, east);
+    }
+    // The telescope moved north turns the view about east, so the star goes south; moved
+    // east, about north, so the star goes west.
+    if (moved.north_arcsec != 0) seen = rotated(seen, east, moved.north_arcsec / kArcsecPerRad);
+    if (moved.east_arcsec != 0) seen = rotated(seen, north, -moved.east_arcsec / kArcsecPerRad);
+
+    const double along = dot(seen, centre);
     return {std::atan2(dot(seen, north), along) * kArcsecPerRad,
             std::atan2(dot(seen, east), along) * kArcsecPerRad};
 }

@@ -2,6 +2,8 @@
 // An equatorial mount whose polar axis is off the celestial pole, computed exactly: the
 // sky and the mount are turned by rotation matrices, no small-angle formula. It says where
 // a star the mount tracks appears relative to where it started, in the camera's frame.
+// The mount may also track at the wrong rate and with a periodic error, the air may lift
+// the star by refraction, and the telescope may have been moved by the hand controller.
 //
 // Usage:
 //   MountSetup m{.az_offset_arcmin = 10, .lat_deg = 50, .dec_deg = 0, .ha_hours = 0};
@@ -23,6 +25,21 @@ struct MountSetup {
     double lat_deg = 50;           // negative in the southern hemisphere
     double dec_deg = 0;            // of the tracked star
     double ha_hours = 0;           // of the star at minute 0; west positive
+
+    // The drive. A rate error in parts per thousand of the sidereal rate, + = the axis
+    // turns too fast, so the star drifts east. The periodic error turns the axis by
+    // pe_arcsec sin(2 pi t / period + phase) ahead of its mean, less its value at minute 0
+    // (the star was centred then); at declination d the star moves by pe_arcsec cos d.
+    double track_rate_permille = 0;
+    double pe_arcsec = 0;
+    double pe_period_min = 8;
+    double pe_phase_deg = 0;
+
+    // Refraction by Saemundsson's formula, scaled for the air's pressure and temperature,
+    // lifts the star along the vertical; the telescope was centred on the lifted star.
+    bool refraction = false;
+    double temperature_c = 10;
+    double pressure_hpa = 1010;
 };
 
 struct SkyOffset {
@@ -32,6 +49,9 @@ struct SkyOffset {
 
 // The star's offset after `minutes` of tracking, in the camera's frame (which turns with
 // the mount), measured along the directions north and east had at minute 0. Gnomonic.
-SkyOffset tracked_star_offset(const MountSetup& mount, double minutes);
+// `telescope_moved` is how far the hand controller has moved the telescope north and
+// east by then; the star moves the opposite way.
+SkyOffset tracked_star_offset(const MountSetup& mount, double minutes,
+                              SkyOffset telescope_moved = {});
 
 }  // namespace trakora

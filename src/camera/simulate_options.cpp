@@ -50,6 +50,31 @@ std::size_t integer_conversion_length(std::string_view rest) {
     return i < rest.size() && rest[i] == 'd' ? i + 1 : 0;
 }
 
+// "DIR:ARCSEC:IMAGE": the telescope moved DIR (north, south, east or west) by ARCSEC
+// before image IMAGE, counted from 1.
+std::optional<Nudge> parse_nudge(std::string_view text) {
+    const auto first = text.find(':');
+    const auto second = first == std::string_view::npos ? first : text.find(':', first + 1);
+    if (second == std::string_view::npos) return std::nullopt;
+    const std::string_view dir = text.substr(0, first);
+    const auto arcsec = command_line::to_number(text.substr(first + 1, second - first - 1));
+    const auto image = command_line::to_whole(text.substr(second + 1));
+    if (!arcsec || *arcsec <= 0 || *arcsec > 3600 || !image || *image < 1) return std::nullopt;
+    Nudge nudge;
+    nudge.image = static_cast<long>(*image - 1);
+    if (dir == "north")
+        nudge.telescope.north_arcsec = *arcsec;
+    else if (dir == "south")
+        nudge.telescope.north_arcsec = -*arcsec;
+    else if (dir == "east")
+        nudge.telescope.east_arcsec = *arcsec;
+    else if (dir == "west")
+        nudge.telescope.east_arcsec = -*arcsec;
+    else
+        return std::nullopt;
+    return nudge;
+}
+
 }  // namespace
 
 std::optional<std::string> check_name_pattern(std::string_view pattern) {
@@ -143,6 +168,7 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
     const auto bitpix_given = std::make_shared<bool>(false);
     // A misaligned mount makes the drift itself; the default drift would come on top.
     const auto mount_given = std::make_shared<bool>(false);
+    const auto north_given = std::make_shared<int>(0);  // --north and --rotation
     const auto drift_y_given = std::make_shared<bool>(false);
     // --name wins over the pattern of a --style, in any order.
     const auto name_given = std::make_shared<bool>(false);
@@ -254,10 +280,81 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
          "where north lies in the image: up, down, left or right\n(default up; east is a quarter "
          "turn counterclockwise)",
          1,
-         [&o, not_value](Values v) -> Refusal {
+         [&o, north_given, not_value](Values v) -> Refusal {
              const auto north = north_named(v[0]);
              if (!north) return "expected up, down, left or right" + not_value(v);
              o.orientation.north_deg = *north;
+             ++*north_given;
+             return std::nullopt;
+         }},
+        {"rotation", "DEG",
+         "where north lies in the image, degrees from up toward the\nright: up 0, right 90, "
+         "down 180, left 270",
+         1,
+         [&o, north_given](Values v) -> Refusal {
+             ++*north_given;
+             if (const Refusal r =
+                     command_line::number(o.orientation.north_deg, 0, 360, "degrees")(v))
+                 return r;
+             if (o.orientation.north_deg == 360) o.orientation.north_deg = 0;
+             return std::nullopt;
+         }},
+        {"mirror", "", "the image is mirrored: east a quarter turn clockwise from north", 0,
+         command_line::flag(o.orientation.mirror)},
+        {"pe", "ARCSEC",
+         "periodic error of the drive, peak, turning the RA axis\n(default 0; the star moves by "
+         "it times cos dec)",
+         1,
+         [&o, mount_given](Values v) -> Refusal {
+             *mount_given = true;
+             return command_line::number(o.pe_arcsec, 0, 600, "arcseconds")(v);
+         }},
+        {"pe-period", "MIN", "the periodic error's period (default 8)", 1,
+         command_line::number(o.pe_period_min, 0.1, 1440, "minutes")},
+        {"pe-phase", "DEG", "the periodic error's phase at the first image (default from\n--seed)",
+         1,
+         [&o](Values v) -> Refusal {
+             double phase = 0;
+             if (const Refusal r = command_line::number(phase, -360, 360, "degrees")(v)) return r;
+             o.pe_phase_deg = phase;
+             return std::nullopt;
+         }},
+        {"track-rate", "PERMILLE",
+         "drive rate error, parts per thousand of sidereal, + = too\nfast (default 0)", 1,
+         [&o, mount_given](Values v) -> Refusal {
+             *mount_given = true;
+             return command_line::number(o.track_rate_permille, -100, 100, "parts per thousand")(v);
+         }},
+        {"refraction", "", "the air lifts the star (Saemundsson), AMBTEMP and PRESSURE\nwritten", 0,
+         [&o, mount_given](Values v) -> Refusal {
+             *mount_given = true;
+             o.weather_given = true;
+             return command_line::flag(o.refraction)(v);
+         }},
+        {"temperature", "C", "air temperature, written as AMBTEMP (default 10)", 1,
+         [&o](Values v) -> Refusal {
+             o.weather_given = true;
+             return command_line::number(o.temperature_c, -60, 50, "degrees Celsius")(v);
+         }},
+        {"pressure", "HPA", "air pressure, written as PRESSURE (default 1010)", 1,
+         [&o](Values v) -> Refusal {
+             o.weather_given = true;
+             return command_line::number(o.pressure_hpa, 500, 1100, "hectopascals")(v);
+         }},
+        {"wcs", "", "write a TAN plate solution (CTYPE, CRPIX, CRVAL, CD)", 0,
+         command_line::flag(o.wcs)},
+        {"nudge", "DIR:ARCSEC:IMAGE",
+         "the telescope moved DIR (north, south, east, west) by\nARCSEC just before image IMAGE "
+         "(from 1); repeatable",
+         1,
+         [&o, mount_given, not_value](Values v) -> Refusal {
+             const auto nudge = parse_nudge(v[0]);
+             if (!nudge)
+                 return "expected DIR:ARCSEC:IMAGE (north, south, east or west; above 0 up "
+                        "to 3600 arcseconds; an image from 1)" +
+                        not_value(v);
+             *mount_given = true;
+             o.nudges.push_back(*nudge);
              return std::nullopt;
          }},
         {"clock", "KIND",
@@ -278,7 +375,9 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
         "before. --interval 0 and --clock simulated need --count or --keep. Existing\n"
         "files are never overwritten: numbering skips names already in the folder. One\n"
         "line per image goes to standard output.\n";
-    syntax.check = [&o, bitpix_given, mount_given, drift_y_given, name_given, style]() -> Refusal {
+    syntax.check = [&o, bitpix_given, mount_given, drift_y_given, name_given, style,
+                    north_given]() -> Refusal {
+        if (*north_given > 1) return "give where north lies once, by --north or --rotation";
         if (const CaptureStyle* s = *style) {
             if (!*name_given) o.name_pattern = std::string(s->name_pattern);
             o.in_place = true;

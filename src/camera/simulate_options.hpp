@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/command_line.hpp"
 #include "camera/simulated_sky.hpp"
@@ -41,6 +42,19 @@ struct SimulateOptions {
     double scale_arcsec_per_px = 1.5;
     Orientation orientation;       // where north lies in the image
     bool simulated_clock = false;  // DATE-OBS = start + index x interval, written at once
+
+    // The drive and the air, as in MountSetup; the periodic error's phase is drawn from
+    // the seed when not given.
+    double track_rate_permille = 0;
+    double pe_arcsec = 0;
+    double pe_period_min = 8;
+    std::optional<double> pe_phase_deg;
+    bool refraction = false;
+    double temperature_c = 10;
+    double pressure_hpa = 1010;
+    bool weather_given = false;  // AMBTEMP and PRESSURE go into the header
+    bool wcs = false;            // a TAN plate solution goes into the header
+    std::vector<Nudge> nudges;   // image counted from 0
 };
 
 // The options of "simulate", each written into `o`, which must outlive the table.

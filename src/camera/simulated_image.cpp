@@ -40,6 +40,25 @@ void append_mount_cards(std::vector<std::string>& cards, const SkyMount& mount) 
     cards.push_back(real_card("SITELONG", mount.lon_deg, "site longitude, degrees east"));
 }
 
+// The guide star's place on the sky at its drifted pixel (FITS counts pixels from 1),
+// with the plate's scale, orientation and mirror in the CD matrix. FITS axis 2 runs
+// along the stored rows, down the image as shown: a pixel step (dx, dy) goes dx e_x +
+// dy e_y toward east and dx n_x + dy n_y toward north.
+void append_plate_solution(std::vector<std::string>& cards, const SkyMount& mount, Position star) {
+    const ScreenDirections d = screen_directions(mount.orientation);
+    const double s = mount.scale_arcsec_per_px / 3600;
+    cards.push_back(string_card("CTYPE1", "RA---TAN", "gnomonic projection"));
+    cards.push_back(string_card("CTYPE2", "DEC--TAN", "gnomonic projection"));
+    cards.push_back(real_card("CRPIX1", star.x + 1, "reference pixel: the guide star"));
+    cards.push_back(real_card("CRPIX2", star.y + 1, "reference pixel: the guide star"));
+    cards.push_back(real_card("CRVAL1", mount.ra_hours * 15, "right ascension there, degrees", 12));
+    cards.push_back(real_card("CRVAL2", mount.setup.dec_deg, "declination there, degrees", 12));
+    cards.push_back(real_card("CD1_1", s * d.east_x + 0.0, "degrees per pixel", 12));
+    cards.push_back(real_card("CD1_2", s * d.east_y + 0.0, "degrees per pixel", 12));
+    cards.push_back(real_card("CD2_1", s * d.north_x + 0.0, "degrees per pixel", 12));
+    cards.push_back(real_card("CD2_2", s * d.north_y + 0.0, "degrees per pixel", 12));
+}
+
 }  // namespace
 
 SkyParams sky_params(const SimulateOptions& o) {
@@ -53,8 +72,16 @@ SkyParams sky_params(const SimulateOptions& o) {
     params.drift_y_per_min = o.drift_y_per_min;
     params.seeing = o.seeing;
     params.seed = o.seed;
-    params.mount.setup = {o.az_offset_arcmin, o.alt_offset_arcmin, o.lat_deg, o.dec_deg,
-                          o.ha_hours};
+    MountSetup& m = params.mount.setup;
+    m = {o.az_offset_arcmin, o.alt_offset_arcmin, o.lat_deg, o.dec_deg, o.ha_hours};
+    m.track_rate_permille = o.track_rate_permille;
+    m.pe_arcsec = o.pe_arcsec;
+    m.pe_period_min = o.pe_period_min;
+    m.pe_phase_deg = o.pe_phase_deg ? *o.pe_phase_deg : seeded_phase_deg(o.seed);
+    m.refraction = o.refraction;
+    m.temperature_c = o.temperature_c;
+    m.pressure_hpa = o.pressure_hpa;
+    params.mount.nudges = o.nudges;
     params.mount.scale_arcsec_per_px = o.scale_arcsec_per_px;
     params.mount.orientation = o.orientation;
     params.mount.lon_deg = o.lon_deg;
@@ -77,6 +104,11 @@ ImageFile simulated_image_file(const SimulateOptions& o, const SkyParams& params
     cards.push_back(string_card("DATE-OBS", date_obs, "UTC start of exposure"));
     cards.push_back(string_card("INSTRUME", "Trakora simulated camera", "camera"));
     append_mount_cards(cards, params.mount);
+    if (o.weather_given) {
+        cards.push_back(real_card("AMBTEMP", o.temperature_c, "air temperature, Celsius"));
+        cards.push_back(real_card("PRESSURE", o.pressure_hpa, "air pressure, hPa"));
+    }
+    if (o.wcs) append_plate_solution(cards, params.mount, drift_position(params, field, index));
 
     ImageFile file;
     file.bytes = fits_file_bytes(cards, encode_samples(render_sky(params, field, index), format));

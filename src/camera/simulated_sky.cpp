@@ -33,7 +33,7 @@ class Random {
 };
 
 // Independent streams for the layout, each image's noise and each image's jitter.
-enum class Stream : std::uint64_t { kLayout = 1, kNoise = 2, kJitter = 3 };
+enum class Stream : std::uint64_t { kLayout = 1, kNoise = 2, kJitter = 3, kPhase = 4 };
 
 std::uint64_t stream_seed(std::uint64_t seed, Stream stream, long index = 0, int plane = 0) {
     Random mix(seed ^ (static_cast<std::uint64_t>(stream) << 56));
@@ -70,14 +70,30 @@ void add_star(float* plane, const SkyParams& params, double x0, double y0, doubl
 }
 
 bool tracks_perfectly(const MountSetup& m) {
-    return m.az_offset_arcmin == 0 && m.alt_offset_arcmin == 0;
+    return m.az_offset_arcmin == 0 && m.alt_offset_arcmin == 0 && m.track_rate_permille == 0 &&
+           m.pe_arcsec == 0 && !m.refraction;
 }
 
 }  // namespace
 
-Position mount_drift(const SkyMount& mount, double minutes) {
-    if (tracks_perfectly(mount.setup) || minutes == 0) return {};
-    const SkyOffset sky = tracked_star_offset(mount.setup, minutes);
+SkyOffset telescope_moved(const SkyMount& mount, long index) {
+    SkyOffset moved;
+    for (const Nudge& nudge : mount.nudges) {
+        if (nudge.image > index) continue;
+        moved.north_arcsec += nudge.telescope.north_arcsec;
+        moved.east_arcsec += nudge.telescope.east_arcsec;
+    }
+    return moved;
+}
+
+double seeded_phase_deg(std::uint64_t seed) {
+    return 360 * Random(stream_seed(seed, Stream::kPhase)).uniform();
+}
+
+Position mount_drift(const SkyMount& mount, double minutes, SkyOffset moved) {
+    const bool still = moved.north_arcsec == 0 && moved.east_arcsec == 0;
+    if (still && (tracks_perfectly(mount.setup) || minutes == 0)) return {};
+    const SkyOffset sky = tracked_star_offset(mount.setup, minutes, moved);
     const double n = sky.north_arcsec / mount.scale_arcsec_per_px;
     const double e = sky.east_arcsec / mount.scale_arcsec_per_px;
     const ScreenOffset d = screen_offset(n, e, mount.orientation);
@@ -127,7 +143,7 @@ SkyField make_sky_field(const SkyParams& params) {
 
 Position drift_position(const SkyParams& params, const SkyField& field, long index) {
     const double minutes = static_cast<double>(index) * params.interval_s / 60.0;
-    const Position mount = mount_drift(params.mount, minutes);
+    const Position mount = mount_drift(params.mount, minutes, telescope_moved(params.mount, index));
     return {field.guide_start.x + params.drift_x_per_min * minutes + mount.x,
             field.guide_start.y + params.drift_y_per_min * minutes + mount.y};
 }

@@ -37,6 +37,13 @@ inline constexpr double kHotLevelMax = 0.9;
 inline constexpr double kStarSigma = 1.4;  // Gaussian profile, about 3.3 pixels FWHM
 inline constexpr double kClearance = 40;   // the search reaches 18 pixels from its centre
 
+// A move of the telescope by the hand controller, made just before image `image`
+// (counted from 0) and kept from then on.
+struct Nudge {
+    SkyOffset telescope;  // how far the telescope went north and east, arcseconds
+    long image = 0;
+};
+
 // The mount under the camera: its tracking error moves the guide star by the exact
 // geometry of mount_model.hpp, turned into pixels by the plate scale and orientation.
 struct SkyMount {
@@ -45,6 +52,7 @@ struct SkyMount {
     Orientation orientation;  // where north lies in the image
     double lon_deg = 0;       // east positive
     double ra_hours = 0;      // the pointing: sidereal time at the first image - ha_hours
+    std::vector<Nudge> nudges;
 };
 
 struct SkyParams {
@@ -86,8 +94,16 @@ struct SkyField {
 // image fewer of them may fit.
 SkyField make_sky_field(const SkyParams& params);
 
-// How far the mount's tracking error has moved the guide star after `minutes`, pixels.
-Position mount_drift(const SkyMount& mount, double minutes);
+// How far the hand controller has moved the telescope by image `index`.
+SkyOffset telescope_moved(const SkyMount& mount, long index);
+
+// How far the mount's tracking error (and the telescope's moves, `moved`) has moved the
+// guide star after `minutes`, pixels.
+Position mount_drift(const SkyMount& mount, double minutes, SkyOffset moved = {});
+
+// A phase in degrees, 0 to 360, drawn from the seed: the periodic error's when none is
+// given.
+double seeded_phase_deg(std::uint64_t seed);
 
 // Where the drift alone (the mount's and drift_x/drift_y) puts the guide star in image
 // `index` (simulated time index * interval_s).

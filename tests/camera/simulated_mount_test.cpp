@@ -47,6 +47,12 @@ TEST(SimulatedMountArguments, RefusedWithAReason) {
         {"latitude_at_the_pole", {"--lat", "90", "--count", "1"}, "--lat"},
         {"hour_angle_text", {"--ha", "east", "--count", "1"}, "'east'"},
         {"scale_zero", {"--scale", "0", "--count", "1"}, "--scale"},
+        {"north_twice", {"--rotation", "30", "--north", "up", "--count", "1"}, "once"},
+        {"rotation_beyond_a_turn", {"--rotation", "400", "--count", "1"}, "--rotation"},
+        {"nudge_direction", {"--nudge", "up:30:2", "--count", "1"}, "'up:30:2'"},
+        {"nudge_before_the_first", {"--nudge", "north:30:0", "--count", "1"}, "DIR:ARCSEC:IMAGE"},
+        {"temperature_of_an_oven", {"--temperature", "70", "--count", "1"}, "--temperature"},
+        {"pressure_of_a_mountain_top", {"--pressure", "400", "--count", "1"}, "--pressure"},
     };
     for (const MountArgsRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -116,6 +122,22 @@ TEST(SimulatedMount, SimulatedClockHeaderAndDrift) {
     const double mid_run_ha = 1.0;  // hours: 0.5 at the start, the run an hour long
     EXPECT_NEAR(ys.back() - ys.front(), 0.2625 * 10 * 60 / 2 * std::cos(mid_run_ha * M_PI / 12),
                 1.5);
+}
+
+// The air and the plate solution go into the header as capture programs write them.
+TEST(SimulatedMount, WeatherAndPlateSolutionCards) {
+    TempDir dir;
+    const ProgramRun run = run_in_process(
+        run_simulate, {dir.path().string(), "--count", "1", "--refraction", "--temperature", "-3.5",
+                       "--pressure", "950", "--wcs", "--rotation", "90"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const HeaderValues h = header_of(dir.file("drift_0001.FIT"));
+    EXPECT_EQ(header_value(h, "AMBTEMP"), "-3.5");
+    EXPECT_EQ(header_value(h, "PRESSURE"), "950.");
+    EXPECT_EQ(header_value(h, "CTYPE1"), "RA---TAN");
+    EXPECT_EQ(header_value(h, "CTYPE2"), "DEC--TAN");
+    EXPECT_EQ(header_value(h, "CD1_1"), "0.");  // north right: east up, axis 1 runs north
+    EXPECT_NEAR(std::stod(*header_value(h, "CD2_1")), 1.5 / 3600, 1e-15);
 }
 
 }  // namespace

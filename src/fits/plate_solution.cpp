@@ -1,0 +1,211 @@
+// SPDX-License-Identifier: MIT
+#include "fits/plate_solution.hpp"
+
+#include <wcshdr.h>
+#include <wcslib.h>
+
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "fits/header_cards.hpp"
+
+namespace trakora {
+namespace {
+
+constexpr double kDegPerRad = 180 / std::numbers::pi;
+// A step of 1" along the sky, far above wcslib's rounding and far below the plate's
+// curvature.
+constexpr double kStepDeg = 1.0 / 3600;
+
+// wcspih's array of solutions, freed on every way out.
+class Solutions {
+  public:
+    explicit Solutions(std::string cards) : header_(std::move(cards)) {
+        int rejected = 0;
+        const int keys = static_cast<int>(header_.size() / kCardBytes);
+        status_ = wcspih(header_.data(), keys, WCSHDR_all, 0, &rejected, &count_, &wcs_);
+    }
+    ~Solutions() {
+        if (wcs_ != nullptr) wcsvfree(&count_, &wcs_);
+    }
+    Solutions(const Solutions&) = delete;
+    Solutions& operator=(const Solutions&) = delete;
+
+    // The primary solution (alternate ' '), or null.
+    wcsprm* primary() {
+        if (status_ != 0 || wcs_ == nullptr) return nullptr;
+        for (int i = 0; i < count_; ++i)
+            if (wcs_[i].alt[0] == ' ' || wcs_[i].alt[0] == '\0') return &wcs_[i];
+        return nullptr;
+    }
+
+  private:
+    std::string header_;
+    int status_ = 0;
+    int count_ = 0;
+    wcsprm* wcs_ = nullptr;
+};
+
+// The cards up to and including END, whole cards only.
+std::string header_cards(std::string_view cards) {
+    std::string kept;
+    for (std::size_t at = 0; at + kCardBytes <= cards.size(); at += kCardBytes) {
+        const std::string_view card = cards.substr(at, kCardBytes);
+        kept.append(card);
+        if (is_end_card(card)) break;
+    }
+    return kept;
+}
+
+bool all_finite(const double* values, int n) {
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(values[i])) return false;
+    return true;
+}
+
+PlateReading failed(PlateFailure failure) { return {std::nullopt, failure}; }
+
+// Whether `card` is one of the primary solution's numbers: CRPIXi, CRVALi, CDELTi,
+// CROTAi, PCi_j or CDi_j.
+bool is_solution_number(std::string_view card) {
+    std::string_view keyword = card.substr(0, 8);
+    while (!keyword.empty() && keyword.back() == ' ') keyword.remove_suffix(1);
+    const auto digits_from = [&](std::size_t at, bool pair) {
+        if (keyword.size() <= at) return false;
+        const std::string_view rest = keyword.substr(at);
+        const std::size_t bar = rest.find('_');
+        if (pair != (bar != std::string_view::npos)) return false;
+        for (char c : rest)
+            if (c != '_' && (c < '0' || c > '9')) return false;
+        return !pair || (bar > 0 && bar + 1 < rest.size());
+    };
+    for (std::string_view stem : {"CRPIX", "CRVAL", "CDELT", "CROTA"})
+        if (keyword.starts_with(stem) && digits_from(stem.size(), false)) return true;
+    return (keyword.starts_with("PC") || keyword.starts_with("CD")) && digits_from(2, true);
+}
+
+// A value that is no finite number ("NAN", "1E999") would be dropped by wcspih, and the
+// matrix filled with its default in its place.
+bool has_unreadable_number(std::string_view cards) {
+    for (std::size_t at = 0; at + kCardBytes <= cards.size(); at += kCardBytes) {
+        const std::string_view card = cards.substr(at, kCardBytes);
+        if (!is_solution_number(card) || card.substr(8, 2) != "= ") continue;
+        std::string value = card_string_value(card);
+        for (char& c : value)
+            if (c == 'D' || c == 'd') c = 'E';
+        double v = 0;
+        const char* begin = value.data() + (value.starts_with('+') ? 1 : 0);
+        const auto [end, ec] = std::from_chars(begin, value.data() + value.size(), v);
+        if (ec != std::errc{} || end != value.data() + value.size() || !std::isfinite(v))
+            return true;
+    }
+    return false;
+}
+
+bool has_sky_axes(const wcsprm& wcs) {
+    for (int i = 0; i < wcs.naxis; ++i)
+        if (wcs.ctype[i][0] != '\0' && wcs.ctype[i][0] != ' ') return true;
+    return false;
+}
+
+}  // namespace
+
+std::string_view plate_failure_name(PlateFailure failure) {
+    switch (failure) {
+        case PlateFailure::absent:
+            return "absent";
+        case PlateFailure::not_celestial:
+            return "not celestial";
+        case PlateFailure::singular:
+            return "singular";
+        case PlateFailure::not_finite:
+            return "not finite";
+    }
+    return "absent";
+}
+
+PlateReading plate_solution(std::string_view cards) {
+    std::string kept = header_cards(cards);
+    if (has_unreadable_number(kept)) return failed(PlateFailure::not_finite);
+    Solutions solutions(std::move(kept));
+    wcsprm* wcs = solutions.primary();
+    if (wcs == nullptr) return failed(PlateFailure::absent);
+    const int n = wcs->naxis;
+    // wcspih makes a solution of defaults from any header; one without a CTYPE is no
+    // plate solution.
+    if (n < 2 || !has_sky_axes(*wcs)) return failed(PlateFailure::absent);
+    if (!all_finite(wcs->crpix, n) || !all_finite(wcs->crval, n) || !all_finite(wcs->cdelt, n) ||
+        !all_finite(wcs->pc, n * n) || !all_finite(wcs->cd, n * n) || !all_finite(wcs->crota, n))
+        return failed(PlateFailure::not_finite);
+    const int set = wcsset(wcs);
+    if (set == WCSERR_SINGULAR_MTX) return failed(PlateFailure::singular);
+    if (set != 0) return failed(PlateFailure::absent);
+    if (wcs->lng < 0 || wcs->lat < 0) return failed(PlateFailure::not_celestial);
+    // Both sky axes must be pixel axes 1 and 2, the image's own.
+    const int lng = wcs->lng, lat = wcs->lat;
+    if (!((lng == 0 && lat == 1) || (lng == 1 && lat == 0)))
+        return failed(PlateFailure::not_celestial);
+
+    // After wcsset the matrix is CDELT times PC in every form (a CD matrix in PC with CDELT
+    // 1, CROTA2 turned into PC).
+    const double* pc = wcs->lin.pc;
+    const double* cdelt = wcs->lin.cdelt;
+    const double m00 = cdelt[0] * pc[0], m01 = cdelt[0] * pc[1], m10 = cdelt[1] * pc[n],
+                 m11 = cdelt[1] * pc[n + 1];
+    // A matrix that maps the plate onto a line or a point solves nothing; wcsset does not
+    // always say so.
+    const double det = m00 * m11 - m01 * m10;
+    const double size = std::abs(m00 * m11) + std::abs(m01 * m10);
+    if (!std::isfinite(det)) return failed(PlateFailure::not_finite);
+    if (!(std::abs(det) > 1e-9 * size)) return failed(PlateFailure::singular);
+
+    // The sky at the reference pixel, then the pixels one step north and one step east.
+    std::vector<double> pixel(wcs->crpix, wcs->crpix + n), image(static_cast<std::size_t>(n)),
+        world(static_cast<std::size_t>(n));
+    double phi = 0, theta = 0;
+    int stat = 0;
+    if (wcsp2s(wcs, 1, n, pixel.data(), image.data(), &phi, &theta, world.data(), &stat) != 0)
+        return failed(PlateFailure::singular);
+    const double ra = world[static_cast<std::size_t>(lng)],
+                 dec = world[static_cast<std::size_t>(lat)];
+    if (!std::isfinite(ra) || !std::isfinite(dec)) return failed(PlateFailure::not_finite);
+    // Near the pole a step north would pass it: step south and turn the result round.
+    const double north_sign = dec + kStepDeg > 90 ? -1 : 1;
+    const double cos_dec = std::max(std::cos(dec / kDegPerRad), 1e-9);
+    const auto pixel_of = [&](double d_ra, double d_dec, double& x, double& y) {
+        std::vector<double> w = world, p(static_cast<std::size_t>(n)),
+                            img(static_cast<std::size_t>(n));
+        w[static_cast<std::size_t>(lng)] = ra + d_ra;
+        w[static_cast<std::size_t>(lat)] = dec + d_dec;
+        double ph = 0, th = 0;
+        int st = 0;
+        if (wcss2p(wcs, 1, n, w.data(), &ph, &th, img.data(), p.data(), &st) != 0) return false;
+        x = p[0] - pixel[0];
+        y = p[1] - pixel[1];
+        return std::isfinite(x) && std::isfinite(y);
+    };
+    double nx = 0, ny = 0, ex = 0, ey = 0;
+    if (!pixel_of(0, north_sign * kStepDeg, nx, ny) || !pixel_of(kStepDeg / cos_dec, 0, ex, ey))
+        return failed(PlateFailure::not_finite);
+    nx *= north_sign;
+    ny *= north_sign;
+    const double north_px = std::hypot(nx, ny), east_px = std::hypot(ex, ey);
+    if (north_px == 0 || east_px == 0) return failed(PlateFailure::singular);
+
+    PlateSolution solution;
+    // Screen y runs downward: up is (0, -1), right (1, 0).
+    double angle = std::atan2(nx, -ny) * kDegPerRad;
+    if (angle < 0) angle += 360;
+    if (angle >= 360) angle -= 360;
+    solution.north_deg = angle;
+    // Unmirrored, east is north turned a quarter counterclockwise on the screen:
+    // (ny, -nx), which makes nx ey - ny ex negative.
+    solution.mirror = nx * ey - ny * ex > 0;
+    solution.scale_arcsec_per_px = 2 * kStepDeg * 3600 / (north_px + east_px);
+    return {solution, PlateFailure::absent};
+}
+
+}  // namespace trakora

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Newest-image detection: the FITS file in the watched folder whose DATE-OBS card has
-// the greatest text. Nothing is cached: every call lists the folder and reads the header
-// of every candidate again, so a file that changes between calls is always seen as it is.
+// the greatest text. newest_fits_name lists the folder and reads the header of every
+// candidate; a tick asks State's folder memory instead, which gives the same answer
+// reading only what changed (core/folder_memory.hpp).
 #include "core/newest_image.hpp"
 
 #include <dirent.h>
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/folder_memory.hpp"
 #include "core/handlers.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/read_only_file.hpp"
@@ -93,7 +95,9 @@ std::string newest_fits_name(const std::string& folder, std::string& last_card, 
 }
 
 void new_fits_file_name(State& s, View& v) {
-    s.fits_file_name = newest_fits_name(v.text(TextField::Folder), s.header_cards[1], s.name_rule);
+    s.fits_file_name =
+        remembered_newest_fits_name(s.folder_memory, v.text(TextField::Folder), s.header_cards[1],
+                                    s.newest_date_card, s.name_rule);
 }
 
 }  // namespace trakora

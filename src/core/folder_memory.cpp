@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -130,7 +131,15 @@ class Tick {
         for (std::size_t i = 0; i < looks.size(); ++i) {
             const Look& look = looks[i];
             if (!look.regular) {
-                memory_.files.erase(look.name);
+                // A link that leads nowhere now may lead to a file later, with no word
+                // about it: it stays, to be looked at again.
+                if (look.linked) {
+                    RememberedFile nowhere;
+                    nowhere.checked = true;
+                    memory_.files.insert_or_assign(look.name, nowhere);
+                } else {
+                    memory_.files.erase(look.name);
+                }
                 continue;
             }
             const auto known = memory_.files.find(look.name);
@@ -212,13 +221,18 @@ bool check_changes(FolderMemory& memory, const std::string& folder, NameRule rul
         return false;
     }
     std::set<std::string> reread;
-    for (std::string& name : changes.names)
-        if (takes_name(name, rule)) reread.insert(std::move(name));
+    std::vector<Look> others;  // changed names the rule does not take
+    for (std::string& name : changes.names) {
+        if (takes_name(name, rule))
+            reread.insert(std::move(name));
+        else
+            others.emplace_back(std::move(name));
+    }
     std::vector<Look> looks;
     for (const std::string& name : reread) looks.emplace_back(name);
     for (const auto& [name, f] : memory.files)
         if ((f.checked || !f.readable) && !reread.contains(name)) looks.emplace_back(name);
-    if (looks.empty()) return true;
+    if (looks.empty() && others.empty()) return true;
     const ReadOnlyFile dir = ReadOnlyFile::open_folder(folder);
     if (!dir.is_open()) {
         memory.watch.stop();
@@ -231,6 +245,28 @@ bool check_changes(FolderMemory& memory, const std::string& folder, NameRule rul
         return false;
     }
     Tick(memory, dir, folder_fd, true).update(looks, reread);
+
+    // A file with several names is told of under the name it was changed through only:
+    // the other names of the changed files are read again, and checked from now on.
+    for (Look& other : others) look_up(folder_fd, false, other);
+    std::set<std::pair<dev_t, ino_t>> shared;
+    for (const std::vector<Look>* group : {&looks, &others})
+        for (const Look& look : *group)
+            if (look.regular && look.links != 1)
+                shared.emplace(look.identity.dev, look.identity.ino);
+    if (!shared.empty()) {
+        std::set<std::string> names;
+        for (const Look& look : looks) names.insert(look.name);
+        std::set<std::string> again;
+        std::vector<Look> more;
+        for (const auto& [name, f] : memory.files) {
+            if (!names.contains(name) && shared.contains({f.identity.dev, f.identity.ino})) {
+                again.insert(name);
+                more.emplace_back(name);
+            }
+        }
+        Tick(memory, dir, folder_fd, true).update(more, again);
+    }
     ::close(folder_fd);
     return true;
 }

@@ -32,11 +32,13 @@ struct Night {
                 for (int x = 0; x < kWidth; ++x)
                     sky[static_cast<std::size_t>(y * kWidth + x)] += static_cast<float>(
                         20000.0 * std::exp(-((x - sx) * (x - sx) + (y - sy) * (y - sy)) / 6.0));
-            std::vector<std::string> cards = {
-                logical_card("SIMPLE", true),      integer_card("BITPIX", 16),
-                integer_card("NAXIS", 2),          integer_card("NAXIS1", kWidth),
-                integer_card("NAXIS2", kHeight),   real_card("EXPTIME", 2.0),
-                string_card("DATE-OBS", bench::night_date(5 * n))};
+            std::vector<std::string> cards = {logical_card("SIMPLE", true),
+                                              integer_card("BITPIX", 16),
+                                              integer_card("NAXIS", 2),
+                                              integer_card("NAXIS1", kWidth),
+                                              integer_card("NAXIS2", kHeight),
+                                              real_card("EXPTIME", 2.0),
+                                              string_card("DATE-OBS", bench::night_date(5 * n))};
             append_format_cards(cards, storage_format(16));
             char name[32];
             std::snprintf(name, sizeof name, "drift_%05d.FIT", n);

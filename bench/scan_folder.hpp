@@ -30,10 +30,13 @@ inline std::string night_date(int n) {
 
 // A 765 x 510 BITPIX 16 image with a sparse body: only its header takes room.
 inline void write_sparse_image(const fs::path& path, int n) {
-    std::vector<std::string> cards = {
-        logical_card("SIMPLE", true), integer_card("BITPIX", 16), integer_card("NAXIS", 2),
-        integer_card("NAXIS1", 765),  integer_card("NAXIS2", 510), real_card("EXPTIME", 2.0),
-        string_card("DATE-OBS", night_date(n))};
+    std::vector<std::string> cards = {logical_card("SIMPLE", true),
+                                      integer_card("BITPIX", 16),
+                                      integer_card("NAXIS", 2),
+                                      integer_card("NAXIS1", 765),
+                                      integer_card("NAXIS2", 510),
+                                      real_card("EXPTIME", 2.0),
+                                      string_card("DATE-OBS", night_date(n))};
     append_format_cards(cards, storage_format(16));
     const auto bytes = fits_file_bytes(cards, {});
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

@@ -30,9 +30,10 @@ namespace {
 constexpr std::int64_t kLocalStampNs = 100'000'000;
 constexpr std::int64_t kOtherStampNs = 2'000'000'000;
 
-// Files checked by one thread when the checks are spread over several.
+// Files checked by one thread when the checks are spread over several. On a share each
+// check is a round trip and the threads mostly wait, so more of them than cores pay.
 constexpr std::size_t kFilesPerThread = 64;
-constexpr std::size_t kMaxThreads = 8;
+constexpr std::size_t kMaxThreads = 16;
 
 std::int64_t nanoseconds(std::int64_t seconds, std::int64_t nanos) {
     return seconds * 1'000'000'000 + nanos;

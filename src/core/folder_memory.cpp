@@ -12,6 +12,7 @@
 #include <ctime>
 #include <optional>
 #include <set>
+#include <system_error>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -92,7 +93,11 @@ void for_each_index(std::size_t count, bool spread, Work&& work) {
     };
     std::vector<std::thread> pool;
     pool.reserve(threads - 1);
-    for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(run);
+    // Threads that cannot be had are done without: the others take their share.
+    try {
+        for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(run);
+    } catch (const std::system_error&) {
+    }
     run();
     for (std::thread& t : pool) t.join();
 }

@@ -30,6 +30,8 @@ namespace {
 // and a share or FUSE mount may keep anything down to that.
 constexpr std::int64_t kLocalStampNs = 100'000'000;
 constexpr std::int64_t kOtherStampNs = 2'000'000'000;
+// How far behind this machine's clock a file server's may be.
+constexpr std::int64_t kClockSkewNs = 10'000'000'000;
 
 // Files checked by one thread when the checks are spread over several. On a share each
 // check is a round trip and the threads mostly wait, so more of them than cores pay.
@@ -125,13 +127,15 @@ class Tick {
     void update(std::vector<Look>& looks, const std::set<std::string>& reread) {
         for_each_index(looks.size(), !local_,
                        [&](std::size_t i) { look_up(folder_fd_, !local_, looks[i]); });
-        // Timestamps newer than both this machine's clock when the tick began and the
-        // newest one the folder shows may still be shared by a later change.
+        // The file system's clock has passed the newest timestamp the folder shows; it
+        // is taken to be near this machine's (kClockSkewNs) only when nothing newer
+        // shows, as in a quiet folder. A timestamp within the granularity of that time
+        // may still be shared by a later change.
         std::int64_t newest = newest_stamp_;
         for (const Look& look : looks)
             if (look.regular) newest = std::max(newest, stamped_ns(look.identity));
-        const std::int64_t settled =
-            std::min(started_, newest) - (local_ ? kLocalStampNs : kOtherStampNs);
+        const std::int64_t settled = std::min(started_, std::max(newest, started_ - kClockSkewNs)) -
+                                     (local_ ? kLocalStampNs : kOtherStampNs);
 
         std::vector<std::size_t> to_read;
         for (std::size_t i = 0; i < looks.size(); ++i) {

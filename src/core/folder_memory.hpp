@@ -7,7 +7,9 @@
 // size, modification and change times to the nanosecond) stays the same, and only when
 // the file was read after its last change had surely been stamped: a file whose times are
 // within the file system's timestamp granularity of the time it was read could change
-// again under the same times, so it is read again each tick until it is older. On local
+// again under the same times, so it is read again each tick until it is older. That time
+// is the newest timestamp the folder shows, or in a folder quiet for a while this
+// machine's clock less ten seconds, so a file server's clock may lag by that much. On local
 // disks, inotify tells which files changed and the folder is not even listed on a quiet
 // tick; elsewhere (network shares, FUSE) every tick lists the folder and checks each file's
 // identity, the checks issued concurrently so that round trips overlap.

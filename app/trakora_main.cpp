@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
 // trakora: the desktop program.
 //
-//   trakora [--folder PATH] [--names any|specified] [--assistant]
+//   trakora [--folder PATH] [--names any|specified] [--assistant] [--lang ja|en]
 //
 // The drive and folder lists start at PATH, or at the current directory without it.
 // --names any also takes images named .fit, .fits or .fts in any case; --assistant opens
-// the drift window at start. The command line is read before Qt starts, so --help,
+// the drift window at start. --lang en (or TRAKORA_LANG=en) shows the windows in English;
+// Japanese, as the texts are written, otherwise. The command line is read before Qt starts, so
+// --help,
 // --version and a refused option need no display.
 #include <QApplication>
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -23,6 +26,7 @@
 #include "core/name_rule.hpp"
 #include "core/state.hpp"
 #include "ui/handler_wiring.hpp"
+#include "ui/language.hpp"
 #include "ui/main_window.hpp"
 #include "ui/qt_view.hpp"
 
@@ -47,11 +51,23 @@ bool has_display() {
     return false;
 }
 
+// The language TRAKORA_LANG names when --lang did not choose; Japanese when it is unset,
+// and, with a note, when it names neither.
+trakora::ui::Language language_from_environment() {
+    const char* value = std::getenv("TRAKORA_LANG");
+    if (value == nullptr || *value == '\0') return trakora::ui::Language::japanese;
+    if (const auto language = trakora::ui::language_named(value)) return *language;
+    std::fprintf(stderr, "trakora: TRAKORA_LANG=%s is neither en nor ja; showing Japanese\n",
+                 value);
+    return trakora::ui::Language::japanese;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string folder;
     bool assistant = false;
+    std::optional<trakora::ui::Language> language;
     trakora::NameRule names = trakora::NameRule::specified;
     cl::Syntax syntax{"trakora", "", "Polar alignment by star drift."};
     syntax.options = {
@@ -66,6 +82,15 @@ int main(int argc, char** argv) {
         {"assistant", "", "open the drift window (ドリフト解析) at start", 0,
          [&assistant](std::span<const std::string_view>) -> cl::Refusal {
              assistant = true;
+             return std::nullopt;
+         }},
+        {"lang", "LANG",
+         "the windows' language: ja (default, as written) or en (English);\n"
+         "without it, the environment variable TRAKORA_LANG",
+         1,
+         [&language](std::span<const std::string_view> v) -> cl::Refusal {
+             language = trakora::ui::language_named(v[0]);
+             if (!language) return "expected ja or en, not '" + std::string(v[0]) + "'";
              return std::nullopt;
          }},
         {"names", "RULE",
@@ -97,6 +122,14 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("trakora"));
     // The main window's closing ends the program, even if another window is still up.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Before any window, which takes its texts when it is made.
+    const trakora::ui::Language shown = language ? *language : language_from_environment();
+    const std::unique_ptr<QTranslator> translation = trakora::ui::translator_for(shown);
+    if (translation) {
+        QApplication::installTranslator(translation.get());
+    } else if (shown != trakora::ui::Language::japanese) {
+        std::fputs("trakora: the English translation is missing; showing Japanese\n", stderr);
+    }
 
     trakora::State state;
     state.name_rule = names;

@@ -58,13 +58,15 @@ void fill_session(DriftAssistant& a) {
     const HeaderValues header = {{"SCALE", "1.5"}, {"SITELAT", "50"}};
     a.typed.ha_hours = 0;
     for (int k = 0; k < 150; ++k) {
-        DriftAssistantSample sample;
-        sample.unix_s = 1.8e9 + 4.0 * k;
-        sample.star.x = 1500;
-        sample.star.y = 1500 - 0.5 * k / 15.0 + 0.05 * (k % 3);
-        sample.star.snr = 60;
-        sample.star.hfd = 3;
-        add_drift_sample(a, sample, header);
+        ImageMeasurement image;
+        image.header = header;
+        image.time = ObservationTime{1.8e9 + 4.0 * k, "DATE-OBS", {}};
+        image.star = StarMeasurement{};
+        image.star->x = 1500;
+        image.star->y = 1500 - 0.5 * k / 15.0 + 0.05 * (k % 3);
+        image.star->snr = 60;
+        image.star->hfd = 3;
+        add_drift_image(a, image);
     }
 }
 

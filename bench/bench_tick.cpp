@@ -99,20 +99,23 @@ void BM_Step_Assistant(benchmark::State& st) {
     DriftAssistant& a = m.s->assistant;
     reset_drift_session(a);
     for (int k = 0; k < st.range(0); ++k) {
-        DriftAssistantSample sample;
-        sample.file = "earlier" + std::to_string(k);
-        sample.unix_s = 1'796'000'000.0 + 10.0 * k;
-        sample.star.x = 1500;
-        sample.star.y = 1500 + 0.01 * k + 0.3 * std::sin(k);
-        add_drift_sample(a, sample, {});
+        ImageMeasurement earlier;
+        earlier.file = "earlier" + std::to_string(k);
+        earlier.time = ObservationTime{1'796'000'000.0 + 10.0 * k, "DATE-OBS", {}};
+        earlier.star = StarMeasurement{};
+        earlier.star->x = 1500;
+        earlier.star->y = 1500 + 0.01 * k + 0.3 * std::sin(k);
+        add_drift_image(a, earlier);
     }
     m.s->measurements[300] = {1500, 1500};
     for (auto _ : st) {
-        update_drift_assistant(*m.s, m.view, 300);
-        a.samples.pop_back();
+        ImageMeasurement now = measured_image(*m.s);
+        now.slot = 300;
+        update_drift_assistant(*m.s, m.view, std::move(now));
+        a.images.pop_back();
         --a.segments.back().count;
     }
-    st.counters["samples"] = static_cast<double>(a.samples.size() + 1);
+    st.counters["samples"] = static_cast<double>(a.images.size() + 1);
 }
 
 BENCHMARK(BM_WholeTick)->Unit(benchmark::kMillisecond)->MinTime(3);

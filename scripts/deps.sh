@@ -11,6 +11,7 @@ set -euo pipefail
 program=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
+    qt6-tools-dev qt6-l10n-tools
     fonts-ipafont-gothic
 )
 tests=(

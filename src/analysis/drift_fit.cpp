@@ -88,11 +88,11 @@ double y_of(const DriftSample& s) { return s.y; }
 
 }  // namespace
 
-DriftFit fit_drift(std::span<const DriftSample> samples, std::size_t from) {
+DriftFit fit_drift(std::span<const DriftSample> samples) {
+    constexpr std::size_t from = 0;
     DriftFit fit;
-    fit.excluded.assign(samples.size(), Exclusion::before_segment);
-    from = std::min(from, samples.size());
-    fit.images = samples.size() - from;
+    fit.excluded.assign(samples.size(), Exclusion::none);
+    fit.images = samples.size();
     if (fit.images == 0) return fit;
     fit.origin_minutes = samples[from].minutes;
     const double t0 = fit.origin_minutes;
@@ -147,17 +147,6 @@ DriftFit fit_drift(std::span<const DriftSample> samples, std::size_t from) {
     fit.x = axis_fit(samples, use, t0, x_of);
     fit.y = axis_fit(samples, use, t0, y_of);
     return fit;
-}
-
-std::size_t segment_start(std::span<const std::string> pier_sides, std::size_t from) {
-    std::size_t start = from;
-    const std::string* side = nullptr;
-    for (std::size_t i = from; i < pier_sides.size(); ++i) {
-        if (pier_sides[i].empty()) continue;
-        if (side && *side != pier_sides[i]) start = i;
-        side = &pier_sides[i];
-    }
-    return start;
 }
 
 }  // namespace trakora

@@ -4,7 +4,7 @@
 //
 // Usage:
 //   std::vector<DriftSample> samples = ...;       // one per measurement, in order
-//   DriftFit fit = fit_drift(samples, from);      // from: first sample of the segment
+//   DriftFit fit = fit_drift(segment_samples);    // one segment's samples, in order
 //   if (fit.y.rate_per_min) ...                   // nullopt when the line is undefined
 #pragma once
 
@@ -32,11 +32,11 @@ struct AxisFit {
     std::optional<double> intercept;
 };
 
-enum class Exclusion { none, flagged, outlier, before_segment };
+enum class Exclusion { none, flagged, outlier };
 
 struct DriftFit {
     AxisFit x, y;
-    std::size_t images = 0;  // samples in the segment
+    std::size_t images = 0;  // samples given
     std::size_t used = 0;    // samples in the final fit
     std::size_t flagged = 0;
     std::size_t outliers = 0;
@@ -46,14 +46,9 @@ struct DriftFit {
     std::vector<Exclusion> excluded;  // one per input sample
 };
 
-// Least squares of x and y against minutes over samples[from..]. Flagged samples are
-// left out; then samples whose residual on either axis exceeds 4 x that axis's residual
-// RMS are left out and the line fitted once more.
-DriftFit fit_drift(std::span<const DriftSample> samples, std::size_t from = 0);
-
-// Where the current segment starts when the mount flipped sides: the last sample at or
-// after `from` whose PIERSIDE differs from the one before it (empty texts, no PIERSIDE,
-// are skipped), else `from`. Pass the result to fit_drift.
-std::size_t segment_start(std::span<const std::string> pier_sides, std::size_t from = 0);
+// Least squares of x and y against minutes over the samples. Flagged samples are left
+// out; then samples whose residual on either axis exceeds 4 x that axis's residual RMS
+// are left out and the line fitted once more.
+DriftFit fit_drift(std::span<const DriftSample> samples);
 
 }  // namespace trakora

@@ -82,35 +82,27 @@ void resolve_scale(const PolarInputs& in, const HeaderValues& h, Geometry& g) {
 
 }  // namespace
 
-std::optional<North> parse_north(std::string_view text) {
-    if (text == "up") return North::up;
-    if (text == "down") return North::down;
-    if (text == "left") return North::left;
-    if (text == "right") return North::right;
-    return std::nullopt;
-}
-
-const char* axis_name(Axis axis) {
-    switch (axis) {
-        case Axis::azimuth:
+const char* component_name(Component component) {
+    switch (component) {
+        case Component::azimuth:
             return "azimuth";
-        case Axis::altitude:
+        case Component::altitude:
             return "altitude";
-        case Axis::mixed:
+        case Component::mixed:
             return "mixed";
     }
     return "mixed";
 }
 
-const char* pole_name(Pole pole) {
-    switch (pole) {
-        case Pole::east:
+const char* direction_name(ErrorDirection direction) {
+    switch (direction) {
+        case ErrorDirection::east:
             return "east";
-        case Pole::west:
+        case ErrorDirection::west:
             return "west";
-        case Pole::high:
+        case ErrorDirection::high:
             return "high";
-        case Pole::low:
+        case ErrorDirection::low:
             return "low";
     }
     return "east";
@@ -175,34 +167,21 @@ double wrapped_hours(double hours) {
 }
 
 SkyRate sky_rate(double rate_x_px, double rate_y_px, double scale, const Orientation& o) {
-    // North's unit vector on the display (x right, y down); east is it turned a quarter
-    // counterclockwise on the display, or clockwise when mirrored.
-    double nx = 0, ny = -1;
-    switch (o.north) {
-        case North::up:
-            nx = 0, ny = -1;
-            break;
-        case North::down:
-            nx = 0, ny = 1;
-            break;
-        case North::left:
-            nx = -1, ny = 0;
-            break;
-        case North::right:
-            nx = 1, ny = 0;
-            break;
-    }
-    double ex = ny, ey = -nx;
-    if (o.mirror) ex = -ex, ey = -ey;
-    return {scale * (rate_x_px * nx + rate_y_px * ny), scale * (rate_x_px * ex + rate_y_px * ey)};
+    const SkyComponents c = sky_components(rate_x_px, rate_y_px, o);
+    return {scale * c.north, scale * c.east};
 }
 
-Axis measured_axis(double ha_hours) {
+const AxisFit& north_axis_fit(const DriftFit& fit, const Orientation& o) {
+    const ScreenDirections d = screen_directions(o);
+    return std::abs(d.north_y) >= std::abs(d.north_x) ? fit.y : fit.x;
+}
+
+Component measured_component(double ha_hours) {
     const double h = std::abs(wrapped_hours(ha_hours));
     const double from_meridian = std::min(h, 12 - h);  // upper or lower culmination
-    if (from_meridian <= 2) return Axis::azimuth;
-    if (from_meridian >= 4) return Axis::altitude;
-    return Axis::mixed;
+    if (from_meridian <= 2) return Component::azimuth;
+    if (from_meridian >= 4) return Component::altitude;
+    return Component::mixed;
 }
 
 Geometry resolve_geometry(const PolarInputs& in, const HeaderValues& h,
@@ -308,9 +287,7 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
         return s;
     }
 
-    // North lies along one image axis; its fit carries the quality figures.
-    const bool along_y = g.orientation.north == North::up || g.orientation.north == North::down;
-    const AxisFit& axis_fit = along_y ? fit.y : fit.x;
+    const AxisFit& axis_fit = north_axis_fit(fit, g.orientation);
     s.r2 = axis_fit.r2;
     if (!g.scale_arcsec_per_px) return s;
     const double scale = *g.scale_arcsec_per_px;
@@ -324,8 +301,8 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     const double ha = wrapped_hours(*g.ha_hours + fit.mean_minutes * kSiderealPerSolar / 60);
     const double h = ha * 15 * kRadPerDeg;
     const double hemisphere = g.lat_deg && *g.lat_deg < 0 ? -1 : 1;
-    const Axis axis = measured_axis(ha);
-    s.axis = axis;
+    const Component axis = measured_component(ha);
+    s.component = axis;
     const bool azimuth = std::abs(std::cos(h)) >= std::abs(std::sin(h));
     const double weight = azimuth ? std::cos(h) : -std::sin(h);
     const double component =
@@ -334,11 +311,11 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     if (s.north_se_arcsec_per_min)
         s.error_se_arcmin =
             *s.north_se_arcsec_per_min / (kArcsecPerMinPerArcmin * std::abs(weight));
-    s.pole = azimuth ? (component > 0 ? Pole::west : Pole::east)
-                     : (component > 0 ? Pole::high : Pole::low);
+    s.direction = azimuth ? (component > 0 ? ErrorDirection::west : ErrorDirection::east)
+                          : (component > 0 ? ErrorDirection::high : ErrorDirection::low);
     if (azimuth && g.lat_deg && std::abs(std::cos(*g.lat_deg * kRadPerDeg)) > 1e-3)
         s.knob_arcmin = *s.error_arcmin / std::cos(*g.lat_deg * kRadPerDeg);
-    if (axis == Axis::mixed)
+    if (axis == Component::mixed)
         s.notes.push_back(std::string("This star, ") +
                           fixed(std::min(std::abs(ha), 12 - std::abs(ha)), 1) +
                           " h from the meridian, measures azimuth and altitude together; the "

@@ -5,7 +5,7 @@
 // the measurement is good enough.
 //
 // Usage:
-//   PolarInputs in{.scale_arcsec_per_px = std::nullopt, .orientation = {North::up, false}};
+//   PolarInputs in{.scale_arcsec_per_px = std::nullopt, .orientation = {0, false}};
 //   Geometry g = resolve_geometry(in, header_values(cards), first_image_unix_s);
 //   DriftFit fit = fit_drift(samples, from);
 //   DriftSummary s = drift_summary(fit, g);        // every field nullopt when unknown
@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "analysis/drift_fit.hpp"
+#include "base/orientation.hpp"
 #include "fits/header_values.hpp"
 
 namespace trakora {
@@ -29,16 +30,6 @@ namespace trakora {
 // North drift, arcseconds per minute, for one arcminute of error along the measured
 // component: 60 x 2 pi / sidereal day in minutes.
 inline constexpr double kArcsecPerMinPerArcmin = 0.26251616491;
-
-enum class North { up, down, left, right };
-
-// Where north lies in the image as shown (row 0 at the top), and whether east is on the
-// other side of it than on a sky seen from below (east 90 degrees counterclockwise from
-// north).
-struct Orientation {
-    North north = North::up;
-    bool mirror = false;
-};
 
 // What the user gave; anything absent is taken from the header.
 struct PolarInputs {
@@ -64,8 +55,8 @@ struct Geometry {
 Geometry resolve_geometry(const PolarInputs& inputs, const HeaderValues& first_image_header,
                           std::optional<double> first_image_unix_s);
 
-enum class Axis { azimuth, altitude, mixed };
-enum class Pole { east, west, high, low };
+enum class Component { azimuth, altitude, mixed };
+enum class ErrorDirection { east, west, high, low };
 
 // Exactly the summary's fields; nullopt where unknown, never NaN.
 struct DriftSummary {
@@ -80,10 +71,10 @@ struct DriftSummary {
     std::optional<double> dec_deg;
     std::optional<double> ha_hours;
     std::optional<double> lat_deg;
-    std::optional<Axis> axis;
+    std::optional<Component> component;
     std::optional<double> error_arcmin;  // on the sky, of the measured component, >= 0
     std::optional<double> error_se_arcmin;
-    std::optional<Pole> pole;
+    std::optional<ErrorDirection> direction;
     std::optional<double> knob_arcmin;  // azimuth only: the turn of the azimuth knob
     std::optional<double> seeing_arcsec;
     std::optional<double> r2;
@@ -96,10 +87,8 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& geometry);
 
 // ---- small pieces, each usable alone --------------------------------------------------
 
-// "up", "down", "left", "right".
-std::optional<North> parse_north(std::string_view text);
-const char* axis_name(Axis axis);  // "azimuth", "altitude", "mixed"
-const char* pole_name(Pole pole);  // "east", "west", "high", "low"
+const char* component_name(Component component);       // "azimuth", "altitude", "mixed"
+const char* direction_name(ErrorDirection direction);  // "east", "west", "high", "low"
 
 // "+dd mm ss.s", "dd:mm:ss", "-00 30" (sign on the whole value) or plain "12.5".
 // `sexagesimal` tells which form it was.
@@ -119,8 +108,12 @@ struct SkyRate {
 };
 SkyRate sky_rate(double rate_x_px, double rate_y_px, double scale, const Orientation& o);
 
+// The fit of the image axis nearer to north: its quality figures stand for the north
+// drift's.
+const AxisFit& north_axis_fit(const DriftFit& fit, const Orientation& o);
+
 // Which component a star at hour angle `ha_hours` measures: azimuth within 2 h of the
 // meridian (upper or lower), altitude 4 to 8 h from it, mixed between.
-Axis measured_axis(double ha_hours);
+Component measured_component(double ha_hours);
 
 }  // namespace trakora

@@ -73,7 +73,7 @@ struct Pixel {
 
 }  // namespace
 
-StarMeasurement measure_star(const PlaneView& plane, StarPosition around, StarLevels levels,
+StarMeasurement measure_star(const PlaneView& plane, Position around, StarLevels levels,
                              const StarApertures& a) {
     StarMeasurement m;
     m.x = around.x;
@@ -84,17 +84,17 @@ StarMeasurement measure_star(const PlaneView& plane, StarPosition around, StarLe
     };
     if (!std::isfinite(around.x) || !std::isfinite(around.y)) {
         m.x = m.y = 0;
-        m.flags = kStarNone | kStarEdge;
+        m.flags = kStarLost | kStarEdge;
         return m;
     }
     if (!plane.contains(static_cast<int>(std::lround(around.x)),
                         static_cast<int>(std::lround(around.y)))) {
-        m.flags = kStarNone | kStarEdge;
+        m.flags = kStarLost | kStarEdge;
         return m;
     }
     const Ring ring = ring_levels(plane, around.x, around.y, a);
     if (!ring.enough) {
-        m.flags = kStarNone | kStarEdge;
+        m.flags = kStarLost | kStarEdge;
         return m;
     }
     m.background = ring.background;
@@ -157,7 +157,7 @@ StarMeasurement measure_star(const PlaneView& plane, StarPosition around, StarLe
         if (moved < 1e-3) break;
     }
     if (used == 0) {
-        m.flags = hot_seen ? kStarHotPixel : kStarNone;
+        m.flags = hot_seen ? kStarHotPixel : kStarLost;
         if (leaves_image(around.x, around.y)) m.flags |= kStarEdge;
         return m;
     }
@@ -196,7 +196,7 @@ StarMeasurement measure_star(const PlaneView& plane, StarPosition around, StarLe
 std::string star_flag_names(unsigned flags) {
     static constexpr std::pair<unsigned, const char*> kNames[] = {
         {kStarHotPixel, "hot_pixel"}, {kStarSaturated, "saturated"}, {kStarLowSnr, "low_snr"},
-        {kStarNone, "no_star"},       {kStarEdge, "edge"},
+        {kStarLost, "no_star"},       {kStarEdge, "edge"},
     };
     std::string names;
     for (const auto& [flag, name] : kNames) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/plane_view.hpp"
+#include "base/position.hpp"
 
 namespace trakora {
 
@@ -18,7 +19,7 @@ enum StarFlag : unsigned {
     kStarHotPixel = 1u << 0,   // a one-pixel "star": HFD below 1.5 px
     kStarSaturated = 1u << 1,  // a flat top at the image's maximum or the sample range's top
     kStarLowSnr = 1u << 2,     // SNR below 10
-    kStarNone = 1u << 3,       // nothing above the threshold
+    kStarLost = 1u << 3,       // nothing above the threshold
     kStarEdge = 1u << 4,       // the aperture leaves the image
 };
 
@@ -32,11 +33,6 @@ struct StarApertures {
     double annulus_inner = 10;  // background and noise from this ring
     double annulus_outer = 16;
     double threshold_sigma = 3;  // pixels count when this many noise sigmas above background
-};
-
-struct StarPosition {
-    double x = 0;
-    double y = 0;
 };
 
 struct StarMeasurement {
@@ -53,7 +49,7 @@ struct StarMeasurement {
 // Measures the star nearest `around` on `plane`. Single pixels far brighter than all their
 // neighbours (hot pixels) are left out of the centroid; when nothing else is there the
 // measurement is a hot pixel. Never throws; every number is finite.
-StarMeasurement measure_star(const PlaneView& plane, StarPosition around, StarLevels levels,
+StarMeasurement measure_star(const PlaneView& plane, Position around, StarLevels levels,
                              const StarApertures& apertures = {});
 
 // "hot_pixel|saturated|low_snr|no_star|edge" for the flags set, in that order; "" for none.

@@ -167,7 +167,7 @@ int run(const SimulateOptions& o) {
                 write_file_replacing(target, file.bytes);
             ++images;
 
-            const Point star = guide_star_position(params, field, index);
+            const Position star = guide_star_position(params, field, index);
             std::printf("%s  DATE-OBS %s  guide star x %.2f y %.2f\n", target.filename().c_str(),
                         date_obs.c_str(), star.x, star.y);
             std::fflush(stdout);

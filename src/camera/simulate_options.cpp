@@ -252,9 +252,9 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
          "turn counterclockwise)",
          1,
          [&o, not_value](Values v) -> Refusal {
-             const auto north = parse_image_north(v[0]);
+             const auto north = north_named(v[0]);
              if (!north) return "expected up, down, left or right" + not_value(v);
-             o.north = *north;
+             o.orientation.north_deg = *north;
              return std::nullopt;
          }},
         {"clock", "KIND",

@@ -39,7 +39,7 @@ struct SimulateOptions {
     double dec_deg = 0;
     double ha_hours = 0;  // at the first image, west positive
     double scale_arcsec_per_px = 1.5;
-    ImageNorth north = ImageNorth::up;
+    Orientation orientation;       // where north lies in the image
     bool simulated_clock = false;  // DATE-OBS = start + index x interval, written at once
 };
 

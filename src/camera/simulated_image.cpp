@@ -56,7 +56,7 @@ SkyParams sky_params(const SimulateOptions& o) {
     params.mount.setup = {o.az_offset_arcmin, o.alt_offset_arcmin, o.lat_deg, o.dec_deg,
                           o.ha_hours};
     params.mount.scale_arcsec_per_px = o.scale_arcsec_per_px;
-    params.mount.north = o.north;
+    params.mount.orientation = o.orientation;
     params.mount.lon_deg = o.lon_deg;
     return params;
 }

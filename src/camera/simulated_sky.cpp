@@ -46,8 +46,8 @@ std::uint64_t stream_seed(std::uint64_t seed, Stream stream, long index = 0, int
 // Distance from p to the guide star's path: the line through its start along the
 // drift, or the start itself when there is no drift. The mount's part of the path bends
 // slowly; its chord over the first hour stands for it.
-double distance_to_path(const SkyParams& params, Point start, Point p) {
-    const Point hour = mount_drift(params.mount, 60);
+double distance_to_path(const SkyParams& params, Position start, Position p) {
+    const Position hour = mount_drift(params.mount, 60);
     const double dx = params.drift_x_per_min + hour.x / 60,
                  dy = params.drift_y_per_min + hour.y / 60;
     const double px = p.x - start.x, py = p.y - start.y;
@@ -75,38 +75,13 @@ bool tracks_perfectly(const MountSetup& m) {
 
 }  // namespace
 
-std::optional<ImageNorth> parse_image_north(std::string_view text) {
-    if (text == "up") return ImageNorth::up;
-    if (text == "down") return ImageNorth::down;
-    if (text == "left") return ImageNorth::left;
-    if (text == "right") return ImageNorth::right;
-    return std::nullopt;
-}
-
-Point mount_drift(const SkyMount& mount, double minutes) {
+Position mount_drift(const SkyMount& mount, double minutes) {
     if (tracks_perfectly(mount.setup) || minutes == 0) return {};
     const SkyOffset sky = tracked_star_offset(mount.setup, minutes);
-    // North's unit vector in the image (x right, y down); east a quarter turn
-    // counterclockwise from it as the image is shown.
-    double nx = 0, ny = -1;
-    switch (mount.north) {
-        case ImageNorth::up:
-            nx = 0, ny = -1;
-            break;
-        case ImageNorth::down:
-            nx = 0, ny = 1;
-            break;
-        case ImageNorth::left:
-            nx = -1, ny = 0;
-            break;
-        case ImageNorth::right:
-            nx = 1, ny = 0;
-            break;
-    }
-    const double ex = ny, ey = -nx;
     const double n = sky.north_arcsec / mount.scale_arcsec_per_px;
     const double e = sky.east_arcsec / mount.scale_arcsec_per_px;
-    return {n * nx + e * ex, n * ny + e * ey};
+    const ScreenOffset d = screen_offset(n, e, mount.orientation);
+    return {d.dx, d.dy};
 }
 
 SkyField make_sky_field(const SkyParams& params) {
@@ -140,7 +115,7 @@ SkyField make_sky_field(const SkyParams& params) {
             hot.x = static_cast<int>(random.next() % static_cast<std::uint64_t>(params.width));
             hot.y = static_cast<int>(random.next() % static_cast<std::uint64_t>(params.height));
             hot.level = random.uniform(kHotLevelMin, kHotLevelMax);
-            const Point p{static_cast<double>(hot.x), static_cast<double>(hot.y)};
+            const Position p{static_cast<double>(hot.x), static_cast<double>(hot.y)};
             if (distance_to_path(params, field.guide_start, p) >= kClearance + jitter_reach) {
                 field.hot_pixels.push_back(hot);
                 break;
@@ -150,14 +125,14 @@ SkyField make_sky_field(const SkyParams& params) {
     return field;
 }
 
-Point drift_position(const SkyParams& params, const SkyField& field, long index) {
+Position drift_position(const SkyParams& params, const SkyField& field, long index) {
     const double minutes = static_cast<double>(index) * params.interval_s / 60.0;
-    const Point mount = mount_drift(params.mount, minutes);
+    const Position mount = mount_drift(params.mount, minutes);
     return {field.guide_start.x + params.drift_x_per_min * minutes + mount.x,
             field.guide_start.y + params.drift_y_per_min * minutes + mount.y};
 }
 
-Point seeing_offset(const SkyParams& params, long index) {
+Position seeing_offset(const SkyParams& params, long index) {
     if (params.seeing <= 0) return {};
     Random random(stream_seed(params.seed, Stream::kJitter, index));
     const auto cut = [](double g) { return std::clamp(g, -3.0, 3.0); };
@@ -166,9 +141,9 @@ Point seeing_offset(const SkyParams& params, long index) {
     return {params.seeing * gx, params.seeing * gy};
 }
 
-Point guide_star_position(const SkyParams& params, const SkyField& field, long index) {
-    const Point drift = drift_position(params, field, index);
-    const Point jitter = seeing_offset(params, index);
+Position guide_star_position(const SkyParams& params, const SkyField& field, long index) {
+    const Position drift = drift_position(params, field, index);
+    const Position jitter = seeing_offset(params, index);
     return {drift.x + jitter.x, drift.y + jitter.y};
 }
 
@@ -176,7 +151,7 @@ std::vector<float> render_sky(const SkyParams& params, const SkyField& field, lo
     const std::size_t plane_size = static_cast<std::size_t>(params.width) * params.height;
     std::vector<float> values(plane_size * params.planes);
     const double fs = params.full_scale;
-    const Point guide = guide_star_position(params, field, index);
+    const Position guide = guide_star_position(params, field, index);
     static constexpr std::array<double, 3> kSkyTint = {1.0, 0.95, 1.1};
 
     for (int p = 0; p < params.planes; ++p) {

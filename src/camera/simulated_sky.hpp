@@ -6,7 +6,7 @@
 // test can ask where the guide star is in image k without reading the image:
 //   SkyField field = make_sky_field(params);
 //   std::vector<float> values = render_sky(params, field, k);
-//   Point star = guide_star_position(params, field, k);
+//   Position star = guide_star_position(params, field, k);
 //
 // The layout keeps the program's star search (the brightest 7 x 7 box within 15 pixels
 // of the last position) on the guide star: field stars are fainter and at least
@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/orientation.hpp"
+#include "base/position.hpp"
 #include "camera/mount_model.hpp"
 
 namespace trakora::camera {
@@ -35,19 +37,14 @@ inline constexpr double kHotLevelMax = 0.9;
 inline constexpr double kStarSigma = 1.4;  // Gaussian profile, about 3.3 pixels FWHM
 inline constexpr double kClearance = 40;   // the search reaches 18 pixels from its centre
 
-// Where north lies in the image (row 0 at the top); east is a quarter turn
-// counterclockwise from it, as on a sky seen from below.
-enum class ImageNorth { up, down, left, right };
-std::optional<ImageNorth> parse_image_north(std::string_view text);
-
 // The mount under the camera: its tracking error moves the guide star by the exact
 // geometry of mount_model.hpp, turned into pixels by the plate scale and orientation.
 struct SkyMount {
     MountSetup setup;  // no offsets: the mount tracks perfectly
     double scale_arcsec_per_px = 1.5;
-    ImageNorth north = ImageNorth::up;
-    double lon_deg = 0;   // east positive
-    double ra_hours = 0;  // the pointing: sidereal time at the first image - ha_hours
+    Orientation orientation;  // where north lies in the image
+    double lon_deg = 0;       // east positive
+    double ra_hours = 0;      // the pointing: sidereal time at the first image - ha_hours
 };
 
 struct SkyParams {
@@ -61,11 +58,6 @@ struct SkyParams {
     double seeing = 0.5;  // standard deviation of the per-image jitter, pixels
     std::uint64_t seed = 1;
     SkyMount mount;
-};
-
-struct Point {
-    double x = 0;
-    double y = 0;
 };
 
 // A field star sits at a fixed offset from the guide star: the whole field drifts and
@@ -83,7 +75,7 @@ struct HotPixel {
 };
 
 struct SkyField {
-    Point guide_start;  // guide star position in image 0, before jitter
+    Position guide_start;  // guide star position in image 0, before jitter
     std::array<double, 3> guide_colour{};
     std::vector<FieldStar> field_stars;
     std::vector<HotPixel> hot_pixels;
@@ -95,18 +87,18 @@ struct SkyField {
 SkyField make_sky_field(const SkyParams& params);
 
 // How far the mount's tracking error has moved the guide star after `minutes`, pixels.
-Point mount_drift(const SkyMount& mount, double minutes);
+Position mount_drift(const SkyMount& mount, double minutes);
 
 // Where the drift alone (the mount's and drift_x/drift_y) puts the guide star in image
 // `index` (simulated time index * interval_s).
-Point drift_position(const SkyParams& params, const SkyField& field, long index);
+Position drift_position(const SkyParams& params, const SkyField& field, long index);
 
 // The seeing's jitter of image `index`: Gaussian with standard deviation `seeing` per
 // axis, cut at three standard deviations.
-Point seeing_offset(const SkyParams& params, long index);
+Position seeing_offset(const SkyParams& params, long index);
 
 // The guide star's true position in image `index`: drift plus jitter.
-Point guide_star_position(const SkyParams& params, const SkyField& field, long index);
+Position guide_star_position(const SkyParams& params, const SkyField& field, long index);
 
 // Physical sample values of image `index`: planes * height * width values, plane by
 // plane, row by row, column fastest; every value between 0 and full_scale.

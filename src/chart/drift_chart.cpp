@@ -7,11 +7,11 @@
 
 namespace trakora::chart {
 
-double fit_value(const DriftFit& fit, double minutes) {
+double fit_value(const FitLine& fit, double minutes) {
     return fit.intercept + fit.slope * (minutes - fit.origin_minutes);
 }
 
-double fit_band_half_width(const DriftFit& fit, double minutes) {
+double fit_band_half_width(const FitLine& fit, double minutes) {
     const double d = minutes - fit.origin_minutes;
     const double variance = fit.intercept_se * fit.intercept_se +
                             d * d * fit.slope_se * fit.slope_se + 2 * d * fit.covariance;

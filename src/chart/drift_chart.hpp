@@ -23,7 +23,7 @@ struct DriftPoint {
 // With the origin at the mean time of the fitted points, intercept and slope are
 // uncorrelated and the covariance is 0; with the origin elsewhere (the segment's first
 // time, say) give cov(intercept, slope) as the fit reports it.
-struct DriftFit {
+struct FitLine {
     double start_minutes = 0;
     double end_minutes = 0;
     double origin_minutes = 0;
@@ -42,16 +42,16 @@ enum class ChartStyle {
 struct DriftChart {
     std::vector<DriftPoint> points;  // non-finite ones are skipped
     int current_segment = 0;
-    std::optional<DriftFit> fit;  // of the current segment; not drawn when not finite
-    std::string title;            // UTF-8 throughout, e.g. the error and its direction
-    std::string subtitle;         // optional second line
+    std::optional<FitLine> fit;  // of the current segment; not drawn when not finite
+    std::string title;           // UTF-8 throughout, e.g. the error and its direction
+    std::string subtitle;        // optional second line
     std::string x_label = "経過時間 (分)";
     std::string y_label;  // e.g. "北へのドリフト (″)", or pixels when no scale is known
     ChartStyle style = ChartStyle::light;
 };
 
 // The fitted value and the band's half-width at `minutes` (NaN when they are not finite).
-double fit_value(const DriftFit& fit, double minutes);
-double fit_band_half_width(const DriftFit& fit, double minutes);
+double fit_value(const FitLine& fit, double minutes);
+double fit_band_half_width(const FitLine& fit, double minutes);
 
 }  // namespace trakora::chart

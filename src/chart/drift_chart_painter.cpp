@@ -28,7 +28,7 @@ bool usable(double v) { return std::isfinite(v) && std::abs(v) <= kLargest; }
 // The points and the fit that can be drawn, and the data's extent.
 struct Shown {
     std::vector<DriftPoint> points;
-    std::optional<DriftFit> fit;
+    std::optional<FitLine> fit;
     bool any = false;
     double x_lo = 0, x_hi = 0, y_lo = 0, y_hi = 0;
 
@@ -54,7 +54,7 @@ Shown shown_data(const DriftChart& chart) {
         shown.include(p.minutes, p.value);
     }
     if (chart.fit) {
-        const DriftFit& f = *chart.fit;
+        const FitLine& f = *chart.fit;
         const double y0 = fit_value(f, f.start_minutes);
         const double y1 = fit_value(f, f.end_minutes);
         if (usable(f.start_minutes) && usable(f.end_minutes) && usable(y0) && usable(y1)) {
@@ -146,10 +146,18 @@ std::vector<LegendEntry> legend_entries(const Shown& shown, int current_segment)
             point = true;
     }
     std::vector<LegendEntry> entries;
-    if (point) entries.push_back({LegendEntry::point, QStringLiteral("測定点")});
-    if (hollow) entries.push_back({LegendEntry::hollow, QStringLiteral("除外した点")});
-    if (faded) entries.push_back({LegendEntry::faded, QStringLiteral("前の区間")});
-    if (shown.fit) entries.push_back({LegendEntry::fit, QStringLiteral("近似直線 ±1 SE")});
+    if (point)
+        entries.push_back(
+            {LegendEntry::point, QCoreApplication::translate("DriftChart", "測定点")});
+    if (hollow)
+        entries.push_back(
+            {LegendEntry::hollow, QCoreApplication::translate("DriftChart", "除外した点")});
+    if (faded)
+        entries.push_back(
+            {LegendEntry::faded, QCoreApplication::translate("DriftChart", "前の区間")});
+    if (shown.fit)
+        entries.push_back(
+            {LegendEntry::fit, QCoreApplication::translate("DriftChart", "近似直線 ±1 SE")});
     return entries;
 }
 
@@ -352,7 +360,7 @@ void draw_axis_labels(QPainter& painter, const Layout& layout, const DriftChart&
 }
 
 void draw_fit(QPainter& painter, const Layout& layout, const DriftChartColours& colours) {
-    const DriftFit& fit = *layout.shown.fit;
+    const FitLine& fit = *layout.shown.fit;
     const DriftChartFrame& frame = layout.frame;
     QPolygonF upper, lower;
     for (int i = 0; i <= kBandSamples; ++i) {
@@ -370,7 +378,7 @@ void draw_fit(QPainter& painter, const Layout& layout, const DriftChartColours& 
 }
 
 void draw_fit_line(QPainter& painter, const Layout& layout, const DriftChartColours& colours) {
-    const DriftFit& fit = *layout.shown.fit;
+    const FitLine& fit = *layout.shown.fit;
     painter.setPen(pen(colours.fit, layout.sizes.fit_width));
     painter.drawLine(layout.frame.to_pixel(fit.start_minutes, fit_value(fit, fit.start_minutes)),
                      layout.frame.to_pixel(fit.end_minutes, fit_value(fit, fit.end_minutes)));
@@ -494,7 +502,8 @@ void paint_drift_chart(QPainter& painter, const QRectF& area, const DriftChart& 
     if (layout.shown.points.empty()) {
         painter.setFont(layout.sizes.label);
         painter.setPen(colours.muted_text);
-        painter.drawText(plot, Qt::AlignCenter, QStringLiteral("測定点はまだありません"));
+        painter.drawText(plot, Qt::AlignCenter,
+                         QCoreApplication::translate("DriftChart", "測定点はまだありません"));
     }
     draw_headings(painter, layout, chart, colours);
     draw_legend(painter, layout, colours);

@@ -69,21 +69,11 @@ std::vector<Arrival> arrivals_in_order(const std::string& folder, NameRule rule)
     return arrivals;
 }
 
-// Messages go to standard error, and the plot tells which slot a tick filled.
+// Messages go to standard error.
 class ReplayView final : public WindowlessView {
   public:
     using WindowlessView::WindowlessView;
     void message(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-    void clear_drift_plot() override { last_slot_.reset(); }
-    void draw_drift_point(float x, float, std::uint32_t) override {
-        last_slot_ = static_cast<int>(x);
-    }
-
-    // The slot the last plot ended on: the current slot of the tick that drew it.
-    std::optional<int> plotted_slot() const { return last_slot_; }
-
-  private:
-    std::optional<int> last_slot_;
 };
 
 struct Options {
@@ -98,23 +88,12 @@ struct Options {
     long from = 1;
 };
 
-// A number option that fills an optional.
-command_line::Setter optional_number(std::optional<double>& out, double lo, double hi,
-                                     std::string what) {
-    return [&out, lo, hi, what](std::span<const std::string_view> v) -> command_line::Refusal {
-        const auto n = command_line::to_number(v[0]);
-        if (!n || *n < lo || *n > hi)
-            return "expected " + what + ", not '" + std::string(v[0]) + "'";
+// A geometry input, read as the drift window reads it.
+command_line::Setter drift_input(std::optional<double>& out, DriftInput which, std::string what) {
+    return [&out, which, what](std::span<const std::string_view> v) -> command_line::Refusal {
+        const auto n = drift_input_from_text(which, v[0]);
+        if (!n) return "expected " + what + ", not '" + std::string(v[0]) + "'";
         out = *n;
-        return std::nullopt;
-    };
-}
-
-command_line::Setter degrees(std::optional<double>& out, std::string what) {
-    return [&out, what](std::span<const std::string_view> v) -> command_line::Refusal {
-        const auto d = parse_degrees(v[0]);
-        if (!d) return "expected " + what + ", not '" + std::string(v[0]) + "'";
-        out = *d;
         return std::nullopt;
     };
 }
@@ -184,25 +163,26 @@ command_line::Syntax replay_command_line(Options& o) {
              return std::nullopt;
          }},
         {"scale", "ARCSEC", "plate scale per pixel (default: from the header)", 1,
-         optional_number(o.inputs.scale_arcsec_per_px, 1e-6, 3600, "arcseconds per pixel above 0")},
+         drift_input(o.inputs.scale_arcsec_per_px, DriftInput::scale,
+                     "arcseconds per pixel above 0")},
         {"dec", "DEGREES",
          "the star's declination, degrees or \"+dd mm ss\" (default:\n"
          "OBJCTDEC or DEC)",
-         1, degrees(o.inputs.dec_deg, "a declination from -90 to 90")},
+         1, drift_input(o.inputs.dec_deg, DriftInput::dec, "a declination from -90 to 90")},
         {"ha", "HOURS",
          "the star's hour angle at the first image of the fit, west positive\n"
          "(default: from OBJCTRA or RA, SITELONG and the time)",
-         1, optional_number(o.inputs.ha_hours, -24, 24, "hours from -24 to 24")},
+         1, drift_input(o.inputs.ha_hours, DriftInput::ha, "hours from -24 to 24")},
         {"lat", "DEGREES", "site latitude, south negative (default: SITELAT)", 1,
-         degrees(o.inputs.lat_deg, "a latitude from -90 to 90")},
+         drift_input(o.inputs.lat_deg, DriftInput::lat, "a latitude from -90 to 90")},
         {"north", "SIDE",
          "where north lies in the image as the object window shows it: up,\n"
          "down, left or right (default up)",
          1,
          [&o](Values v) -> Refusal {
-             const auto north = parse_north(v[0]);
+             const auto north = north_named(v[0]);
              if (!north) return "expected up, down, left or right, not '" + std::string(v[0]) + "'";
-             o.inputs.orientation.north = *north;
+             o.inputs.orientation.north_deg = *north;
              return std::nullopt;
          }},
         {"mirror", "", "the image is mirrored (east on the other side of north)", 0,
@@ -241,10 +221,10 @@ class StagingFolder {
 // Writes what was asked of the drift assistant once the night is measured; false, with
 // the reason on standard error, when a file could not be written.
 bool write_assistant_files(const Options& o, const DriftAssistant& a) {
-    DriftSummary summary = a.summary;
-    if (o.from > 1 && static_cast<std::size_t>(o.from) > a.samples.size())
+    DriftSummary summary = drift_summary_now(a);
+    if (o.from > 1 && static_cast<std::size_t>(o.from) > a.images.size())
         summary.notes.push_back("The fit was to start at image " + std::to_string(o.from) +
-                                ", but only " + std::to_string(a.samples.size()) +
+                                ", but only " + std::to_string(a.images.size()) +
                                 " were measured: it covers them all.");
     std::string error;
     if (o.summary == "-") {
@@ -291,16 +271,27 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     form1::Form_Load(s, view);
     s.name_rule = o.names;
     if (o.max_count) s.max_count = *o.max_count;
-    PolarInputs typed = o.inputs;
-    for (const DriftInput which :
-         {DriftInput::scale, DriftInput::dec, DriftInput::ha, DriftInput::lat})
-        if (const std::optional<double> value = typed_input(typed, which))
-            set_drift_input(s, view, which, *value);
+    const PolarInputs& typed = o.inputs;
+    const auto type = [&](DriftInput which, const std::optional<double>& value) {
+        if (value) set_drift_input(s, view, which, *value);
+    };
+    type(DriftInput::scale, typed.scale_arcsec_per_px);
+    type(DriftInput::dec, typed.dec_deg);
+    type(DriftInput::lat, typed.lat_deg);
     set_drift_orientation(s, view, o.inputs.orientation);
-    // The fit starts at the N-th sample: a new segment just before it is measured.
-    const auto before_sample = [&] {
-        if (o.from > 1 && s.assistant.samples.size() + 1 == static_cast<std::size_t>(o.from))
-            start_drift_segment(s, view);
+    // The hour angle is the star's at the first image of the fit: typed for the first
+    // segment, or for the one that starts at the N-th image.
+    bool ha_typed = false;
+    const auto type_ha = [&] {
+        type(DriftInput::ha, typed.ha_hours);
+        ha_typed = true;
+    };
+    if (o.from <= 1) type_ha();
+    const auto before_image = [&] {
+        if (o.from > 1 && s.assistant.images.size() + 1 == static_cast<std::size_t>(o.from)) {
+            start_drift_segment(s, view, SegmentReason::by_hand);
+            type_ha();
+        }
     };
 
     // With the summary on standard output the CSV is not printed.
@@ -313,12 +304,11 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
         }
         csv.clear();
     };
-    // `sample`: what the assistant measured on this image, null when it measured nothing.
-    const auto write_row = [&](int slot, const Arrival& a, const std::string& label,
-                               const DriftAssistantSample* sample) {
-        csv += report::session_csv_row(
-            slot, a.name, card_string_value(std::string_view(a.date_card.data(), kCardBytes)),
-            s.measurements[slot][0], s.measurements[slot][1], label, sample);
+    // A row for each image the tick or the pick measured, as the session's CSV has it.
+    const DriftAssistant& assistant = s.assistant;
+    const auto write_row = [&] {
+        const ImageMeasurement& m = *assistant.latest;
+        csv += report::session_csv_row(m, m.star ? assistant.images.back().minutes : 0);
         print();
     };
 
@@ -353,10 +343,10 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
             std::fprintf(stderr,
                          "replay: the oldest image could not be shown, so nothing was picked\n");
         } else {
-            before_sample();
+            before_image();
+            const std::size_t before = assistant.measured;
             form4::Picture1_MouseDown(s, view, 1, 0, o.pick->first, o.pick->second);
-            const std::vector<DriftAssistantSample>& samples = s.assistant.samples;
-            write_row(1, arrivals.front(), "", samples.size() == 1 ? &samples.back() : nullptr);
+            if (assistant.measured > before) write_row();
         }
     }
     form1::Command1_Click(s, view);
@@ -366,20 +356,14 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
                          std::strerror(errno));
             continue;
         }
-        view.clear_drift_plot();
-        before_sample();
-        const std::size_t before = s.assistant.samples.size();
+        before_image();
+        const std::size_t before = assistant.measured;
         form1::Timer1_Timer(s, view);
-        if (const std::optional<int> slot = view.plotted_slot()) {
-            const auto measured = std::find_if(staged.begin(), staged.end(), [&](std::size_t i) {
-                return arrivals[i].name == s.fits_file_name;
-            });
-            const std::vector<DriftAssistantSample>& samples = s.assistant.samples;
-            write_row(*slot, arrivals[*measured], view.label(),
-                      samples.size() > before ? &samples.back() : nullptr);
-        }
+        if (assistant.measured > before) write_row();
     }
     if (signals.caught() != 0) return 1;
+    // Fewer images than --from: the fit covers them all, from the first.
+    if (!ha_typed) type_ha();
     if (std::fflush(stdout) != 0 && errno == EPIPE) {
         signals.note_broken_pipe();
         return 1;

@@ -17,8 +17,10 @@
 #include "base/rounding.hpp"
 #include "cli/commands.hpp"
 #include "cli/json_writer.hpp"
+#include "core/assistant_handlers.hpp"
 #include "core/handlers.hpp"
 #include "core/name_rule.hpp"
+#include "report/summary_json.hpp"
 
 namespace trakora::cli {
 namespace {
@@ -319,6 +321,51 @@ void call_routine(ScriptSession& session, std::string_view args) {
     routine->run(session, argument);
 }
 
+// The drift assistant's geometry inputs by their names in the driver.
+std::optional<DriftInput> drift_input_named(std::string_view name) {
+    if (name == "scale") return DriftInput::scale;
+    if (name == "dec") return DriftInput::dec;
+    if (name == "ha") return DriftInput::ha;
+    if (name == "lat") return DriftInput::lat;
+    return std::nullopt;
+}
+
+void emit_assistant(ScriptSession& session) {
+    const std::string body = report::assistant_json(session.state.assistant);
+    session.view.emit("{\"event\":\"assistant\"," + body.substr(1) + "\n");
+}
+
+// `assistant`, alone or with what the drift window's controls do.
+void assistant_command(ScriptSession& session, std::string_view rest) {
+    const std::vector<std::string_view> words = split_blanks(rest);
+    State& s = session.state;
+    ScriptView& v = session.view;
+    if (words.empty()) return emit_assistant(session);
+    const std::string_view what = words[0];
+    if (what == "segment" && words.size() == 1) return start_drift_segment(s, v);
+    if (what == "input" && words.size() == 3) {
+        const std::optional<DriftInput> which = drift_input_named(words[1]);
+        if (!which) fail("assistant input: no such input: " + std::string(words[1]));
+        const std::optional<double> value = drift_input_from_text(*which, words[2]);
+        if (!value)
+            fail("assistant input " + std::string(words[1]) +
+                 ": not a value for it: " + std::string(words[2]));
+        return set_drift_input(s, v, *which, *value);
+    }
+    if (what == "clear" && words.size() == 2) {
+        const std::optional<DriftInput> which = drift_input_named(words[1]);
+        if (!which) fail("assistant clear: no such input: " + std::string(words[1]));
+        return clear_drift_input(s, v, *which);
+    }
+    if (what == "north" && (words.size() == 2 || (words.size() == 3 && words[2] == "mirror"))) {
+        std::optional<double> angle = north_named(words[1]);
+        if (!angle) angle = parse_number(words[1]);
+        if (!angle) fail("assistant north: not an angle: " + std::string(words[1]));
+        return set_drift_orientation(s, v, {*angle, words.size() == 3});
+    }
+    fail("assistant needs nothing, segment, input NAME VALUE, clear NAME or north ANGLE [mirror]");
+}
+
 struct Command;
 
 // What follows a command word: the rest of the line as it stands after the single blank,
@@ -430,6 +477,9 @@ const Command kCommands[] = {
      }},
     {"set", kText, "",
      [](ScriptSession& session, const Args& a) { set_variable(session, a.rest); }},
+    // Beyond the windows: the drift assistant, as its window shows and sets it.
+    {"assistant", kText, "",
+     [](ScriptSession& session, const Args& a) { assistant_command(session, a.rest); }},
 };
 
 void dispatch(ScriptSession& session, std::string_view line) {

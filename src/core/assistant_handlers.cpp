@@ -1,17 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "core/assistant_handlers.hpp"
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <filesystem>
-#include <span>
-#include <system_error>
 
 #include "analysis/star_measurement.hpp"
 #include "core/handler_scope.hpp"
-#include "core/series.hpp"
-#include "fits/observation_time.hpp"
 
 namespace trakora {
 namespace {
@@ -24,90 +17,74 @@ double sample_range_top(const State& s) {
     return 2147483647.0;
 }
 
-// The current image's header as keyword -> value: the cards read for it, up to END.
-HeaderValues current_header(const State& s) {
-    const auto read = static_cast<std::size_t>(
-        std::clamp<Number>(s.header_end_card - 1, 0, static_cast<Number>(kHeaderCardSlots - 1)));
-    return header_values(std::span<const std::string>(s.header_cards).subspan(1, read));
-}
-
-std::optional<double> modified_unix_s(const std::filesystem::path& path) {
-    std::error_code ec;
-    const auto written = std::filesystem::last_write_time(path, ec);
-    if (ec) return std::nullopt;
-    const auto since_1970 = std::chrono::file_clock::to_sys(written).time_since_epoch();
-    return std::chrono::duration<double>(since_1970).count();
-}
-
 void show(State& s, View& v) { v.show_drift_assistant(s.assistant); }
+
+// Keeps `m` as the latest measurement; with `take`, measures the star and adds the image.
+void measure(State& s, View& v, ImageMeasurement m, bool take) {
+    DriftAssistant& a = s.assistant;
+    ++a.measured;
+    if (take) {
+        m.star = measure_star(image_plane(s, 0), m.found,
+                              {sample_range_top(s), static_cast<double>(s.pixel_max)});
+        add_drift_image(a, std::move(m));
+        a.latest = a.images.back().measurement;
+        show(s, v);
+    } else {
+        a.latest = std::move(m);
+    }
+}
 
 }  // namespace
 
-void update_drift_assistant(State& s, View& v, int slot, bool pick) {
+void update_drift_assistant(State& s, View& v, ImageMeasurement m) {
+    const bool take = s.image_width > 0 && s.image_height > 0 && !is_last_image(s.assistant, m);
+    measure(s, v, std::move(m), take);
+}
+
+void start_drift_star(State& s, View& v, ImageMeasurement m) {
     if (s.image_width <= 0 || s.image_height <= 0) return;
-    if (slot < 1 || slot >= kSlotCount) return;
+    m.picked = true;
     DriftAssistant& a = s.assistant;
-    if (pick) reset_drift_session(a);
-
-    const HeaderValues header = current_header(s);
-    DriftAssistantSample sample;
-    sample.slot = slot;
-    sample.file = s.fits_file_name;
-    sample.date_obs = header_value(header, "DATE-OBS").value_or("");
-    sample.x = s.measurements[slot][0];
-    sample.y = s.measurements[slot][1];
-    sample.label = row_change_text(s, slot);
-    // The file's modification time is looked up only when the header gives no time.
-    std::optional<ObservationTime> time = observation_time(header, std::nullopt);
-    if (!time)
-        time = observation_time(
-            header,
-            modified_unix_s(std::filesystem::path(v.text(TextField::Folder)) / s.fits_file_name));
-    if (const auto& t = time) {
-        sample.unix_s = t->unix_s;
-        sample.time_source = t->source;
+    // A pick again before any tick took an image of the last one corrects that pick.
+    const bool corrects =
+        !a.images.empty() && a.images.back().measurement.picked && a.segments.back().count == 1;
+    if (a.session_ended || (corrects && a.segments.size() == 1)) {
+        reset_drift_session(a);
+    } else {
+        if (corrects) {
+            a.segments.pop_back();
+            a.images.pop_back();
+        }
+        if (!a.images.empty()) a.segment_requested = SegmentReason::new_star;
     }
-    sample.pier_side = header_value(header, "PIERSIDE").value_or("");
-
-    // The same image once more (the timer is quicker than the camera): not a new sample.
-    if (!a.session_ended && !a.samples.empty()) {
-        const DriftAssistantSample& last = a.samples.back();
-        if (last.file == sample.file && last.unix_s == sample.unix_s) return;
-    }
-
-    sample.star = measure_star(image_plane(s, 0), {s.object_x, s.object_y},
-                               {sample_range_top(s), static_cast<double>(s.pixel_max)});
-    add_drift_sample(a, std::move(sample), header);
-    show(s, v);
+    measure(s, v, std::move(m), true);
 }
 
 void end_drift_session(State& s) { s.assistant.session_ended = true; }
 
-void start_drift_segment(State& s, View& v) {
+void start_drift_segment(State& s, View& v, SegmentReason reason) {
     HandlerScope scope(s);
-    s.assistant.segment_requested = true;
+    s.assistant.segment_requested = reason;
     show(s, v);
 }
 
 void set_drift_input(State& s, View& v, DriftInput which, double value) {
     HandlerScope scope(s);
     if (!std::isfinite(value)) return;
-    typed_input(s.assistant.typed, which) = value;
-    refit_drift(s.assistant, true);
+    type_drift_input(s.assistant, which, value);
     show(s, v);
 }
 
 void clear_drift_input(State& s, View& v, DriftInput which) {
     HandlerScope scope(s);
-    typed_input(s.assistant.typed, which).reset();
-    refit_drift(s.assistant, true);
+    type_drift_input(s.assistant, which, std::nullopt);
     show(s, v);
 }
 
 void set_drift_orientation(State& s, View& v, Orientation orientation) {
     HandlerScope scope(s);
     s.assistant.typed.orientation = orientation;
-    refit_drift(s.assistant, true);
+    refit_drift(s.assistant);
     show(s, v);
 }
 

@@ -1,35 +1,39 @@
 // SPDX-License-Identifier: MIT
-// The drift assistant's answer in words: the error with its standard error, the component
-// the star measures, one line of advice on which knob to turn which way, and how the
-// measurement stands. Plain UTF-8 texts in Japanese, for any face that shows them.
+// What the drift assistant advises, decided from its summary: which case applies (wait,
+// give a missing input, pick another star, turn a knob) with the numbers that go with it,
+// and how far the measurement has come. No words: each face makes its own sentence.
 //
 // Usage:
-//   const DriftAnswer a = drift_answer(summary);
-//   label->setText(a.error);   // "3.1′ ± 0.2′"
-//   advice->setText(a.advice); // "極軸が西にずれています。方位調整で東へ約 3.1′ 回してください。"
+//   const DriftAdvice a = drift_advice(summary);
+//   if (a.kind == AdviceKind::turn) say(*a.direction, a.turn_arcmin);  // west, 3.1′
 #pragma once
 
-#include <string>
+#include <optional>
 
 #include "analysis/polar_error.hpp"
 
 namespace trakora {
 
-struct DriftAnswer {
-    std::string error;      // "3.1′ ± 0.2′", or "—" while unknown
-    std::string component;  // "方位", "高度", "混合", or "—"
-    std::string advice;     // one line: what to turn, or what to do instead
-    std::string progress;   // "十分です", "あと約 4 分", "測定中"
+enum class AdviceKind {
+    wait_for_images,    // too few images, or no drift yet
+    needs_scale,        // the plate scale is unknown
+    needs_hour_angle,   // the hour angle is unknown: the component cannot be told
+    mixed_star,         // the star mixes azimuth and altitude: measure another one
+    direction_unknown,  // no error or no direction yet
+    within_noise,       // the error is under twice its standard error
+    turn,               // turn the knob of `direction`'s component by `turn_arcmin`
 };
 
-DriftAnswer drift_answer(const DriftSummary& summary);
+enum class ProgressKind { measuring, minutes_left, enough };
 
-// The component a star measures and the way the axis is off, as every face names them:
-// "方位", "高度", "混合"; "東", "西", "高すぎ", "低すぎ".
-const char* axis_word(Axis axis);
-const char* pole_word(Pole pole);
+struct DriftAdvice {
+    AdviceKind kind = AdviceKind::wait_for_images;
+    std::optional<ErrorDirection> direction;  // the way the axis is off, for a turn
+    double turn_arcmin = 0;  // for a turn: the azimuth knob's turn, else the error itself
+    ProgressKind progress = ProgressKind::measuring;
+    double minutes_left = 0;  // whole minutes still to measure, rounded up, for minutes_left
+};
 
-// An angle in arcminutes to one decimal with the prime: "3.1′".
-std::string arcmin_text(double arcmin);
+DriftAdvice drift_advice(const DriftSummary& summary);
 
 }  // namespace trakora

@@ -7,14 +7,17 @@
 namespace trakora {
 namespace {
 
+constexpr double kSiderealPerSolar = 1.00273790935;
+
 // Notes on the images' times that only the session knows: how many came from the files'
 // modification times, how many had none.
-void add_time_notes(DriftSummary& summary, std::span<const DriftAssistantSample> samples) {
+void add_time_notes(DriftSummary& summary, std::span<const SessionImage> images) {
     std::size_t from_file = 0, without = 0;
-    for (const DriftAssistantSample& s : samples) {
-        if (!s.unix_s)
+    for (const SessionImage& image : images) {
+        const std::optional<ObservationTime>& t = image.measurement.time;
+        if (!t)
             ++without;
-        else if (s.time_source == "file")
+        else if (t->source == "file")
             ++from_file;
     }
     if (from_file > 0)
@@ -26,107 +29,198 @@ void add_time_notes(DriftSummary& summary, std::span<const DriftAssistantSample>
                                 " image(s) without a known time were left out of the fit.");
 }
 
-void fit_segment(DriftAssistant& a, DriftSegment& segment) {
+std::optional<double> unix_time(const SessionImage& image) {
+    if (!image.measurement.time) return std::nullopt;
+    return image.measurement.time->unix_s;
+}
+
+// The first known time among the segment's images.
+std::optional<double> first_time(const DriftAssistant& a, const DriftSegment& segment) {
+    for (std::size_t k = segment.first; k < segment.first + segment.count; ++k)
+        if (const auto t = unix_time(a.images[k])) return t;
+    return std::nullopt;
+}
+
+PolarInputs segment_inputs(const DriftAssistant& a, const DriftSegment& segment) {
+    PolarInputs in = a.typed;
+    in.dec_deg = segment.typed_dec_deg;
+    in.ha_hours = segment.typed_ha_hours;
+    return in;
+}
+
+void resolve_segment(DriftAssistant& a, DriftSegment& segment) {
+    if (segment.count == 0) return;
+    segment.first_unix_s = first_time(a, segment);
+    segment.geometry =
+        resolve_geometry(segment_inputs(a, segment), a.images[segment.first].measurement.header,
+                         segment.first_unix_s);
+}
+
+void fit_segment(DriftAssistant& a, DriftSegment& segment, std::size_t index) {
     std::vector<DriftSample> points;
     points.reserve(segment.count);
-    for (std::size_t k = segment.first; k < segment.first + segment.count; ++k) {
-        const DriftAssistantSample& s = a.samples[k];
-        points.push_back({s.minutes, s.star.x, s.star.y, s.star.flags != 0 || !s.unix_s});
+    for (const SessionImage& image : segment_images(a, index)) {
+        const StarMeasurement& star = *image.measurement.star;
+        points.push_back(
+            {image.minutes, star.x, star.y, star.flags != 0 || !image.measurement.time});
     }
     segment.fit = fit_drift(points);
     for (std::size_t k = 0; k < segment.count && k < segment.fit.excluded.size(); ++k)
-        a.samples[segment.first + k].excluded = segment.fit.excluded[k];
-    segment.geometry = resolve_geometry(a.typed, segment.first_header, segment.first_unix_s);
+        a.images[segment.first + k].excluded = segment.fit.excluded[k];
     segment.summary = drift_summary(segment.fit, segment.geometry);
-    add_time_notes(segment.summary,
-                   segment_samples(a, static_cast<std::size_t>(&segment - a.segments.data())));
+    add_time_notes(segment.summary, segment_images(a, index));
 }
 
-// The last non-empty pier side of the current segment, "" when it has none.
+// The last pier side the current segment's headers name, "" when none does.
 std::string current_pier_side(const DriftAssistant& a) {
     if (a.segments.empty()) return {};
     const DriftSegment& segment = a.segments.back();
     for (std::size_t k = segment.first + segment.count; k-- > segment.first;)
-        if (!a.samples[k].pier_side.empty()) return a.samples[k].pier_side;
+        if (auto side = header_value(a.images[k].measurement.header, "PIERSIDE")) return *side;
     return {};
+}
+
+// The next segment's star inputs: typed for it, or the current one's carried on to the
+// new segment's first image when it follows the same star.
+void start_segment(DriftAssistant& a, SegmentReason reason, const ImageMeasurement& first) {
+    DriftSegment segment;
+    segment.reason = reason;
+    segment.first = a.images.size();
+    if (reason == SegmentReason::new_star && !a.star_typed_for_next) {
+        a.typed.dec_deg.reset();
+        a.typed.ha_hours.reset();
+    }
+    segment.typed_dec_deg = a.typed.dec_deg;
+    segment.typed_ha_hours = a.typed.ha_hours;
+    if (!a.segments.empty() && !a.star_typed_for_next && reason != SegmentReason::new_star &&
+        segment.typed_ha_hours) {
+        const DriftSegment& before = a.segments.back();
+        if (before.first_unix_s && first.time && before.typed_ha_hours) {
+            const double hours =
+                (first.time->unix_s - *before.first_unix_s) / 3600 * kSiderealPerSolar;
+            segment.typed_ha_hours = wrapped_hours(*before.typed_ha_hours + hours);
+            a.typed.ha_hours = segment.typed_ha_hours;
+        }
+    }
+    a.segments.push_back(std::move(segment));
+    a.segment_requested.reset();
+    a.star_typed_for_next = false;
 }
 
 }  // namespace
 
-void reset_drift_session(DriftAssistant& a) {
-    a.samples.clear();
-    a.segments.clear();
-    a.segment_requested = false;
-    a.session_ended = false;
-    a.summary = DriftSummary{};
+const char* segment_reason_name(SegmentReason reason) {
+    switch (reason) {
+        case SegmentReason::start:
+            return "start";
+        case SegmentReason::new_star:
+            return "new_star";
+        case SegmentReason::knob_turned:
+            return "knob_turned";
+        case SegmentReason::pier_side:
+            return "pier_side";
+        case SegmentReason::by_hand:
+            break;
+    }
+    return "by_hand";
 }
 
-void add_drift_sample(DriftAssistant& a, DriftAssistantSample sample, const HeaderValues& header) {
+void reset_drift_session(DriftAssistant& a) {
+    a.images.clear();
+    a.segments.clear();
+    a.segment_requested.reset();
+    a.star_typed_for_next = false;
+    a.session_ended = false;
+}
+
+bool is_last_image(const DriftAssistant& a, const ImageMeasurement& m) {
+    if (a.session_ended || a.images.empty()) return false;
+    const ImageMeasurement& last = a.images.back().measurement;
+    const auto time = [](const ImageMeasurement& x) {
+        return x.time ? std::optional<double>(x.time->unix_s) : std::nullopt;
+    };
+    return last.file == m.file && time(last) == time(m);
+}
+
+void add_drift_image(DriftAssistant& a, ImageMeasurement m) {
     if (a.session_ended) reset_drift_session(a);
 
     const std::string pier_before = current_pier_side(a);
-    const bool flipped =
-        !sample.pier_side.empty() && !pier_before.empty() && sample.pier_side != pier_before;
-    const bool new_segment = a.segments.empty() || a.segment_requested || flipped;
-    if (new_segment) {
-        DriftSegment segment;
-        segment.first = a.samples.size();
-        segment.by_pier_side = flipped && !a.segment_requested;
-        segment.first_header = header;
-        segment.first_unix_s = sample.unix_s;
-        a.segments.push_back(std::move(segment));
-        a.segment_requested = false;
-    }
-    DriftSegment& segment = a.segments.back();
-    if (!segment.first_unix_s && sample.unix_s) segment.first_unix_s = sample.unix_s;
+    const std::string pier_now = header_value(m.header, "PIERSIDE").value_or("");
+    const bool flipped = !pier_now.empty() && !pier_before.empty() && pier_now != pier_before;
+    if (a.segments.empty())
+        start_segment(a, a.segment_requested.value_or(SegmentReason::start), m);
+    else if (a.segment_requested)
+        start_segment(a, *a.segment_requested, m);
+    else if (flipped)
+        start_segment(a, SegmentReason::pier_side, m);
 
-    // Minutes count from the session's first timed sample.
-    const auto origin = std::find_if(a.samples.begin(), a.samples.end(),
-                                     [](const DriftAssistantSample& s) { return s.unix_s; });
-    if (sample.unix_s) {
-        const double t0 = origin != a.samples.end() ? *origin->unix_s : *sample.unix_s;
-        sample.minutes = (*sample.unix_s - t0) / 60.0;
-        if (!std::isfinite(sample.minutes)) {
-            sample.minutes = 0;
-            sample.unix_s.reset();
+    SessionImage image;
+    // Minutes count from the session's first timed image.
+    if (m.time) {
+        const auto origin = std::find_if(a.images.begin(), a.images.end(),
+                                         [](const SessionImage& i) { return i.measurement.time; });
+        const double t0 =
+            origin != a.images.end() ? origin->measurement.time->unix_s : m.time->unix_s;
+        image.minutes = (m.time->unix_s - t0) / 60.0;
+        if (!std::isfinite(image.minutes)) {
+            image.minutes = 0;
+            m.time.reset();
         }
-    } else {
-        sample.minutes = 0;
     }
-    sample.segment = a.segments.size() - 1;
-    sample.excluded = Exclusion::none;
-    a.samples.push_back(std::move(sample));
+    image.segment = a.segments.size() - 1;
+    image.measurement = std::move(m);
+    a.images.push_back(std::move(image));
+    DriftSegment& segment = a.segments.back();
     ++segment.count;
+    // The geometry is the first image's, at the first time the segment knows.
+    const std::optional<ObservationTime>& time = a.images.back().measurement.time;
+    if (segment.count == 1 || (!segment.first_unix_s && time)) resolve_segment(a, segment);
+    fit_segment(a, segment, a.segments.size() - 1);
+}
+
+void refit_drift(DriftAssistant& a) {
+    for (std::size_t k = 0; k < a.segments.size(); ++k) {
+        resolve_segment(a, a.segments[k]);
+        fit_segment(a, a.segments[k], k);
+    }
+}
+
+const DriftSummary& drift_summary_now(const DriftAssistant& a) {
+    static const DriftSummary kNone{};
+    return a.segments.empty() ? kNone : a.segments.back().summary;
+}
+
+void type_drift_input(DriftAssistant& a, DriftInput which, std::optional<double> value) {
+    switch (which) {
+        case DriftInput::scale:
+            a.typed.scale_arcsec_per_px = value;
+            break;
+        case DriftInput::lat:
+            a.typed.lat_deg = value;
+            break;
+        case DriftInput::dec:
+        case DriftInput::ha: {
+            (which == DriftInput::dec ? a.typed.dec_deg : a.typed.ha_hours) = value;
+            if (a.segment_requested) {
+                a.star_typed_for_next = true;
+            } else if (!a.segments.empty()) {
+                DriftSegment& current = a.segments.back();
+                (which == DriftInput::dec ? current.typed_dec_deg : current.typed_ha_hours) = value;
+            }
+            break;
+        }
+    }
     refit_drift(a);
 }
 
-void refit_drift(DriftAssistant& a, bool all) {
-    if (a.segments.empty()) {
-        a.summary = DriftSummary{};
-        return;
-    }
-    const std::size_t from = all ? 0 : a.segments.size() - 1;
-    for (std::size_t k = from; k < a.segments.size(); ++k) fit_segment(a, a.segments[k]);
-    a.summary = a.segments.back().summary;
-}
-
-std::optional<double>& typed_input(PolarInputs& typed, DriftInput which) {
-    switch (which) {
-        case DriftInput::scale:
-            return typed.scale_arcsec_per_px;
-        case DriftInput::dec:
-            return typed.dec_deg;
-        case DriftInput::ha:
-            return typed.ha_hours;
-        case DriftInput::lat:
-            break;
-    }
-    return typed.lat_deg;
-}
-
 SourcedValue drift_input_value(const DriftAssistant& a, DriftInput which) {
-    PolarInputs typed = a.typed;
-    if (const std::optional<double>& v = typed_input(typed, which)) return {v, InputSource::typed};
+    const PolarInputs in = a.segments.empty() ? a.typed : segment_inputs(a, a.segments.back());
+    const std::optional<double> typed = which == DriftInput::scale ? in.scale_arcsec_per_px
+                                        : which == DriftInput::dec ? in.dec_deg
+                                        : which == DriftInput::ha  ? in.ha_hours
+                                                                   : in.lat_deg;
+    if (typed) return {typed, InputSource::typed};
     if (a.segments.empty()) return {};
     const Geometry& g = a.segments.back().geometry;
     const std::optional<double> v = which == DriftInput::scale ? g.scale_arcsec_per_px
@@ -137,10 +231,22 @@ SourcedValue drift_input_value(const DriftAssistant& a, DriftInput which) {
     return {v, InputSource::header};
 }
 
-std::span<const DriftAssistantSample> segment_samples(const DriftAssistant& a, std::size_t k) {
+std::optional<double> drift_input_from_text(DriftInput which, std::string_view text) {
+    std::optional<double> v;
+    if (which == DriftInput::dec || which == DriftInput::lat)
+        v = parse_degrees(text);
+    else
+        v = parse_sexagesimal(text);
+    if (!v || !std::isfinite(*v)) return std::nullopt;
+    if (which == DriftInput::scale && !(*v > 0 && *v <= 3600)) return std::nullopt;
+    if (which == DriftInput::ha && std::abs(*v) > 24) return std::nullopt;
+    return v;
+}
+
+std::span<const SessionImage> segment_images(const DriftAssistant& a, std::size_t k) {
     if (k >= a.segments.size()) return {};
     const DriftSegment& segment = a.segments[k];
-    return std::span<const DriftAssistantSample>(a.samples).subspan(segment.first, segment.count);
+    return std::span<const SessionImage>(a.images).subspan(segment.first, segment.count);
 }
 
 }  // namespace trakora

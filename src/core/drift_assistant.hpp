@@ -1,62 +1,66 @@
 // SPDX-License-Identifier: MIT
 // The drift assistant's session: every image the tick measured, with its precise star
-// measurement and its time, split into segments that each have their own fit and
-// polar-error summary, and the values the user typed for the geometry. A plain value
-// held in State (`assistant`); it never changes a variable of the series or the plot.
+// measurement and its time, split into segments that each have their own inputs, fit and
+// polar-error summary. A plain value held in State (`assistant`); it never changes a
+// variable of the series or the plot.
 //
 // When a session starts and ends (see assistant_handlers.hpp):
-//   - a pick on the object window starts a new session whose first sample is the picked
-//     image;
+//   - the first pick on the object window starts a session whose first image is the
+//     picked one; a later pick starts a segment for the new star and keeps the earlier
+//     segments;
 //   - Stop ends the session; what it holds stays to be looked at and saved, and the next
 //     measurement starts a new session;
-//   - otherwise every tick that records a position adds a sample to the session, except
-//     a tick on the very image of the last sample (same file name, same time).
-// The typed inputs outlive sessions: a typed value is used until the user clears it.
+//   - otherwise every tick that records a position adds its image to the session, except
+//     a tick on the very image it took last (same file name, same time).
 //
-// Segments: a session starts with segment 0. A new segment starts at the next sample when
-// the user asks for one ("新しい区間") or when the header's PIERSIDE differs from the
-// previous sample's. Earlier segments keep their samples and their own fit.
+// Segments: a new one starts at the next image when the user asks for one after turning
+// a knob ("新しい区間"), when a fit is to start at an image by hand (replay --from), when
+// the header's PIERSIDE differs from the previous image's, or at a new star. Earlier
+// segments keep their images and their own fit.
+//
+// Inputs: the plate scale, the latitude and the orientation belong to the whole setup and
+// apply to every segment; the declination and the hour angle belong to a star and a
+// moment, so each segment has its own. A typed hour angle is the star's at its segment's
+// first image; a segment that follows it on the same star takes it on at its own first
+// image, by the sidereal time between the two.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <span>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/drift_fit.hpp"
 #include "analysis/polar_error.hpp"
-#include "analysis/star_measurement.hpp"
-#include "fits/header_values.hpp"
+#include "core/image_measurement.hpp"
 
 namespace trakora {
 
-struct DriftAssistantSample {
-    // What the series and the result label show for this measurement.
-    int slot = 0;          // the series slot it filled
-    std::string file;      // bare file name
-    std::string date_obs;  // the DATE-OBS value text, "" when the header has none
-    double x = 0, y = 0;   // the whole-pixel position recorded in the slot
-    std::string label;     // the result label's text: the row change since slot - 1
-    // The assistant's own look.
-    std::optional<double> unix_s;  // observation time, UTC; nullopt when none is known
-    std::string time_source;       // "DATE-OBS", ..., "file" (see observation_time)
-    double minutes = 0;            // from the session's first timed sample; 0 without time
-    StarMeasurement star;          // cx, cy, snr, hfd, flags
-    std::size_t segment = 0;
-    std::string pier_side;                 // PIERSIDE value text, "" when none
+// One image of the session: what the tick measured, and how the session placed it.
+struct SessionImage {
+    ImageMeasurement measurement;          // its `star` is always set here
+    double minutes = 0;                    // from the session's first timed image
+    std::size_t segment = 0;               // the segment it belongs to
     Exclusion excluded = Exclusion::none;  // how its segment's fit treated it
 };
 
+// Why a segment started.
+enum class SegmentReason { start, new_star, knob_turned, pier_side, by_hand };
+const char* segment_reason_name(SegmentReason reason);  // "start", "new_star", ...
+
 struct DriftSegment {
-    std::size_t first = 0;      // index of its first sample
-    std::size_t count = 0;      // samples in it
-    bool by_pier_side = false;  // started by a PIERSIDE change rather than by the user
-    HeaderValues first_header;  // its first image's header: the geometry's source
-    std::optional<double> first_unix_s;
-    DriftFit fit;
-    Geometry geometry;
-    DriftSummary summary;  // with the session's notes on times
+    SegmentReason reason = SegmentReason::start;
+    std::size_t first = 0;  // index of its first image
+    std::size_t count = 0;  // images in it
+    // Its own declination and hour angle as typed (the hour angle at its first image);
+    // the setup's inputs are the session's.
+    std::optional<double> typed_dec_deg;
+    std::optional<double> typed_ha_hours;
+    std::optional<double> first_unix_s;  // the first time among its images
+    Geometry geometry;     // resolved once from its first image, that time and the inputs
+    DriftFit fit;          // over its images
+    DriftSummary summary;  // the fit read through the geometry, with notes on the times
 };
 
 // The numeric values the user may type; each overrides the header until cleared.
@@ -69,35 +73,55 @@ struct SourcedValue {
 };
 
 struct DriftAssistant {
-    std::vector<DriftAssistantSample> samples;
-    std::vector<DriftSegment> segments;  // empty until the first sample
-    PolarInputs typed;                   // what the user typed (orientation included)
-    bool segment_requested = false;      // the next sample starts a new segment
-    bool session_ended = false;          // the next sample starts a new session
-    DriftSummary summary;                // the current (last) segment's summary
+    std::vector<SessionImage> images;
+    std::vector<DriftSegment> segments;  // empty until the first image
+    // What the user typed: the setup's inputs (scale, latitude, orientation) for every
+    // segment; the star's (declination, hour angle) as the next or current segment's.
+    PolarInputs typed;
+    // The next image starts a segment for this reason; `star_typed_for_next`: the star's
+    // inputs were typed since, for that segment.
+    std::optional<SegmentReason> segment_requested;
+    bool star_typed_for_next = false;
+    bool session_ended = false;  // the next image starts a new session
+    // The last image the tick or the pick measured, whether the session took it or not,
+    // and how many have been measured: a face that follows the ticks reads it here.
+    std::optional<ImageMeasurement> latest;
+    std::size_t measured = 0;
 };
 
 // ---- pure operations on the value (the handlers in assistant_handlers.hpp use them) ---
 
-// Empties samples and segments; keeps the typed inputs.
+// Empties images and segments; keeps the setup's typed inputs.
 void reset_drift_session(DriftAssistant& a);
 
-// Adds one sample (its `segment`, `minutes` and `excluded` are filled here), starting a
-// new segment when one was requested or the pier side changed, and refits the current
-// segment. `header` is the sample's own header (the first of a segment is kept).
-void add_drift_sample(DriftAssistant& a, DriftAssistantSample sample, const HeaderValues& header);
+// Whether `m` is the image the session took last (the timer is quicker than the camera).
+bool is_last_image(const DriftAssistant& a, const ImageMeasurement& m);
 
-// Fits the current segment again, or every segment when `all` (after a typed input
-// changed), and updates `summary`.
-void refit_drift(DriftAssistant& a, bool all = false);
+// Adds one measured image (its star measurement set), starting a new segment when one
+// was requested or the pier side changed, and refits the current segment.
+void add_drift_image(DriftAssistant& a, ImageMeasurement m);
+
+// Resolves the geometry of every segment again (a typed input changed) and refits.
+void refit_drift(DriftAssistant& a);
+
+// The current (last) segment's summary; an empty one before the first image.
+const DriftSummary& drift_summary_now(const DriftAssistant& a);
 
 // The value of a geometry input for the current segment and where it came from.
 SourcedValue drift_input_value(const DriftAssistant& a, DriftInput which);
 
-// The typed value of an input, nullopt when it is not typed.
-std::optional<double>& typed_input(PolarInputs& typed, DriftInput which);
+// What a typed text means for an input, nullopt when it is no value for it: the plate
+// scale in arcseconds per pixel above 0 and up to 3600; the declination and the latitude
+// in degrees from -90 to 90, plain or "+dd mm ss"; the hour angle in hours from -24 to 24,
+// plain or "hh mm ss". Blanks around the text are ignored. Replay's options and the
+// drift window's boxes both read their values with it.
+std::optional<double> drift_input_from_text(DriftInput which, std::string_view text);
 
-// Samples of segment k, in order (segments are contiguous runs of samples).
-std::span<const DriftAssistantSample> segment_samples(const DriftAssistant& a, std::size_t k);
+// Sets or clears (nullopt) a typed input: the setup's for the whole session, the star's
+// for the current segment, or for the next one when a segment is requested.
+void type_drift_input(DriftAssistant& a, DriftInput which, std::optional<double> value);
+
+// Images of segment k, in order (segments are contiguous runs of images).
+std::span<const SessionImage> segment_images(const DriftAssistant& a, std::size_t k);
 
 }  // namespace trakora

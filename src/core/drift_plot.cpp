@@ -11,7 +11,9 @@ namespace trakora {
 inline constexpr std::uint32_t kCentreLineColour = rgb(0, 255, 0);
 inline constexpr std::uint32_t kPointColour = rgb(255, 0, 255);
 
-void draw_drift_plot(State& s, View& v, int i) {
+void draw_drift_plot(State& s, View& v, int i) { show_drift_plot(s, v, i, row_change_text(s, i)); }
+
+void show_drift_plot(State& s, View& v, int i, const std::string& row_change) {
     const auto y = [&](int k) { return s.measurements[k][1]; };
 
     double hi = -65000, lo = 65000;
@@ -27,7 +29,7 @@ void draw_drift_plot(State& s, View& v, int i) {
 
     // With no previous measurement (the series starts at slot 1 when the star was not
     // picked) there is no change to show.
-    v.set_drift_label(row_change_text(s, i));
+    v.set_drift_label(row_change);
 
     const int width = slots_in_use(s);
     v.set_drift_plot_scale(static_cast<float>(width), static_cast<float>(height));

@@ -43,6 +43,8 @@ void Picture1_MouseDown(State& s, View& v, std::int16_t button, std::int16_t shi
 void file_name_set(State& s, View& v);
 void show_object_window(State& s, View& v);
 void draw_drift_plot(State& s, View& v, int current_slot);
+// draw_drift_plot with the drift label's text already made (the tick makes it once).
+void show_drift_plot(State& s, View& v, int current_slot, const std::string& row_change);
 void new_fits_file_name(State& s, View& v);
 // Reads fits_file_name (in the folder the folder field names); shows the reader's message on a
 // rejection. Returns the status: 0 when the image was read, -1 otherwise.

@@ -71,7 +71,8 @@ HeaderScan scan_header_dates(const ReadOnlyFile& folder, const char* name, std::
     return result;
 }
 
-std::string newest_fits_name(const std::string& folder, std::string& last_card, NameRule rule) {
+std::string newest_fits_name(const std::string& folder, std::string& last_card, NameRule rule,
+                             std::array<char, kCardBytes>* newest_card) {
     if (folder.empty()) return {};
     const std::vector<std::string> names = list_candidates(folder, rule);
     if (names.empty()) return {};
@@ -91,13 +92,18 @@ std::string newest_fits_name(const std::string& folder, std::string& last_card, 
             have_best = true;
         }
     }
-    return best_name != nullptr ? *best_name : std::string();
+    if (best_name == nullptr) return {};
+    if (newest_card != nullptr) *newest_card = best_card;
+    return *best_name;
 }
 
-void new_fits_file_name(State& s, View& v) {
-    s.fits_file_name =
-        remembered_newest_fits_name(s.folder_memory, v.text(TextField::Folder), s.header_cards[1],
-                                    s.newest_date_card, s.name_rule);
+void find_newest_image(State& s, const std::string& folder) {
+    s.fits_file_name = remembered_newest_fits_name(s.folder_memory, folder, s.header_cards[1],
+                                                   s.newest_date_card, s.name_rule);
+    s.image_date_obs =
+        s.newest_date_card.empty() ? std::string() : card_string_value(s.newest_date_card);
 }
+
+void new_fits_file_name(State& s, View& v) { find_newest_image(s, v.text(TextField::Folder)); }
 
 }  // namespace trakora

@@ -37,7 +37,14 @@ HeaderScan scan_header_dates(const ReadOnlyFile& folder, const char* name, std::
 // candidates (names the rule takes, by default those ending in "Fit", "FIT", "FTS" or
 // "Fts"; regular files, not hidden), compared byte by byte; the first in byte order of the
 // name wins a tie. Empty when no file qualifies or the folder cannot be read.
+// `newest_card`, when given, receives that file's greatest DATE-OBS card.
 std::string newest_fits_name(const std::string& folder, std::string& last_card,
-                             NameRule rule = NameRule::specified);
+                             NameRule rule = NameRule::specified,
+                             std::array<char, kCardBytes>* newest_card = nullptr);
+
+struct State;
+// new_fits_file_name for a folder the caller already knows: the newest image's name in
+// fits_file_name, and its DATE-OBS value text in image_date_obs.
+void find_newest_image(State& s, const std::string& folder);
 
 }  // namespace trakora

@@ -7,6 +7,7 @@
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
+#include "core/image_measurement.hpp"
 #include "core/messages.hpp"
 
 namespace trakora {
@@ -53,7 +54,9 @@ void Picture1_MouseDown(State& s, View& v, std::int16_t button, std::int16_t shi
     s.reference_y = s.object_y;
     s.measurements[1] = {s.object_x, s.object_y};
     draw_crosshair(s, v, s.object_x, s.object_y, kWhite);
-    update_drift_assistant(s, v, 1, true);
+    ImageMeasurement m = measured_image(s);
+    m.slot = 1;
+    start_drift_star(s, v, std::move(m));
 }
 
 }  // namespace form4

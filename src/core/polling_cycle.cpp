@@ -4,6 +4,7 @@
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
+#include "core/image_measurement.hpp"
 #include "core/load_newest_image.hpp"
 #include "core/series.hpp"
 
@@ -22,9 +23,11 @@ void Timer1_Timer(State& s, View& v) {
     show_object_window(s, v);
     draw_crosshair(s, v, s.object_x, s.object_y, kRed);          // where the star is now
     draw_crosshair(s, v, s.reference_x, s.reference_y, kWhite);  // where it was picked
-    const int slot = record_position(s);
-    draw_drift_plot(s, v, slot);
-    update_drift_assistant(s, v, slot);
+    ImageMeasurement m = measured_image(s);
+    m.slot = record_position(s);
+    m.row_change = row_change_text(s, m.slot);
+    show_drift_plot(s, v, m.slot, m.row_change);
+    update_drift_assistant(s, v, std::move(m));
 }
 
 }  // namespace trakora::form1

@@ -11,6 +11,7 @@ ImageRead read_image_file(State& s, const std::filesystem::path& path) {
     const FitsHeader& h = read.header;
     for (std::size_t n = 1; n <= h.card_count(); ++n) s.header_cards[n].assign(h.card(n));
     s.header_end_card = h.end_card;
+    s.image_header = header_values(h.cards);
     s.fits_bitpix = h.bitpix;
     s.image_width = h.naxis1;
     s.image_height = h.naxis2;
@@ -34,14 +35,15 @@ std::int16_t read_fits_file(State& s, const std::filesystem::path& path, std::st
     return read.status;
 }
 
-ImageRead read_newest_file(State& s, const View& v) {
+ImageRead read_newest_file(State& s, const std::string& folder) {
     // The name is resolved against the watched folder; the process's current directory
     // is never changed for it.
-    return read_image_file(s, std::filesystem::path(v.text(TextField::Folder)) / s.fits_file_name);
+    s.image_folder = folder;
+    return read_image_file(s, std::filesystem::path(folder) / s.fits_file_name);
 }
 
 std::int16_t read_fits_image(State& s, View& v) {
-    const ImageRead read = read_newest_file(s, v);
+    const ImageRead read = read_newest_file(s, v.text(TextField::Folder));
     if (read.status != 0) v.message(read.message);
     return read.status;
 }

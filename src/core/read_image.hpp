@@ -30,7 +30,8 @@ ImageRead read_image_file(State& s, const std::filesystem::path& path);
 // The same, with only the status and the message.
 std::int16_t read_fits_file(State& s, const std::filesystem::path& path, std::string& message);
 
-// read_image_file on fits_file_name in the folder that Text1 names; shows nothing.
-ImageRead read_newest_file(State& s, const View& v);
+// read_image_file on fits_file_name in `folder` (the folder field's), which it keeps in
+// image_folder; shows nothing.
+ImageRead read_newest_file(State& s, const std::string& folder);
 
 }  // namespace trakora

@@ -19,6 +19,7 @@
 #include "core/name_rule.hpp"
 #include "core/short_file.hpp"
 #include "fits/header_cards.hpp"
+#include "fits/header_values.hpp"
 
 namespace trakora {
 
@@ -55,6 +56,13 @@ struct State {
     ImageBuffer image_pixels;  // 3073 x 3073 x 3, allocated once for the run
     std::int32_t pixel_min = 0, pixel_max = 0;
     std::int32_t display_low = 0, display_range = 0;
+
+    // The current image as the newest-image scan and the reader found it, beyond the
+    // variables above, each made once when it is found or read: the folder it was read
+    // from, its greatest DATE-OBS card's value text and its header as keyword -> value.
+    std::string image_folder;
+    std::string image_date_obs;
+    HeaderValues image_header;
 
     // What the object window painted when it was last opened (colour values, rows of
     // object_picture_width), kept so a repaint or a later look shows the same picture.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "fits/header_values.hpp"
 
+#include "fits/header_cards.hpp"
+
 namespace trakora {
 namespace {
 
@@ -34,16 +36,28 @@ std::string value_text(std::string_view field) {
     return std::string(trimmed(field.substr(0, end)));
 }
 
+// Adds the card's keyword and value unless the header has the keyword already; false at END.
+bool add_card(HeaderValues& values, std::string_view card) {
+    const std::string_view keyword = trimmed(card.substr(0, 8));
+    if (keyword == "END") return false;
+    if (card.size() < 9 || card[8] != '=' || keyword.empty()) return true;
+    values.emplace(std::string(keyword), value_text(card.substr(9)));
+    return true;
+}
+
 }  // namespace
 
 HeaderValues header_values(std::span<const std::string> cards) {
     HeaderValues values;
-    for (const std::string& card : cards) {
-        const std::string_view keyword = trimmed(std::string_view(card).substr(0, 8));
-        if (keyword == "END") break;
-        if (card.size() < 9 || card[8] != '=' || keyword.empty()) continue;
-        values.emplace(std::string(keyword), value_text(std::string_view(card).substr(9)));
-    }
+    for (const std::string& card : cards)
+        if (!add_card(values, card)) break;
+    return values;
+}
+
+HeaderValues header_values(std::string_view cards) {
+    HeaderValues values;
+    for (std::size_t at = 0; at + kCardBytes <= cards.size(); at += kCardBytes)
+        if (!add_card(values, cards.substr(at, kCardBytes))) break;
     return values;
 }
 

@@ -23,6 +23,8 @@ using HeaderValues = std::map<std::string, std::string, std::less<>>;
 // at a "/" that follows a blank, so an unquoted "09/12/96" stays whole. The first card of
 // a keyword wins; reading stops at END.
 HeaderValues header_values(std::span<const std::string> cards);
+// The same for cards laid end to end, 80 characters each, as the reader keeps them.
+HeaderValues header_values(std::string_view cards);
 
 // The value text of `keyword`, nullopt when the header has none or it is blank.
 std::optional<std::string> header_value(const HeaderValues& header, std::string_view keyword);

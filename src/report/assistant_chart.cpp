@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "chart/drift_chart_files.hpp"
-#include "core/drift_advice.hpp"
 
 namespace trakora::report {
 namespace {
@@ -21,6 +20,33 @@ double north_of(double dx, double dy, double unit, const Orientation& o) {
     return sky_rate(dx, dy, unit, o).north;
 }
 
+// The component and the way the axis is off, in the chart's words.
+const char* component_word(Component component) {
+    switch (component) {
+        case Component::azimuth:
+            return "方位";
+        case Component::altitude:
+            return "高度";
+        case Component::mixed:
+            break;
+    }
+    return "混合";
+}
+
+const char* direction_word(ErrorDirection direction) {
+    switch (direction) {
+        case ErrorDirection::east:
+            return "東";
+        case ErrorDirection::west:
+            return "西";
+        case ErrorDirection::high:
+            return "高すぎ";
+        case ErrorDirection::low:
+            break;
+    }
+    return "低すぎ";
+}
+
 }  // namespace
 
 std::string assistant_chart_title(const DriftSummary& s) {
@@ -29,8 +55,8 @@ std::string assistant_chart_title(const DriftSummary& s) {
         const int decimals = s.error_se_arcmin && *s.error_se_arcmin < 0.1 ? 2 : 1;
         std::string title = "極軸のずれ " + fixed(*s.error_arcmin, decimals) + "′";
         if (s.error_se_arcmin) title += " ± " + fixed(*s.error_se_arcmin, decimals) + "′";
-        if (s.pole) title += std::string(" ") + pole_word(*s.pole);
-        if (s.axis) title += std::string(" (") + axis_word(*s.axis) + ")";
+        if (s.direction) title += std::string(" ") + direction_word(*s.direction);
+        if (s.component) title += std::string(" (") + component_word(*s.component) + ")";
         return title;
     }
     if (s.north_arcsec_per_min)
@@ -42,28 +68,28 @@ std::string assistant_chart_title(const DriftSummary& s) {
 chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle style) {
     chart::DriftChart c;
     c.style = style;
-    const DriftSummary& s = a.summary;
+    const DriftSummary& s = drift_summary_now(a);
     c.title = assistant_chart_title(s);
     const Orientation& o = a.typed.orientation;
     const std::optional<double> scale =
         a.segments.empty() ? std::nullopt : a.segments.back().geometry.scale_arcsec_per_px;
     const double unit = scale.value_or(1);
     c.y_label = scale ? "北へのドリフト (″)" : "北へのドリフト (px)";
-    if (a.samples.empty()) return c;
+    if (a.images.empty()) return c;
 
     // Drift counts from the session's first clean centroid.
-    const DriftAssistantSample* reference = &a.samples.front();
-    for (const DriftAssistantSample& sample : a.samples)
-        if (sample.star.flags == 0 && sample.unix_s) {
-            reference = &sample;
+    const StarMeasurement* reference = &*a.images.front().measurement.star;
+    for (const SessionImage& image : a.images)
+        if (image.measurement.star->flags == 0 && image.measurement.time) {
+            reference = &*image.measurement.star;
             break;
         }
-    for (const DriftAssistantSample& sample : a.samples) {
-        if (!sample.unix_s) continue;
-        c.points.push_back({sample.minutes,
-                            north_of(sample.star.x - reference->star.x,
-                                     sample.star.y - reference->star.y, unit, o),
-                            sample.excluded != Exclusion::none, static_cast<int>(sample.segment)});
+    for (const SessionImage& image : a.images) {
+        if (!image.measurement.time) continue;
+        const StarMeasurement& star = *image.measurement.star;
+        c.points.push_back({image.minutes,
+                            north_of(star.x - reference->x, star.y - reference->y, unit, o),
+                            image.excluded != Exclusion::none, static_cast<int>(image.segment)});
     }
     c.current_segment = static_cast<int>(a.segments.size() - 1);
 
@@ -83,15 +109,14 @@ chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle sty
     if (!fit.x.rate_per_min || !fit.y.rate_per_min || !fit.x.intercept || !fit.y.intercept ||
         fit.used < 2)
         return c;
-    const bool along_y = o.north == North::up || o.north == North::down;
-    const AxisFit& axis = along_y ? fit.y : fit.x;
-    chart::DriftFit line;
+    const AxisFit& axis = north_axis_fit(fit, o);
+    chart::FitLine line;
     double first = 0, last = 0;
     bool any = false;
-    for (const DriftAssistantSample& sample : segment_samples(a, a.segments.size() - 1)) {
-        if (!sample.unix_s || sample.excluded != Exclusion::none) continue;
-        first = any ? std::min(first, sample.minutes) : sample.minutes;
-        last = any ? std::max(last, sample.minutes) : sample.minutes;
+    for (const SessionImage& image : segment_images(a, a.segments.size() - 1)) {
+        if (!image.measurement.time || image.excluded != Exclusion::none) continue;
+        first = any ? std::min(first, image.minutes) : image.minutes;
+        last = any ? std::max(last, image.minutes) : image.minutes;
         any = true;
     }
     line.start_minutes = first;
@@ -99,7 +124,7 @@ chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle sty
     line.origin_minutes = fit.origin_minutes + fit.mean_minutes;
     const double mx = *fit.x.intercept + *fit.x.rate_per_min * fit.mean_minutes;
     const double my = *fit.y.intercept + *fit.y.rate_per_min * fit.mean_minutes;
-    line.intercept = north_of(mx - reference->star.x, my - reference->star.y, unit, o);
+    line.intercept = north_of(mx - reference->x, my - reference->y, unit, o);
     line.slope = north_of(*fit.x.rate_per_min, *fit.y.rate_per_min, unit, o);
     line.slope_se = axis.rate_se_per_min.value_or(0) * unit;
     line.intercept_se =

@@ -21,12 +21,11 @@ std::string fixed(double value, int decimals) {
     return text;
 }
 
-// The appended fields of one sample, comma-separated, without a line end.
-std::string assistant_csv_fields(const DriftAssistantSample& sample) {
-    std::string out = sample.unix_s ? fixed(sample.minutes, 4) : std::string();
-    for (const std::string& field :
-         {fixed(sample.star.x, 3), fixed(sample.star.y, 3), fixed(sample.star.snr, 1),
-          fixed(sample.star.hfd, 2), star_flag_names(sample.star.flags)}) {
+// The appended fields of one measured image, comma-separated, without a line end.
+std::string assistant_csv_fields(const StarMeasurement& star, bool timed, double minutes) {
+    std::string out = timed ? fixed(minutes, 4) : std::string();
+    for (const std::string& field : {fixed(star.x, 3), fixed(star.y, 3), fixed(star.snr, 1),
+                                     fixed(star.hfd, 2), star_flag_names(star.flags)}) {
         out += ',';
         out += csv_field(field);
     }
@@ -35,17 +34,15 @@ std::string assistant_csv_fields(const DriftAssistantSample& sample) {
 
 }  // namespace
 
-std::string session_csv_row(int slot, const std::string& file, const std::string& date_obs,
-                            double x, double y, const std::string& label,
-                            const DriftAssistantSample* sample) {
-    std::string out = std::to_string(slot);
-    for (const std::string& field :
-         {file, date_obs, plain_number_text(x), plain_number_text(y), label}) {
+std::string session_csv_row(const ImageMeasurement& m, double minutes) {
+    std::string out = std::to_string(m.slot);
+    for (const std::string& field : {m.file, m.date_obs, plain_number_text(m.found.x),
+                                     plain_number_text(m.found.y), m.row_change}) {
         out += ',';
         out += csv_field(field);
     }
     out += ',';
-    out += sample != nullptr ? assistant_csv_fields(*sample) : ",,,,,";
+    out += m.star ? assistant_csv_fields(*m.star, m.time.has_value(), minutes) : ",,,,,";
     out += '\n';
     return out;
 }
@@ -53,9 +50,8 @@ std::string session_csv_row(int slot, const std::string& file, const std::string
 std::string session_csv(const DriftAssistant& assistant) {
     std::string out = kSessionCsvColumns;
     out += '\n';
-    for (const DriftAssistantSample& sample : assistant.samples)
-        out += session_csv_row(sample.slot, sample.file, sample.date_obs, sample.x, sample.y,
-                               sample.label, &sample);
+    for (const SessionImage& image : assistant.images)
+        out += session_csv_row(image.measurement, image.minutes);
     return out;
 }
 

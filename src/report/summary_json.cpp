@@ -9,8 +9,10 @@
 namespace trakora::report {
 namespace {
 
+// One JSON object: indented one key per line, or compact on one line.
 class JsonObject {
   public:
+    explicit JsonObject(bool compact = false) : compact_(compact) {}
     void number(const char* key, std::optional<double> value) {
         open(key);
         if (value && std::isfinite(*value))
@@ -33,26 +35,33 @@ class JsonObject {
         open(key);
         text_ += '[';
         for (std::size_t k = 0; k < values.size(); ++k) {
-            text_ += k == 0 ? "\n    " : ",\n    ";
+            if (!compact_) text_ += k == 0 ? "\n    " : ",\n    ";
+            if (compact_ && k > 0) text_ += ',';
             append_json_string(text_, values[k]);
         }
-        text_ += values.empty() ? "]" : "\n  ]";
+        text_ += values.empty() || compact_ ? "]" : "\n  ]";
     }
-    std::string finish() { return text_ + "\n}\n"; }
+    // A value already written as JSON.
+    void raw(const char* key, const std::string& json) {
+        open(key);
+        text_ += json;
+    }
+    std::string finish() { return compact_ ? text_ + "}" : text_ + "\n}\n"; }
 
   private:
     void open(const char* key) {
-        text_ += text_.size() == 1 ? "\n  " : ",\n  ";
+        if (compact_)
+            text_ += text_.size() == 1 ? "" : ",";
+        else
+            text_ += text_.size() == 1 ? "\n  " : ",\n  ";
         append_json_string(text_, key);
-        text_ += ": ";
+        text_ += compact_ ? ":" : ": ";
     }
+    bool compact_;
     std::string text_ = "{";
 };
 
-}  // namespace
-
-std::string summary_json(const DriftSummary& s) {
-    JsonObject o;
+void summary_fields(JsonObject& o, const DriftSummary& s) {
     o.number("images", static_cast<double>(s.images));
     o.number("used", static_cast<double>(s.used));
     o.number("minutes", s.minutes);
@@ -64,16 +73,55 @@ std::string summary_json(const DriftSummary& s) {
     o.number("dec_deg", s.dec_deg);
     o.number("ha_hours", s.ha_hours);
     o.number("lat_deg", s.lat_deg);
-    o.text("axis", s.axis ? axis_name(*s.axis) : nullptr);
+    o.text("axis", s.component ? component_name(*s.component) : nullptr);
     o.number("error_arcmin", s.error_arcmin);
     o.number("error_se_arcmin", s.error_se_arcmin);
-    o.text("pole", s.pole ? pole_name(*s.pole) : nullptr);
+    o.text("pole", s.direction ? direction_name(*s.direction) : nullptr);
     o.number("knob_arcmin", s.knob_arcmin);
     o.number("seeing_arcsec", s.seeing_arcsec);
     o.number("r2", s.r2);
     o.boolean("enough", s.enough);
     o.number("minutes_needed", s.minutes_needed);
     o.strings("notes", s.notes);
+}
+
+// A segment as one compact object: why and where it starts, and its answer.
+std::string segment_json(const DriftSegment& segment) {
+    const DriftSummary& s = segment.summary;
+    JsonObject o(true);
+    o.text("reason", segment_reason_name(segment.reason));
+    o.number("first_image", static_cast<double>(segment.first + 1));
+    o.number("images", static_cast<double>(s.images));
+    o.number("used", static_cast<double>(s.used));
+    o.number("minutes", s.minutes);
+    o.number("ha_hours", s.ha_hours);
+    o.number("dec_deg", s.dec_deg);
+    o.text("axis", s.component ? component_name(*s.component) : nullptr);
+    o.number("error_arcmin", s.error_arcmin);
+    o.number("error_se_arcmin", s.error_se_arcmin);
+    o.text("pole", s.direction ? direction_name(*s.direction) : nullptr);
+    o.number("north_arcsec_per_min", s.north_arcsec_per_min);
+    o.number("north_se_arcsec_per_min", s.north_se_arcsec_per_min);
+    return o.finish();
+}
+
+}  // namespace
+
+std::string summary_json(const DriftSummary& s) {
+    JsonObject o;
+    summary_fields(o, s);
+    return o.finish();
+}
+
+std::string assistant_json(const DriftAssistant& a) {
+    JsonObject o(true);
+    summary_fields(o, drift_summary_now(a));
+    std::string segments = "[";
+    for (const DriftSegment& segment : a.segments) {
+        if (segments.size() > 1) segments += ',';
+        segments += segment_json(segment);
+    }
+    o.raw("segments", segments + "]");
     return o.finish();
 }
 

@@ -7,18 +7,25 @@
 // sentences.
 //
 // Usage:
-//   std::fputs(summary_json(s.assistant.summary).c_str(), stdout);
-//   write_summary_json(path, s.assistant.summary, &error);
+//   std::fputs(summary_json(drift_summary_now(s.assistant)).c_str(), stdout);
+//   write_summary_json(path, drift_summary_now(s.assistant), &error);
 #pragma once
 
 #include <string>
 
 #include "analysis/polar_error.hpp"
+#include "core/drift_assistant.hpp"
 
 namespace trakora::report {
 
 // Indented, one key per line, ending in "\n".
 std::string summary_json(const DriftSummary& summary);
 bool write_summary_json(const std::string& path, const DriftSummary& summary, std::string* error);
+
+// The session on one line, without a line end: the current summary's keys as above, then
+// "segments", one object per segment (reason, first_image counted from 1, images, used,
+// minutes, ha_hours, dec_deg, axis, error_arcmin, error_se_arcmin, pole,
+// north_arcsec_per_min, north_se_arcsec_per_min).
+std::string assistant_json(const DriftAssistant& assistant);
 
 }  // namespace trakora::report

@@ -2,6 +2,7 @@
 #include "ui/assistant_inputs.hpp"
 
 #include <QGridLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/polar_error.hpp"
@@ -17,45 +18,47 @@ struct InputText {
 };
 
 constexpr std::array<InputText, 4> kInputs = {{
-    {DriftInput::scale, "縮尺 (″/px)", "%.3f"},
-    {DriftInput::dec, "赤緯 (°)", "%.2f"},
-    {DriftInput::ha, "時角 (時, 西が正)", "%.2f"},
-    {DriftInput::lat, "緯度 (°)", "%.2f"},
+    {DriftInput::scale, QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "縮尺 (″/px)"), "%.3f"},
+    {DriftInput::dec, QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "赤緯 (°)"), "%.2f"},
+    {DriftInput::ha, QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "時角 (時, 西が正)"),
+     "%.2f"},
+    {DriftInput::lat, QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "緯度 (°)"), "%.2f"},
 }};
 
-// The choices of the north box, in the order of North.
-constexpr std::array<const char*, 4> kNorthNames = {"上", "下", "左", "右"};
+// The choices of the north box and the angle of north each stands for.
+constexpr std::array<const char*, 4> kNorthNames = {
+    QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "上"),
+    QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "下"),
+    QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "左"),
+    QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "右")};
+constexpr std::array<double, 4> kNorthAngles = {0, 180, 270, 90};
+
+int north_choice(double north_deg) {
+    for (std::size_t k = 0; k < kNorthAngles.size(); ++k)
+        if (kNorthAngles[k] == north_deg) return static_cast<int>(k);
+    return 0;
+}
 
 QString source_text(InputSource source) {
     switch (source) {
         case InputSource::header:
-            return QStringLiteral("ヘッダー");
+            return AssistantInputs::tr("ヘッダー");
         case InputSource::typed:
-            return QStringLiteral("入力");
+            return AssistantInputs::tr("入力", "where the value in use came from");
         case InputSource::none:
             break;
     }
-    return QStringLiteral("なし");
+    return AssistantInputs::tr("なし");
 }
 
 }  // namespace
 
 std::optional<double> typed_input_value(DriftInput which, const QString& text) {
-    const std::string t = text.trimmed().toStdString();
-    if (t.empty()) return std::nullopt;
-    std::optional<double> v;
-    if (which == DriftInput::dec || which == DriftInput::lat) {
-        v = parse_degrees(t);
-    } else {
-        v = parse_sexagesimal(t);
-    }
-    if (!v || !std::isfinite(*v)) return std::nullopt;
-    if (which == DriftInput::scale && *v <= 0) return std::nullopt;
-    if (which == DriftInput::ha && std::abs(*v) > 24) return std::nullopt;
-    return v;
+    return drift_input_from_text(which, text.toStdString());
 }
 
-AssistantInputs::AssistantInputs(QWidget* parent) : QGroupBox(QStringLiteral("入力"), parent) {
+AssistantInputs::AssistantInputs(QWidget* parent)
+    : QGroupBox(tr("入力", "the box's title"), parent) {
     auto* grid = new QGridLayout(this);
     int line = 0;
     for (const InputText& input : kInputs) {
@@ -65,12 +68,16 @@ AssistantInputs::AssistantInputs(QWidget* parent) : QGroupBox(QStringLiteral("�
         r.edit->setClearButtonEnabled(false);
         r.source = new QLabel(source_text(InputSource::none), this);
         // As wide as its widest text from the start, so the window does not grow later.
-        r.source->setMinimumWidth(r.source->fontMetrics().horizontalAdvance(
-            source_text(InputSource::header) + QStringLiteral(" ")));
+        int widest = 0;
+        for (const InputSource source :
+             {InputSource::header, InputSource::typed, InputSource::none})
+            widest = std::max(widest, r.source->fontMetrics().horizontalAdvance(
+                                          source_text(source) + QStringLiteral(" ")));
+        r.source->setMinimumWidth(widest);
         r.clear = new QToolButton(this);
         r.clear->setText(QStringLiteral("×"));
-        r.clear->setToolTip(QStringLiteral("入力を消してヘッダーの値に戻す"));
-        grid->addWidget(new QLabel(QString::fromUtf8(input.name), this), line, 0);
+        r.clear->setToolTip(tr("入力を消してヘッダーの値に戻す"));
+        grid->addWidget(new QLabel(tr(input.name), this), line, 0);
         grid->addWidget(r.edit, line, 1);
         grid->addWidget(r.clear, line, 2);
         grid->addWidget(r.source, line, 3);
@@ -83,10 +90,10 @@ AssistantInputs::AssistantInputs(QWidget* parent) : QGroupBox(QStringLiteral("�
         ++line;
     }
     north_ = new QComboBox(this);
-    for (const char* name : kNorthNames) north_->addItem(QString::fromUtf8(name));
-    mirror_ = new QCheckBox(QStringLiteral("鏡像"), this);
+    for (const char* name : kNorthNames) north_->addItem(tr(name));
+    mirror_ = new QCheckBox(tr("鏡像"), this);
     orientation_source_ = new QLabel(this);
-    grid->addWidget(new QLabel(QStringLiteral("画像の北"), this), line, 0);
+    grid->addWidget(new QLabel(tr("画像の北"), this), line, 0);
     grid->addWidget(north_, line, 1);
     grid->addWidget(orientation_source_, line, 3);
     ++line;
@@ -109,7 +116,8 @@ void AssistantInputs::finish_typing(DriftInput which) {
 void AssistantInputs::send_orientation() {
     if (showing_) return;
     emit orientationChanged(
-        {static_cast<North>(std::max(north_->currentIndex(), 0)), mirror_->isChecked()});
+        {kNorthAngles[static_cast<std::size_t>(std::max(north_->currentIndex(), 0))],
+         mirror_->isChecked()});
 }
 
 void AssistantInputs::show_inputs(const DriftAssistant& a) {
@@ -126,14 +134,14 @@ void AssistantInputs::show_inputs(const DriftAssistant& a) {
         } else if (!r.edit->hasFocus()) {
             r.edit->clear();
         }
-        r.edit->setPlaceholderText(shown.isEmpty() ? QStringLiteral("不明") : shown);
+        r.edit->setPlaceholderText(shown.isEmpty() ? tr("不明") : shown);
         r.clear->setEnabled(in_use.source == InputSource::typed);
     }
     const Orientation o = a.typed.orientation;
-    north_->setCurrentIndex(static_cast<int>(o.north));
+    north_->setCurrentIndex(north_choice(o.north_deg));
     mirror_->setChecked(o.mirror);
-    const bool set = o.north != North::up || o.mirror;
-    orientation_source_->setText(set ? QStringLiteral("入力") : QStringLiteral("既定"));
+    const bool set = o.north_deg != 0 || o.mirror;
+    orientation_source_->setText(set ? tr("入力", "where the value in use came from") : tr("既定"));
     showing_ = false;
 }
 

@@ -12,10 +12,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "analysis/star_measurement.hpp"
 #include "core/drift_advice.hpp"
 #include "report/assistant_chart.hpp"
+#include "ui/drift_words.hpp"
 #include "ui/ui_fonts.hpp"
 
 namespace trakora::ui {
@@ -35,30 +37,21 @@ QString number(const std::optional<double>& v, const char* format, const char* u
     return QString::asprintf(format, *v) + QString::fromUtf8(unit);
 }
 
-QString segment_line(std::size_t k, const DriftSummary& s) {
-    const DriftAnswer a = drift_answer(s);
-    QString line = QStringLiteral("区間 %1: %2").arg(k + 1).arg(QString::fromStdString(a.error));
-    if (s.pole) line += QStringLiteral(" ") + QString::fromUtf8(pole_word(*s.pole));
-    if (s.axis) line += QStringLiteral(" (") + QString::fromStdString(a.component) + ")";
-    line += QStringLiteral("  %1 枚, %2 分").arg(s.used).arg(s.minutes, 0, 'f', 1);
-    return line;
-}
-
 }  // namespace
 
 QString star_warnings(unsigned flags) {
     QStringList out;
-    if (flags & kStarNone) out << QStringLiteral("星を見失いました");
-    if (flags & kStarHotPixel) out << QStringLiteral("ホットピクセルの疑い");
-    if (flags & kStarSaturated) out << QStringLiteral("星が飽和しています");
-    if (flags & kStarLowSnr) out << QStringLiteral("SN 比が低すぎます");
-    if (flags & kStarEdge) out << QStringLiteral("星が画像の端にかかっています");
-    return out.join(QStringLiteral("・"));
+    if (flags & kStarLost) out << DriftAssistantWindow::tr("星を見失いました");
+    if (flags & kStarHotPixel) out << DriftAssistantWindow::tr("ホットピクセルの疑い");
+    if (flags & kStarSaturated) out << DriftAssistantWindow::tr("星が飽和しています");
+    if (flags & kStarLowSnr) out << DriftAssistantWindow::tr("SN 比が低すぎます");
+    if (flags & kStarEdge) out << DriftAssistantWindow::tr("星が画像の端にかかっています");
+    return out.join(DriftAssistantWindow::tr("・", "between two warnings"));
 }
 
 DriftAssistantWindow::DriftAssistantWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("DriftAssistant"));
-    setWindowTitle(QStringLiteral("ドリフト解析 - Trakora"));
+    setWindowTitle(tr("ドリフト解析 - Trakora"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     build();
     resize(QSize(960, 540).expandedTo(minimumSizeHint()));
@@ -90,8 +83,10 @@ void DriftAssistantWindow::build() {
     // Room for the longest answers from the start: the window never widens by itself.
     c_.error->setMinimumWidth(
         QFontMetrics(large).horizontalAdvance(QStringLiteral("88.8′ ± 8.8′ ")));
-    c_.progress->setMinimumWidth(
-        QFontMetrics(medium).horizontalAdvance(QStringLiteral("あと約 88 分")));
+    DriftAdvice longest;
+    longest.progress = ProgressKind::minutes_left;
+    longest.minutes_left = 88;
+    c_.progress->setMinimumWidth(QFontMetrics(medium).horizontalAdvance(progress_text(longest)));
     auto* answer_row = new QHBoxLayout;
     answer_row->addWidget(c_.error);
     answer_row->addSpacing(12);
@@ -100,19 +95,22 @@ void DriftAssistantWindow::build() {
     answer_row->addWidget(c_.progress);
 
     c_.chart = new DriftChartView(this);
+    chart::DriftChart blank;
+    chart_labels_in_words(blank);
+    c_.chart->set_chart(std::move(blank));
 
-    auto* quality = new QGroupBox(QStringLiteral("測定の質"), this);
+    auto* quality = new QGroupBox(tr("測定の質"), this);
     auto* form = new QFormLayout(quality);
     c_.seeing = value_label(quality);
     c_.snr = value_label(quality);
     c_.hfd = value_label(quality);
     c_.r2 = value_label(quality);
     c_.minutes = value_label(quality);
-    form->addRow(QStringLiteral("シーイング (残差)"), c_.seeing);
-    form->addRow(QStringLiteral("SN 比"), c_.snr);
+    form->addRow(tr("シーイング (残差)"), c_.seeing);
+    form->addRow(tr("SN 比"), c_.snr);
     form->addRow(QStringLiteral("HFD"), c_.hfd);
     form->addRow(QStringLiteral("R²"), c_.r2);
-    form->addRow(QStringLiteral("測定時間"), c_.minutes);
+    form->addRow(tr("測定時間"), c_.minutes);
     c_.warnings = new QLabel(quality);
     c_.warnings->setWordWrap(true);
     c_.warnings->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold;"));
@@ -120,17 +118,17 @@ void DriftAssistantWindow::build() {
 
     c_.inputs = new AssistantInputs(this);
 
-    auto* segments = new QGroupBox(QStringLiteral("区間ごとのずれ"), this);
+    auto* segments = new QGroupBox(tr("区間ごとのずれ"), this);
     auto* segments_box = new QVBoxLayout(segments);
     c_.segments = new QListWidget(segments);
     c_.segments->setSelectionMode(QAbstractItemView::NoSelection);
     c_.segments->setFocusPolicy(Qt::NoFocus);
     segments_box->addWidget(c_.segments);
 
-    c_.new_segment = new QPushButton(QStringLiteral("新しい区間"), this);
-    c_.new_segment->setToolTip(QStringLiteral("調整ねじを回したあと、次の画像から測り直します"));
-    c_.save = new QPushButton(QStringLiteral("保存…"), this);
-    c_.any_case = new QCheckBox(QStringLiteral("小文字の .fit / .fits / .fts も対象にする"), this);
+    c_.new_segment = new QPushButton(tr("新しい区間"), this);
+    c_.new_segment->setToolTip(tr("調整ねじを回したあと、次の画像から測り直します"));
+    c_.save = new QPushButton(tr("保存…"), this);
+    c_.any_case = new QCheckBox(tr("小文字の .fit / .fits / .fts も対象にする"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(c_.new_segment);
     buttons->addWidget(c_.save);
@@ -163,7 +161,7 @@ void DriftAssistantWindow::build() {
             &DriftAssistantWindow::newSegmentRequested);
     connect(c_.save, &QPushButton::clicked, this, &DriftAssistantWindow::ask_where_to_save);
     connect(c_.any_case, &QCheckBox::toggled, this, &DriftAssistantWindow::anyCaseToggled);
-    c_.advice->setText(QStringLiteral("天体を設定して測定を始めると、ここに極軸のずれが出ます。"));
+    c_.advice->setText(tr("天体を設定して測定を始めると、ここに極軸のずれが出ます。"));
 }
 
 void DriftAssistantWindow::open() {
@@ -202,23 +200,25 @@ void DriftAssistantWindow::place_beside_neighbour() {
 }
 
 void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
-    c_.chart->set_chart(report::assistant_chart(a, chart::ChartStyle::night));
-    const DriftSummary& s = a.summary;
-    const DriftAnswer answer = drift_answer(s);
-    c_.error->setText(QString::fromStdString(answer.error));
-    c_.component->setText(QString::fromStdString(answer.component));
-    c_.advice->setText(QString::fromStdString(answer.advice));
-    c_.progress->setText(QString::fromStdString(answer.progress));
+    const DriftSummary& s = drift_summary_now(a);
+    chart::DriftChart shown = report::assistant_chart(a, chart::ChartStyle::night);
+    chart_in_words(shown, s);
+    c_.chart->set_chart(std::move(shown));
+    const DriftAdvice advice = drift_advice(s);
+    c_.error->setText(error_text(s));
+    c_.component->setText(s.component ? component_word(*s.component) : QStringLiteral("—"));
+    c_.advice->setText(advice_sentence(advice));
+    c_.progress->setText(progress_text(advice));
 
     c_.seeing->setText(number(s.seeing_arcsec, "%.2f", "″"));
     c_.r2->setText(number(s.r2, "%.3f"));
-    c_.minutes->setText(number(std::optional<double>(s.minutes), "%.1f", " 分"));
-    if (a.samples.empty()) {
+    c_.minutes->setText(std::isfinite(s.minutes) ? minutes_text(s.minutes) : QStringLiteral("—"));
+    if (a.images.empty()) {
         c_.snr->setText(QStringLiteral("—"));
         c_.hfd->setText(QStringLiteral("—"));
         c_.warnings->clear();
     } else {
-        const StarMeasurement& star = a.samples.back().star;
+        const StarMeasurement& star = *a.images.back().measurement.star;
         c_.snr->setText(QString::asprintf("%.0f", star.snr));
         c_.hfd->setText(QString::asprintf("%.2f px", star.hfd));
         c_.warnings->setText(star_warnings(star.flags));
@@ -233,9 +233,9 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
 
 void DriftAssistantWindow::ask_where_to_save() {
     QString filter;
-    const QString chosen = QFileDialog::getSaveFileName(
-        this, QStringLiteral("ドリフト解析の保存"), QStringLiteral("drift.png"),
-        QStringLiteral("PNG 画像 (*.png);;SVG 画像 (*.svg)"), &filter);
+    const QString chosen =
+        QFileDialog::getSaveFileName(this, tr("ドリフト解析の保存"), QStringLiteral("drift.png"),
+                                     tr("PNG 画像 (*.png);;SVG 画像 (*.svg)"), &filter);
     if (chosen.isEmpty()) return;
     const QFileInfo info(chosen);
     QString suffix = info.suffix().toLower();

@@ -69,8 +69,8 @@ class DriftAssistantWindow : public QWidget {
     bool placed_ = false;
 };
 
-// The warnings for a star's flags, one short Japanese phrase each, joined by "・"; ""
-// when clean.
+// The warnings for a star's flags, one short phrase each, joined by "・" (in Japanese);
+// "" when clean.
 QString star_warnings(unsigned flags);
 
 }  // namespace trakora::ui

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // "保存…" of the drift window: the session's CSV, the summary JSON and the plot (PNG or
-// SVG by the extension), through the same writers as trakora-cli replay.
+// SVG by the extension), through the same writers as trakora-cli replay; the plot in
+// the words the window shows.
 #pragma once
 
 #include <string>

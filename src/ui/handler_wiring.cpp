@@ -68,9 +68,9 @@ void wire_drift_window(State& state, QtView& view) {
             const std::string failed = save_drift_session(
                 s->assistant, {csv.toStdString(), json.toStdString(), plot.toStdString()});
             if (!failed.empty())
-                QMessageBox::warning(
-                    drift, QStringLiteral("ドリフト解析の保存"),
-                    QStringLiteral("保存できませんでした。\n") + QString::fromStdString(failed));
+                QMessageBox::warning(drift, DriftAssistantWindow::tr("ドリフト解析の保存"),
+                                     DriftAssistantWindow::tr("保存できませんでした。\n%1")
+                                         .arg(QString::fromStdString(failed)));
         });
 }
 

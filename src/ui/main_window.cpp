@@ -70,21 +70,21 @@ void MainWindow::build(const QString& folder) {
     c.drive1 = place(new DriveList(folder, this), "Drive1", 8, 40, 393, 20);
     c.dir1 = place(new FolderList(folder, this), "Dir1", 8, 64, 393, 118);
     c.text1 = place(new QLineEdit(this), "Text1", 120, 8, 281, 25);
-    c.label1 = label(this, "Label1", QStringLiteral("CCD画像フォルダー"), 8, 16, 121, 17);
-    c.command1 = button(this, "Command1", QStringLiteral("Start"), 88, 192, 73, 49);
-    c.command2 = button(this, "Command2", QStringLiteral("Stop"), 168, 192, 73, 49);
+    c.label1 = label(this, "Label1", tr("CCD画像フォルダー"), 8, 16, 121, 17);
+    c.command1 = button(this, "Command1", tr("Start"), 88, 192, 73, 49);
+    c.command2 = button(this, "Command2", tr("Stop"), 168, 192, 73, 49);
     c.picture1 = place(new PlotPicture(this), "Picture1", 8, 248, 393, 161);
-    c.label2 = label(this, "Label2", QStringLiteral("インターバル"), 256, 192, 73, 17);
+    c.label2 = label(this, "Label2", tr("インターバル"), 256, 192, 73, 17);
     c.text2 = place(new QLineEdit(QString::fromUtf8(kStartIntervalText), this), "Text2", 328, 184,
                     33, 25);
     c.text2->setFont(japanese_font(kFieldPoints));
-    c.label3 = label(this, "Label3", QStringLiteral("秒"), 368, 192, 25, 17);
-    c.command3 = button(this, "Command3", QStringLiteral("objec setting"), 8, 192, 73, 49);
+    c.label3 = label(this, "Label3", tr("秒"), 368, 192, 25, 17);
+    c.command3 = button(this, "Command3", tr("objec setting"), 8, 192, 73, 49);
     c.text3 =
         place(new QLineEdit(QString::fromUtf8(kStartCountText), this), "Text3", 328, 216, 57, 25);
     c.text3->setFont(japanese_font(kFieldPoints));
     c.text3->installEventFilter(this);
-    c.label4 = label(this, "Label4", QStringLiteral("最大測定数"), 256, 224, 65, 17);
+    c.label4 = label(this, "Label4", tr("最大測定数"), 256, 224, 65, 17);
     // The result label sits on the plot; it has no background of its own, so the plot's
     // points stay visible behind it.
     const QPoint inside = c.picture1->client_origin();
@@ -114,7 +114,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::offer_drift_window(const QPoint& at) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("ドリフト解析…"), this, &MainWindow::driftWindowRequested);
+    menu.addAction(tr("ドリフト解析…"), this, &MainWindow::driftWindowRequested);
     menu.exec(controls_.picture1->mapToGlobal(at));
 }
 

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "ui/qt_view.hpp"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
+#include <string_view>
 
+#include "core/messages.hpp"
 #include "ui/picture_drawing.hpp"
 
 namespace trakora::ui {
@@ -13,6 +16,16 @@ namespace trakora::ui {
 namespace {
 
 QString from_utf8(const std::string& text) { return QString::fromStdString(text); }
+
+// A message from core in the language shown: its translation when it has one (the
+// count's confirmation as a sentence with the count in it), else as it came.
+QString shown_message(const std::string& text) {
+    const std::string_view count = messages::kCountConfirmed;
+    if (text.starts_with(count))
+        return QCoreApplication::translate("trakora::messages", messages::kCountConfirmedSentence)
+            .arg(from_utf8(text.substr(count.size())));
+    return QCoreApplication::translate("trakora::messages", text.c_str());
+}
 
 }  // namespace
 
@@ -29,7 +42,7 @@ QtView::~QtView() {
 }
 
 void QtView::message(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Trakora"), from_utf8(text),
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Trakora"), shown_message(text),
                     QMessageBox::Ok, &form1_);
     // File names and numbers are shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);

@@ -45,11 +45,14 @@ class DriftFits : public ::testing::TestWithParam<FitRow> {};
 
 TEST_P(DriftFits, RatesAndExclusions) {
     const FitRow& row = GetParam();
-    const DriftFit fit = fit_drift(row.samples, row.from);
+    // A segment's samples: those from `from` on.
+    const std::span<const DriftSample> segment =
+        std::span<const DriftSample>(row.samples).subspan(std::min(row.from, row.samples.size()));
+    const DriftFit fit = fit_drift(segment);
     EXPECT_EQ(fit.used, row.used);
     EXPECT_EQ(fit.flagged, row.flagged);
     EXPECT_EQ(fit.outliers, row.outliers);
-    EXPECT_EQ(fit.excluded.size(), row.samples.size());
+    EXPECT_EQ(fit.excluded.size(), segment.size());
     ASSERT_EQ(fit.x.rate_per_min.has_value(), row.rate_x.has_value());
     ASSERT_EQ(fit.y.rate_per_min.has_value(), row.rate_y.has_value());
     EXPECT_EQ(fit.y.rate_se_per_min.has_value(), row.has_se);
@@ -105,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DriftFit, FiguresOfAWorkedSeries) {
     // y residuals alternate -0.1, +0.1 about the line: RMS 0.1, R^2 just below 1.
-    const DriftFit fit = fit_drift(line(10, true), 0);
+    const DriftFit fit = fit_drift(line(10, true));
     EXPECT_NEAR(*fit.y.residual_rms, 0.1, 0.01);
     EXPECT_GT(*fit.y.r2, 0.99);
     EXPECT_LT(*fit.y.r2, 1.0);
@@ -113,15 +116,6 @@ TEST(DriftFit, FiguresOfAWorkedSeries) {
     EXPECT_EQ(fit.elapsed_minutes, 9);
     EXPECT_EQ(fit.mean_minutes, 4.5);
     EXPECT_EQ(fit.origin_minutes, 0);
-}
-
-TEST(DriftFit, PierSideFlipStartsASegment) {
-    const std::vector<std::string> sides = {"WEST", "", "WEST", "EAST", "", "EAST"};
-    EXPECT_EQ(segment_start(sides, 0), 3u);
-    EXPECT_EQ(segment_start(sides, 4), 4u);
-    EXPECT_EQ(segment_start(std::vector<std::string>(5), 1), 1u);  // no PIERSIDE at all
-    const std::vector<std::string> back = {"EAST", "WEST", "WEST", "EAST"};
-    EXPECT_EQ(segment_start(back, 0), 3u);
 }
 
 }  // namespace

@@ -56,11 +56,9 @@ TEST(PolarErrorOrientation, NorthAndEastFromPixelRates) {
         double north, east;
     };
     const std::vector<Row> rows = {
-        {"north_up", {North::up, false}, -0.4, -0.2},
-        {"north_down", {North::down, false}, 0.4, 0.2},
-        {"north_left", {North::left, false}, -0.2, 0.4},
-        {"north_right", {North::right, false}, 0.2, -0.4},
-        {"north_up_mirrored", {North::up, true}, -0.4, 0.2},
+        {"north_up", {0, false}, -0.4, -0.2},        {"north_down", {180, false}, 0.4, 0.2},
+        {"north_left", {270, false}, -0.2, 0.4},     {"north_right", {90, false}, 0.2, -0.4},
+        {"north_up_mirrored", {0, true}, -0.4, 0.2},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -68,16 +66,16 @@ TEST(PolarErrorOrientation, NorthAndEastFromPixelRates) {
         EXPECT_NEAR(s.north, r.north, 1e-12);
         EXPECT_NEAR(s.east, r.east, 1e-12);
     }
-    EXPECT_EQ(parse_north("left"), North::left);
-    EXPECT_FALSE(parse_north("north"));
+    EXPECT_EQ(north_named("left"), 270);
+    EXPECT_FALSE(north_named("north"));
 }
 
 TEST(PolarErrorAxis, ByDistanceFromTheMeridian) {
-    const std::vector<std::pair<double, Axis>> rows = {
-        {0, Axis::azimuth},   {-2, Axis::azimuth},    {2.5, Axis::mixed},
-        {-4, Axis::altitude}, {6, Axis::altitude},    {-8, Axis::altitude},
-        {9, Axis::mixed},     {-11.5, Axis::azimuth}, {23, Axis::azimuth}};
-    for (const auto& [ha, axis] : rows) EXPECT_EQ(measured_axis(ha), axis) << "ha " << ha;
+    const std::vector<std::pair<double, Component>> rows = {
+        {0, Component::azimuth},   {-2, Component::azimuth},    {2.5, Component::mixed},
+        {-4, Component::altitude}, {6, Component::altitude},    {-8, Component::altitude},
+        {9, Component::mixed},     {-11.5, Component::azimuth}, {23, Component::azimuth}};
+    for (const auto& [ha, axis] : rows) EXPECT_EQ(measured_component(ha), axis) << "ha " << ha;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -227,18 +225,18 @@ Geometry meridian(double lat) {
 TEST(PolarErrorReport, WorkedAzimuthFitInBothHemispheres) {
     // 1 px/min up on the image, 1"/px: north at 1"/min -> 1 / 0.26252 = 3.809' west.
     const DriftSummary s = drift_summary(fit_of(-1, 0.05, 10), meridian(60));
-    EXPECT_EQ(s.axis, Axis::azimuth);
+    EXPECT_EQ(s.component, Component::azimuth);
     EXPECT_NEAR(*s.north_arcsec_per_min, 1, 1e-12);
     EXPECT_NEAR(*s.error_arcmin, 3.809, 1e-3);
     EXPECT_NEAR(*s.error_se_arcmin, 0.190, 1e-3);
-    EXPECT_EQ(s.pole, Pole::west);
+    EXPECT_EQ(s.direction, ErrorDirection::west);
     EXPECT_NEAR(*s.knob_arcmin, 2 * 3.809, 2e-3);  // cos 60 = 1/2
     EXPECT_NEAR(*s.seeing_arcsec, 0.5, 1e-12);
     EXPECT_EQ(s.enough, true);
     EXPECT_EQ(s.minutes_needed, 0);
 
     const DriftSummary south = drift_summary(fit_of(-1, 0.05, 10), meridian(-30));
-    EXPECT_EQ(south.pole, Pole::east);
+    EXPECT_EQ(south.direction, ErrorDirection::east);
 }
 
 TEST(PolarErrorReport, EnoughNeedsThreeMinutesAndASmallStandardError) {
@@ -262,19 +260,19 @@ TEST(PolarErrorReport, AltitudeMixedAndUnknowns) {
     Geometry east = meridian(50);
     east.ha_hours = -6;
     const DriftSummary high = drift_summary(fit_of(-1, 0.05, 10), east);
-    EXPECT_EQ(high.axis, Axis::altitude);
-    EXPECT_EQ(high.pole, Pole::high);
+    EXPECT_EQ(high.component, Component::altitude);
+    EXPECT_EQ(high.direction, ErrorDirection::high);
     EXPECT_FALSE(high.knob_arcmin);
 
     Geometry between = meridian(50);
     between.ha_hours = 3;
     const DriftSummary mixed = drift_summary(fit_of(-1, 0.05, 10), between);
-    EXPECT_EQ(mixed.axis, Axis::mixed);
+    EXPECT_EQ(mixed.component, Component::mixed);
     EXPECT_FALSE(mixed.notes.empty());
 
     Geometry nothing;
     const DriftSummary unknown = drift_summary(fit_of(-1, 0.05, 10), nothing);
-    EXPECT_FALSE(unknown.north_arcsec_per_min || unknown.error_arcmin || unknown.pole ||
+    EXPECT_FALSE(unknown.north_arcsec_per_min || unknown.error_arcmin || unknown.direction ||
                  unknown.enough || unknown.minutes_needed || unknown.seeing_arcsec);
     EXPECT_TRUE(unknown.r2);
 

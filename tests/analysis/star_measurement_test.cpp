@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                 kStarSaturated,
                 0},
         StarRow{"faint_star", 31.3, 30.7, 150, kNoClip, {}, 31, 31, 65535, kStarLowSnr, 0},
-        StarRow{"no_star", 0, 0, 0, kNoClip, {}, 31, 31, 65535, kStarNone, 0},
+        StarRow{"no_star", 0, 0, 0, kNoClip, {}, 31, 31, 65535, kStarLost, 0},
         StarRow{"star_at_the_edge", 2.4, 30.2, 8000, kNoClip, {}, 2, 30, 65535, kStarEdge, 0},
         StarRow{"star_off_the_image",
                 -6,
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                 -4,
                 30,
                 65535,
-                kStarNone | kStarEdge,
+                kStarLost | kStarEdge,
                 0},
         StarRow{"position_not_a_number",
                 31,
@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                 kNaN,
                 31,
                 65535,
-                kStarNone | kStarEdge,
+                kStarLost | kStarEdge,
                 0}),
     [](const auto& row_info) { return std::string(row_info.param.name); });
 

@@ -26,7 +26,7 @@ DriftChart series() {
     chart.y_label = "北へのドリフト (″)";
     for (int i = 0; i < 30; ++i)
         chart.points.push_back({i / 3.0, 0.8 * i / 3.0 + (i % 3 - 1) * 1.5, i == 17, 0});
-    chart.fit = DriftFit{0, 9.67, 4.83, 3.87, 0.8, 0.27, 0.1, 0};
+    chart.fit = FitLine{0, 9.67, 4.83, 3.87, 0.8, 0.27, 0.1, 0};
     return chart;
 }
 

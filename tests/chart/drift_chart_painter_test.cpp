@@ -47,7 +47,7 @@ DriftChart crossing_series() {
     chart.current_segment = 1;
     chart.points = {
         {1.1, 1.1, false, 1}, {9.1, 9.1, false, 1}, {3.1, 7.1, true, 1}, {7.1, 1.1, false, 0}};
-    chart.fit = DriftFit{1.1, 9.1, 5, 5, 1, 0, 0, 0};
+    chart.fit = FitLine{1.1, 9.1, 5, 5, 1, 0, 0, 0};
     return chart;
 }
 
@@ -70,7 +70,7 @@ TEST(DriftChartPainter, DrawsEachKindOfMarkAndTheFitLine) {
 
 TEST(DriftChartPainter, BandIsTheFitsStandardErrorAroundTheLine) {
     DriftChart chart = crossing_series();
-    chart.fit = DriftFit{1.1, 9.1, 5, 5, 1, 0.6, 0.2, 0};
+    chart.fit = FitLine{1.1, 9.1, 5, 5, 1, 0.6, 0.2, 0};
     const QImage image = render(chart);
     const DriftChartColours colours = drift_chart_colours(ChartStyle::light);
     const DriftChartFrame frame = drift_chart_frame(QRectF(QPointF(0, 0), QSizeF(kSize)), chart);
@@ -84,7 +84,7 @@ TEST(DriftChartPainter, BandIsTheFitsStandardErrorAroundTheLine) {
 TEST(DriftChartPainter, BandHalfWidthFollowsTheFitsErrors) {
     struct Case {
         const char* name;
-        DriftFit fit;
+        FitLine fit;
         double minutes, expected;
     } const cases[] = {
         {"at the origin", {0, 10, 5, 0, 1, 3, 4, 0}, 5, 3},
@@ -102,18 +102,18 @@ TEST(DriftChartPainter, SurvivesDegenerateSeries) {
     struct Case {
         const char* name;
         std::vector<DriftPoint> points;
-        std::optional<DriftFit> fit;
+        std::optional<FitLine> fit;
         double y_lo, y_hi;  // the usable values the frame must show
     } const cases[] = {
         {"nothing", {}, {}, 0, 0},
         {"one point", {{2, 5}}, {}, 5, 5},
-        {"one time", {{3, 1}, {3, 4}, {3, -2}}, DriftFit{3, 3, 3, 1, 0, 1, 1, 0}, -2, 4},
+        {"one time", {{3, 1}, {3, 4}, {3, -2}}, FitLine{3, 3, 3, 1, 0, 1, 1, 0}, -2, 4},
         {"not finite", {{0, 1}, {1, kNaN}, {kInf, 2}, {2, -kInf}, {3, 3}}, {}, 1, 3},
         {"absurd", {{0, 1}, {1, 1e300}, {2, 2}}, {}, 1, 2},
         {"large but real", {{0, -4e9}, {1, 4e9}}, {}, -4e9, 4e9},
-        {"fit not finite", {{0, 1}, {5, 2}}, DriftFit{0, 5, 0, kNaN, 1, 0, 0, 0}, 1, 2},
-        {"band overflows", {{0, 1}, {5, 2}}, DriftFit{0, 5, 0, 1, 0.2, 1e200, 1e200, 0}, 1, 2},
-        {"fit alone", {}, DriftFit{0, 10, 5, 0, 1, 0.5, 0.1, 0}, -5, 5},
+        {"fit not finite", {{0, 1}, {5, 2}}, FitLine{0, 5, 0, kNaN, 1, 0, 0, 0}, 1, 2},
+        {"band overflows", {{0, 1}, {5, 2}}, FitLine{0, 5, 0, 1, 0.2, 1e200, 1e200, 0}, 1, 2},
+        {"fit alone", {}, FitLine{0, 10, 5, 0, 1, 0.5, 0.1, 0}, -5, 5},
     };
     for (const Case& c : cases) {
         DriftChart chart;

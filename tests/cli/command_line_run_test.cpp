@@ -2,34 +2,17 @@
 // trakora-cli's command lines as a new user types them: help and version on standard
 // output, and for a refused one exit status 2 with one line that says why.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "support/run_program.hpp"
+
 namespace {
 
-struct CliRun {
-    std::string out;  // standard output, or standard error with `errors`
-    int status = -1;
-};
-
-CliRun run_cli(const std::vector<std::string>& args, bool errors) {
-    std::string command = std::string("'") + TRAKORA_CLI_PATH + "'";
-    for (const std::string& a : args) command += " '" + a + "'";
-    command += errors ? " 2>&1 >/dev/null" : " 2>/dev/null";
-    CliRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using trakora::testing::ProgramRun;
+using trakora::testing::run_cli;
 
 struct Row {
     const char* name;
@@ -41,10 +24,10 @@ class RefusedCommandLine : public ::testing::TestWithParam<Row> {};
 
 TEST_P(RefusedCommandLine, ExitsTwoWithOneLineThatSaysWhy) {
     const Row& row = GetParam();
-    const CliRun run = run_cli(row.args, true);
+    const ProgramRun run = run_cli(row.args);
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.out.find(row.reason), std::string::npos) << run.out;
-    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+    EXPECT_NE(run.err.find(row.reason), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,7 +54,7 @@ TEST(CliHelp, EveryCommandExplainsItsOptions) {
              {{"simulate", "--help"}, "--in-place"},
              {{"--version"}, "trakora-cli 1."},
              {{"replay", "--version"}, "trakora-cli 1."}}) {
-        const CliRun run = run_cli(args, false);
+        const ProgramRun run = run_cli(args);
         EXPECT_EQ(run.status, 0) << args[0];
         EXPECT_NE(run.out.find(listed), std::string::npos) << run.out;
     }

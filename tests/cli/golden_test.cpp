@@ -5,49 +5,38 @@
 // exit status it must end with (0 otherwise). TRAKORA_UPDATE_GOLDEN=1 rewrites the
 // expected files instead; review the diff before committing it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "support/run_program.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using trakora::testing::ProgramRun;
 
 const fs::path kGoldenDir = fs::path(TRAKORA_TEST_DATA_DIR) / "golden";
-
-struct CliRun {
-    std::string output;
-    int status = -1;
-};
-
-CliRun run_in_golden_dir(const std::string& arguments) {
-    const std::string command =
-        "cd '" + kGoldenDir.string() + "' && '" + TRAKORA_CLI_PATH + "' " + arguments;
-    CliRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    // The golden folder's place differs from machine to machine.
-    const std::string root = kGoldenDir.string();
-    for (std::size_t at; (at = run.output.find(root)) != std::string::npos;)
-        run.output.replace(at, root.size(), "@GOLDEN@");
-    return run;
-}
 
 std::string read_text(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+ProgramRun run_in_golden_dir(const std::vector<std::string>& args, std::string input = {}) {
+    ProgramRun run =
+        trakora::testing::run_cli(args, {.input = std::move(input), .folder = kGoldenDir});
+    // The golden folder's place differs from machine to machine.
+    const std::string root = kGoldenDir.string();
+    for (std::size_t at; (at = run.out.find(root)) != std::string::npos;)
+        run.out.replace(at, root.size(), "@GOLDEN@");
+    return run;
 }
 
 // The first line where two outputs part, for a readable failure.
@@ -65,18 +54,19 @@ std::string first_difference(const std::string& expected, const std::string& act
     }
 }
 
-void check_golden(const std::string& arguments, const fs::path& expected_file,
+void check_golden(const std::vector<std::string>& args, const fs::path& expected_file,
                   int expected_status) {
-    const CliRun run = run_in_golden_dir(arguments);
+    const ProgramRun run = run_in_golden_dir(args);
+    std::string arguments;
+    for (const std::string& a : args) arguments += a + " ";
     if (std::getenv("TRAKORA_UPDATE_GOLDEN") != nullptr) {
-        std::ofstream(expected_file, std::ios::binary) << run.output;
+        std::ofstream(expected_file, std::ios::binary) << run.out;
         GTEST_SKIP() << "rewrote " << expected_file;
     }
     ASSERT_TRUE(fs::exists(expected_file)) << expected_file;
     const std::string expected = read_text(expected_file);
     EXPECT_EQ(run.status, expected_status) << arguments;
-    EXPECT_TRUE(run.output == expected)
-        << arguments << ": " << first_difference(expected, run.output);
+    EXPECT_TRUE(run.out == expected) << arguments << ": " << first_difference(expected, run.out);
 }
 
 int expected_exit(const fs::path& script) {
@@ -96,21 +86,22 @@ TEST(Golden, EveryScriptAnswersAsRecorded) {
         SCOPED_TRACE(entry.path().filename().string());
         fs::path expected = entry.path();
         expected.replace_extension(".jsonl");
-        check_golden("script " + entry.path().filename().string(), expected,
+        check_golden({"script", entry.path().filename().string()}, expected,
                      expected_exit(entry.path()));
     }
     EXPECT_GE(scripts, 3);
 }
 
 TEST(Golden, ScriptReadsStandardInputToo) {
-    const CliRun from_file = run_in_golden_dir("script night.script");
-    const CliRun from_stdin = run_in_golden_dir("script < night.script");
+    const ProgramRun from_file = run_in_golden_dir({"script", "night.script"});
+    const ProgramRun from_stdin =
+        run_in_golden_dir({"script"}, read_text(kGoldenDir / "night.script"));
     EXPECT_EQ(from_stdin.status, 0);
-    EXPECT_TRUE(from_stdin.output == from_file.output);
+    EXPECT_TRUE(from_stdin.out == from_file.out);
 }
 
 TEST(Golden, ReplayPrintsTheRecordedNight) {
-    check_golden("replay night1 --pick 50 30", kGoldenDir / "night1_replay.csv", 0);
+    check_golden({"replay", "night1", "--pick", "50", "30"}, kGoldenDir / "night1_replay.csv", 0);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // Hostile names through the driver: whatever bytes a folder or file name holds, every
 // line the driver prints is one valid JSON object with valid UTF-8 strings.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cctype>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "support/fits_files.hpp"
+#include "support/run_program.hpp"
 
 namespace {
 
@@ -165,25 +165,6 @@ class JsonCheck {
     std::size_t i_ = 0;
 };
 
-struct CliRun {
-    std::string output;
-    int status = -1;
-};
-
-CliRun run_script(const fs::path& script) {
-    const std::string command =
-        std::string("'") + TRAKORA_CLI_PATH + "' script '" + script.string() + "'";
-    CliRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[1 << 14];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
 TEST(JsonCheck, TellsValidFromBroken) {
     EXPECT_TRUE(JsonCheck(R"({"a":[1,-2.5e3,"x\u00e9\n"],"b":{"c":true,"d":null}})").one_object());
     EXPECT_TRUE(JsonCheck("{\"t\":\"\xe3\x82\xaa\xf0\x9f\x8c\x9f\"}").one_object());
@@ -231,9 +212,9 @@ TEST(HostileDriver, NamesThatAreNotUtf8GiveValidJson) {
     const fs::path script_path = dir.path() / "hostile.script";
     trakora::testing::write_file(script_path, script.str());
 
-    const CliRun run = run_script(script_path);
-    EXPECT_EQ(run.status, 0) << run.output;
-    std::istringstream lines(run.output);
+    const trakora::testing::ProgramRun run = trakora::testing::run_cli({"script", script_path});
+    EXPECT_EQ(run.status, 0) << run.out;
+    std::istringstream lines(run.out);
     int count = 0;
     bool saw_title = false;
     for (std::string line; std::getline(lines, line); ++count) {
@@ -243,7 +224,7 @@ TEST(HostileDriver, NamesThatAreNotUtf8GiveValidJson) {
             line.find("\xef\xbf\xbd") != std::string::npos;  // U+FFFD stands in for the bad bytes
     }
     EXPECT_GT(count, 10);
-    EXPECT_TRUE(saw_title) << run.output;
+    EXPECT_TRUE(saw_title) << run.out;
 }
 
 }  // namespace

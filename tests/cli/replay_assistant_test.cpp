@@ -3,11 +3,8 @@
 // mount measured again must give back the error, axis and direction the mount was given;
 // degenerate nights give nulls and notes, never NaN; a pick off the image is refused; and
 // no way out leaves the staging folder behind.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -20,9 +17,8 @@
 #include <vector>
 
 #include "cli/commands.hpp"
-#include "report/assistant_chart.hpp"
-#include "report/session_csv.hpp"
 #include "support/fits_files.hpp"
+#include "support/run_program.hpp"
 
 namespace trakora::cli {
 namespace {
@@ -30,26 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 using trakora::testing::TempDir;
 
-struct ShellRun {
-    std::string out;
-    int status = -1;
-};
-
-// Runs a shell command line; standard output is kept, standard error too when asked.
-ShellRun shell(const std::string& command, bool keep_stderr = false) {
-    ShellRun run;
-    FILE* pipe =
-        ::popen(("{ " + command + "; } " + (keep_stderr ? "2>&1" : "2>/dev/null")).c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return run;
-}
-
-std::string cli() { return std::string("'") + TRAKORA_CLI_PATH + "'"; }
+using trakora::testing::ProgramOptions;
+using trakora::testing::ProgramRun;
 
 // A simulated night of `count` images, 30 s apart on the simulated clock; returns where
 // the guide star is on the first image (the simulator's own report).
@@ -60,20 +38,22 @@ std::pair<double, double> simulate_night(const fs::path& folder, std::vector<std
                                     "simulated",     "--size",  "300x300",
                                     "--seeing",      "0.2"};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    ::testing::internal::CaptureStdout();
-    const int status = run_simulate(static_cast<int>(argv.size()), argv.data());
-    const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(status, 0);
+    const ProgramRun run = trakora::testing::run_in_process(run_simulate, all);
+    EXPECT_EQ(run.status, 0);
+    const std::string& out = run.out;
     double x = 0, y = 0;
     const auto at = out.find("guide star x ");
     if (at != std::string::npos) std::sscanf(out.c_str() + at, "guide star x %lf y %lf", &x, &y);
     return {x, y};
 }
 
-std::string pick_args(std::pair<double, double> star) {
-    return " --pick " + std::to_string(star.first) + " " + std::to_string(star.second);
+// trakora-cli replay NIGHT --pick X Y, then `more`.
+ProgramRun replay(const std::string& night, std::pair<double, double> star,
+                  std::vector<std::string> more, ProgramOptions options = {}) {
+    std::vector<std::string> args = {"replay", night, "--pick", std::to_string(star.first),
+                                     std::to_string(star.second)};
+    args.insert(args.end(), more.begin(), more.end());
+    return trakora::testing::run_cli(args, options);
 }
 
 // The value text of a key of the summary (up to the comma or line end), nullopt when absent.
@@ -112,7 +92,7 @@ void rewrite_card(const fs::path& folder, const std::string& keyword, const std:
 struct LoopRow {
     const char* name;
     std::vector<std::string> mount;
-    std::string replay;  // options of the replay beyond the pick
+    std::vector<std::string> replay;  // options of the replay beyond the pick
     double error_arcmin;
     const char* axis;
     const char* pole;
@@ -126,8 +106,9 @@ TEST_P(ReplayClosedLoop, GivesTheMountsErrorAndDrawsIt) {
     TempDir dir;
     const auto star = simulate_night(dir.file("night"), row.mount);
     const fs::path plot = dir.file("drift.svg");
-    const ShellRun run = shell("cd '" + dir.path().string() + "' && " + cli() + " replay night" +
-                               pick_args(star) + row.replay + " --summary - --plot drift.svg");
+    std::vector<std::string> more = row.replay;
+    more.insert(more.end(), {"--summary", "-", "--plot", "drift.svg"});
+    const ProgramRun run = replay("night", star, more, {.folder = dir.path()});
     ASSERT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.out.find("slot,"), std::string::npos) << "the summary alone on stdout";
     EXPECT_EQ(json_number(run.out, "images"), 61);
@@ -143,20 +124,20 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, ReplayClosedLoop,
     ::testing::Values(LoopRow{"azimuth_north_meridian",
                               {"--az-offset", "5", "--lat", "50", "--dec", "10", "--ha", "0.3"},
-                              "",
+                              {},
                               5,
                               "azimuth",
                               "west"},
                       LoopRow{"altitude_east_star",
                               {"--alt-offset", "-4", "--lat", "45", "--dec", "30", "--ha", "-6"},
-                              "",
+                              {},
                               4,
                               "altitude",
                               "low"},
                       LoopRow{"southern_north_down",
                               {"--az-offset", "-6", "--lat", "-35", "--dec", "-30", "--ha", "0.5",
                                "--north", "down"},
-                              " --north down",
+                              {"--north", "down"},
                               6,
                               "azimuth",
                               "east"}));
@@ -194,9 +175,9 @@ TEST(ReplayDegenerate, NullsAndNotesNeverNaN) {
         const auto star = simulate_night(dir.file("night"), {"--drift-y", "1"}, row.images);
         for (const auto& [keyword, text] : row.cards)
             rewrite_card(dir.file("night"), keyword, text);
-        const ShellRun run =
-            shell("cd '" + dir.path().string() + "' && " + cli() + " replay night" +
-                  pick_args(star) + " --summary summary.json --plot drift.png");
+        const ProgramRun run =
+            replay("night", star, {"--summary", "summary.json", "--plot", "drift.png"},
+                   {.folder = dir.path()});
         EXPECT_EQ(run.status, 0);
         std::ifstream in(dir.file("summary.json"));
         std::stringstream json;
@@ -218,13 +199,14 @@ TEST(ReplayDegenerate, NullsAndNotesNeverNaN) {
 TEST(ReplayPick, OutsideTheImageIsRefusedNamingItsSize) {
     TempDir dir;
     simulate_night(dir.file("night"), {}, 3);
-    for (const char* pick : {"5000 30", "-1 10", "150 300", "299.5 10"}) {
-        SCOPED_TRACE(pick);
-        const ShellRun run = shell(
-            "cd '" + dir.path().string() + "' && " + cli() + " replay night --pick " + pick, true);
+    for (const auto& [x, y] : std::vector<std::pair<const char*, const char*>>{
+             {"5000", "30"}, {"-1", "10"}, {"150", "300"}, {"299.5", "10"}}) {
+        SCOPED_TRACE(std::string(x) + " " + y);
+        const ProgramRun run =
+            trakora::testing::run_cli({"replay", "night", "--pick", x, y}, {.folder = dir.path()});
         EXPECT_EQ(run.status, 2);
-        EXPECT_NE(run.out.find("outside the image, which is 300 x 300 pixels"), std::string::npos)
-            << run.out;
+        EXPECT_NE(run.err.find("outside the image, which is 300 x 300 pixels"), std::string::npos)
+            << run.err;
     }
 }
 
@@ -245,15 +227,14 @@ class ReplayNight : public ::testing::Test {
 
 // --from N: the fit covers the N-th image on; the CSV still has every image.
 TEST_F(ReplayNight, FromStartsTheFitAtThatImage) {
-    const std::string replay =
-        cli() + " replay '" + night->file("night").string() + "'" + pick_args(star);
-    const ShellRun summary = shell(replay + " --from 31 --summary -");
+    const std::string folder = night->file("night").string();
+    const ProgramRun summary = replay(folder, star, {"--from", "31", "--summary", "-"});
     EXPECT_EQ(summary.status, 0);
     EXPECT_EQ(json_number(summary.out, "images"), 31);
     EXPECT_EQ(json_number(summary.out, "minutes"), 15);
-    const ShellRun csv = shell(replay + " --from 31");
+    const ProgramRun csv = replay(folder, star, {"--from", "31"});
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 62);
-    const ShellRun beyond = shell(replay + " --from 100 --summary -");
+    const ProgramRun beyond = replay(folder, star, {"--from", "100", "--summary", "-"});
     EXPECT_EQ(json_number(beyond.out, "images"), 61);
     EXPECT_NE(beyond.out.find("only 61 were measured"), std::string::npos) << beyond.out;
 }
@@ -262,9 +243,11 @@ TEST_F(ReplayNight, FromStartsTheFitAtThatImage) {
 // and SIGTERM while the output pipe is full. The replay stages under its own TMPDIR here.
 TEST_F(ReplayNight, GoneWhenTheReaderStopsEarly) {
     TempDir tmp;
-    const ShellRun run =
-        shell("TMPDIR='" + tmp.path().string() + "' " + cli() + " replay '" +
-              night->file("night").string() + "'" + pick_args(star) + " | head -2");
+    const ProgramRun run = trakora::testing::run_shell(
+        "'" + std::string(TRAKORA_CLI_PATH) + "' replay '" + night->file("night").string() +
+            "' --pick " + std::to_string(star.first) + " " + std::to_string(star.second) +
+            " | head -2",
+        {.env = {"TMPDIR=" + tmp.path().string()}});
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2);
     EXPECT_TRUE(empty(tmp.path()));
 }
@@ -273,92 +256,21 @@ TEST_F(ReplayNight, GoneOnInterruptAndTerminate) {
     for (const int signal_number : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal_number);
         TempDir tmp;
-        int out[2];
-        ASSERT_EQ(::pipe(out), 0);
-        ::fcntl(out[1], F_SETPIPE_SZ, 4096);  // smaller than the CSV: the replay blocks on it
-        const std::string night_path = night->file("night").string();
-        const std::string x = std::to_string(star.first), y = std::to_string(star.second);
-        const std::string tmpdir = "TMPDIR=" + tmp.path().string();
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 2);
-            ::putenv(const_cast<char*>(tmpdir.c_str()));
-            ::execl(TRAKORA_CLI_PATH, TRAKORA_CLI_PATH, "replay", night_path.c_str(), "--pick",
-                    x.c_str(), y.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        // Until the staging folder exists (the replay has started measuring).
-        for (int k = 0; k < 1000 && empty(tmp.path()); ++k)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_FALSE(empty(tmp.path()));
-        ::kill(pid, signal_number);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        ::close(out[0]);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
+        // A pipe smaller than the CSV: the replay blocks on it until it is stopped.
+        const ProgramRun run =
+            replay(night->file("night").string(), star, {},
+                   {.env = {"TMPDIR=" + tmp.path().string()},
+                    .while_running =
+                        [&](pid_t pid) {
+                            // Until the staging folder exists (the replay has started measuring).
+                            for (int k = 0; k < 1000 && empty(tmp.path()); ++k)
+                                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                            EXPECT_FALSE(empty(tmp.path()));
+                            ::kill(pid, signal_number);
+                        },
+                    .pipe_bytes = 4096});
+        EXPECT_EQ(run.signal, signal_number) << run.status;
         EXPECT_TRUE(empty(tmp.path()));
-    }
-}
-
-// The writers the desktop's "保存…" shares: a worked session as CSV, and chart titles.
-TEST(AssistantFiles, SessionCsvAndChartTitle) {
-    DriftAssistant a;
-    DriftAssistantSample first;
-    first.slot = 1;
-    first.file = "a,1.FIT";
-    first.date_obs = "2026-12-09T01:00:00";
-    first.x = 40;
-    first.y = 30;
-    first.unix_s = 0;
-    first.star = {40.25, 29.5, 0, 0, 0, 61.04, 3.126, 0};
-    add_drift_sample(a, first, {});
-    DriftAssistantSample second = first;
-    second.slot = 2;
-    second.file = "a2.FIT";
-    second.y = 31;
-    second.label = "1";
-    second.unix_s = 90;
-    second.star = {40.0, -0.0001, 0, 0, 0, 4.0, 1.0, kStarHotPixel | kStarLowSnr};
-    add_drift_sample(a, second, {});
-    EXPECT_EQ(report::session_csv(a),
-              "slot,file,date_obs,x,y,label,minutes,cx,cy,snr,hfd,flags\n"
-              "1,\"a,1.FIT\",2026-12-09T01:00:00,40,30,,0.0000,40.250,29.500,61.0,3.13,\n"
-              "2,a2.FIT,2026-12-09T01:00:00,40,31,1,1.5000,40.000,0.000,4.0,1.00,"
-              "hot_pixel|low_snr\n");
-    TempDir dir;
-    std::string error;
-    ASSERT_TRUE(report::write_session_csv(dir.file("s.csv").string(), a, &error)) << error;
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-    EXPECT_FALSE(report::write_session_csv(dir.file("no/such/s.csv").string(), a, &error));
-    EXPECT_NE(error.find("no/such/s.csv"), std::string::npos);
-
-    struct TitleRow {
-        const char* name;
-        DriftSummary summary;
-        const char* title;
-    };
-    DriftSummary west;
-    west.error_arcmin = 3.14;
-    west.error_se_arcmin = 0.42;
-    west.pole = Pole::west;
-    west.axis = Axis::azimuth;
-    DriftSummary low = west;
-    low.error_se_arcmin = 0.04;
-    low.pole = Pole::low;
-    low.axis = Axis::altitude;
-    DriftSummary no_hour_angle;
-    no_hour_angle.north_arcsec_per_min = -0.5;
-    for (const TitleRow& row : std::vector<TitleRow>{
-             {"azimuth", west, "極軸のずれ 3.1′ ± 0.4′ 西 (方位)"},
-             {"altitude_small_se", low, "極軸のずれ 3.14′ ± 0.04′ 低すぎ (高度)"},
-             {"no_hour_angle", no_hour_angle, "北へのドリフト -0.50″/分 (時角が不明)"},
-             {"nothing_yet", DriftSummary{}, "ドリフトの測定中"}}) {
-        EXPECT_EQ(report::assistant_chart_title(row.summary), row.title) << row.name;
     }
 }
 

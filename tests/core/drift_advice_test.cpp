@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The drift assistant's answer in words, for summaries of known situations.
+// The drift assistant's advice for summaries of known situations: which case applies,
+// the turn it asks for and how far the measurement has come.
 #include "core/drift_advice.hpp"
 
 #include <gtest/gtest.h>
@@ -17,100 +18,73 @@ DriftSummary azimuth_west() {
     s.scale_arcsec_per_px = 1.5;
     s.ha_hours = 0.2;
     s.lat_deg = 50;
-    s.axis = Axis::azimuth;
+    s.component = Component::azimuth;
     s.error_arcmin = 3.0;
     s.error_se_arcmin = 0.2;
-    s.pole = Pole::west;
+    s.direction = ErrorDirection::west;
     s.knob_arcmin = 3.1;
     s.enough = true;
     return s;
 }
 
-struct AnswerCase {
+struct AdviceCase {
     const char* name;
     void (*change)(DriftSummary&);
-    const char* error;
-    const char* component;
-    const char* advice;
-    const char* progress;
+    AdviceKind kind;
+    std::optional<ErrorDirection> direction;
+    double turn_arcmin;
+    ProgressKind progress;
+    double minutes_left;
 };
 
-const AnswerCase kCases[] = {
-    {"azimuth west turns east by the knob", [](DriftSummary&) {}, "3.0′ ± 0.2′", "方位",
-     "極軸が西にずれています。方位調整で東へ約 3.1′ 回してください。", "十分です"},
-    {"azimuth east turns west", [](DriftSummary& s) { s.pole = Pole::east; }, "3.0′ ± 0.2′", "方位",
-     "極軸が東にずれています。方位調整で西へ約 3.1′ 回してください。", "十分です"},
-    {"altitude high lowers by the error",
+const AdviceCase kCases[] = {
+    {"azimuth west turns by the knob", [](DriftSummary&) {}, AdviceKind::turn, ErrorDirection::west,
+     3.1, ProgressKind::enough, 0},
+    {"altitude turns by the error",
      [](DriftSummary& s) {
-         s.axis = Axis::altitude;
-         s.pole = Pole::high;
-         s.knob_arcmin.reset();
+         s.component = Component::altitude;
+         s.direction = ErrorDirection::high;
          s.error_arcmin = 2.44;
      },
-     "2.4′ ± 0.2′", "高度", "極軸が高すぎます。高度調整で約 2.4′ 下げてください。", "十分です"},
-    {"altitude low raises",
-     [](DriftSummary& s) {
-         s.axis = Axis::altitude;
-         s.pole = Pole::low;
-         s.knob_arcmin.reset();
-     },
-     "3.0′ ± 0.2′", "高度", "極軸が低すぎます。高度調整で約 3.0′ 上げてください。", "十分です"},
+     AdviceKind::turn, ErrorDirection::high, 2.44, ProgressKind::enough, 0},
     {"mixed asks for a better star",
      [](DriftSummary& s) {
-         s.axis = Axis::mixed;
-         s.pole.reset();
+         s.component = Component::mixed;
+         s.direction.reset();
          s.error_arcmin.reset();
-         s.error_se_arcmin.reset();
      },
-     "—", "混合",
-     "この星は方位と高度のずれが混ざる位置にあります。子午線に近い星（方位）か、東か西の地平線に"
-     "近い星（高度）で測ってください。",
-     "十分です"},
+     AdviceKind::mixed_star, std::nullopt, 0, ProgressKind::enough, 0},
     {"no plate scale asks for it",
      [](DriftSummary& s) {
          s.scale_arcsec_per_px.reset();
-         s.error_arcmin.reset();
-         s.error_se_arcmin.reset();
          s.enough.reset();
      },
-     "—", "方位",
-     "写真の縮尺（″/ピクセル）が分からないため、ずれの大きさを出せません。縮尺を入力してください。",
-     "測定中"},
-    {"no hour angle asks for it",
-     [](DriftSummary& s) {
-         s.axis.reset();
-         s.pole.reset();
-         s.error_arcmin.reset();
-     },
-     "—", "—",
-     "星の時角が分からないため、方位と高度のどちらのずれか決められません。時角を入力してください。",
-     "十分です"},
-    {"error within its noise",
-     [](DriftSummary& s) {
-         s.error_arcmin = 0.3;
-         s.error_se_arcmin = 0.2;
-     },
-     "0.3′ ± 0.2′", "方位",
-     "ずれは測定の誤差と同じ程度です。このままで良いか、もう少し測って確かめてください。",
-     "十分です"},
-    {"too few images yet",
+     AdviceKind::needs_scale, std::nullopt, 0, ProgressKind::measuring, 0},
+    {"no hour angle asks for it", [](DriftSummary& s) { s.component.reset(); },
+     AdviceKind::needs_hour_angle, std::nullopt, 0, ProgressKind::enough, 0},
+    {"no direction yet", [](DriftSummary& s) { s.direction.reset(); },
+     AdviceKind::direction_unknown, std::nullopt, 0, ProgressKind::enough, 0},
+    {"error within its noise", [](DriftSummary& s) { s.error_arcmin = 0.3; },
+     AdviceKind::within_noise, std::nullopt, 0, ProgressKind::enough, 0},
+    {"too few images, minutes rounded up",
      [](DriftSummary& s) {
          s.used = 2;
          s.enough = false;
          s.minutes_needed = 2.2;
      },
-     "3.0′ ± 0.2′", "方位", "測定中です。画像が増えるまでお待ちください。", "あと約 3 分"},
+     AdviceKind::wait_for_images, std::nullopt, 0, ProgressKind::minutes_left, 3},
 };
 
-TEST(DriftAnswer, SaysWhatToDo) {
-    for (const AnswerCase& c : kCases) {
+TEST(DriftAdvice, DecidesWhatToDo) {
+    for (const AdviceCase& c : kCases) {
         DriftSummary s = azimuth_west();
         c.change(s);
-        const DriftAnswer a = drift_answer(s);
-        EXPECT_EQ(a.error, c.error) << c.name;
-        EXPECT_EQ(a.component, c.component) << c.name;
-        EXPECT_EQ(a.advice, c.advice) << c.name;
+        const DriftAdvice a = drift_advice(s);
+        EXPECT_EQ(a.kind, c.kind) << c.name;
+        EXPECT_EQ(a.direction, c.direction) << c.name;
+        EXPECT_DOUBLE_EQ(a.turn_arcmin, c.turn_arcmin) << c.name;
         EXPECT_EQ(a.progress, c.progress) << c.name;
+        EXPECT_DOUBLE_EQ(a.minutes_left, c.minutes_left) << c.name;
     }
 }
 

@@ -25,7 +25,7 @@ class AssistantView : public testing::RecordingView {
     using RecordingView::RecordingView;
     void show_drift_assistant(const DriftAssistant& a) override {
         ++shown;
-        last_samples = a.samples.size();
+        last_samples = a.images.size();
     }
     int shown = 0;
     std::size_t last_samples = 0;
@@ -86,8 +86,7 @@ class DriftAssistantRun : public ::testing::Test {
 
     std::vector<std::size_t> segments_of_samples() const {
         std::vector<std::size_t> out;
-        for (const DriftAssistantSample& sample : s.assistant.samples)
-            out.push_back(sample.segment);
+        for (const SessionImage& image : s.assistant.images) out.push_back(image.segment);
         return out;
     }
 
@@ -112,16 +111,16 @@ TEST_P(Sessions, HoldTheirSamplesAndSegments) {
     run(row.steps);
     EXPECT_EQ(segments_of_samples(), row.segments);
     std::vector<int> slots;
-    for (const DriftAssistantSample& sample : s.assistant.samples) slots.push_back(sample.slot);
+    for (const SessionImage& image : s.assistant.images) slots.push_back(image.measurement.slot);
     EXPECT_EQ(slots, row.slots);
-    EXPECT_EQ(view.last_samples, s.assistant.samples.size());
+    EXPECT_EQ(view.last_samples, s.assistant.images.size());
     std::size_t first = 0;
     for (std::size_t k = 0; k < s.assistant.segments.size(); ++k) {
         EXPECT_EQ(s.assistant.segments[k].first, first);
         EXPECT_EQ(s.assistant.segments[k].summary.images, s.assistant.segments[k].count);
         first += s.assistant.segments[k].count;
     }
-    EXPECT_EQ(first, s.assistant.samples.size());
+    EXPECT_EQ(first, s.assistant.images.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -144,10 +143,22 @@ INSTANTIATE_TEST_SUITE_P(
                    {"object", "pick", "tick:EAST", "tick:EAST", "tick:WEST", "tick"},
                    {0, 0, 0, 1, 1},
                    {1, 2, 3, 4, 5}},
-        SessionRow{"a_new_pick_starts_a_session",
+        SessionRow{"a_pier_flip_seen_past_images_without_a_pier_side",
+                   {"object", "pick", "tick:WEST", "tick", "tick:WEST", "tick:EAST", "tick"},
+                   {0, 0, 0, 0, 1, 1},
+                   {1, 2, 3, 4, 5, 6}},
+        SessionRow{"a_flip_and_back_makes_three_segments",
+                   {"object", "pick", "tick:EAST", "tick:WEST", "tick:WEST", "tick:EAST"},
+                   {0, 0, 1, 1, 2},
+                   {1, 2, 3, 4, 5}},
+        SessionRow{"a_new_pick_starts_a_segment_for_the_new_star",
                    {"object", "pick", "tick", "segment", "tick", "object", "pick", "tick"},
-                   {0, 0},
-                   {1, 4}},
+                   {0, 0, 1, 2, 2},
+                   {1, 2, 3, 1, 4}},
+        SessionRow{"a_pick_again_before_a_tick_corrects_the_pick",
+                   {"object", "pick", "pick", "tick", "object", "pick", "pick", "tick"},
+                   {0, 0, 1, 1},
+                   {1, 2, 1, 3}},
         SessionRow{"stop_keeps_the_session_until_the_next_image",
                    {"object", "pick", "tick", "tick", "stop"},
                    {0, 0, 0},
@@ -160,23 +171,25 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DriftAssistantRun, MeasuresTheStarOnTheClock) {
     run({"object", "pick", "tick", "tick", "tick", "tick"});
     const DriftAssistant& a = s.assistant;
-    ASSERT_EQ(a.samples.size(), 5u);
-    for (std::size_t k = 0; k < a.samples.size(); ++k) {
-        const DriftAssistantSample& sample = a.samples[k];
-        EXPECT_EQ(sample.star.flags, 0u) << k;
-        EXPECT_DOUBLE_EQ(sample.minutes, static_cast<double>(k));
-        EXPECT_NEAR(sample.star.y, 22.6 + 0.5 * static_cast<double>(k), 0.05);
-        EXPECT_EQ(sample.time_source, "DATE-OBS");
-        EXPECT_EQ(sample.date_obs, testing::night_date(static_cast<int>(k)));
+    ASSERT_EQ(a.images.size(), 5u);
+    for (std::size_t k = 0; k < a.images.size(); ++k) {
+        const ImageMeasurement& m = a.images[k].measurement;
+        ASSERT_TRUE(m.star && m.time) << k;
+        EXPECT_EQ(m.star->flags, 0u) << k;
+        EXPECT_DOUBLE_EQ(a.images[k].minutes, static_cast<double>(k));
+        EXPECT_NEAR(m.star->y, 22.6 + 0.5 * static_cast<double>(k), 0.05);
+        EXPECT_EQ(m.time->source, "DATE-OBS");
+        EXPECT_EQ(m.date_obs, testing::night_date(static_cast<int>(k)));
     }
-    // The series and its label are the specified ones; the sample repeats them.
-    EXPECT_EQ(a.samples[3].y, s.measurements[4][1]);
-    EXPECT_EQ(a.samples.back().label, view.label());
-    ASSERT_TRUE(a.summary.rate_y_px_per_min);
-    EXPECT_NEAR(*a.summary.rate_y_px_per_min, 0.5, 0.02);
+    // The series and its label are the specified ones; the measurement is what they got.
+    EXPECT_EQ(a.images[3].measurement.found.y, s.measurements[4][1]);
+    EXPECT_EQ(a.images.back().measurement.row_change, view.label());
+    const DriftSummary& now = drift_summary_now(a);
+    ASSERT_TRUE(now.rate_y_px_per_min);
+    EXPECT_NEAR(*now.rate_y_px_per_min, 0.5, 0.02);
     // Rows downward with north up: the star moves south at 0.5 px x 1.2"/px a minute.
-    ASSERT_TRUE(a.summary.north_arcsec_per_min);
-    EXPECT_NEAR(*a.summary.north_arcsec_per_min, -0.6, 0.03);
+    ASSERT_TRUE(now.north_arcsec_per_min);
+    EXPECT_NEAR(*now.north_arcsec_per_min, -0.6, 0.03);
 }
 
 TEST_F(DriftAssistantRun, TypedValuesOverrideTheHeaderUntilCleared) {
@@ -190,23 +203,42 @@ TEST_F(DriftAssistantRun, TypedValuesOverrideTheHeaderUntilCleared) {
     set_drift_input(s, view, DriftInput::scale, 2.0);
     EXPECT_EQ(view.shown, shown + 1);
     EXPECT_EQ(scale().source, InputSource::typed);
-    EXPECT_EQ(s.assistant.summary.scale_arcsec_per_px, 2.0);
-    run({"tick"});  // a typed value outlives new images, segments and sessions
+    EXPECT_EQ(drift_summary_now(s.assistant).scale_arcsec_per_px, 2.0);
+    run({"tick"});  // the setup's typed values outlive new images, segments and sessions
     run({"object", "pick", "tick"});
-    EXPECT_EQ(s.assistant.summary.scale_arcsec_per_px, 2.0);
+    EXPECT_EQ(drift_summary_now(s.assistant).scale_arcsec_per_px, 2.0);
 
     set_drift_input(s, view, DriftInput::ha, -0.5);
-    EXPECT_EQ(s.assistant.summary.ha_hours, -0.5);
-    EXPECT_TRUE(s.assistant.summary.error_arcmin);
+    EXPECT_EQ(drift_summary_now(s.assistant).ha_hours, -0.5);
+    EXPECT_TRUE(drift_summary_now(s.assistant).error_arcmin);
 
     clear_drift_input(s, view, DriftInput::scale);
     EXPECT_EQ(scale().source, InputSource::header);
-    EXPECT_NEAR(*s.assistant.summary.scale_arcsec_per_px, 206.265 * 3.76 / 646.3, 1e-9);
+    EXPECT_NEAR(*drift_summary_now(s.assistant).scale_arcsec_per_px, 206.265 * 3.76 / 646.3, 1e-9);
 
     // North down turns the same rows into a northward drift.
-    set_drift_orientation(s, view, {North::down, false});
-    ASSERT_TRUE(s.assistant.summary.north_arcsec_per_min);
-    EXPECT_GT(*s.assistant.summary.north_arcsec_per_min, 0);
+    set_drift_orientation(s, view, {180, false});
+    ASSERT_TRUE(drift_summary_now(s.assistant).north_arcsec_per_min);
+    EXPECT_GT(*drift_summary_now(s.assistant).north_arcsec_per_min, 0);
+}
+
+// A typed hour angle is the star's at its segment's first image; the next segment on the
+// same star starts at its own, a new star at none.
+TEST_F(DriftAssistantRun, EachSegmentHasTheHourAngleOfItsFirstImage) {
+    run({"object", "pick", "tick"});
+    set_drift_input(s, view, DriftInput::ha, -0.5);
+    run({"tick", "segment", "tick", "tick"});
+    ASSERT_EQ(s.assistant.segments.size(), 2u);
+    EXPECT_EQ(s.assistant.segments[0].summary.ha_hours, -0.5);
+    // Three images a minute apart: three sidereal minutes later.
+    const std::optional<double> second = s.assistant.segments[1].geometry.ha_hours;
+    ASSERT_TRUE(second);
+    EXPECT_NEAR(*second, -0.5 + 3 * 1.00273790935 / 60, 1e-9);
+    EXPECT_EQ(drift_input_value(s.assistant, DriftInput::ha).value, second);
+
+    run({"object", "pick", "tick"});
+    EXPECT_EQ(s.assistant.segments.back().reason, SegmentReason::new_star);
+    EXPECT_EQ(drift_input_value(s.assistant, DriftInput::ha).source, InputSource::none);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/assistant_handlers.hpp"
+#include "report/assistant_chart.hpp"
 #include "report/session_csv.hpp"
 #include "ui/drift_session_save.hpp"
 #include "ui_fixture.hpp"
@@ -41,15 +42,16 @@ class DriftWindowTest : public ::testing::Test {
         const HeaderValues header = {{"SCALE", "1.5"}, {"SITELAT", "50"}, {"OBJCTDEC", "10"}};
         for (int k = 0; k < count; ++k) {
             const double minutes = start + 0.25 * k;
-            DriftAssistantSample sample;
-            sample.file = "drift_" + std::to_string(k) + ".FIT";
-            sample.unix_s = 1.8e9 + 60 * minutes;
-            sample.time_source = "DATE-OBS";
-            sample.star.x = 300 + 0.01 * (k % 3);
-            sample.star.y = 200 - 0.525 * minutes + 0.02 * ((k % 2) ? 1 : -1);
-            sample.star.snr = 80;
-            sample.star.hfd = 3.2;
-            add_drift_sample(state().assistant, sample, header);
+            ImageMeasurement image;
+            image.file = "drift_" + std::to_string(k) + ".FIT";
+            image.header = header;
+            image.time = ObservationTime{1.8e9 + 60 * minutes, "DATE-OBS", {}};
+            image.star = StarMeasurement{};
+            image.star->x = 300 + 0.01 * (k % 3);
+            image.star->y = 200 - 0.525 * minutes + 0.02 * ((k % 2) ? 1 : -1);
+            image.star->snr = 80;
+            image.star->hfd = 3.2;
+            add_drift_image(state().assistant, image);
         }
         program_.view().show_drift_assistant(state().assistant);
     }
@@ -93,6 +95,11 @@ TEST_F(DriftWindowTest, ShowsTheAnswerForTheSession) {
     EXPECT_TRUE(text(c().warnings).isEmpty());
     EXPECT_EQ(c().chart->chart().points.size(), 25u);
     EXPECT_TRUE(c().chart->chart().fit.has_value());
+    // The window's chart in the words trakora-cli replay --plot writes.
+    const chart::DriftChart written = report::assistant_chart(state().assistant);
+    EXPECT_EQ(c().chart->chart().title, written.title);
+    EXPECT_EQ(c().chart->chart().subtitle, written.subtitle);
+    EXPECT_EQ(c().chart->chart().y_label, written.y_label);
 }
 
 TEST_F(DriftWindowTest, TypedInputOverridesTheHeaderUntilCleared) {
@@ -121,8 +128,8 @@ TEST_F(DriftWindowTest, TypedInputOverridesTheHeaderUntilCleared) {
     EXPECT_EQ(text(c().inputs->row(DriftInput::dec).source), QStringLiteral("ヘッダー"));
 
     c().inputs->north()->setCurrentIndex(1);  // 下: north at the bottom reverses the drift
-    EXPECT_EQ(state().assistant.typed.orientation.north, North::down);
-    EXPECT_EQ(state().assistant.summary.pole, Pole::east);
+    EXPECT_EQ(state().assistant.typed.orientation.north_deg, 180);
+    EXPECT_EQ(drift_summary_now(state().assistant).direction, ErrorDirection::east);
 }
 
 TEST_F(DriftWindowTest, LowerCaseCheckBoxSetsTheNameRule) {

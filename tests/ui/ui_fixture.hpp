@@ -17,6 +17,7 @@
 #include "core/state.hpp"
 #include "support/fits_files.hpp"
 #include "ui/handler_wiring.hpp"
+#include "ui/language.hpp"
 #include "ui/main_window.hpp"
 #include "ui/qt_view.hpp"
 
@@ -57,6 +58,18 @@ class BoxAnswerer {
 
     QTimer poll_;
     std::vector<SeenBox> seen_;
+};
+
+// Shows every text made while it lives in English, as `trakora --lang en` does.
+class InEnglish {
+  public:
+    InEnglish() : translator_(translator_for(Language::english)) {
+        if (translator_) QCoreApplication::installTranslator(translator_.get());
+    }
+    bool loaded() const { return translator_ != nullptr; }
+
+  private:
+    std::unique_ptr<QTranslator> translator_;  // removes itself from the application
 };
 
 // Runs the event loop until `done` holds; fails the test if that takes absurdly long

@@ -2,13 +2,11 @@
 // The simulated camera: its files read back through the program's reader and through
 // CFITSIO, pass fitsverify, keep the star search on the guide star, and never show the
 // program a partial image as a complete one.
-#include <fcntl.h>
+#include "camera/simulate.hpp"
+
 #include <fitsio.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -22,20 +20,16 @@
 #include <vector>
 
 #include "camera/simulated_image.hpp"
-#include "cli/commands.hpp"
 #include "core/handlers.hpp"
 #include "core/newest_image.hpp"
 #include "core/read_image.hpp"
 #include "core/state.hpp"
 #include "fits/fits_writer.hpp"
 #include "support/fits_files.hpp"
+#include "support/run_program.hpp"
 
-extern char** environ;
-
-namespace trakora::cli {
+namespace trakora::camera {
 namespace {
-
-using namespace camera;
 
 namespace fs = std::filesystem;
 using trakora::testing::TempDir;
@@ -43,16 +37,11 @@ using trakora::testing::TempDir;
 // Runs `trakora-cli simulate ARGS` in this process; its per-image lines are kept in `out`.
 int simulate(std::vector<std::string> args, std::string* out = nullptr,
              std::string* err = nullptr) {
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    const int status = run_simulate(static_cast<int>(argv.size()), argv.data());
-    const std::string o = ::testing::internal::GetCapturedStdout();
-    const std::string e = ::testing::internal::GetCapturedStderr();
-    if (out) *out = o;
-    if (err) *err = e;
-    return status;
+    const trakora::testing::ProgramRun run =
+        trakora::testing::run_in_process(run_simulate, std::move(args));
+    if (out) *out = run.out;
+    if (err) *err = run.err;
+    return run.status;
 }
 
 std::vector<std::string> names_in(const fs::path& folder) {
@@ -178,7 +167,7 @@ TEST_P(SimulateFormat, ReadsBackAsWrittenAndPassesFitsverify) {
         EXPECT_EQ(mismatches, 0);
 
         // The star search, started where the user would click, lands on the guide star.
-        const Point star = guide_star_position(params, field, index);
+        const Position star = guide_star_position(params, field, index);
         r.s.object_x = std::round(star.x);
         r.s.object_y = std::round(star.y);
         find_brightest_spot(r.s);
@@ -186,11 +175,10 @@ TEST_P(SimulateFormat, ReadsBackAsWrittenAndPassesFitsverify) {
         EXPECT_LE(std::abs(r.s.object_y - star.y), 1.5);
     }
 
-    if (std::system("command -v fitsverify >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "fitsverify is not installed";
-    const std::string command = "fitsverify -q -e '" + dir.file("drift_0001.FIT").string() + "' '" +
-                                dir.file("drift_0002.FIT").string() + "' >/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0) << "fitsverify reports errors";
+    const trakora::testing::ProgramRun verify = trakora::testing::run_program(
+        {"fitsverify", "-q", "-e", dir.file("drift_0001.FIT"), dir.file("drift_0002.FIT")});
+    if (verify.status == 127) GTEST_SKIP() << "fitsverify is not installed";
+    EXPECT_EQ(verify.status, 0) << "fitsverify reports errors";
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, SimulateFormat,
@@ -270,14 +258,14 @@ TEST_P(SimulateDrift, StarSearchFollowsTheGuideStar) {
                                    image.bytes.size()));
         ASSERT_EQ(r.read(file), 0) << r.message;
         if (k == 0) {  // the user's click, rounded onto the star's pixel
-            const Point start = guide_star_position(params, field, 0);
+            const Position start = guide_star_position(params, field, 0);
             r.s.object_x = std::round(start.x);
             r.s.object_y = std::round(start.y);
         }
         find_brightest_spot(r.s);
 
-        const Point truth = guide_star_position(params, field, k);
-        const Point drift = drift_position(params, field, k);
+        const Position truth = guide_star_position(params, field, k);
+        const Position drift = drift_position(params, field, k);
         EXPECT_LE(std::abs(r.s.object_x - truth.x), 1.5) << "found x " << r.s.object_x;
         EXPECT_LE(std::abs(r.s.object_y - truth.y), 1.5) << "found y " << r.s.object_y;
         // Drift alone, from the configured rate and the simulated time.
@@ -321,7 +309,7 @@ TEST(SimulateSky, NothingOutshinesTheGuideStarNearItsPath) {
                 }
             return sum;
         };
-        const Point star = guide_star_position(params, field, 0);
+        const Position star = guide_star_position(params, field, 0);
         const double guide_box =
             box(static_cast<int>(std::round(star.x)), static_cast<int>(std::round(star.y)));
         EXPECT_LE(std::hypot(field.guide_start.x - (params.width - 1) / 2.0,
@@ -372,7 +360,7 @@ TEST_P(SimulateInPlace, PartialFileIsRejectedUntilComplete) {
         }
         EXPECT_FALSE(writer.write_next());
     }
-    const Point star = guide_star_position(params, field, 0);
+    const Position star = guide_star_position(params, field, 0);
     r.s.object_x = std::round(star.x);
     r.s.object_y = std::round(star.y);
     find_brightest_spot(r.s);
@@ -626,29 +614,18 @@ class SimulateStop : public ::testing::TestWithParam<StopRow> {};
 TEST_P(SimulateStop, LeavesOnlyCompleteImages) {
     const StopRow& row = GetParam();
     TempDir dir;
-    std::vector<std::string> args = {TRAKORA_CLI_PATH, "simulate", dir.path().string(), "--size",
-                                     "400x300"};
+    std::vector<std::string> args = {"simulate", dir.path().string(), "--size", "400x300"};
     args.insert(args.end(), row.args.begin(), row.args.end());
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-
     // Wait (bounded) until a few images are there, then stop the camera.
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (names_in(dir.path()).size() < 3 && std::chrono::steady_clock::now() < give_up)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_EQ(::kill(pid, row.signal), 0);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const trakora::testing::ProgramRun run = trakora::testing::run_cli(
+        args, {.while_running = [&](pid_t pid) {
+            const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (names_in(dir.path()).size() < 3 && std::chrono::steady_clock::now() < give_up)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ASSERT_EQ(::kill(pid, row.signal), 0);
+        }});
+    ASSERT_EQ(run.signal, 0) << "ended by signal " << run.signal;
+    EXPECT_EQ(run.status, 0);
 
     const std::vector<std::string> names = names_in(dir.path());
     EXPECT_GE(names.size(), 3u);
@@ -669,4 +646,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
-}  // namespace trakora::cli
+}  // namespace trakora::camera

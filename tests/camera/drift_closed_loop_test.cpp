@@ -25,9 +25,9 @@ struct LoopRow {
     const char* name;
     double az, alt;  // arcminutes on the sky
     double lat, dec, ha;
-    ImageNorth north;
-    Axis axis;
-    Pole pole;
+    double north_deg;
+    Component axis;
+    ErrorDirection pole;
     friend void PrintTo(const LoopRow& r, std::ostream* os) { *os << r.name; }
 };
 
@@ -58,7 +58,7 @@ TEST_P(ClosedLoop, GivesBackTheMountsError) {
     o.dec_deg = row.dec;
     o.ha_hours = row.ha;
     o.scale_arcsec_per_px = 1.2;
-    o.north = row.north;
+    o.orientation.north_deg = row.north_deg;
     SkyParams params = sky_params(o);
     params.mount.ra_hours = pointing_ra_hours(params.mount, kStartMs);
     const SkyField field = make_sky_field(params);
@@ -71,11 +71,11 @@ TEST_P(ClosedLoop, GivesBackTheMountsError) {
 
     std::vector<DriftSample> samples;
     for (long k = 0; k <= 40; ++k) {
-        const Point p = guide_star_position(params, field, k);
+        const Position p = guide_star_position(params, field, k);
         samples.push_back({static_cast<double>(k) * 0.5, p.x, p.y, false});
     }
     PolarInputs in;
-    in.orientation.north = static_cast<North>(row.north);
+    in.orientation.north_deg = row.north_deg;
     const Geometry g = resolve_geometry(in, header, time->unix_s);
     const DriftSummary s = drift_summary(fit_drift(samples), g);
 
@@ -83,14 +83,14 @@ TEST_P(ClosedLoop, GivesBackTheMountsError) {
     EXPECT_NEAR(*s.ha_hours, row.ha, 1e-3);
     EXPECT_NEAR(*s.dec_deg, row.dec, 1e-3);
     EXPECT_NEAR(*s.scale_arcsec_per_px, 1.2, 1e-6);
-    ASSERT_TRUE(s.axis && s.error_arcmin && s.pole && s.error_se_arcmin);
-    EXPECT_EQ(*s.axis, row.axis);
-    EXPECT_EQ(*s.pole, row.pole);
-    const double truth = row.axis == Axis::azimuth ? std::abs(row.az) : std::abs(row.alt);
+    ASSERT_TRUE(s.component && s.error_arcmin && s.direction && s.error_se_arcmin);
+    EXPECT_EQ(*s.component, row.axis);
+    EXPECT_EQ(*s.direction, row.pole);
+    const double truth = row.axis == Component::azimuth ? std::abs(row.az) : std::abs(row.alt);
     EXPECT_NEAR(*s.error_arcmin, truth, std::max(0.3, 0.05 * truth));
     EXPECT_LT(*s.error_se_arcmin, 0.3);
     EXPECT_EQ(s.enough, std::optional<bool>(true));
-    if (row.axis == Axis::azimuth) {
+    if (row.axis == Component::azimuth) {
         ASSERT_TRUE(s.knob_arcmin);
         EXPECT_NEAR(*s.knob_arcmin, *s.error_arcmin / std::cos(row.lat * M_PI / 180), 1e-9);
     } else {
@@ -101,26 +101,26 @@ TEST_P(ClosedLoop, GivesBackTheMountsError) {
 // The hour angle at the first image; the fit's rate belongs to ten minutes later.
 INSTANTIATE_TEST_SUITE_P(
     Mounts, ClosedLoop,
-    ::testing::Values(LoopRow{"north_meridian_west", 10, 0, 50, 0, -0.17, ImageNorth::up,
-                              Axis::azimuth, Pole::west},
-                      LoopRow{"north_meridian_east_dec30_north_down", -8, 0, 50, 30, 0.5,
-                              ImageNorth::down, Axis::azimuth, Pole::east},
-                      LoopRow{"north_dec60_west_with_altitude_error", 12, 20, 40, 60, -0.17,
-                              ImageNorth::up, Axis::azimuth, Pole::west},
-                      LoopRow{"north_east_star_high", 0, 10, 50, 0, -6, ImageNorth::up,
-                              Axis::altitude, Pole::high},
-                      LoopRow{"north_west_star_low_dec30", 0, -10, 50, 30, 5, ImageNorth::down,
-                              Axis::altitude, Pole::low},
-                      LoopRow{"north_west_star_high_dec60", 0, 15, 35, 60, 6, ImageNorth::up,
-                              Axis::altitude, Pole::high},
-                      LoopRow{"south_meridian_west", 10, 0, -35, 0, 0, ImageNorth::up,
-                              Axis::azimuth, Pole::west},
-                      LoopRow{"south_east_dec_minus30_north_down", -10, 0, -35, -30, 1,
-                              ImageNorth::down, Axis::azimuth, Pole::east},
-                      LoopRow{"south_east_star_high_dec_minus60", 0, 10, -30, -60, -6,
-                              ImageNorth::up, Axis::altitude, Pole::high},
-                      LoopRow{"south_west_star_low_north_down", 0, -10, -35, 0, 6, ImageNorth::down,
-                              Axis::altitude, Pole::low}),
+    ::testing::Values(LoopRow{"north_meridian_west", 10, 0, 50, 0, -0.17, 0, Component::azimuth,
+                              ErrorDirection::west},
+                      LoopRow{"north_meridian_east_dec30_north_down", -8, 0, 50, 30, 0.5, 180,
+                              Component::azimuth, ErrorDirection::east},
+                      LoopRow{"north_dec60_west_with_altitude_error", 12, 20, 40, 60, -0.17, 0,
+                              Component::azimuth, ErrorDirection::west},
+                      LoopRow{"north_east_star_high", 0, 10, 50, 0, -6, 0, Component::altitude,
+                              ErrorDirection::high},
+                      LoopRow{"north_west_star_low_dec30", 0, -10, 50, 30, 5, 180,
+                              Component::altitude, ErrorDirection::low},
+                      LoopRow{"north_west_star_high_dec60", 0, 15, 35, 60, 6, 0,
+                              Component::altitude, ErrorDirection::high},
+                      LoopRow{"south_meridian_west", 10, 0, -35, 0, 0, 0, Component::azimuth,
+                              ErrorDirection::west},
+                      LoopRow{"south_east_dec_minus30_north_down", -10, 0, -35, -30, 1, 180,
+                              Component::azimuth, ErrorDirection::east},
+                      LoopRow{"south_east_star_high_dec_minus60", 0, 10, -30, -60, -6, 0,
+                              Component::altitude, ErrorDirection::high},
+                      LoopRow{"south_west_star_low_north_down", 0, -10, -35, 0, 6, 180,
+                              Component::altitude, ErrorDirection::low}),
     [](const auto& row_info) { return std::string(row_info.param.name); });
 
 // The same chain on the rendered images, each measured by the star measurement from
@@ -135,7 +135,7 @@ TEST(ClosedLoopOnImages, MeasuredCentroidsGiveTheMountsError) {
     o.lat_deg = -35;
     o.ha_hours = 6;
     o.scale_arcsec_per_px = 1.2;
-    o.north = ImageNorth::down;
+    o.orientation.north_deg = 180;
     const SkyParams params = sky_params(o);
     const SkyField field = make_sky_field(params);
     std::vector<DriftSample> samples;
@@ -144,7 +144,7 @@ TEST(ClosedLoopOnImages, MeasuredCentroidsGiveTheMountsError) {
         std::vector<std::int32_t> stored(sky.size());
         for (std::size_t i = 0; i < sky.size(); ++i)
             stored[i] = static_cast<std::int32_t>(std::nearbyint(sky[i]));
-        const Point truth = guide_star_position(params, field, k);
+        const Position truth = guide_star_position(params, field, k);
         const StarMeasurement m =
             measure_star({stored.data(), o.width, o.height, o.width},
                          {std::round(truth.x), std::round(truth.y)}, {65535, 65535});
@@ -154,11 +154,11 @@ TEST(ClosedLoopOnImages, MeasuredCentroidsGiveTheMountsError) {
     g.scale_arcsec_per_px = 1.2;
     g.ha_hours = 6;
     g.lat_deg = -35;
-    g.orientation.north = North::down;
+    g.orientation.north_deg = 180;
     const DriftSummary s = drift_summary(fit_drift(samples), g);
     EXPECT_EQ(s.used, 41u);
-    EXPECT_EQ(s.axis, Axis::altitude);
-    EXPECT_EQ(s.pole, Pole::low);
+    EXPECT_EQ(s.component, Component::altitude);
+    EXPECT_EQ(s.direction, ErrorDirection::low);
     ASSERT_TRUE(s.error_arcmin);
     EXPECT_NEAR(*s.error_arcmin, 10, 0.5);
     ASSERT_TRUE(s.seeing_arcsec);
@@ -208,7 +208,7 @@ TEST(StarMeasurementOnTheCamera, CentroidWithinAFiftiethOfAPixelRms) {
             image_max = std::max(image_max, stored[i]);
         }
         const PlaneView plane{stored.data(), params.width, params.height, params.width};
-        const Point truth = guide_star_position(params, field, k);
+        const Position truth = guide_star_position(params, field, k);
         const StarMeasurement m = measure_star(
             plane, {std::round(truth.x) + 1, std::round(truth.y) - 1}, {65535, double(image_max)});
         EXPECT_EQ(m.flags, 0u) << "image " << k << ": " << star_flag_names(m.flags);

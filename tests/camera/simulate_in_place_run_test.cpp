@@ -16,10 +16,8 @@
 #include "support/fits_files.hpp"
 #include "support/recording_view.hpp"
 
-namespace trakora::cli {
+namespace trakora::camera {
 namespace {
-
-using namespace camera;
 
 int filled_slots(const State& s) {
     int filled = 0;
@@ -59,7 +57,7 @@ TEST(SimulateInPlaceRun, TicksDuringAWriteRecordNothing) {
     const ImageFile first = image(0);
     write_file_replacing(dir.file(image_name(0)), first.bytes);
     form1::Command3_Click(s, view);
-    const Point start = guide_star_position(params, field, 0);
+    const Position start = guide_star_position(params, field, 0);
     form4::Picture1_MouseDown(s, view, 1, 0, static_cast<float>(start.x),
                               static_cast<float>(start.y));
     form1::Command1_Click(s, view);
@@ -82,7 +80,7 @@ TEST(SimulateInPlaceRun, TicksDuringAWriteRecordNothing) {
                 continue;
             }
             ASSERT_EQ(filled_slots(s), before + 1);
-            const Point star = guide_star_position(params, field, index);
+            const Position star = guide_star_position(params, field, index);
             const auto& slot = s.measurements[before + 1];
             EXPECT_LE(std::abs(slot[0] - star.x), 1.5) << "x " << slot[0] << " star " << star.x;
             EXPECT_LE(std::abs(slot[1] - star.y), 1.5) << "y " << slot[1] << " star " << star.y;
@@ -91,4 +89,4 @@ TEST(SimulateInPlaceRun, TicksDuringAWriteRecordNothing) {
 }
 
 }  // namespace
-}  // namespace trakora::cli
+}  // namespace trakora::camera

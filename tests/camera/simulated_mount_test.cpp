@@ -9,27 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "camera/simulate.hpp"
 #include "camera/simulate_options.hpp"
-#include "cli/commands.hpp"
 #include "fits/header_values.hpp"
 #include "fits/observation_time.hpp"
 #include "support/fits_files.hpp"
+#include "support/run_program.hpp"
 
 namespace trakora::camera {
 namespace {
 
+using trakora::testing::ProgramRun;
+using trakora::testing::run_in_process;
 using trakora::testing::TempDir;
-
-int simulate(std::vector<std::string> args, std::string* out, std::string* err) {
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    const int status = run_simulate(static_cast<int>(argv.size()), argv.data());
-    *out = ::testing::internal::GetCapturedStdout();
-    *err = ::testing::internal::GetCapturedStderr();
-    return status;
-}
 
 HeaderValues header_of(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -61,9 +53,9 @@ TEST(SimulatedMountArguments, RefusedWithAReason) {
         TempDir dir;
         std::vector<std::string> args = {dir.path().string()};
         args.insert(args.end(), row.args.begin(), row.args.end());
-        std::string out, err;
-        EXPECT_EQ(simulate(args, &out, &err), 2);
-        EXPECT_NE(err.find(row.message), std::string::npos) << err;
+        const ProgramRun run = run_in_process(run_simulate, args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
         EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     }
 }
@@ -72,31 +64,28 @@ TEST(SimulatedMountArguments, RefusedWithAReason) {
 // describes the mount, and the reported star moves north (up) at the azimuth error's rate.
 TEST(SimulatedMount, SimulatedClockHeaderAndDrift) {
     TempDir dir;
-    std::string out, err;
-    ASSERT_EQ(simulate({dir.path().string(),
-                        "--clock",
-                        "simulated",
-                        "--interval",
-                        "300",
-                        "--count",
-                        "13",
-                        "--seeing",
-                        "0",
-                        "--az-offset",
-                        "10",
-                        "--lat",
-                        "-35.5",
-                        "--lon",
-                        "149.1",
-                        "--dec",
-                        "-20.25",
-                        "--ha",
-                        "0.5",
-                        "--scale",
-                        "2"},
-                       &out, &err),
-              0)
-        << err;
+    const ProgramRun run = run_in_process(run_simulate, {dir.path().string(),
+                                                         "--clock",
+                                                         "simulated",
+                                                         "--interval",
+                                                         "300",
+                                                         "--count",
+                                                         "13",
+                                                         "--seeing",
+                                                         "0",
+                                                         "--az-offset",
+                                                         "10",
+                                                         "--lat",
+                                                         "-35.5",
+                                                         "--lon",
+                                                         "149.1",
+                                                         "--dec",
+                                                         "-20.25",
+                                                         "--ha",
+                                                         "0.5",
+                                                         "--scale",
+                                                         "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
 
     const HeaderValues first = header_of(dir.file("drift_0001.FIT"));
     const HeaderValues last = header_of(dir.file("drift_0013.FIT"));
@@ -115,7 +104,7 @@ TEST(SimulatedMount, SimulatedClockHeaderAndDrift) {
 
     // The reported true centres: south of the equator an axis too far west sends a star
     // near the meridian south, down the image: 2.6"/min over the hour, about 78 px.
-    std::istringstream lines(out);
+    std::istringstream lines(run.out);
     std::string line;
     std::vector<double> ys;
     while (std::getline(lines, line)) {

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+// What the program learnt about one image when it measured it: made once, by the tick or
+// the pick, and read by everyone after (the drift assistant, both faces' CSV, replay).
+//
+// The tick fills it in the order it learns things:
+//   ImageMeasurement m = measured_image(s);           // file, header, time, position
+//   m.slot = record_position(s);                       // the series slot it filled
+//   m.row_change = row_change_text(s, m.slot);         // the drift label's text
+//   update_drift_assistant(s, v, std::move(m));        // the star measurement, the fit
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "analysis/star_measurement.hpp"
+#include "base/position.hpp"
+#include "fits/header_values.hpp"
+#include "fits/observation_time.hpp"
+
+namespace trakora {
+
+struct State;
+
+struct ImageMeasurement {
+    std::string folder;    // the watched folder it was found in
+    std::string file;      // bare file name
+    std::string date_obs;  // the newest DATE-OBS card's value text, "" without one
+    HeaderValues header;   // the reader's header as keyword -> value text
+    // When it was taken: the header's time, else the file's modification time; nullopt
+    // when neither is known.
+    std::optional<ObservationTime> time;
+    Position found;          // the whole-pixel position the star search found
+    int slot = 0;            // the series slot it filled when it was measured
+    bool picked = false;     // made by a pick on the object window, not by a tick
+    std::string row_change;  // the drift label's text: the row change since slot - 1
+    // The drift assistant's precise look; nullopt when the assistant did not take the
+    // image (the same image as the last one it took).
+    std::optional<StarMeasurement> star;
+};
+
+// The facts of the current image that the tick knows once the star search has run:
+// the folder it was read from, the file, its header and DATE-OBS text, its time and the
+// found position. The file's
+// modification time is looked up only when the header gives no time.
+ImageMeasurement measured_image(const State& s);
+
+}  // namespace trakora

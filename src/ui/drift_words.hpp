@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+// The drift window's sentences and words, made from the assistant's summary and advice in
+// the language the program shows: Japanese as written here, or its translation. Whole
+// sentences with numbered places, so that each language orders its own words.
+//
+// Usage:
+//   advice->setText(advice_sentence(drift_advice(summary)));
+//   // "極軸が西にずれています。方位調整で東へ約 3.1′ 回してください。"
+//   chart_in_words(chart, summary);  // the title, subtitle and axis labels
+#pragma once
+
+#include <QString>
+#include <cstddef>
+
+#include "chart/drift_chart.hpp"
+#include "core/drift_advice.hpp"
+
+namespace trakora::ui {
+
+QString advice_sentence(const DriftAdvice& advice);
+QString progress_text(const DriftAdvice& advice);  // "十分です", "あと約 4 分", "測定中"
+
+QString component_word(Component component);       // "方位", "高度", "混合"
+QString direction_word(ErrorDirection direction);  // "東", "西", "高すぎ", "低すぎ"
+QString minutes_text(double minutes);              // "6.0 分"
+
+// The error with its standard error, "3.1′ ± 0.2′", or "—" while unknown.
+QString error_text(const DriftSummary& summary);
+// One segment in the window's list: "区間 2: 3.1′ ± 0.2′ 西 (方位)  40 枚, 6.0 分".
+QString segment_line(std::size_t index, const DriftSummary& summary);
+
+// The chart's title, subtitle and axis labels in the shown language; the chart as the
+// report made it otherwise (whose subtitle stays empty until there are points).
+void chart_in_words(chart::DriftChart& chart, const DriftSummary& summary);
+// The axis labels alone, for the chart before any session.
+void chart_labels_in_words(chart::DriftChart& chart);
+
+}  // namespace trakora::ui

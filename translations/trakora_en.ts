@@ -1,0 +1,403 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja_JP">
+<context>
+    <name>DriftChart</name>
+    <message>
+        <source>測定点</source>
+        <translation>Measured</translation>
+    </message>
+    <message>
+        <source>除外した点</source>
+        <translation>Left out</translation>
+    </message>
+    <message>
+        <source>前の区間</source>
+        <translation>Earlier segment</translation>
+    </message>
+    <message>
+        <source>近似直線 ±1 SE</source>
+        <translation>Fit ±1 SE</translation>
+    </message>
+    <message>
+        <source>測定点はまだありません</source>
+        <translation>No measurements yet</translation>
+    </message>
+</context>
+<context>
+    <name>DriftWords</name>
+    <message>
+        <source>経過時間 (分)</source>
+        <translation>Elapsed time (min)</translation>
+    </message>
+    <message>
+        <source>北へのドリフト (″)</source>
+        <translation>Drift toward north (″)</translation>
+    </message>
+    <message>
+        <source>北へのドリフト (px)</source>
+        <translation>Drift toward north (px)</translation>
+    </message>
+    <message>
+        <source>極軸が西にずれています。方位調整で東へ約 %1 回してください。</source>
+        <translation>The polar axis is off to the west. Turn the azimuth adjuster about %1 east.</translation>
+    </message>
+    <message>
+        <source>極軸が東にずれています。方位調整で西へ約 %1 回してください。</source>
+        <translation>The polar axis is off to the east. Turn the azimuth adjuster about %1 west.</translation>
+    </message>
+    <message>
+        <source>極軸が高すぎます。高度調整で約 %1 下げてください。</source>
+        <translation>The polar axis is too high. Lower it about %1 with the altitude adjuster.</translation>
+    </message>
+    <message>
+        <source>極軸が低すぎます。高度調整で約 %1 上げてください。</source>
+        <translation>The polar axis is too low. Raise it about %1 with the altitude adjuster.</translation>
+    </message>
+    <message>
+        <source>極軸のずれ %1 %2 (%3)</source>
+        <translation>Polar error %1, %2 (%3)</translation>
+    </message>
+    <message>
+        <source>極軸のずれ %1 %2</source>
+        <translation>Polar error %1, %2</translation>
+    </message>
+    <message>
+        <source>極軸のずれ %1 (%2)</source>
+        <translation>Polar error %1 (%2)</translation>
+    </message>
+    <message>
+        <source>極軸のずれ %1</source>
+        <translation>Polar error %1</translation>
+    </message>
+    <message>
+        <source>北へのドリフト %1″/分 (時角が不明)</source>
+        <translation>Drift toward north %1″/min (hour angle unknown)</translation>
+    </message>
+    <message>
+        <source>ドリフトの測定中 (縮尺が不明)</source>
+        <translation>Measuring the drift (scale unknown)</translation>
+    </message>
+    <message>
+        <source>ドリフトの測定中</source>
+        <translation>Measuring the drift</translation>
+    </message>
+    <message>
+        <source>使用 %1/%2 枚</source>
+        <translation>%1/%2 images used</translation>
+    </message>
+    <message>
+        <source>方位つまみ %1′</source>
+        <translation>azimuth knob %1′</translation>
+    </message>
+    <message>
+        <source>十分な測定</source>
+        <translation>measured enough</translation>
+    </message>
+    <message>
+        <source>あと約 %1 分</source>
+        <translation>about %1 min to go</translation>
+    </message>
+    <message>
+        <source>写真の縮尺（″/ピクセル）が分からないため、ずれの大きさを出せません。縮尺を入力してください。</source>
+        <translation>The image scale (″/pixel) is unknown, so the size of the error cannot be given. Please enter the scale.</translation>
+    </message>
+    <message>
+        <source>星の時角が分からないため、方位と高度のどちらのずれか決められません。時角を入力してください。</source>
+        <translation>The star&apos;s hour angle is unknown, so it cannot be told whether the error is in azimuth or altitude. Please enter the hour angle.</translation>
+    </message>
+    <message>
+        <source>この星は方位と高度のずれが混ざる位置にあります。子午線に近い星（方位）か、東か西の地平線に近い星（高度）で測ってください。</source>
+        <translation>This star sits where azimuth and altitude errors mix. Measure a star near the meridian (azimuth) or near the eastern or western horizon (altitude).</translation>
+    </message>
+    <message>
+        <source>ずれの向きが決められません。もう少し測ってください。</source>
+        <translation>The way the axis is off cannot be told yet. Please measure a little longer.</translation>
+    </message>
+    <message>
+        <source>ずれは測定の誤差と同じ程度です。このままで良いか、もう少し測って確かめてください。</source>
+        <translation>The error is about as large as the measurement&apos;s uncertainty. It may be fine as it is; measure a little longer to make sure.</translation>
+    </message>
+    <message>
+        <source>測定中です。画像が増えるまでお待ちください。</source>
+        <translation>Measuring. Please wait for more images.</translation>
+    </message>
+    <message>
+        <source>十分です</source>
+        <translation>Enough</translation>
+    </message>
+    <message>
+        <source>測定中</source>
+        <translation>Measuring</translation>
+    </message>
+    <message>
+        <source>方位</source>
+        <translation>azimuth</translation>
+    </message>
+    <message>
+        <source>高度</source>
+        <translation>altitude</translation>
+    </message>
+    <message>
+        <source>混合</source>
+        <translation>mixed</translation>
+    </message>
+    <message>
+        <source>東</source>
+        <translation>east</translation>
+    </message>
+    <message>
+        <source>西</source>
+        <translation>west</translation>
+    </message>
+    <message>
+        <source>高すぎ</source>
+        <translation>too high</translation>
+    </message>
+    <message>
+        <source>低すぎ</source>
+        <translation>too low</translation>
+    </message>
+    <message>
+        <source>%1 分</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>区間 %1: %2</source>
+        <translation>Segment %1: %2</translation>
+    </message>
+    <message>
+        <source>  %1 枚, %2 分</source>
+        <translation>  %1 images, %2 min</translation>
+    </message>
+</context>
+<context>
+    <name>trakora::messages</name>
+    <message>
+        <source>Fitsファイルがありません</source>
+        <translation>No FITS file</translation>
+    </message>
+    <message>
+        <source>File Open Error</source>
+        <translation>File Open Error</translation>
+    </message>
+    <message>
+        <source>You do not open the data file</source>
+        <translation>No data file is open</translation>
+    </message>
+    <message>
+        <source>objectを設定して下さい</source>
+        <translation>Please set the object first</translation>
+    </message>
+    <message>
+        <source>objectが解除されました</source>
+        <translation>The object was released</translation>
+    </message>
+    <message>
+        <source>300以下にして下さい</source>
+        <translation>Please enter 300 or less</translation>
+    </message>
+    <message>
+        <source>1以上にして下さい</source>
+        <translation>Please enter 1 or more</translation>
+    </message>
+    <message>
+        <source>最大測定数%1</source>
+        <translation>Max count%1</translation>
+    </message>
+</context>
+<context>
+    <name>trakora::ui::AssistantInputs</name>
+    <message>
+        <source>縮尺 (″/px)</source>
+        <translation>Scale (″/px)</translation>
+    </message>
+    <message>
+        <source>赤緯 (°)</source>
+        <translation>Declination (°)</translation>
+    </message>
+    <message>
+        <source>時角 (時, 西が正)</source>
+        <translation>Hour angle (h, west +)</translation>
+    </message>
+    <message>
+        <source>緯度 (°)</source>
+        <translation>Latitude (°)</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>左</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>ヘッダー</source>
+        <translation>header</translation>
+    </message>
+    <message>
+        <source>入力</source>
+        <comment>where the value in use came from</comment>
+        <translation>typed</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>入力</source>
+        <comment>the box&apos;s title</comment>
+        <translation>Inputs</translation>
+    </message>
+    <message>
+        <source>入力を消してヘッダーの値に戻す</source>
+        <translation>Clear the typed value and go back to the header&apos;s</translation>
+    </message>
+    <message>
+        <source>鏡像</source>
+        <translation>Mirrored</translation>
+    </message>
+    <message>
+        <source>画像の北</source>
+        <translation>North in the image</translation>
+    </message>
+    <message>
+        <source>不明</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>既定</source>
+        <translation>default</translation>
+    </message>
+</context>
+<context>
+    <name>trakora::ui::DriftAssistantWindow</name>
+    <message>
+        <source>星を見失いました</source>
+        <translation>Star lost</translation>
+    </message>
+    <message>
+        <source>ホットピクセルの疑い</source>
+        <translation>Possibly a hot pixel</translation>
+    </message>
+    <message>
+        <source>星が飽和しています</source>
+        <translation>Star saturated</translation>
+    </message>
+    <message>
+        <source>SN 比が低すぎます</source>
+        <translation>SNR too low</translation>
+    </message>
+    <message>
+        <source>星が画像の端にかかっています</source>
+        <translation>Star at the image&apos;s edge</translation>
+    </message>
+    <message>
+        <source>・</source>
+        <comment>between two warnings</comment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>ドリフト解析 - Trakora</source>
+        <translation>Drift analysis - Trakora</translation>
+    </message>
+    <message>
+        <source>測定の質</source>
+        <translation>Measurement quality</translation>
+    </message>
+    <message>
+        <source>シーイング (残差)</source>
+        <translation>Seeing (residual)</translation>
+    </message>
+    <message>
+        <source>SN 比</source>
+        <translation>SNR</translation>
+    </message>
+    <message>
+        <source>測定時間</source>
+        <translation>Measured for</translation>
+    </message>
+    <message>
+        <source>区間ごとのずれ</source>
+        <translation>Error by segment</translation>
+    </message>
+    <message>
+        <source>新しい区間</source>
+        <translation>New segment</translation>
+    </message>
+    <message>
+        <source>調整ねじを回したあと、次の画像から測り直します</source>
+        <translation>After turning an adjuster: measure again from the next image</translation>
+    </message>
+    <message>
+        <source>保存…</source>
+        <translation>Save…</translation>
+    </message>
+    <message>
+        <source>小文字の .fit / .fits / .fts も対象にする</source>
+        <translation>Also take lower-case .fit / .fits / .fts</translation>
+    </message>
+    <message>
+        <source>天体を設定して測定を始めると、ここに極軸のずれが出ます。</source>
+        <translation>Set the object and start measuring; the polar axis&apos;s error will show here.</translation>
+    </message>
+    <message>
+        <source>ドリフト解析の保存</source>
+        <translation>Save the drift analysis</translation>
+    </message>
+    <message>
+        <source>PNG 画像 (*.png);;SVG 画像 (*.svg)</source>
+        <translation>PNG image (*.png);;SVG image (*.svg)</translation>
+    </message>
+    <message>
+        <source>保存できませんでした。
+%1</source>
+        <translation>Could not save.
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>trakora::ui::MainWindow</name>
+    <message>
+        <source>CCD画像フォルダー</source>
+        <translation>CCD image folder</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>インターバル</source>
+        <translation>Interval</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>objec setting</source>
+        <translation>Set object</translation>
+    </message>
+    <message>
+        <source>最大測定数</source>
+        <translation>Max count</translation>
+    </message>
+    <message>
+        <source>ドリフト解析…</source>
+        <translation>Drift analysis…</translation>
+    </message>
+</context>
+</TS>

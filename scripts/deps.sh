@@ -18,6 +18,7 @@ program=(
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libcfitsio-dev fitsverify
+    bindfs
 )
 
 packages=("${program[@]}")

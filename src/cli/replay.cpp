@@ -4,7 +4,8 @@
 //
 // The images are made to "arrive" in a private staging folder, one link at a time, in
 // the order of their DATE-OBS cards, and the program's own handlers measure them: object
-// setting on the oldest, an optional pick, then one tick per later image.
+// setting on the oldest, an optional pick, then one tick per later image. Links that can
+// no longer be chosen leave the folder as later images arrive.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -245,9 +246,24 @@ bool write_assistant_files(const Options& o, const DriftAssistant& a) {
 
 int replay_night(const Options& o, const std::string& folder, const std::vector<Arrival>& arrivals,
                  const std::string& staging, ExitSignals& signals) {
-    const auto arrive = [&](const Arrival& a) {
-        return ::symlink((fs::path(folder) / a.name).c_str(),
-                         (fs::path(staging) / a.name).c_str()) == 0;
+    // Only the arrivals that can still be chosen stay staged: those with the greatest card
+    // so far (equal ones too). Arrivals come in card order, so one whose card a later
+    // arrival exceeds is never the newest again, and each tick finds a small folder
+    // however long the night.
+    std::vector<std::size_t> staged;
+    const auto arrive = [&](std::size_t k) {
+        const Arrival& a = arrivals[k];
+        if (::symlink((fs::path(folder) / a.name).c_str(), (fs::path(staging) / a.name).c_str()) !=
+            0)
+            return false;
+        if (!staged.empty() && std::memcmp(arrivals[staged.front()].date_card.data(),
+                                           a.date_card.data(), kCardBytes) < 0) {
+            for (const std::size_t older : staged)
+                ::unlink((fs::path(staging) / arrivals[older].name).c_str());
+            staged.clear();
+        }
+        staged.push_back(k);
+        return true;
     };
 
     auto state = std::make_unique<State>();
@@ -297,7 +313,7 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
         print();
     };
 
-    if (!arrive(arrivals.front())) {
+    if (!arrive(0)) {
         std::fprintf(stderr, "replay: cannot stage %s: %s\n", arrivals.front().name.c_str(),
                      std::strerror(errno));
         return 1;
@@ -336,7 +352,7 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     }
     form1::Command1_Click(s, view);
     for (std::size_t k = 1; k < arrivals.size() && signals.caught() == 0; ++k) {
-        if (!arrive(arrivals[k])) {
+        if (!arrive(k)) {
             std::fprintf(stderr, "replay: cannot stage %s: %s\n", arrivals[k].name.c_str(),
                          std::strerror(errno));
             continue;

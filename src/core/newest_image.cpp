@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Newest-image detection: the FITS file in the watched folder whose DATE-OBS card has
-// the greatest text. Nothing is cached: every call lists the folder and reads the header
-// of every candidate again, so a file that changes between calls is always seen as it is.
+// the greatest text. newest_fits_name lists the folder and reads the header of every
+// candidate; a tick asks State's folder memory instead, which gives the same answer
+// reading only what changed (core/folder_memory.hpp).
 #include "core/newest_image.hpp"
 
 #include <dirent.h>
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/folder_memory.hpp"
 #include "core/handlers.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/read_only_file.hpp"
@@ -96,10 +98,10 @@ std::string newest_fits_name(const std::string& folder, std::string& last_card, 
 }
 
 void find_newest_image(State& s, const std::string& folder) {
-    std::array<char, kCardBytes> card{};
-    s.fits_file_name = newest_fits_name(folder, s.header_cards[1], s.name_rule, &card);
+    s.fits_file_name = remembered_newest_fits_name(s.folder_memory, folder, s.header_cards[1],
+                                                   s.newest_date_card, s.name_rule);
     s.image_date_obs =
-        s.fits_file_name.empty() ? std::string() : card_string_value({card.data(), kCardBytes});
+        s.newest_date_card.empty() ? std::string() : card_string_value(s.newest_date_card);
 }
 
 void new_fits_file_name(State& s, View& v) { find_newest_image(s, v.text(TextField::Folder)); }

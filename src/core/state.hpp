@@ -15,6 +15,7 @@
 
 #include "base/image_buffer.hpp"
 #include "core/drift_assistant.hpp"
+#include "core/folder_memory.hpp"
 #include "core/name_rule.hpp"
 #include "core/short_file.hpp"
 #include "fits/header_cards.hpp"
@@ -76,6 +77,11 @@ struct State {
     NameRule name_rule = NameRule::specified;
     // A newest image still being written, as the last ticks found it.
     ShortFileWatch short_file;
+    // What the newest-image scan knows of the folder from earlier ticks, and the newest
+    // image's greatest DATE-OBS card as the scan found it (80 characters; empty when
+    // there is no newest image).
+    FolderMemory folder_memory;
+    std::string newest_date_card;
 
     // The drift assistant's session: a look beyond the series, which it never changes.
     DriftAssistant assistant;

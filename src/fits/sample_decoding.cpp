@@ -73,6 +73,56 @@ void convert_run(const unsigned char* in, std::size_t count, std::int32_t* out, 
 }
 
 #if defined(__SSE2__)
+// Four big-endian 32-bit samples as host-order lanes. Without SSSE3 there is no byte
+// shuffle, so the bytes of each 16-bit half are swapped by shifts and the halves by
+// word shuffles; the compiler cannot find this for the portable loads (it leaves the
+// 32-bit loops scalar, a bswap and two compares per sample).
+__m128i load_be32x4(const unsigned char* p) {
+    const __m128i big_endian = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i swapped_halves =
+        _mm_or_si128(_mm_slli_epi16(big_endian, 8), _mm_srli_epi16(big_endian, 8));
+    return _mm_shufflelo_epi16(_mm_shufflehi_epi16(swapped_halves, 0xB1), 0xB1);
+}
+
+// Per-lane minimum and maximum of four 32-bit lanes (SSE2 has no signed 32-bit min/max).
+struct LaneRange {
+    __m128i lows;
+    __m128i highs;
+    explicit LaneRange(const PixelRange& range)
+        : lows(_mm_set1_epi32(range.min)), highs(_mm_set1_epi32(range.max)) {}
+    void add(__m128i v) {
+        const __m128i below = _mm_cmplt_epi32(v, lows);
+        lows = _mm_or_si128(_mm_and_si128(below, v), _mm_andnot_si128(below, lows));
+        const __m128i above = _mm_cmpgt_epi32(v, highs);
+        highs = _mm_or_si128(_mm_and_si128(above, v), _mm_andnot_si128(above, highs));
+    }
+    void fold_into(PixelRange& range) const {
+        alignas(16) std::int32_t lane_lows[4];
+        alignas(16) std::int32_t lane_highs[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lane_lows), lows);
+        _mm_store_si128(reinterpret_cast<__m128i*>(lane_highs), highs);
+        for (int k = 0; k < 4; ++k) {
+            range.min = std::min(range.min, lane_lows[k]);
+            range.max = std::max(range.max, lane_highs[k]);
+        }
+    }
+};
+
+// Signed 32-bit samples stored as they are, four at a time.
+void copy_int32_sse2(const unsigned char* in, std::size_t count, std::int32_t* out,
+                     PixelRange& range) {
+    LaneRange lanes(range);
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i v = load_be32x4(in + 4 * i);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+        lanes.add(v);
+    }
+    lanes.fold_into(range);
+    convert_run<4>(in + 4 * i, count - i, out + i, range,
+                   [](const unsigned char* p) { return static_cast<std::int32_t>(load_be32(p)); });
+}
+
 // Single-precision samples to rounded integers, four at a time. The processor's own
 // conversion rounds to the nearest even integer (the default rounding mode) and turns
 // NaN and every value beyond the range into 0x80000000, which is already right for the
@@ -81,34 +131,19 @@ void convert_run(const unsigned char* in, std::size_t count, std::int32_t* out, 
 // floating-point images are the slowest format without it.
 void round_floats_sse2(const unsigned char* in, std::size_t count, std::int32_t* out,
                        PixelRange& range) {
-    __m128i lows = _mm_set1_epi32(range.min);
-    __m128i highs = _mm_set1_epi32(range.max);
+    LaneRange lanes(range);
     const __m128 two_to_31 = _mm_set1_ps(0x1p31f);
     std::size_t i = 0;
     for (; i + 4 <= count; i += 4) {
-        const __m128i big_endian = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * i));
-        const __m128i swapped_halves =
-            _mm_or_si128(_mm_slli_epi16(big_endian, 8), _mm_srli_epi16(big_endian, 8));
-        const __m128 f =
-            _mm_castsi128_ps(_mm_shufflelo_epi16(_mm_shufflehi_epi16(swapped_halves, 0xB1), 0xB1));
+        const __m128 f = _mm_castsi128_ps(load_be32x4(in + 4 * i));
         __m128i v = _mm_cvtps_epi32(f);
         v = _mm_xor_si128(
             v, _mm_castps_si128(_mm_cmpge_ps(f, two_to_31)));  // 0x80000000 -> 0x7FFFFFFF
         v = _mm_andnot_si128(_mm_castps_si128(_mm_cmpunord_ps(f, f)), v);  // NaN -> 0
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
-        const __m128i below = _mm_cmplt_epi32(v, lows);
-        lows = _mm_or_si128(_mm_and_si128(below, v), _mm_andnot_si128(below, lows));
-        const __m128i above = _mm_cmpgt_epi32(v, highs);
-        highs = _mm_or_si128(_mm_and_si128(above, v), _mm_andnot_si128(above, highs));
+        lanes.add(v);
     }
-    alignas(16) std::int32_t lane_lows[4];
-    alignas(16) std::int32_t lane_highs[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(lane_lows), lows);
-    _mm_store_si128(reinterpret_cast<__m128i*>(lane_highs), highs);
-    for (int k = 0; k < 4; ++k) {
-        range.min = std::min(range.min, lane_lows[k]);
-        range.max = std::max(range.max, lane_highs[k]);
-    }
+    lanes.fold_into(range);
     convert_run<4>(in + 4 * i, count - i, out + i, range,
                    [](const unsigned char* p) { return round_to_int32(load_be_float(p)); });
 }
@@ -197,9 +232,13 @@ void SampleDecoder::decode(const unsigned char* in, std::size_t count, std::int3
             break;
         }
         case Mode::Copy32:
+#if defined(__SSE2__)
+            copy_int32_sse2(in, count, out, range);
+#else
             convert_run<4>(in, count, out, range, [](const unsigned char* p) {
                 return static_cast<std::int32_t>(load_be32(p));
             });
+#endif
             break;
         case Mode::Offset32: {
             const std::int64_t offset = offset32_;

@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+#include "chart/japanese_font.hpp"
+
 namespace trakora::chart {
 
 namespace {
@@ -68,27 +70,6 @@ Shown shown_data(const DriftChart& chart) {
     return shown;
 }
 
-QString find_chart_font_family() {
-    const QStringList installed = QFontDatabase::families();
-    for (const QString& preferred :
-         {QStringLiteral("IPAPGothic"), QStringLiteral("IPA Pゴシック"),
-          QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Source Han Sans JP")}) {
-        if (installed.contains(preferred, Qt::CaseInsensitive)) return preferred;
-    }
-    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
-    return japanese.isEmpty() ? QString() : japanese.first();
-}
-
-// The installed fonts do not change while the program runs, so the family is looked up once
-// rather than on every paint and every layout. Without a QGuiApplication the font database is
-// empty; nothing is kept then, so a later application still finds its fonts.
-QString chart_font_family() {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
-        return find_chart_font_family();
-    static const QString family = find_chart_font_family();
-    return family;
-}
-
 QFont chart_font(const QString& family, double pixels, QFont::Weight weight = QFont::Normal) {
     QFont font;
     if (!family.isEmpty()) font.setFamily(family);
@@ -109,7 +90,7 @@ Sizes sizes_for(const QRectF& area) {
     Sizes s;
     s.unit = std::clamp(std::min(area.width(), area.height() * 1.5) / 1000.0, 0.45, 4.0);
     const double u = s.unit;
-    const QString family = chart_font_family();
+    const QString family = japanese_font_family();
     s.title = chart_font(family, std::max(15.0, 34 * u), QFont::Bold);
     s.subtitle = chart_font(family, std::max(11.0, 22 * u));
     s.tick = chart_font(family, std::max(12.0, 23 * u));

@@ -7,11 +7,8 @@
 
 namespace trakora::ui {
 
-// "ＭＳ Ｐゴシック" where it is installed, else IPA's proportional Gothic, else the first
-// family that writes Japanese; an empty name when the system has none at all.
-QString japanese_font_family();
-
-// That family at `points`, normal weight, upright, neither underlined nor struck out.
+// The program's Japanese family (chart/japanese_font.hpp) at `points`, normal weight, upright,
+// neither underlined nor struck out.
 QFont japanese_font(double points);
 
 }  // namespace trakora::ui

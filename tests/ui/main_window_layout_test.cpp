@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "chart/japanese_font.hpp"
 #include "ui/main_window.hpp"
 #include "ui/ui_fonts.hpp"
 
@@ -77,7 +78,7 @@ TEST(MainWindow, ResultLabelLiesInsideThePlotClientArea) {
 TEST(MainWindow, FieldsAndResultUseTheJapaneseFontAtTheirSizes) {
     MainWindow window(QDir::currentPath());
     const Form1Controls& c = window.controls();
-    const QString family = japanese_font_family();
+    const QString family = chart::japanese_font_family();
     ASSERT_FALSE(family.isEmpty()) << "no font with Japanese glyphs installed";
     struct Row {
         const char* name;

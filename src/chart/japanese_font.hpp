@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+// The one Japanese font family of the program's windows and charts.
+#pragma once
+
+#include <QString>
+
+namespace trakora::chart {
+
+// "ＭＳ Ｐゴシック" where it is installed, else IPA's proportional Gothic, else Noto Sans
+// CJK JP or Source Han Sans JP, else the first family that writes Japanese; an empty name
+// when the system has none at all. Looked up once while a QGuiApplication runs (the
+// installed fonts do not change meanwhile); without one the font database is empty and
+// nothing is kept, so a later application still finds its fonts.
+QString japanese_font_family();
+
+}  // namespace trakora::chart

@@ -47,27 +47,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Arrival {
-    std::string name;
-    std::array<char, kCardBytes> date_card;
-};
-
-// The images of `folder` that the program could ever take as the newest, oldest first.
-// Equal DATE-OBS cards keep the order of their names, as the program's tie rule does.
-std::vector<Arrival> arrivals_in_order(const std::string& folder, NameRule rule) {
-    std::vector<Arrival> arrivals;
-    const ReadOnlyFile dir = ReadOnlyFile::open_folder(folder);
-    if (!dir.is_open()) return arrivals;
-    std::string scratch;
-    for (const std::string& name : list_candidates(folder, rule)) {
-        const HeaderScan scan = scan_header_dates(dir, name.c_str(), scratch);
-        if (scan.readable && scan.has_date) arrivals.push_back({name, scan.best_card});
-    }
-    std::stable_sort(arrivals.begin(), arrivals.end(), [](const Arrival& a, const Arrival& b) {
-        return std::memcmp(a.date_card.data(), b.date_card.data(), kCardBytes) < 0;
-    });
-    return arrivals;
-}
+using Arrival = DatedImage;
 
 // Messages go to standard error.
 class ReplayView final : public WindowlessView {
@@ -384,11 +364,11 @@ int run_replay(int argc, char** argv) {
         std::fprintf(stderr, "replay: no such folder: %s\n", parsed.folder.c_str());
         return 2;
     }
-    const std::vector<Arrival> arrivals = arrivals_in_order(folder, parsed.names);
+    const std::vector<Arrival> arrivals = images_in_date_order(folder, parsed.names);
     if (arrivals.empty()) {
         std::fprintf(stderr, "replay: no FITS image with a DATE-OBS card in %s\n", folder.c_str());
         if (parsed.names == NameRule::specified &&
-            !arrivals_in_order(folder, NameRule::any).empty())
+            !images_in_date_order(folder, NameRule::any).empty())
             std::fprintf(stderr,
                          "replay: its images are named .fit, .fits or .fts: try --names any\n");
         return 1;

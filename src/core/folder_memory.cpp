@@ -307,8 +307,7 @@ std::string remembered_newest_fits_name(FolderMemory& memory, const std::string&
     const RememberedFile* best = nullptr;
     for (const auto& [name, f] : memory.files) {
         if (!f.readable || !f.has_date) continue;
-        if (best == nullptr ||
-            std::memcmp(f.best_card.data(), best->best_card.data(), kCardBytes) > 0) {
+        if (best == nullptr || is_later_card(f.best_card.data(), best->best_card.data())) {
             best = &f;
             best_name = &name;
         }

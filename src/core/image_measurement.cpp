@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/state.hpp"
+#include "fits/header_cards.hpp"
 
 namespace trakora {
 namespace {
@@ -25,7 +26,7 @@ ImageMeasurement measured_image(const State& s) {
     ImageMeasurement m;
     m.folder = folder;
     m.file = s.fits_file_name;
-    m.date_obs = s.image_date_obs;
+    if (!s.newest_date_card.empty()) m.date_obs = card_string_value(s.newest_date_card);
     m.keywords = read_observing_keywords(s.image_header);
     m.found = {s.object_x, s.object_y};
     m.time = m.keywords.time;

@@ -57,8 +57,7 @@ HeaderScan scan_header_dates(const ReadOnlyFile& folder, const char* name, std::
     std::string_view last;
     const HeaderWalk walk = walk_header_cards(file, *size, block, [&](std::string_view card) {
         if (has_keyword(card, "DATE-OBS") &&
-            (!result.has_date ||
-             std::memcmp(card.data(), result.best_card.data(), kCardBytes) > 0)) {
+            (!result.has_date || is_later_card(card.data(), result.best_card.data()))) {
             std::copy(card.begin(), card.end(), result.best_card.begin());
             result.has_date = true;
         }
@@ -71,8 +70,7 @@ HeaderScan scan_header_dates(const ReadOnlyFile& folder, const char* name, std::
     return result;
 }
 
-std::string newest_fits_name(const std::string& folder, std::string& last_card, NameRule rule,
-                             std::array<char, kCardBytes>* newest_card) {
+std::string newest_fits_name(const std::string& folder, std::string& last_card, NameRule rule) {
     if (folder.empty()) return {};
     const std::vector<std::string> names = list_candidates(folder, rule);
     if (names.empty()) return {};
@@ -86,22 +84,34 @@ std::string newest_fits_name(const std::string& folder, std::string& last_card, 
         const HeaderScan scan = scan_header_dates(dir, name.c_str(), last_card);
         if (!scan.readable || !scan.has_date) continue;
         // Strictly greater: among equal cards the first listed file keeps its place.
-        if (!have_best || std::memcmp(scan.best_card.data(), best_card.data(), kCardBytes) > 0) {
+        if (!have_best || is_later_card(scan.best_card.data(), best_card.data())) {
             best_card = scan.best_card;
             best_name = &name;
             have_best = true;
         }
     }
-    if (best_name == nullptr) return {};
-    if (newest_card != nullptr) *newest_card = best_card;
-    return *best_name;
+    return best_name != nullptr ? *best_name : std::string();
+}
+
+std::vector<DatedImage> images_in_date_order(const std::string& folder, NameRule rule) {
+    std::vector<DatedImage> images;
+    const ReadOnlyFile dir = ReadOnlyFile::open_folder(folder);
+    if (!dir.is_open()) return images;
+    std::string scratch;
+    for (const std::string& name : list_candidates(folder, rule)) {
+        const HeaderScan scan = scan_header_dates(dir, name.c_str(), scratch);
+        if (scan.readable && scan.has_date) images.push_back({name, scan.best_card});
+    }
+    // Stable: the names' order stands among equal cards.
+    std::stable_sort(images.begin(), images.end(), [](const DatedImage& a, const DatedImage& b) {
+        return is_later_card(b.date_card.data(), a.date_card.data());
+    });
+    return images;
 }
 
 void find_newest_image(State& s, const std::string& folder) {
     s.fits_file_name = remembered_newest_fits_name(s.folder_memory, folder, s.header_cards[1],
                                                    s.newest_date_card, s.name_rule);
-    s.image_date_obs =
-        s.newest_date_card.empty() ? std::string() : card_string_value(s.newest_date_card);
 }
 
 void new_fits_file_name(State& s, View& v) { find_newest_image(s, v.text(TextField::Folder)); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ namespace trakora {
 // the folder cannot be read.
 std::vector<std::string> list_candidates(const std::string& folder,
                                          NameRule rule = NameRule::specified);
+
+// The order of images: a DATE-OBS card is later than another when its 80 characters are
+// greater, byte by byte; among equal cards the name first in byte order comes first.
+inline bool is_later_card(const char* card, const char* than) {
+    return std::memcmp(card, than, kCardBytes) > 0;
+}
 
 struct HeaderScan {
     bool readable = false;  // every card up to END (or the last whole card) was read
@@ -37,14 +44,23 @@ HeaderScan scan_header_dates(const ReadOnlyFile& folder, const char* name, std::
 // candidates (names the rule takes, by default those ending in "Fit", "FIT", "FTS" or
 // "Fts"; regular files, not hidden), compared byte by byte; the first in byte order of the
 // name wins a tie. Empty when no file qualifies or the folder cannot be read.
-// `newest_card`, when given, receives that file's greatest DATE-OBS card.
 std::string newest_fits_name(const std::string& folder, std::string& last_card,
-                             NameRule rule = NameRule::specified,
-                             std::array<char, kCardBytes>* newest_card = nullptr);
+                             NameRule rule = NameRule::specified);
+
+// A candidate with its greatest DATE-OBS card.
+struct DatedImage {
+    std::string name;
+    std::array<char, kCardBytes> date_card;
+};
+
+// Every candidate of `folder` that could be the newest image (readable, with a DATE-OBS
+// card), oldest first by the order above: the order in which a night's images became
+// the newest as they arrived.
+std::vector<DatedImage> images_in_date_order(const std::string& folder, NameRule rule);
 
 struct State;
 // new_fits_file_name for a folder the caller already knows: the newest image's name in
-// fits_file_name, and its DATE-OBS value text in image_date_obs.
+// fits_file_name, and its greatest DATE-OBS card in newest_date_card.
 void find_newest_image(State& s, const std::string& folder);
 
 }  // namespace trakora

@@ -57,11 +57,9 @@ struct State {
     std::int32_t pixel_min = 0, pixel_max = 0;
     std::int32_t display_low = 0, display_range = 0;
 
-    // The current image as the newest-image scan and the reader found it, beyond the
-    // variables above, each made once when it is found or read: the folder it was read
-    // from, its greatest DATE-OBS card's value text and its header as keyword -> value.
+    // The current image as the reader found it, beyond the variables above, each made
+    // once when it is read: the folder it was read from and its header as keyword -> value.
     std::string image_folder;
-    std::string image_date_obs;
     HeaderValues image_header;
 
     // What the object window painted when it was last opened (colour values, rows of

@@ -59,8 +59,12 @@ void fit_segment(DriftAssistant& a, DriftSegment& segment, std::size_t index) {
     points.reserve(segment.count);
     for (const SessionImage& image : segment_images(a, index)) {
         const StarMeasurement& star = *image.measurement.star;
-        points.push_back(
-            {image.minutes, star.x, star.y, star.flags != 0 || !image.measurement.time});
+        // Field by field: a braced temporary here costs a store-forwarding stall per image.
+        DriftSample& p = points.emplace_back();
+        p.minutes = image.minutes;
+        p.x = star.x;
+        p.y = star.y;
+        p.flagged = star.flags != 0 || !image.measurement.time;
     }
     segment.fit = fit_drift(points);
     for (std::size_t k = 0; k < segment.count && k < segment.fit.excluded.size(); ++k)

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace trakora {
@@ -108,6 +109,12 @@ std::string plain_number_text(double value) {
 std::string signed_number_text(double value) {
     if (value < 0) return plain_number_text(value);
     return " " + plain_number_text(value);
+}
+
+std::string fixed_text(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
 }
 
 }  // namespace trakora

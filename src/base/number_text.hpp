@@ -28,6 +28,10 @@ std::optional<double> exact_number(std::string_view text);
 // shortest digits that read back as the same double otherwise ("-5", "16.5", "0").
 std::string plain_number_text(double value);
 
+// Fixed-point text with `decimals` digits after the point, rounded as printf does
+// ("1.200", "2.5", "-0.0").
+std::string fixed_text(double value, int decimals);
+
 // The number text with a sign position: a blank or "-", then the magnitude as plain
 // decimal text (" 64", "-3", " 16.5").
 std::string signed_number_text(double value);

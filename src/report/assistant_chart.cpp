@@ -4,16 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/number_text.hpp"
 #include "chart/drift_chart_files.hpp"
 
 namespace trakora::report {
 namespace {
-
-std::string fixed(double value, int decimals) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-    return buf;
-}
 
 // North component of a displacement (pixels, rows downward) in the chart's unit.
 double north_of(double dx, double dy, double unit, const Orientation& o) {
@@ -53,14 +48,14 @@ std::string assistant_chart_title(const DriftSummary& s) {
     if (s.error_arcmin) {
         // Two decimals when the standard error would show as 0.0.
         const int decimals = s.error_se_arcmin && *s.error_se_arcmin < 0.1 ? 2 : 1;
-        std::string title = "極軸のずれ " + fixed(*s.error_arcmin, decimals) + "′";
-        if (s.error_se_arcmin) title += " ± " + fixed(*s.error_se_arcmin, decimals) + "′";
+        std::string title = "極軸のずれ " + fixed_text(*s.error_arcmin, decimals) + "′";
+        if (s.error_se_arcmin) title += " ± " + fixed_text(*s.error_se_arcmin, decimals) + "′";
         if (s.direction) title += std::string(" ") + direction_word(*s.direction);
         if (s.component) title += std::string(" (") + component_word(*s.component) + ")";
         return title;
     }
     if (s.north_arcsec_per_min)
-        return "北へのドリフト " + fixed(*s.north_arcsec_per_min, 2) + "″/分 (時角が不明)";
+        return "北へのドリフト " + fixed_text(*s.north_arcsec_per_min, 2) + "″/分 (時角が不明)";
     if (s.rate_x_px_per_min && s.rate_y_px_per_min) return "ドリフトの測定中 (縮尺が不明)";
     return "ドリフトの測定中";
 }
@@ -94,12 +89,12 @@ chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle sty
     c.current_segment = static_cast<int>(a.segments.size() - 1);
 
     std::string subtitle = "使用 " + std::to_string(s.used) + "/" + std::to_string(s.images) +
-                           " 枚 · " + fixed(s.minutes, 1) + " 分";
-    if (s.knob_arcmin) subtitle += " · 方位つまみ " + fixed(*s.knob_arcmin, 1) + "′";
+                           " 枚 · " + fixed_text(s.minutes, 1) + " 分";
+    if (s.knob_arcmin) subtitle += " · 方位つまみ " + fixed_text(*s.knob_arcmin, 1) + "′";
     if (s.enough && *s.enough)
         subtitle += " · 十分な測定";
     else if (s.minutes_needed)
-        subtitle += " · あと約 " + fixed(std::ceil(*s.minutes_needed), 0) + " 分";
+        subtitle += " · あと約 " + fixed_text(std::ceil(*s.minutes_needed), 0) + " 分";
     c.subtitle = subtitle;
 
     // The fit line through the mean time of its images, where intercept and slope are

@@ -1,16 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "report/note_text.hpp"
 
-#include <cstdio>
+#include "base/number_text.hpp"
 
 namespace trakora::report {
 namespace {
-
-std::string fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
 
 std::string count(double n) { return std::to_string(static_cast<long long>(n)); }
 
@@ -41,10 +35,11 @@ std::string wanting(const DriftNote& n) {
 std::string note_text(const DriftNote& n) {
     switch (n.code) {
         case NoteCode::scale_from_pixel_size:
-            return "Plate scale " + fixed(number(n, 0), 3) + " arcsec/px from " + name(n, 0) +
+            return "Plate scale " + fixed_text(number(n, 0), 3) + " arcsec/px from " + name(n, 0) +
                    " and " + name(n, 1) + ".";
         case NoteCode::scale_from_keyword:
-            return "Plate scale " + fixed(number(n, 0), 3) + " arcsec/px from " + name(n, 0) + ".";
+            return "Plate scale " + fixed_text(number(n, 0), 3) + " arcsec/px from " + name(n, 0) +
+                   ".";
         case NoteCode::no_scale:
             return "No plate scale (--scale, " + name(n, 0) + " with " + name(n, 1) + ", " +
                    name(n, 2) + "): rates stay in pixels and the error is unknown.";
@@ -80,7 +75,7 @@ std::string note_text(const DriftNote& n) {
         case NoteCode::times_do_not_spread:
             return "The images' times do not spread: no drift rate.";
         case NoteCode::mixed_component:
-            return "This star, " + fixed(number(n, 0), 1) +
+            return "This star, " + fixed_text(number(n, 0), 1) +
                    " h from the meridian, measures azimuth and altitude together; the figure "
                    "assumes the " +
                    name(n, 0) +

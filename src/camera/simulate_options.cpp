@@ -360,11 +360,7 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
         {"knobs", "",
          "read the knobs' turns from standard input while running:\nlines az ARCMIN and alt "
          "ARCMIN, on the sky, signed as\n--az-offset and --alt-offset, from the next image",
-         0,
-         [&o, mount_given](Values v) -> Refusal {
-             *mount_given = true;
-             return command_line::flag(o.knobs)(v);
-         }},
+         0, command_line::flag(o.knobs)},
         {"clock", "KIND",
          "wall (default) or simulated: DATE-OBS = start + image\nnumber x interval, all images "
          "written without pause",

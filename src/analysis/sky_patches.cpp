@@ -39,13 +39,14 @@ double angle_between_deg(double ra1_h, double dec1_deg, double ra2_h, double dec
 
 enum class Side { meridian, east, west };
 
-bool near_enough(Side side, double patch_ha, double ha_hours, double dec_deg, double altitude_deg) {
+bool inside_limits(Side side, double ha_hours, double dec_deg, double altitude_deg) {
     if (std::abs(dec_deg) > kPatchLargestDecDeg) return false;
     if (side == Side::meridian)
-        return std::abs(ha_hours) <= kNearHours && altitude_deg >= kMeridianLowestAltitudeDeg;
+        return std::abs(ha_hours) <= kMeridianHalfWidthHours &&
+               altitude_deg >= kMeridianLowestAltitudeDeg;
     const bool right_side = side == Side::east ? ha_hours < 0 : ha_hours > 0;
-    return right_side && std::abs(ha_hours) >= std::abs(patch_ha) - kNearHours &&
-           altitude_deg >= kSideLowestAltitudeDeg && altitude_deg <= kSideHighestAltitudeDeg;
+    return right_side && altitude_deg >= kSideLowestAltitudeDeg &&
+           altitude_deg <= kSideHighestAltitudeDeg;
 }
 
 SkyPatch patch_at(Side side, double ha_hours, double dec_deg, double lat_deg, double lst) {
@@ -59,7 +60,7 @@ SkyPatch patch_at(Side side, double ha_hours, double dec_deg, double lat_deg, do
             continue;
         const double ha = wrapped_hours(lst - star.ra_hours);
         const double altitude = star_place(ha, star.dec_deg, lat_deg).altitude_deg;
-        if (!near_enough(side, ha_hours, ha, star.dec_deg, altitude)) continue;
+        if (!inside_limits(side, ha, star.dec_deg, altitude)) continue;
         patch.stars.push_back({star.name, star.ra_hours, star.dec_deg, star.mag, ha, altitude});
         if (patch.stars.size() == kStarsPerPatch) break;
     }

@@ -27,11 +27,10 @@ inline constexpr double kMeridianLowestAltitudeDeg = 30;
 inline constexpr double kSideLowestAltitudeDeg = 30;
 inline constexpr double kSideHighestAltitudeDeg = 45;
 // A star is near a patch within this distance on the sky, and when it is itself inside
-// the patch's limits: its declination and altitude, and for the meridian within
-// kNearHours of it, for a side on that side and no more than kNearHours nearer the
-// meridian than the patch.
-inline constexpr double kNearStarDeg = 15;
-inline constexpr double kNearHours = 1;
+// the patch's limits: its declination, its altitude, and for the meridian within
+// kMeridianHalfWidthHours of it, for a side on that side of it.
+inline constexpr double kNearStarDeg = 20;
+inline constexpr double kMeridianHalfWidthHours = 1;
 inline constexpr int kStarsPerPatch = 3;
 
 struct PatchStar {

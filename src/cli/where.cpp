@@ -7,15 +7,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/sky_patches.hpp"
 #include "base/command_line.hpp"
 #include "base/json_text.hpp"
+#include "camera/simulated_image.hpp"
 #include "cli/commands.hpp"
 #include "fits/observation_time.hpp"
 
 namespace trakora::cli {
 namespace {
+
+// Nearer the meridian than this a star measures mostly azimuth.
+constexpr double kMixedWithinHours = 2;
 
 struct WhereOptions {
     std::optional<double> lat_deg, lon_deg;
@@ -64,8 +69,8 @@ command_line::Syntax where_command_line(WhereOptions& o) {
     return syntax;
 }
 
-// Hours to about a second of time, degrees to about a second of arc in altitude and a
-// hundredth of a degree elsewhere: what a pointing needs, not the floating point's noise.
+// Rounded to what a pointing needs, not the floating point's noise: hours to 1e-4 (a
+// third of a second), degrees to a hundredth; the stars' places as the table holds them.
 void number(std::string& out, std::string_view key, double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
     out += '"';
@@ -107,10 +112,19 @@ void patch_json(std::string& out, const std::optional<SkyPatch>& patch) {
     out += "]}";
 }
 
-// Why a phase has no patch at this latitude, or why its patch has no star.
+// Why a phase has no patch at this latitude, why its patch has no star, or why a side's
+// patch measures less than it should.
 void add_notes(std::vector<std::string>& notes, std::string_view phase,
                const std::optional<SkyPatch>& patch, bool meridian) {
     const std::string name(phase);
+    if (patch && !meridian && std::abs(patch->ha_hours) < kMixedWithinHours) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      ": at this latitude the patch is only %.1f h from the meridian, where a "
+                      "star measures azimuth and altitude together",
+                      std::abs(patch->ha_hours));
+        notes.push_back(name + text);
+    }
     if (!patch)
         notes.push_back(name + ": " +
                         (meridian
@@ -119,7 +133,9 @@ void add_notes(std::vector<std::string>& notes, std::string_view phase,
                              : "no declination within 20 degrees of the equator rises 30 degrees "
                                "above that horizon at this latitude"));
     else if (patch->stars.empty())
-        notes.push_back(name + ": no star of magnitude 3.5 or brighter near the patch now");
+        notes.push_back(name +
+                        ": no star of magnitude 3.5 or brighter near the patch now; any star "
+                        "there does");
 }
 
 }  // namespace
@@ -136,12 +152,12 @@ int run_where(int argc, char** argv) {
     const double lst = local_sidereal_hours(unix_s, *o.lon_deg);
     const SkyPlan plan = sky_plan(*o.lat_deg, lst);
 
-    std::string out = "{";
+    std::string out = "{\"time\":";
+    append_json_string(out, camera::iso_time(std::llround(unix_s * 1000)) + "Z");
+    out += ',';
     number(out, "lat_deg", *o.lat_deg, 6);
     out += ',';
     number(out, "lon_deg", *o.lon_deg, 6);
-    out += ',';
-    number(out, "unix_s", unix_s, 3);
     out += ',';
     number(out, "local_sidereal_hours", lst, 4);
     out += ",\"azimuth\":";

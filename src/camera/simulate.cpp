@@ -134,6 +134,7 @@ std::string take_knob_turns(KnobInput& input, SkyParams& params, long index) {
             std::fprintf(stderr, "simulate: knob line ignored: %s\n", line.refusal.c_str());
             continue;
         }
+        if (line.turn->az_arcmin == 0 && line.turn->alt_arcmin == 0) continue;  // "az 0"
         params.mount.knobs.push_back({*line.turn, index});
         const bool az = line.turn->az_arcmin != 0;
         turned += (turned.empty() ? "  after knobs " : " ") + std::string(az ? "az " : "alt ") +

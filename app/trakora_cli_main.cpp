@@ -23,6 +23,8 @@ constexpr Command kCommands[] = {
     {"replay", trakora::cli::run_replay, "measures a recorded night again and prints the series"},
     {"simulate", trakora::cli::run_simulate,
      "the simulated camera: writes images of a drifting star"},
+    {"where", trakora::cli::run_where,
+     "where to point for each phase of the alignment, from the site\nand the clock"},
 };
 
 }  // namespace
@@ -38,7 +40,7 @@ int main(int argc, char** argv) {
     syntax.operands = {{"COMMAND", "one of the commands below", true,
                         [](std::span<const std::string_view> v) -> cl::Refusal {
                             return "unknown command '" + std::string(v[0]) +
-                                   "' (script, replay or simulate)";
+                                   "' (script, replay, simulate or where)";
                         }}};
     syntax.notes = "Commands (trakora-cli COMMAND --help tells more):\n";
     for (const Command& command : kCommands) {

@@ -63,9 +63,26 @@ double periodic_turn(const MountSetup& m, double minutes) {
     return m.pe_arcsec / kArcsecPerRad * (std::sin(w * minutes + phase) - std::sin(phase));
 }
 
+// A direction v turned back by the knob turns of the base (undone last first): where the
+// base's frame sees it after they were made. About the zenith for azimuth, about the
+// east point for altitude; south of the equator the visible pole is -z, so the same move
+// on the sky takes the opposite turns.
+Vec undo_knobs(Vec v, const MountSetup& m, std::span<const KnobTurn> knobs) {
+    const double lat = m.lat_deg * kRadPerDeg;
+    const double sense = m.lat_deg < 0 ? -1 : 1;
+    const Vec zenith = {std::cos(lat), 0, std::sin(lat)}, east_point = {0, 1, 0};
+    for (auto k = knobs.rbegin(); k != knobs.rend(); ++k) {
+        if (k->alt_arcmin != 0) v = rotated(v, east_point, -sense * k->alt_arcmin * kRadPerArcmin);
+        if (k->az_arcmin != 0)
+            v = rotated(v, zenith, -sense * k->az_arcmin * kRadPerArcmin / std::cos(lat));
+    }
+    return v;
+}
+
 }  // namespace
 
-SkyOffset tracked_star_offset(const MountSetup& m, double minutes, SkyOffset moved) {
+SkyOffset tracked_star_offset(const MountSetup& m, double minutes, SkyOffset moved,
+                              std::span<const KnobTurn> knobs) {
     const double dec = m.dec_deg * kRadPerDeg;
     const double ha = m.ha_hours * 15 * kRadPerDeg;
     const Vec z = {0, 0, 1};
@@ -91,8 +108,10 @@ SkyOffset tracked_star_offset(const MountSetup& m, double minutes, SkyOffset mov
 
     Vec sky_now = rotated(star, z, -theta);
     if (m.refraction) sky_now = refracted(sky_now, m);
-    // In the camera's frame: undo the mount's turn.
-    Vec seen = rotated(sky_now, spin, turn);
+    // In the camera's frame: undo the knobs' turns of the base, then the mount's turn
+    // about the axis it had before them (the base carries the axis: turning it and then
+    // tracking about the turned axis is tracking about the old one, then turning).
+    Vec seen = rotated(undo_knobs(sky_now, m, knobs), spin, turn);
 
     // North and east at the star as the camera saw it at minute 0.
     Vec centre = star;

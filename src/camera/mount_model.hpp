@@ -15,6 +15,8 @@
 // round it, which is the same sense in space.
 #pragma once
 
+#include <span>
+
 namespace trakora {
 
 inline constexpr double kSiderealDayMinutes = 1436.0681637;
@@ -47,11 +49,21 @@ struct SkyOffset {
     double east_arcsec = 0;   // toward increasing right ascension
 };
 
+// A turn of the mount's adjusting knobs, on the sky, arcminutes, signed as the offsets:
+// az +d moves the axis's visible-pole end d further west (the base turns about the
+// vertical by d / cos(lat)), alt +d moves it d higher (the base turns about the east-west
+// horizontal axis by d). The base carries the axis and the telescope; the stars stay.
+struct KnobTurn {
+    double az_arcmin = 0;
+    double alt_arcmin = 0;
+};
+
 // The star's offset after `minutes` of tracking, in the camera's frame (which turns with
 // the mount), measured along the directions north and east had at minute 0. Gnomonic.
 // `telescope_moved` is how far the hand controller has moved the telescope north and
-// east by then; the star moves the opposite way.
+// east by then; the star moves the opposite way. `knobs` are the turns of the base made
+// by then, in the order they were made.
 SkyOffset tracked_star_offset(const MountSetup& mount, double minutes,
-                              SkyOffset telescope_moved = {});
+                              SkyOffset telescope_moved = {}, std::span<const KnobTurn> knobs = {});
 
 }  // namespace trakora

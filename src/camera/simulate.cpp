@@ -5,6 +5,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "base/command_line.hpp"
+#include "camera/knob_input.hpp"
 #include "camera/simulate_options.hpp"
 #include "camera/simulated_image.hpp"
 #include "fits/fits_writer.hpp"
@@ -82,6 +84,12 @@ class StopSignals {
     bool stopped_ = false;
 };
 
+std::string format_arcmin(double arcmin) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", arcmin);
+    return text;
+}
+
 long long wall_clock_ms() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
@@ -116,6 +124,25 @@ void write_in_place(const fs::path& target, std::vector<std::uint8_t> bytes,
     writer.finish();
 }
 
+// The knobs' turns that have arrived, made before image `index`; a line it cannot take
+// is named on standard error and left. Returns what the image's line adds: "  after
+// knobs az -5 alt 2", or nothing.
+std::string take_knob_turns(KnobInput& input, SkyParams& params, long index) {
+    std::string turned;
+    for (const KnobLine& line : input.ready_lines()) {
+        if (!line.turn) {
+            std::fprintf(stderr, "simulate: knob line ignored: %s\n", line.refusal.c_str());
+            continue;
+        }
+        if (line.turn->az_arcmin == 0 && line.turn->alt_arcmin == 0) continue;  // "az 0"
+        params.mount.knobs.push_back({*line.turn, index});
+        const bool az = line.turn->az_arcmin != 0;
+        turned += (turned.empty() ? "  after knobs " : " ") + std::string(az ? "az " : "alt ") +
+                  format_arcmin(az ? line.turn->az_arcmin : line.turn->alt_arcmin);
+    }
+    return turned;
+}
+
 int run(const SimulateOptions& o) {
     std::error_code ec;
     fs::create_directories(o.folder, ec);
@@ -133,6 +160,7 @@ int run(const SimulateOptions& o) {
     const long long start_ms = wall_clock_ms();
     params.mount.ra_hours = pointing_ra_hours(params.mount, start_ms);
 
+    KnobInput knob_input(STDIN_FILENO);
     StopSignals signals;
     const auto start = SteadyClock::now();
     const auto interval = std::chrono::duration_cast<SteadyClock::duration>(
@@ -154,6 +182,7 @@ int run(const SimulateOptions& o) {
                 last_ms = start_ms + std::llround(static_cast<double>(index) * o.interval_s * 1000);
             else
                 last_ms = std::max(wall_clock_ms(), last_ms + 1);
+            const std::string turned = o.knobs ? take_knob_turns(knob_input, params, index) : "";
             const std::string date_obs = iso_time(last_ms);
             ImageFile file = simulated_image_file(o, params, field, index, date_obs);
 
@@ -168,8 +197,8 @@ int run(const SimulateOptions& o) {
             ++images;
 
             const Position star = guide_star_position(params, field, index);
-            std::printf("%s  DATE-OBS %s  guide star x %.2f y %.2f\n", target.filename().c_str(),
-                        date_obs.c_str(), star.x, star.y);
+            std::printf("%s  DATE-OBS %s  guide star x %.2f y %.2f%s\n", target.filename().c_str(),
+                        date_obs.c_str(), star.x, star.y, turned.c_str());
             std::fflush(stdout);
 
             written.push_back(target);

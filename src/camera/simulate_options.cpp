@@ -357,6 +357,10 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
              o.nudges.push_back(*nudge);
              return std::nullopt;
          }},
+        {"knobs", "",
+         "read the knobs' turns from standard input while running:\nlines az ARCMIN and alt "
+         "ARCMIN, on the sky, signed as\n--az-offset and --alt-offset, from the next image",
+         0, command_line::flag(o.knobs)},
         {"clock", "KIND",
          "wall (default) or simulated: DATE-OBS = start + image\nnumber x interval, all images "
          "written without pause",

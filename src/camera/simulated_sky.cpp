@@ -90,10 +90,18 @@ double seeded_phase_deg(std::uint64_t seed) {
     return 360 * Random(stream_seed(seed, Stream::kPhase)).uniform();
 }
 
-Position mount_drift(const SkyMount& mount, double minutes, SkyOffset moved) {
-    const bool still = moved.north_arcsec == 0 && moved.east_arcsec == 0;
+std::vector<KnobTurn> knobs_turned(const SkyMount& mount, long index) {
+    std::vector<KnobTurn> turns;
+    for (const KnobTurnAt& knob : mount.knobs)
+        if (knob.image <= index) turns.push_back(knob.turn);
+    return turns;
+}
+
+Position mount_drift(const SkyMount& mount, double minutes, SkyOffset moved,
+                     std::span<const KnobTurn> knobs) {
+    const bool still = moved.north_arcsec == 0 && moved.east_arcsec == 0 && knobs.empty();
     if (still && (tracks_perfectly(mount.setup) || minutes == 0)) return {};
-    const SkyOffset sky = tracked_star_offset(mount.setup, minutes, moved);
+    const SkyOffset sky = tracked_star_offset(mount.setup, minutes, moved, knobs);
     const double n = sky.north_arcsec / mount.scale_arcsec_per_px;
     const double e = sky.east_arcsec / mount.scale_arcsec_per_px;
     const ScreenOffset d = screen_offset(n, e, mount.orientation);
@@ -143,7 +151,8 @@ SkyField make_sky_field(const SkyParams& params) {
 
 Position drift_position(const SkyParams& params, const SkyField& field, long index) {
     const double minutes = static_cast<double>(index) * params.interval_s / 60.0;
-    const Position mount = mount_drift(params.mount, minutes, telescope_moved(params.mount, index));
+    const Position mount = mount_drift(params.mount, minutes, telescope_moved(params.mount, index),
+                                       knobs_turned(params.mount, index));
     return {field.guide_start.x + params.drift_x_per_min * minutes + mount.x,
             field.guide_start.y + params.drift_y_per_min * minutes + mount.y};
 }

@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -44,6 +45,12 @@ struct Nudge {
     long image = 0;
 };
 
+// A turn of the mount's knobs, made just before image `image` and kept from then on.
+struct KnobTurnAt {
+    KnobTurn turn;
+    long image = 0;
+};
+
 // The mount under the camera: its tracking error moves the guide star by the exact
 // geometry of mount_model.hpp, turned into pixels by the plate scale and orientation.
 struct SkyMount {
@@ -53,6 +60,7 @@ struct SkyMount {
     double lon_deg = 0;       // east positive
     double ra_hours = 0;      // the pointing: sidereal time at the first image - ha_hours
     std::vector<Nudge> nudges;
+    std::vector<KnobTurnAt> knobs;  // in the order they were made
 };
 
 struct SkyParams {
@@ -97,9 +105,13 @@ SkyField make_sky_field(const SkyParams& params);
 // How far the hand controller has moved the telescope by image `index`.
 SkyOffset telescope_moved(const SkyMount& mount, long index);
 
-// How far the mount's tracking error (and the telescope's moves, `moved`) has moved the
-// guide star after `minutes`, pixels.
-Position mount_drift(const SkyMount& mount, double minutes, SkyOffset moved = {});
+// The knob turns made by image `index`, in order.
+std::vector<KnobTurn> knobs_turned(const SkyMount& mount, long index);
+
+// How far the mount's tracking error (and the telescope's moves, `moved`, and the knobs'
+// turns, `knobs`) has moved the guide star after `minutes`, pixels.
+Position mount_drift(const SkyMount& mount, double minutes, SkyOffset moved = {},
+                     std::span<const KnobTurn> knobs = {});
 
 // A phase in degrees, 0 to 360, drawn from the seed: the periodic error's when none is
 // given.

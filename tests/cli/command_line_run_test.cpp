@@ -43,7 +43,12 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"replay_names", {"replay", ".", "--names", "lower"}, "expected any or specified"},
         Row{"simulate_style", {"simulate", ".", "--style=ekos2"}, "expected ekos, nina or phd2"},
         Row{"script_two_files", {"script", "a", "b"}, "more than one file given: 'b'"},
-        Row{"simulate_unknown", {"simulate", ".", "--speed", "3"}, "unknown option '--speed'"}),
+        Row{"simulate_unknown", {"simulate", ".", "--speed", "3"}, "unknown option '--speed'"},
+        Row{"where_no_site", {"where", "--lat", "50"}, "give the site by --lat and --lon"},
+        Row{"where_latitude", {"where", "--lat", "95", "--lon", "0"}, "--lat"},
+        Row{"where_local_time",
+            {"where", "--lat", "50", "--lon", "0", "--time", "21:00"},
+            "expected a UTC time yyyy-mm-ddThh:mm:ss, not '21:00'"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(CliHelp, EveryCommandExplainsItsOptions) {
@@ -52,6 +57,7 @@ TEST(CliHelp, EveryCommandExplainsItsOptions) {
              {{"replay", "--help"}, "--max-count N"},
              {{"script", "--help"}, "docs/script.md"},
              {{"simulate", "--help"}, "--in-place"},
+             {{"where", "--help"}, "--lat DEG"},
              {{"--version"}, "trakora-cli 1."},
              {{"replay", "--version"}, "trakora-cli 1."}}) {
         const ProgramRun run = run_cli(args);

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+// The pole target: where the polar axis points around the pole, in arcminutes, to steer
+// the knobs by. Azimuth across with west to the right (the sign of the axis's azimuth
+// error, + = too far west), altitude up (+ = too high), the same in both hemispheres;
+// the words at the ends of the axes say which way is which. The pole sits in the middle
+// inside rings at 1′, 5′ and 15′; the current estimate is drawn with its 1-SE ellipse,
+// the earlier answers of the session as a trail fading with age.
+//
+// Usage:
+//   chart::PoleTarget target;
+//   target.now = chart::PoleTarget::Estimate{3.1, -1.2, 0.4, 0.6, 0.2};
+//   chart::paint_pole_target(painter, rect(), target);
+#pragma once
+
+#include <QPointF>
+#include <QPolygonF>
+#include <QRectF>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chart/drift_chart.hpp"  // ChartStyle
+
+class QPainter;
+
+namespace trakora::chart {
+
+struct PoleTarget {
+    // One answer about the axis. A position not finite is not drawn; an SE not finite or
+    // negative, or a correlation outside [-1, 1], leaves the point without its ellipse.
+    struct Estimate {
+        double azimuth_arcmin = 0;   // + = west, drawn to the right
+        double altitude_arcmin = 0;  // + = high, drawn up
+        double azimuth_se_arcmin = 0;
+        double altitude_se_arcmin = 0;
+        double correlation = 0;  // of the two errors
+    };
+    std::optional<Estimate> now;
+    std::vector<Estimate> trail;  // earlier answers, oldest first
+    ChartStyle style = ChartStyle::light;
+    // UTF-8; the caller passes them translated.
+    std::string title = "極軸の位置";
+    std::string subtitle;  // e.g. the total and the knob turns
+    std::string x_label = "方位 (′)";
+    std::string y_label = "高度 (′)";
+    std::string west = "西", east = "東", high = "高", low = "低";
+};
+
+// The rings always drawn, in arcminutes; wider ones (30′, 60′, 120′, …) join them when the
+// range has grown past them.
+inline constexpr double kPoleTargetRings[] = {1, 5, 15};
+
+// Where the picture lands: a square plot centred on the pole, the same scale both ways.
+// The range shows 15′ with some room, and grows to show the current estimate and its
+// ellipse beyond it (the ellipse counted up to the estimate's distance from the pole; the
+// trail and a wider ellipse are clipped).
+struct PoleTargetFrame {
+    QRectF plot;
+    double half_range_arcmin = 0;  // from the pole to the plot's edge
+    std::vector<double> rings;     // radii drawn, arcminutes, ascending
+    QPointF to_pixel(double azimuth_arcmin, double altitude_arcmin) const;
+    double pixels_per_arcmin() const;
+};
+PoleTargetFrame pole_target_frame(const QRectF& area, const PoleTarget& target);
+
+// The 1-SE ellipse {x : xᵀ Σ⁻¹ x = 1} around the estimate, in arcminutes (azimuth,
+// altitude), as `samples` points; its extent is ± the SE along each axis. Empty when the
+// estimate's ellipse is not drawn.
+std::vector<QPointF> se_ellipse(const PoleTarget::Estimate& estimate, int samples = 96);
+
+// Fills `area` with the background and draws the whole picture inside it, every size
+// following the area's. Text needs a QGuiApplication (see chart_gui_guard.hpp).
+void paint_pole_target(QPainter& painter, const QRectF& area, const PoleTarget& target);
+
+}  // namespace trakora::chart

@@ -81,9 +81,22 @@ void clear_drift_input(State& s, View& v, DriftInput which) {
     show(s, v);
 }
 
-void set_drift_orientation(State& s, View& v, Orientation orientation) {
+void set_drift_orientation(State& s, View& v, Orientation orientation, AngleSource source) {
     HandlerScope scope(s);
     s.assistant.typed.orientation = orientation;
+    s.assistant.typed.angle_source = source;
+    refit_drift(s.assistant);
+    show(s, v);
+}
+
+void set_drift_air(State& s, View& v, bool refraction, std::optional<double> temperature_c,
+                   std::optional<double> pressure_hpa, PoleTarget target) {
+    HandlerScope scope(s);
+    PolarInputs& typed = s.assistant.typed;
+    typed.refraction = refraction;
+    typed.temperature_c = temperature_c;
+    typed.pressure_hpa = pressure_hpa;
+    typed.target = target;
     refit_drift(s.assistant);
     show(s, v);
 }

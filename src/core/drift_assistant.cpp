@@ -51,7 +51,7 @@ void resolve_segment(DriftAssistant& a, DriftSegment& segment) {
     segment.first_unix_s = first_time(a, segment);
     segment.geometry =
         resolve_geometry(segment_inputs(a, segment), a.images[segment.first].measurement.keywords,
-                         segment.first_unix_s);
+                         segment.first_unix_s, a.images[segment.first].measurement.plate);
 }
 
 void fit_segment(DriftAssistant& a, DriftSegment& segment, std::size_t index) {

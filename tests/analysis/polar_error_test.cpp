@@ -216,6 +216,12 @@ DriftFit fit_of(double rate_y, std::optional<double> se_y, double minutes, std::
     fit.y.rate_se_per_min = se_y;
     fit.y.r2 = 0.9;
     fit.y.residual_rms = 0.5;
+    // The sums the projections are read from, agreeing with the figures above.
+    const double count = static_cast<double>(n);
+    fit.spread.n = count;
+    fit.spread.ryy = 0.25 * count;
+    fit.spread.stt = se_y ? fit.spread.ryy / ((count - 2) * *se_y * *se_y) : 1;
+    fit.spread.tyy = fit.spread.ryy / (1 - 0.9);
     return fit;
 }
 
@@ -224,6 +230,7 @@ Geometry meridian(double lat) {
     g.scale_arcsec_per_px = 1;
     g.ha_hours = 0;
     g.lat_deg = lat;
+    g.angle_source = AngleSource::typed;
     return g;
 }
 
@@ -292,6 +299,26 @@ TEST(PolarErrorReport, AltitudeMixedAndUnknowns) {
     EXPECT_TRUE(two.error_arcmin);
     EXPECT_FALSE(two.error_se_arcmin);
     EXPECT_EQ(two.enough, false);
+}
+
+// Bad input from the header: a note, a default, never NaN.
+TEST(PolarErrorGeometry, UnusablePlateAndAirOutOfRangeAreNoted) {
+    const HeaderValues header{{"AMBTEMP", "75"}, {"PRESSURE", "400"}};
+    PolarInputs in;
+    in.refraction = true;
+    const Geometry g = resolve_geometry(in, read_observing_keywords(header), std::nullopt,
+                                        PlateReading{std::nullopt, PlateFailure::singular});
+    ASSERT_TRUE(g.air);
+    EXPECT_EQ(g.air->temperature_c, 10);
+    EXPECT_EQ(g.air->pressure_hpa, 1010);
+    EXPECT_EQ(g.angle_source, AngleSource::assumed);
+    std::size_t plate = 0, air = 0;
+    for (const DriftNote& n : g.notes) {
+        plate += n.code == NoteCode::plate_unusable ? 1 : 0;
+        air += n.code == NoteCode::air_out_of_range ? 1 : 0;
+    }
+    EXPECT_EQ(plate, 1u);
+    EXPECT_EQ(air, 2u);
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ enum class NoteCode {
     angle_not_refined,      // numbers: the angle the motion gave, the coarse angle
     refraction_share,       // numbers: the altitude, the refraction's drift, the measured drift
     air_out_of_range,       // names: keyword, its text
+    calibration_found,      // names: the move; numbers: the angle, its standard error, jump px
+    calibration_missing,    // names: the move; no jump between two images stood out
+    calibration_twice,      // names: the move; numbers: how many jumps stood out
 };
 
 // What was wanting for the hour angle, as bits of `DriftNote::parts`.

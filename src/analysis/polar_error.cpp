@@ -145,6 +145,55 @@ bool angle_known(AngleSource source) {
     return source != AngleSource::coarse && source != AngleSource::assumed;
 }
 
+std::optional<CalibrationMove> calibration_named(std::string_view name) {
+    if (name == "north") return CalibrationMove::north;
+    if (name == "south") return CalibrationMove::south;
+    if (name == "east") return CalibrationMove::east;
+    if (name == "west") return CalibrationMove::west;
+    return std::nullopt;
+}
+
+const char* calibration_name(CalibrationMove move) {
+    switch (move) {
+        case CalibrationMove::north:
+            return "north";
+        case CalibrationMove::south:
+            return "south";
+        case CalibrationMove::east:
+            return "east";
+        case CalibrationMove::west:
+            break;
+    }
+    return "west";
+}
+
+double angle_from_move(CalibrationMove move, double dx, double dy, bool mirror) {
+    const double length = std::hypot(dx, dy);
+    const double ux = dx / length, uy = dy / length;
+    // The star went the opposite way to the telescope: toward south for a move north.
+    double nx = 0, ny = 0;
+    switch (move) {
+        case CalibrationMove::north:
+            nx = -ux, ny = -uy;
+            break;
+        case CalibrationMove::south:
+            nx = ux, ny = uy;
+            break;
+        case CalibrationMove::east:
+        case CalibrationMove::west: {
+            const double s = move == CalibrationMove::west ? 1 : -1;
+            const double ex = s * ux, ey = s * uy;
+            // East is north a quarter turn counterclockwise on the screen, clockwise mirrored.
+            nx = mirror ? ey : -ey;
+            ny = mirror ? -ex : ex;
+            break;
+        }
+    }
+    double deg = std::atan2(nx, -ny) / kRadPerDeg;
+    if (deg < 0) deg += 360;
+    return deg;
+}
+
 const char* pole_target_name(PoleTarget target) {
     return target == PoleTarget::refracted ? "refracted" : "true";
 }
@@ -308,7 +357,7 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     AngleSource source = g.angle_source;
     // Unknown for a coarse or assumed orientation: such an answer is never enough.
     std::optional<double> angle_se;
-    if (angle_known(source)) angle_se = 0.0;
+    if (angle_known(source)) angle_se = g.angle_se_deg.value_or(0.0);
     if (!angle_known(source)) {
         if (const auto motion = angle_from_motion(fit, orientation)) {
             if (angle_apart_deg(motion->north_deg, orientation.north_deg) <= kRefineWithinDeg) {

@@ -18,6 +18,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/drift_fit.hpp"
@@ -45,6 +46,15 @@ bool angle_known(AngleSource source);
 enum class PoleTarget { true_pole, refracted };
 const char* pole_target_name(PoleTarget target);  // "true", "refracted"
 
+// A calibration move of the hand controller: where the telescope went.
+enum class CalibrationMove { north, south, east, west };
+std::optional<CalibrationMove> calibration_named(std::string_view name);  // "north", ...
+const char* calibration_name(CalibrationMove move);
+
+// North's angle from the star's jump (dx, dy pixels on the screen) across a calibration
+// move: the star moves the opposite way to the telescope. `mirror` as the image is.
+double angle_from_move(CalibrationMove move, double dx, double dy, bool mirror);
+
 // What the user gave; anything absent is taken from the header.
 struct PolarInputs {
     std::optional<double> scale_arcsec_per_px;
@@ -59,6 +69,8 @@ struct PolarInputs {
     std::optional<double> temperature_c = std::nullopt;
     std::optional<double> pressure_hpa = std::nullopt;
     PoleTarget target = PoleTarget::true_pole;
+    // A calibration move made at the start of each segment, the session finds its jump.
+    std::optional<CalibrationMove> calibration = std::nullopt;
 };
 
 struct Geometry {
@@ -68,7 +80,8 @@ struct Geometry {
     std::optional<double> lat_deg;
     Orientation orientation;
     AngleSource angle_source = AngleSource::assumed;
-    std::optional<Air> air;  // set when refraction is taken off
+    std::optional<double> angle_se_deg;  // a calibration move's
+    std::optional<Air> air;              // set when refraction is taken off
     PoleTarget target = PoleTarget::true_pole;
     std::vector<DriftNote> notes;  // where each value came from, or why it is missing
 };

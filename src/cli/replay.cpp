@@ -203,6 +203,17 @@ command_line::Syntax replay_command_line(Options& o) {
          }},
         {"mirror", "", "the image is mirrored (east on the other side of north)", 0,
          command_line::flag(o.inputs.orientation.mirror)},
+        {"calibrate", "MOVE",
+         "at the start of the fit the telescope was moved north, south, east or\n"
+         "west by the hand controller: its jump gives north's angle",
+         1,
+         [&o](Values v) -> Refusal {
+             const auto move = calibration_named(v[0]);
+             if (!move)
+                 return "expected north, south, east or west, not '" + std::string(v[0]) + "'";
+             o.inputs.calibration = move;
+             return std::nullopt;
+         }},
         {"no-refraction", "", "leave the air's refraction in the drift", 0,
          command_line::flag(o.no_refraction)},
         {"temperature", "C", "the air's temperature, -60 to 50 (default: AMBTEMP, else 10)", 1,
@@ -325,6 +336,7 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     type(DriftInput::lat, typed.lat_deg);
     set_drift_orientation(s, view, o.inputs.orientation, o.inputs.angle_source);
     set_drift_air(s, view, !o.no_refraction, typed.temperature_c, typed.pressure_hpa, typed.target);
+    s.assistant.typed.calibration = typed.calibration;
     // The hour angle is the star's at the first image of the fit: typed for the first
     // segment, or for the one that starts at the N-th image.
     bool ha_typed = false;

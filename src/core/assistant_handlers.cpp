@@ -2,7 +2,9 @@
 #include "core/assistant_handlers.hpp"
 
 #include <cmath>
+#include <optional>
 
+#include "analysis/brightest_spot.hpp"
 #include "analysis/star_measurement.hpp"
 #include "core/handler_scope.hpp"
 
@@ -19,13 +21,38 @@ double sample_range_top(const State& s) {
 
 void show(State& s, View& v) { v.show_drift_assistant(s.assistant); }
 
+// How far from its last place the assistant looks for a star the search lost: a
+// calibration move of the hand controller jumps it tens of pixels.
+constexpr double kJumpSearchPixels = 60;
+constexpr double kJumpSearchStep = 30;  // the spot search reaches 15 pixels each way
+
+// The star measured around the found position; when that finds none, the brightest clean
+// one within reach of the session's last clean star.
+StarMeasurement measure_session_star(const State& s, const ImageMeasurement& m) {
+    const PlaneView plane = image_plane(s, 0);
+    const StarLevels range{sample_range_top(s), static_cast<double>(s.pixel_max)};
+    StarMeasurement star = measure_star(plane, m.found, range);
+    if ((star.flags & (kStarLost | kStarLowSnr)) == 0) return star;
+    const DriftAssistant& a = s.assistant;
+    if (a.session_ended || a.images.empty() || m.picked) return star;
+    const StarMeasurement& last = *a.images.back().measurement.star;
+    if (last.flags != 0) return star;
+    std::optional<StarMeasurement> best;
+    for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
+        for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep) {
+            const Position spot = brightest_spot_near(plane, {last.x + dx, last.y + dy});
+            const StarMeasurement found = measure_star(plane, spot, range);
+            if (found.flags == 0 && (!best || found.snr > best->snr)) best = found;
+        }
+    return best.value_or(star);
+}
+
 // Keeps `m` as the latest measurement; with `take`, measures the star and adds the image.
 void measure(State& s, View& v, ImageMeasurement m, bool take) {
     DriftAssistant& a = s.assistant;
     ++a.measured;
     if (take) {
-        m.star = measure_star(image_plane(s, 0), m.found,
-                              {sample_range_top(s), static_cast<double>(s.pixel_max)});
+        m.star = measure_session_star(s, m);
         add_drift_image(a, std::move(m));
         a.latest = a.images.back().measurement;
         show(s, v);

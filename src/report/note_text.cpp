@@ -115,6 +115,17 @@ std::string note_text(const DriftNote& n) {
             return "The star is " + fixed(number(n, 0), 1) + " degrees high: refraction gave " +
                    fixed(number(n, 1), 3) + " of the " + fixed(number(n, 2), 3) +
                    " arcsec/min north drift measured, and was taken off.";
+        case NoteCode::calibration_found:
+            return "The calibration move " + name(n, 0) + " jumped the star " +
+                   fixed(number(n, 2), 1) + " px: north at " + fixed(number(n, 0), 1) + " +/- " +
+                   fixed(number(n, 1), 1) + " degrees; the images before it left the fit.";
+        case NoteCode::calibration_missing:
+            return "No jump of the calibration move " + name(n, 0) +
+                   " was found among the segment's first images: press the button once, for a "
+                   "second or two, at the start of a segment.";
+        case NoteCode::calibration_twice:
+            return count(number(n, 0)) + " jumps stood out for the calibration move " + name(n, 0) +
+                   ": none was used.";
         case NoteCode::air_out_of_range:
             return name(n, 0) + " '" + name(n, 1) +
                    "' is out of range (-60 to 50 C, 500 to 1100 hPa): the default was used.";

@@ -301,6 +301,29 @@ TEST(PolarErrorReport, AltitudeMixedAndUnknowns) {
     EXPECT_EQ(two.enough, false);
 }
 
+// The star jumps the opposite way to the telescope; east a quarter turn counterclockwise
+// from north on the screen, clockwise mirrored.
+TEST(PolarErrorOrientation, AngleFromACalibrationMove) {
+    struct Row {
+        const char* name;
+        CalibrationMove move;
+        double dx, dy;
+        bool mirror;
+        double angle;
+    };
+    const Row rows[] = {
+        {"north_up_moved_north", CalibrationMove::north, 0, 30, false, 0},
+        {"north_up_moved_east", CalibrationMove::east, 30, 0, false, 0},
+        {"north_up_mirrored_moved_east", CalibrationMove::east, -30, 0, true, 0},
+        {"north_right_moved_south", CalibrationMove::south, 30, 0, false, 90},
+        {"north_at_135_moved_west", CalibrationMove::west, 20, -20, false, 135},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_NEAR(angle_from_move(row.move, row.dx, row.dy, row.mirror), row.angle, 1e-9);
+    }
+}
+
 // Bad input from the header: a note, a default, never NaN.
 TEST(PolarErrorGeometry, UnusablePlateAndAirOutOfRangeAreNoted) {
     const HeaderValues header{{"AMBTEMP", "75"}, {"PRESSURE", "400"}};

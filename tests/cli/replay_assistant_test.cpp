@@ -122,35 +122,44 @@ TEST_P(ReplayClosedLoop, GivesTheMountsErrorAndDrawsIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ReplayClosedLoop,
-    ::testing::Values(LoopRow{"azimuth_north_meridian",
-                              {"--az-offset", "5", "--lat", "50", "--dec", "10", "--ha", "0.3"},
-                              {"--angle", "0", "--no-refraction"},
-                              5,
-                              "azimuth",
-                              "west"},
-                      LoopRow{"altitude_east_star",
-                              {"--alt-offset", "-4", "--lat", "45", "--dec", "30", "--ha", "-6"},
-                              {"--angle", "0", "--no-refraction"},
-                              4,
-                              "altitude",
-                              "low"},
-                      LoopRow{"southern_north_down",
-                              {"--az-offset", "-6", "--lat", "-35", "--dec", "-30", "--ha", "0.5",
-                               "--north", "down"},
-                              {"--angle", "180", "--no-refraction"},
-                              6,
-                              "azimuth",
-                              "east"},
-                      // A real sky: the camera turned and plate-solved, the drive's periodic
-                      // error, the air 23 degrees above the eastern horizon.
-                      LoopRow{"solved_turned_refracted_east_star",
-                              {"--alt-offset", "-4", "--lat", "45", "--dec", "30", "--ha", "-6",
-                               "--rotation", "123", "--wcs", "--pe", "10", "--pe-period", "8",
-                               "--refraction"},
-                              {},
-                              4,
-                              "altitude",
-                              "low"}));
+    ::testing::Values(
+        LoopRow{"azimuth_north_meridian",
+                {"--az-offset", "5", "--lat", "50", "--dec", "10", "--ha", "0.3"},
+                {"--angle", "0", "--no-refraction"},
+                5,
+                "azimuth",
+                "west"},
+        LoopRow{"altitude_east_star",
+                {"--alt-offset", "-4", "--lat", "45", "--dec", "30", "--ha", "-6"},
+                {"--angle", "0", "--no-refraction"},
+                4,
+                "altitude",
+                "low"},
+        LoopRow{
+            "southern_north_down",
+            {"--az-offset", "-6", "--lat", "-35", "--dec", "-30", "--ha", "0.5", "--north", "down"},
+            {"--angle", "180", "--no-refraction"},
+            6,
+            "azimuth",
+            "east"},
+        // A real sky: the camera turned and plate-solved, the drive's periodic
+        // error, the air 23 degrees above the eastern horizon.
+        LoopRow{"solved_turned_refracted_east_star",
+                {"--alt-offset", "-4", "--lat", "45", "--dec", "30", "--ha", "-6", "--rotation",
+                 "123", "--wcs", "--pe", "10", "--pe-period", "8", "--refraction"},
+                {},
+                4,
+                "altitude",
+                "low"},
+        // The camera turned, not given: a move north by the hand controller at
+        // the start tells it, across a jump the specified search loses.
+        LoopRow{"calibrated_by_a_move_north",
+                {"--az-offset", "5", "--lat", "50", "--dec", "10", "--ha", "0.3", "--rotation",
+                 "77", "--pe", "15", "--pe-period", "6", "--nudge", "north:40:2"},
+                {"--calibrate", "north", "--no-refraction"},
+                5,
+                "azimuth",
+                "west"}));
 
 // Nights the assistant cannot fully answer: a summary with nulls and notes, exit 0.
 struct DegenerateRow {

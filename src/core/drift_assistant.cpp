@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/periodic_motion.hpp"
+
 namespace trakora {
 namespace {
 
@@ -128,6 +130,31 @@ void apply_calibration(CalibrationMove move, std::vector<DriftSample>& points,
     g.angle_se_deg = se;
 }
 
+// The mount's periodic error from the star's RA motion about its line, on the RA axis
+// (the star moves by it times cos dec), peak to peak.
+void add_periodic_error(DriftSummary& s, const DriftFit& fit,
+                        const std::vector<DriftSample>& points) {
+    if (!s.angle_deg || !s.mirror || !s.scale_arcsec_per_px || !s.dec_deg) return;
+    const double cos_dec = std::cos(*s.dec_deg * 3.141592653589793 / 180);
+    if (cos_dec < 1e-3) return;
+    const Orientation o{*s.angle_deg, *s.mirror};
+    const AxisFit east = east_fit(fit, o);
+    if (!east.rate_per_min || !east.intercept) return;
+    const ScreenDirections d = screen_directions(o);
+    std::vector<double> minutes, residuals;
+    for (std::size_t k = 0; k < points.size() && k < fit.excluded.size(); ++k) {
+        if (fit.excluded[k] != Exclusion::none) continue;
+        const double t = points[k].minutes - fit.origin_minutes;
+        minutes.push_back(t);
+        residuals.push_back(d.east_x * points[k].x + d.east_y * points[k].y -
+                            (*east.intercept + *east.rate_per_min * t));
+    }
+    if (const auto p = periodic_motion(minutes, residuals)) {
+        s.pe_arcsec = p->peak_to_peak * *s.scale_arcsec_per_px / cos_dec;
+        s.pe_period_min = p->period_min;
+    }
+}
+
 void fit_segment(DriftAssistant& a, DriftSegment& segment, std::size_t index) {
     std::vector<DriftSample> points;
     points.reserve(segment.count);
@@ -145,6 +172,7 @@ void fit_segment(DriftAssistant& a, DriftSegment& segment, std::size_t index) {
     for (std::size_t k = 0; k < segment.count && k < segment.fit.excluded.size(); ++k)
         a.images[segment.first + k].excluded = segment.fit.excluded[k];
     segment.summary = drift_summary(segment.fit, segment.geometry);
+    add_periodic_error(segment.summary, segment.fit, points);
     add_time_notes(segment.summary, segment_images(a, index));
 }
 

@@ -96,6 +96,7 @@ struct LoopRow {
     double error_arcmin;
     const char* axis;
     const char* pole;
+    double pe_peak_to_peak = 0;  // the drive's periodic error, arcseconds; 0 for none
     friend void PrintTo(const LoopRow& r, std::ostream* os) { *os << r.name; }
 };
 
@@ -117,6 +118,11 @@ TEST_P(ReplayClosedLoop, GivesTheMountsErrorAndDrawsIt) {
     EXPECT_EQ(json_value(run.out, "axis"), std::string("\"") + row.axis + "\"");
     EXPECT_EQ(json_value(run.out, "pole"), std::string("\"") + row.pole + "\"");
     EXPECT_EQ(json_value(run.out, "enough"), "true");
+    if (row.pe_peak_to_peak > 0) {
+        EXPECT_NEAR(json_number(run.out, "pe_arcsec"), row.pe_peak_to_peak,
+                    0.1 * row.pe_peak_to_peak);
+        EXPECT_NEAR(json_number(run.out, "pe_period_min"), 6, 0.3);
+    }
     EXPECT_GT(fs::file_size(plot), 1000u);
 }
 
@@ -159,7 +165,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {"--calibrate", "north", "--no-refraction"},
                 5,
                 "azimuth",
-                "west"}));
+                "west",
+                30}));
 
 // Nights the assistant cannot fully answer: a summary with nulls and notes, exit 0.
 struct DegenerateRow {

@@ -459,9 +459,11 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     const double target = std::max(kEnoughSeArcmin, kEnoughSeFraction * *s.error_arcmin);
     s.enough = *s.error_se_arcmin < target && s.minutes >= kEnoughMinutes;
     if (*s.enough && !angle_known(source)) {
-        // The motion tells the RA line, not which way along it north lies.
+        // The motion tells the RA line, not which way along it north lies; more time
+        // does not tell it.
         s.enough = false;
         s.notes.push_back({NoteCode::angle_not_known, {}, {}});
+        return s;
     }
     if (*s.enough) {
         s.minutes_needed = 0;

@@ -60,9 +60,10 @@ void wire_drift_window(State& state, QtView& view) {
         [s, v](DriftInput which, double value) { set_drift_input(*s, *v, which, value); });
     QObject::connect(inputs, &AssistantInputs::cleared, drift,
                      [s, v](DriftInput which) { clear_drift_input(*s, *v, which); });
-    QObject::connect(inputs, &AssistantInputs::orientationChanged, drift, [s, v](Orientation o) {
-        set_drift_orientation(*s, *v, o, AngleSource::coarse);
-    });
+    QObject::connect(
+        inputs, &AssistantInputs::orientationChanged, drift, [s, v](Orientation o, bool exact) {
+            set_drift_orientation(*s, *v, o, exact ? AngleSource::typed : AngleSource::coarse);
+        });
     QObject::connect(
         drift, &DriftAssistantWindow::saveRequested, drift,
         [s, drift](const QString& csv, const QString& json, const QString& plot) {

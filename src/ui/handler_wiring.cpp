@@ -45,6 +45,9 @@ void wire_drift_window(State& state, QtView& view) {
     DriftAssistantWindow* drift = &view.drift_window();
     const AssistantInputs* inputs = drift->controls().inputs;
 
+    // The desktop's answer takes the air's refraction off, with the header's weather or
+    // the defaults, as replay does.
+    state.assistant.typed.refraction = true;
     QObject::connect(&view.main_window(), &MainWindow::driftWindowRequested, drift, [s, v, drift] {
         v->show_drift_assistant(s->assistant);
         drift->open();

@@ -31,6 +31,7 @@ class DriftWindowTest : public ::testing::Test {
     DriftWindowTest() {
         state().assistant.typed.ha_hours = 0;
         state().assistant.typed.angle_source = AngleSource::typed;  // north up, as an angle
+        state().assistant.typed.refraction = false;                 // a sky without air
         add_samples(25, 0.0);
     }
 

@@ -26,24 +26,35 @@ void show(State& s, View& v) { v.show_drift_assistant(s.assistant); }
 constexpr double kJumpSearchPixels = 60;
 constexpr double kJumpSearchStep = 30;  // the spot search reaches 15 pixels each way
 
-// The star measured around the found position; when that finds none, the brightest clean
-// one within reach of the session's last clean star.
+// A star this many times brighter or fainter than the session's last is another star.
+constexpr double kSameStarRatio = 2;
+
+// The star measured around the found position, while it is the session's star: clean and
+// about as bright as the last clean one. Otherwise (the search lost it or went to another
+// star) the clean one within reach of the last that is nearest its brightness.
 StarMeasurement measure_session_star(const State& s, const ImageMeasurement& m) {
     const PlaneView plane = image_plane(s, 0);
     const StarLevels range{sample_range_top(s), static_cast<double>(s.pixel_max)};
     StarMeasurement star = measure_star(plane, m.found, range);
-    if ((star.flags & (kStarLost | kStarLowSnr)) == 0) return star;
     const DriftAssistant& a = s.assistant;
     if (a.session_ended || a.images.empty() || m.picked) return star;
     const StarMeasurement& last = *a.images.back().measurement.star;
-    if (last.flags != 0) return star;
+    if (last.flags != 0 || !(last.snr > 0)) return star;
+    const auto unlike = [&last](const StarMeasurement& x) {
+        return std::abs(std::log(std::max(x.snr, 1e-9) / last.snr));
+    };
+    const double same = std::log(kSameStarRatio);
+    if (star.flags == 0 && unlike(star) <= same) return star;
     std::optional<StarMeasurement> best;
+    const auto consider = [&](const StarMeasurement& found) {
+        if (found.flags == 0 && unlike(found) <= same && (!best || unlike(found) < unlike(*best)))
+            best = found;
+    };
+    consider(measure_star(plane, {std::round(last.x), std::round(last.y)}, range));
     for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
-        for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep) {
-            const Position spot = brightest_spot_near(plane, {last.x + dx, last.y + dy});
-            const StarMeasurement found = measure_star(plane, spot, range);
-            if (found.flags == 0 && (!best || found.snr > best->snr)) best = found;
-        }
+        for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
+            consider(
+                measure_star(plane, brightest_spot_near(plane, {last.x + dx, last.y + dy}), range));
     return best.value_or(star);
 }
 

@@ -60,6 +60,7 @@ void resolve_segment(DriftAssistant& a, DriftSegment& segment) {
 // the median step.
 constexpr double kJumpPixels = 5;
 constexpr double kJumpSteps = 4;
+constexpr double kSecondJumpShare = 0.4;
 // The jump is looked for among the segment's first images: the move is made at its start.
 constexpr std::size_t kCalibrationImages = 10;
 
@@ -78,7 +79,11 @@ void apply_calibration(CalibrationMove move, std::vector<DriftSample>& points,
     std::vector<double> sorted = steps;
     std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2),
                      sorted.end());
-    const double threshold = std::max(kJumpPixels, kJumpSteps * sorted[sorted.size() / 2]);
+    // A second jump counts only when it is of the first one's kind, not a fast step of the
+    // drive's periodic error.
+    const double largest = *std::max_element(steps.begin(), steps.end());
+    const double threshold =
+        std::max({kJumpPixels, kJumpSteps * sorted[sorted.size() / 2], kSecondJumpShare * largest});
     std::vector<std::size_t> jumps;
     for (std::size_t k = 0; k < steps.size(); ++k)
         if (steps[k] > threshold) jumps.push_back(k + 1);

@@ -170,6 +170,10 @@
         <source>  %1 枚, %2 分</source>
         <translation>  %1 images, %2 min</translation>
     </message>
+    <message>
+        <source>画像の北を角度で入力するか、校正してください</source>
+        <translation>Type north&apos;s angle in the image, or calibrate</translation>
+    </message>
 </context>
 <context>
     <name>trakora::messages</name>

@@ -86,6 +86,48 @@ AxisFit axis_fit(std::span<const DriftSample> s, const std::vector<bool>& use, d
 double x_of(const DriftSample& s) { return s.x; }
 double y_of(const DriftSample& s) { return s.y; }
 
+// The sums the projections are read from, over the used samples in order, with the same
+// arithmetic as axis_fit so that an image axis's projection reproduces it.
+FitSpread spread_of(std::span<const DriftSample> s, const std::vector<bool>& use, double t0,
+                    const DriftFit& fit) {
+    FitSpread f;
+    double sx = 0, sy = 0, st = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!use[i]) continue;
+        f.n += 1;
+        st += s[i].minutes - t0;
+        sx += s[i].x;
+        sy += s[i].y;
+    }
+    const double mt = st / f.n, mx = sx / f.n, my = sy / f.n;
+    const double bx = *fit.x.rate_per_min, ax = *fit.x.intercept;
+    const double by = *fit.y.rate_per_min, ay = *fit.y.intercept;
+    bool have_before = false;
+    double before_x = 0, before_y = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!use[i]) continue;
+        const double dt = s[i].minutes - t0;
+        const double rx = s[i].x - (ax + bx * dt), ry = s[i].y - (ay + by * dt);
+        f.stt += (dt - mt) * (dt - mt);
+        f.rxx += rx * rx;
+        f.ryy += ry * ry;
+        f.rxy += rx * ry;
+        const double vx = s[i].x - mx, vy = s[i].y - my;
+        f.txx += vx * vx;
+        f.tyy += vy * vy;
+        f.txy += vx * vy;
+        if (have_before) {
+            f.lxx += before_x * rx;
+            f.lyy += before_y * ry;
+            f.lxy += before_x * ry;
+            f.lyx += before_y * rx;
+        }
+        have_before = true;
+        before_x = rx, before_y = ry;
+    }
+    return f;
+}
+
 }  // namespace
 
 DriftFit fit_drift(std::span<const DriftSample> samples) {
@@ -146,7 +188,45 @@ DriftFit fit_drift(std::span<const DriftSample> samples) {
     if (fit.used > 0) fit.mean_minutes = total / static_cast<double>(fit.used);
     fit.x = axis_fit(samples, use, t0, x_of);
     fit.y = axis_fit(samples, use, t0, y_of);
+    if (fit.x.rate_per_min && fit.y.rate_per_min) fit.spread = spread_of(samples, use, t0, fit);
     return fit;
+}
+
+AxisFit projected_fit(const DriftFit& fit, double ux, double uy) {
+    AxisFit p;
+    if (!fit.x.rate_per_min || !fit.y.rate_per_min) return p;
+    const FitSpread& s = fit.spread;
+    // Terms with a zero weight are left out so that an image axis gives its own fit.
+    const auto form = [ux, uy](double xx, double yy, double xy) {
+        double v = 0;
+        if (ux != 0) v += ux * ux * xx;
+        if (uy != 0) v += uy * uy * yy;
+        if (ux != 0 && uy != 0) v += 2 * ux * uy * xy;
+        return std::max(v, 0.0);
+    };
+    const auto line = [ux, uy](double x, double y) {
+        double v = 0;
+        if (ux != 0) v += ux * x;
+        if (uy != 0) v += uy * y;
+        return v;
+    };
+    const double ssr = form(s.rxx, s.ryy, s.rxy), sst = form(s.txx, s.tyy, s.txy);
+    p.rate_per_min = line(*fit.x.rate_per_min, *fit.y.rate_per_min);
+    if (fit.x.intercept && fit.y.intercept) p.intercept = line(*fit.x.intercept, *fit.y.intercept);
+    if (!(s.n > 0)) return p;
+    p.residual_rms = std::sqrt(ssr / s.n);
+    if (s.n > 2) p.rate_se_per_min = std::sqrt(ssr / (s.n - 2) / s.stt);
+    if (sst > 0) p.r2 = std::clamp(1 - ssr / sst, 0.0, 1.0);
+    return p;
+}
+
+std::optional<double> projected_autocorrelation(const DriftFit& fit, double ux, double uy) {
+    const FitSpread& s = fit.spread;
+    if (s.n < 3) return std::nullopt;
+    const double ssr = ux * ux * s.rxx + uy * uy * s.ryy + 2 * ux * uy * s.rxy;
+    const double lag = ux * ux * s.lxx + uy * uy * s.lyy + ux * uy * (s.lxy + s.lyx);
+    if (!(ssr > 0) || !std::isfinite(lag)) return std::nullopt;
+    return std::clamp(lag / ssr, -1.0, 1.0);
 }
 
 }  // namespace trakora

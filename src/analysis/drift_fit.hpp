@@ -34,6 +34,16 @@ struct AxisFit {
 
 enum class Exclusion { none, flagged, outlier };
 
+// The sums both axes' lines leave behind over the used samples, from which the line of
+// any projection a x + b y follows exactly: residuals and values about their means, as
+// the quadratic forms of x and y, and the residuals' products with the next used one.
+struct FitSpread {
+    double n = 0, stt = 0;
+    double rxx = 0, ryy = 0, rxy = 0;           // residual products
+    double txx = 0, tyy = 0, txy = 0;           // value products about the mean
+    double lxx = 0, lyy = 0, lxy = 0, lyx = 0;  // residual at i times residual at i + 1
+};
+
 struct DriftFit {
     AxisFit x, y;
     std::size_t images = 0;  // samples given
@@ -44,11 +54,21 @@ struct DriftFit {
     double elapsed_minutes = 0;       // first to last used sample
     double mean_minutes = 0;          // mean time of the used samples, from origin_minutes
     std::vector<Exclusion> excluded;  // one per input sample
+    FitSpread spread;                 // set when both axes' lines are defined
 };
 
 // Least squares of x and y against minutes over the samples. Flagged samples are left
 // out; then samples whose residual on either axis exceeds 4 x that axis's residual RMS
 // are left out and the line fitted once more.
 DriftFit fit_drift(std::span<const DriftSample> samples);
+
+// The line of the projection ux x + uy y (a unit direction on the screen) that the
+// fit's two lines give: its rate, standard error, R², residual RMS and intercept. Along
+// an image axis it is that axis's fit, to the last bit.
+AxisFit projected_fit(const DriftFit& fit, double ux, double uy);
+
+// The lag-one autocorrelation of that projection's residuals, nullopt with fewer than
+// three residuals or none that vary.
+std::optional<double> projected_autocorrelation(const DriftFit& fit, double ux, double uy);
 
 }  // namespace trakora

@@ -33,6 +33,16 @@ enum class NoteCode {
     times_from_files,       // numbers: how many images were timed by their files
     images_without_time,    // numbers: how many
     fit_start_beyond,       // numbers: the image the fit was to start at, images measured
+    angle_from_plate,       // numbers: the angle; names: "mirrored" when it is
+    plate_unusable,         // names: why the plate solution could not be read
+    angle_not_known,        // the answer would be enough but the orientation is not known
+    angle_refined,          // numbers: the angle, its standard error, the coarse angle
+    angle_not_refined,      // numbers: the angle the motion gave, the coarse angle
+    refraction_share,       // numbers: the altitude, the refraction's drift, the measured drift
+    air_out_of_range,       // names: keyword, its text
+    calibration_found,      // names: the move; numbers: the angle, its standard error, jump px
+    calibration_missing,    // names: the move; no jump between two images stood out
+    calibration_twice,      // names: the move; numbers: how many jumps stood out
 };
 
 // What was wanting for the hour angle, as bits of `DriftNote::parts`.

@@ -15,6 +15,18 @@ constexpr double kSiderealPerSolar = 1.00273790935;
 constexpr double kEnoughSeArcmin = 1;
 constexpr double kEnoughSeFraction = 0.1;
 constexpr double kEnoughMinutes = 3;
+// The sidereal rate on the sky at the equator, arcseconds per minute.
+constexpr double kSiderealArcsecPerMin = 360.0 * 3600 / 1436.0681637;
+// The star's RA motion tells the orientation when it stands this far above the seeing
+// (the variances along and across its line), from this many images on.
+constexpr double kRefineVarianceRatio = 10;
+constexpr double kRefineImages = 8;
+constexpr double kRefineWithinDeg = 45;
+constexpr double kRefinedKnownDeg = 2;
+// Correlated residuals widen the slope's standard error, once there are enough of them
+// to tell their correlation.
+constexpr double kCorrelationImages = 10;
+constexpr double kAltitudeNoteDeg = 30;
 
 // A value present but not of its kind, named with what was written.
 DriftNote unreadable_note(NoteCode code, const KeywordValue& k) {
@@ -51,7 +63,140 @@ void resolve_scale(const PolarInputs& in, const ObservingKeywords& k, Geometry& 
          {}});
 }
 
+void resolve_orientation(const PolarInputs& in, const PlateReading& plate, Geometry& g) {
+    g.orientation = in.orientation;
+    g.angle_source = in.angle_source;
+    if (in.angle_source == AngleSource::typed) return;
+    if (plate.solution) {
+        g.orientation = {plate.solution->north_deg, plate.solution->mirror};
+        g.angle_source = AngleSource::header;
+        g.notes.push_back({NoteCode::angle_from_plate,
+                           {plate.solution->mirror ? "mirrored" : ""},
+                           {plate.solution->north_deg}});
+    } else if (plate.failure != PlateFailure::absent) {
+        g.notes.push_back(
+            {NoteCode::plate_unusable, {std::string(plate_failure_name(plate.failure))}, {}});
+    }
+}
+
+// A typed value, else the header's within its range (named when outside it), else the
+// default.
+double air_value(std::optional<double> typed, const KeywordValue& k, double low, double high,
+                 double fallback, Geometry& g) {
+    if (typed) return *typed;
+    if (k.value && *k.value >= low && *k.value <= high) return *k.value;
+    if (k.value || unreadable(k)) g.notes.push_back(unreadable_note(NoteCode::air_out_of_range, k));
+    return fallback;
+}
+
+// The line of the star's RA motion from the fit's residuals: its principal direction,
+// when the motion along it stands well above the seeing. Returns north's angle on the
+// side of `near` for that line and its standard error, degrees.
+struct RefinedAngle {
+    double north_deg = 0;
+    double se_deg = 0;
+};
+std::optional<RefinedAngle> angle_from_motion(const DriftFit& fit, const Orientation& near) {
+    const FitSpread& s = fit.spread;
+    if (s.n < kRefineImages) return std::nullopt;
+    const double half_trace = (s.rxx + s.ryy) / 2;
+    const double half_gap = std::hypot((s.rxx - s.ryy) / 2, s.rxy);
+    const double major = half_trace + half_gap, minor = half_trace - half_gap;
+    if (!(minor > 0) || major < kRefineVarianceRatio * minor) return std::nullopt;
+    const double phi = 0.5 * std::atan2(2 * s.rxy, s.rxx - s.ryy);  // the RA line
+    const double ex = std::cos(phi), ey = std::sin(phi);
+    // North a quarter turn clockwise from east on the screen, or counterclockwise mirrored.
+    double nx = near.mirror ? ey : -ey, ny = near.mirror ? -ex : ex;
+    const ScreenDirections coarse = screen_directions(near);
+    if (nx * coarse.north_x + ny * coarse.north_y < 0) nx = -nx, ny = -ny;
+    double deg = std::atan2(nx, -ny) / kRadPerDeg;
+    if (deg < 0) deg += 360;
+    const double se = std::sqrt(major * minor / ((s.n - 1) * (major - minor) * (major - minor)));
+    if (!std::isfinite(deg) || !std::isfinite(se)) return std::nullopt;
+    return RefinedAngle{deg, se / kRadPerDeg};
+}
+
+double angle_apart_deg(double a, double b) {
+    const double d = std::fmod(std::abs(a - b), 360.0);
+    return std::min(d, 360 - d);
+}
+
 }  // namespace
+
+const char* angle_source_name(AngleSource source) {
+    switch (source) {
+        case AngleSource::typed:
+            return "typed";
+        case AngleSource::header:
+            return "header";
+        case AngleSource::calibration:
+            return "calibration";
+        case AngleSource::refined:
+            return "refined";
+        case AngleSource::coarse:
+            return "coarse";
+        case AngleSource::assumed:
+            break;
+    }
+    return "assumed";
+}
+
+bool angle_known(AngleSource source) {
+    return source != AngleSource::coarse && source != AngleSource::assumed;
+}
+
+std::optional<CalibrationMove> calibration_named(std::string_view name) {
+    if (name == "north") return CalibrationMove::north;
+    if (name == "south") return CalibrationMove::south;
+    if (name == "east") return CalibrationMove::east;
+    if (name == "west") return CalibrationMove::west;
+    return std::nullopt;
+}
+
+const char* calibration_name(CalibrationMove move) {
+    switch (move) {
+        case CalibrationMove::north:
+            return "north";
+        case CalibrationMove::south:
+            return "south";
+        case CalibrationMove::east:
+            return "east";
+        case CalibrationMove::west:
+            break;
+    }
+    return "west";
+}
+
+double angle_from_move(CalibrationMove move, double dx, double dy, bool mirror) {
+    const double length = std::hypot(dx, dy);
+    const double ux = dx / length, uy = dy / length;
+    // The star went the opposite way to the telescope: toward south for a move north.
+    double nx = 0, ny = 0;
+    switch (move) {
+        case CalibrationMove::north:
+            nx = -ux, ny = -uy;
+            break;
+        case CalibrationMove::south:
+            nx = ux, ny = uy;
+            break;
+        case CalibrationMove::east:
+        case CalibrationMove::west: {
+            const double s = move == CalibrationMove::west ? 1 : -1;
+            const double ex = s * ux, ey = s * uy;
+            // East is north a quarter turn counterclockwise on the screen, clockwise mirrored.
+            nx = mirror ? ey : -ey;
+            ny = mirror ? -ex : ex;
+            break;
+        }
+    }
+    double deg = std::atan2(nx, -ny) / kRadPerDeg;
+    if (deg < 0) deg += 360;
+    return deg;
+}
+
+const char* pole_target_name(PoleTarget target) {
+    return target == PoleTarget::refracted ? "refracted" : "true";
+}
 
 const char* component_name(Component component) {
     switch (component) {
@@ -91,9 +236,14 @@ SkyRate sky_rate(double rate_x_px, double rate_y_px, double scale, const Orienta
     return {scale * c.north, scale * c.east};
 }
 
-const AxisFit& north_axis_fit(const DriftFit& fit, const Orientation& o) {
+AxisFit north_fit(const DriftFit& fit, const Orientation& o) {
     const ScreenDirections d = screen_directions(o);
-    return std::abs(d.north_y) >= std::abs(d.north_x) ? fit.y : fit.x;
+    return projected_fit(fit, d.north_x, d.north_y);
+}
+
+AxisFit east_fit(const DriftFit& fit, const Orientation& o) {
+    const ScreenDirections d = screen_directions(o);
+    return projected_fit(fit, d.east_x, d.east_y);
 }
 
 Component measured_component(double ha_hours) {
@@ -105,10 +255,23 @@ Component measured_component(double ha_hours) {
 }
 
 Geometry resolve_geometry(const PolarInputs& in, const ObservingKeywords& k,
-                          std::optional<double> first_image_unix_s) {
+                          std::optional<double> first_image_unix_s, const PlateReading& plate) {
     Geometry g;
-    g.orientation = in.orientation;
-    resolve_scale(in, k, g);
+    resolve_orientation(in, plate, g);
+    if (!in.scale_arcsec_per_px && plate.solution &&
+        std::isfinite(plate.solution->scale_arcsec_per_px) &&
+        plate.solution->scale_arcsec_per_px > 0) {
+        g.scale_arcsec_per_px = plate.solution->scale_arcsec_per_px;
+    } else {
+        resolve_scale(in, k, g);
+    }
+    g.target = in.target;
+    if (in.refraction) {
+        Air air;
+        air.temperature_c = air_value(in.temperature_c, k.temperature_c, -60, 50, 10, g);
+        air.pressure_hpa = air_value(in.pressure_hpa, k.pressure_hpa, 500, 1100, 1010, g);
+        g.air = air;
+    }
 
     // Pointing: a capture program without a mount writes zeros for both.
     if (unreadable(k.ra_hours))
@@ -188,13 +351,59 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
         return s;
     }
 
-    const AxisFit& axis_fit = north_axis_fit(fit, g.orientation);
+    // The orientation: the geometry's, or the RA line the star's own motion draws when
+    // the orientation was only coarse or assumed.
+    Orientation orientation = g.orientation;
+    AngleSource source = g.angle_source;
+    // Unknown for a coarse or assumed orientation: such an answer is never enough.
+    std::optional<double> angle_se;
+    if (angle_known(source)) angle_se = g.angle_se_deg.value_or(0.0);
+    if (!angle_known(source)) {
+        if (const auto motion = angle_from_motion(fit, orientation)) {
+            if (angle_apart_deg(motion->north_deg, orientation.north_deg) <= kRefineWithinDeg) {
+                s.notes.push_back({NoteCode::angle_refined,
+                                   {},
+                                   {motion->north_deg, motion->se_deg, orientation.north_deg}});
+                orientation.north_deg = motion->north_deg;
+                angle_se = motion->se_deg;
+                if (source == AngleSource::coarse && motion->se_deg <= kRefinedKnownDeg)
+                    source = AngleSource::refined;
+            } else {
+                s.notes.push_back(
+                    {NoteCode::angle_not_refined, {}, {motion->north_deg, orientation.north_deg}});
+            }
+        }
+    }
+    s.angle_deg = orientation.north_deg;
+    s.angle_se_deg = angle_se;
+    s.angle_source = source;
+    s.mirror = orientation.mirror;
+
+    const AxisFit axis_fit = north_fit(fit, orientation);
+    const AxisFit along_ra = east_fit(fit, orientation);
     s.r2 = axis_fit.r2;
     if (!g.scale_arcsec_per_px) return s;
     const double scale = *g.scale_arcsec_per_px;
-    s.north_arcsec_per_min =
-        sky_rate(*fit.x.rate_per_min, *fit.y.rate_per_min, scale, g.orientation).north;
-    if (axis_fit.rate_se_per_min) s.north_se_arcsec_per_min = *axis_fit.rate_se_per_min * scale;
+    s.north_arcsec_per_min = *axis_fit.rate_per_min * scale;
+    s.ra_rate_arcsec_per_min = *along_ra.rate_per_min * scale;
+    if (g.dec_deg && std::cos(*g.dec_deg * kRadPerDeg) > 1e-3)
+        s.drive_rate_permille = *s.ra_rate_arcsec_per_min /
+                                (kSiderealArcsecPerMin * std::cos(*g.dec_deg * kRadPerDeg)) * 1000;
+    if (axis_fit.rate_se_per_min) {
+        double se = *axis_fit.rate_se_per_min * scale;
+        // Residuals that follow one another (the drive's periodic error) carry less news
+        // than their count says.
+        if (fit.spread.n >= kCorrelationImages) {
+            const ScreenDirections d = screen_directions(orientation);
+            if (const auto rho = projected_autocorrelation(fit, d.north_x, d.north_y);
+                rho && *rho > 0)
+                se *= std::sqrt((1 + std::min(*rho, 0.95)) / (1 - std::min(*rho, 0.95)));
+        }
+        // What the orientation's uncertainty lets of the RA motion into north.
+        if (angle_se && *angle_se > 0)
+            se = std::hypot(se, std::abs(*s.ra_rate_arcsec_per_min) * *angle_se * kRadPerDeg);
+        s.north_se_arcsec_per_min = se;
+    }
     if (axis_fit.residual_rms) s.seeing_arcsec = *axis_fit.residual_rms * scale;
     if (!g.ha_hours) return s;
 
@@ -206,8 +415,29 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     s.component = axis;
     const bool azimuth = std::abs(std::cos(h)) >= std::abs(std::sin(h));
     const double weight = azimuth ? std::cos(h) : -std::sin(h);
-    const double component =
-        hemisphere * *s.north_arcsec_per_min / (kArcsecPerMinPerArcmin * weight);
+    // The air's own north drift comes off before the geometry.
+    double north = *s.north_arcsec_per_min;
+    if (g.dec_deg && g.lat_deg) {
+        const StarPlace place = star_place(ha, *g.dec_deg, *g.lat_deg);
+        s.altitude_deg = place.altitude_deg;
+        if (g.air) {
+            s.temperature_c = g.air->temperature_c;
+            s.pressure_hpa = g.air->pressure_hpa;
+            s.target = g.target;
+            s.refraction_arcsec_per_min =
+                refraction_north_drift_arcsec_per_min(ha, *g.dec_deg, *g.lat_deg, *g.air);
+            north -= *s.refraction_arcsec_per_min;
+            if (place.altitude_deg < kAltitudeNoteDeg)
+                s.notes.push_back(
+                    {NoteCode::refraction_share,
+                     {},
+                     {place.altitude_deg, *s.refraction_arcsec_per_min, *s.north_arcsec_per_min}});
+        }
+    }
+    double component = hemisphere * north / (kArcsecPerMinPerArcmin * weight);
+    // The refracted pole lies above the true one: an axis aimed at it is that much high.
+    if (g.air && g.target == PoleTarget::refracted && !azimuth && g.lat_deg)
+        component -= refracted_pole_raise_arcmin(*g.lat_deg, *g.air);
     s.error_arcmin = std::abs(component);
     if (s.north_se_arcsec_per_min)
         s.error_se_arcmin =
@@ -228,6 +458,13 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     }
     const double target = std::max(kEnoughSeArcmin, kEnoughSeFraction * *s.error_arcmin);
     s.enough = *s.error_se_arcmin < target && s.minutes >= kEnoughMinutes;
+    if (*s.enough && !angle_known(source)) {
+        // The motion tells the RA line, not which way along it north lies; more time
+        // does not tell it.
+        s.enough = false;
+        s.notes.push_back({NoteCode::angle_not_known, {}, {}});
+        return s;
+    }
     if (*s.enough) {
         s.minutes_needed = 0;
     } else if (s.minutes > 0) {

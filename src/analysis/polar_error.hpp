@@ -18,19 +18,42 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/drift_fit.hpp"
 #include "analysis/drift_notes.hpp"
+#include "analysis/refraction.hpp"
 #include "base/orientation.hpp"
 #include "fits/keyword_text.hpp"  // the angle forms the typed inputs read too
 #include "fits/observing_keywords.hpp"
+#include "fits/plate_solution.hpp"
 
 namespace trakora {
 
 // North drift, arcseconds per minute, for one arcminute of error along the measured
 // component: 60 x 2 pi / sidereal day in minutes.
 inline constexpr double kArcsecPerMinPerArcmin = 0.26251616491;
+
+// Where the image's orientation came from. Typed (an exact angle), the header's plate
+// solution, a calibration move, and a coarse one refined to 2 degrees by the star's RA
+// motion count as known; a coarse one (up, down, left, right) or the assumed default do not.
+enum class AngleSource { typed, header, calibration, refined, coarse, assumed };
+const char* angle_source_name(AngleSource source);  // "typed", "header", ...
+bool angle_known(AngleSource source);
+
+// Which pole the answer aims at: the true one, or the refracted one the air shows.
+enum class PoleTarget { true_pole, refracted };
+const char* pole_target_name(PoleTarget target);  // "true", "refracted"
+
+// A calibration move of the hand controller: where the telescope went.
+enum class CalibrationMove { north, south, east, west };
+std::optional<CalibrationMove> calibration_named(std::string_view name);  // "north", ...
+const char* calibration_name(CalibrationMove move);
+
+// North's angle from the star's jump (dx, dy pixels on the screen) across a calibration
+// move: the star moves the opposite way to the telescope. `mirror` as the image is.
+double angle_from_move(CalibrationMove move, double dx, double dy, bool mirror);
 
 // What the user gave; anything absent is taken from the header.
 struct PolarInputs {
@@ -39,6 +62,15 @@ struct PolarInputs {
     std::optional<double> ha_hours;  // at the segment's first image, west positive
     std::optional<double> lat_deg;
     Orientation orientation;
+    AngleSource angle_source = AngleSource::assumed;  // typed, coarse or assumed here
+    // The air: refraction is taken off the drift unless `refraction` is false; the
+    // temperature and pressure typed, else the header's, else 10 degrees C and 1010 hPa.
+    bool refraction = false;
+    std::optional<double> temperature_c = std::nullopt;
+    std::optional<double> pressure_hpa = std::nullopt;
+    PoleTarget target = PoleTarget::true_pole;
+    // A calibration move made at the start of each segment, the session finds its jump.
+    std::optional<CalibrationMove> calibration = std::nullopt;
 };
 
 struct Geometry {
@@ -47,6 +79,10 @@ struct Geometry {
     std::optional<double> ha_hours;  // at the segment's first image
     std::optional<double> lat_deg;
     Orientation orientation;
+    AngleSource angle_source = AngleSource::assumed;
+    std::optional<double> angle_se_deg;  // a calibration move's
+    std::optional<Air> air;              // set when refraction is taken off
+    PoleTarget target = PoleTarget::true_pole;
     std::vector<DriftNote> notes;  // where each value came from, or why it is missing
 };
 
@@ -55,8 +91,11 @@ struct Geometry {
 // from the right ascension, the site's longitude and the first image's time; the
 // latitude). A placeholder pointing counts as none; a keyword present but unreadable is
 // named with its text in the notes.
+// An exact typed angle stands; else the first image's plate solution gives the angle,
+// the mirror and (unless typed) the plate scale; else the typed coarse or assumed one.
 Geometry resolve_geometry(const PolarInputs& inputs, const ObservingKeywords& first_image,
-                          std::optional<double> first_image_unix_s);
+                          std::optional<double> first_image_unix_s,
+                          const PlateReading& first_plate = {});
 
 enum class Component { azimuth, altitude, mixed };
 enum class ErrorDirection { east, west, high, low };
@@ -83,6 +122,23 @@ struct DriftSummary {
     std::optional<double> r2;
     std::optional<bool> enough;
     std::optional<double> minutes_needed;
+    // The orientation the answer used and how well it is known.
+    std::optional<double> angle_deg;
+    std::optional<double> angle_se_deg;
+    std::optional<AngleSource> angle_source;
+    std::optional<bool> mirror;
+    // The mount's tracking: the star's rate along RA (positive east) and what drive-rate
+    // error that is, parts per thousand of the sidereal rate.
+    std::optional<double> ra_rate_arcsec_per_min;
+    std::optional<double> drive_rate_permille;
+    std::optional<double> pe_arcsec;  // peak to peak, on the RA axis
+    std::optional<double> pe_period_min;
+    // The air.
+    std::optional<double> altitude_deg;               // the star's mean true altitude
+    std::optional<double> refraction_arcsec_per_min;  // the north drift it alone gives
+    std::optional<double> temperature_c = std::nullopt;
+    std::optional<double> pressure_hpa = std::nullopt;
+    std::optional<PoleTarget> target;
     std::vector<DriftNote> notes;
 };
 
@@ -103,9 +159,9 @@ struct SkyRate {
 };
 SkyRate sky_rate(double rate_x_px, double rate_y_px, double scale, const Orientation& o);
 
-// The fit of the image axis nearer to north: its quality figures stand for the north
-// drift's.
-const AxisFit& north_axis_fit(const DriftFit& fit, const Orientation& o);
+// The fit of the star's motion toward north, and toward east, in pixels per minute.
+AxisFit north_fit(const DriftFit& fit, const Orientation& o);
+AxisFit east_fit(const DriftFit& fit, const Orientation& o);
 
 // Which component a star at hour angle `ha_hours` measures: azimuth within 2 h of the
 // meridian (upper or lower), altitude 4 to 8 h from it, mixed between.

@@ -65,6 +65,7 @@ struct Options {
     std::string summary;  // "-": standard output, instead of the CSV
     std::string plot;
     PolarInputs inputs;
+    bool no_refraction = false;
     long from = 1;
 };
 
@@ -156,17 +157,71 @@ command_line::Syntax replay_command_line(Options& o) {
         {"lat", "DEGREES", "site latitude, south negative (default: SITELAT)", 1,
          drift_input(o.inputs.lat_deg, DriftInput::lat, "a latitude from -90 to 90")},
         {"north", "SIDE",
-         "where north lies in the image as the object window shows it: up,\n"
-         "down, left or right (default up)",
+         "where north lies in the image as the object window shows it, roughly:\n"
+         "up, down, left or right (default: the header's plate solution, else up,\n"
+         "assumed); the star's RA motion may refine it",
          1,
          [&o](Values v) -> Refusal {
              const auto north = north_named(v[0]);
              if (!north) return "expected up, down, left or right, not '" + std::string(v[0]) + "'";
+             if (o.inputs.angle_source == AngleSource::typed) return std::nullopt;
              o.inputs.orientation.north_deg = *north;
+             o.inputs.angle_source = AngleSource::coarse;
+             return std::nullopt;
+         }},
+        {"angle", "DEG",
+         "north's exact angle in the image as the object window shows it, from\n"
+         "up toward the right: up 0, right 90, down 180, left 270",
+         1,
+         [&o](Values v) -> Refusal {
+             const auto angle = command_line::to_number(v[0]);
+             if (!angle || !std::isfinite(*angle))
+                 return "expected an angle in degrees, not '" + std::string(v[0]) + "'";
+             o.inputs.orientation.north_deg = std::fmod(std::fmod(*angle, 360.0) + 360.0, 360.0);
+             o.inputs.angle_source = AngleSource::typed;
              return std::nullopt;
          }},
         {"mirror", "", "the image is mirrored (east on the other side of north)", 0,
          command_line::flag(o.inputs.orientation.mirror)},
+        {"calibrate", "MOVE",
+         "at the start of the fit the telescope was moved north, south, east or\n"
+         "west by the hand controller: its jump gives north's angle",
+         1,
+         [&o](Values v) -> Refusal {
+             const auto move = calibration_named(v[0]);
+             if (!move)
+                 return "expected north, south, east or west, not '" + std::string(v[0]) + "'";
+             o.inputs.calibration = move;
+             return std::nullopt;
+         }},
+        {"no-refraction", "", "leave the air's refraction in the drift", 0,
+         command_line::flag(o.no_refraction)},
+        {"temperature", "C", "the air's temperature, -60 to 50 (default: AMBTEMP, else 10)", 1,
+         [&o](Values v) -> Refusal {
+             const auto n = command_line::to_number(v[0]);
+             if (!n || !(*n >= -60 && *n <= 50))
+                 return "expected degrees C from -60 to 50, not '" + std::string(v[0]) + "'";
+             o.inputs.temperature_c = *n;
+             return std::nullopt;
+         }},
+        {"pressure", "HPA", "the air's pressure, 500 to 1100 (default: PRESSURE, else 1010)", 1,
+         [&o](Values v) -> Refusal {
+             const auto n = command_line::to_number(v[0]);
+             if (!n || !(*n >= 500 && *n <= 1100))
+                 return "expected hPa from 500 to 1100, not '" + std::string(v[0]) + "'";
+             o.inputs.pressure_hpa = *n;
+             return std::nullopt;
+         }},
+        {"target", "POLE", "the pole to aim at: true (default) or refracted", 1,
+         [&o](Values v) -> Refusal {
+             if (v[0] == "true")
+                 o.inputs.target = PoleTarget::true_pole;
+             else if (v[0] == "refracted")
+                 o.inputs.target = PoleTarget::refracted;
+             else
+                 return "expected true or refracted, not '" + std::string(v[0]) + "'";
+             return std::nullopt;
+         }},
         {"from", "N",
          "fit from the N-th measured image on (row N of the CSV; its slot while\n"
          "the series is not full); the images before stay in the chart",
@@ -259,7 +314,9 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     type(DriftInput::scale, typed.scale_arcsec_per_px);
     type(DriftInput::dec, typed.dec_deg);
     type(DriftInput::lat, typed.lat_deg);
-    set_drift_orientation(s, view, o.inputs.orientation);
+    set_drift_orientation(s, view, o.inputs.orientation, o.inputs.angle_source);
+    set_drift_air(s, view, !o.no_refraction, typed.temperature_c, typed.pressure_hpa, typed.target);
+    s.assistant.typed.calibration = typed.calibration;
     // The hour angle is the star's at the first image of the fit: typed for the first
     // segment, or for the one that starts at the N-th image.
     bool ha_typed = false;

@@ -351,9 +351,10 @@ void assistant_command(ScriptSession& session, std::string_view rest) {
     }
     if (what == "north" && (words.size() == 2 || (words.size() == 3 && words[2] == "mirror"))) {
         std::optional<double> angle = north_named(words[1]);
+        const AngleSource source = angle ? AngleSource::coarse : AngleSource::typed;
         if (!angle) angle = parse_number(words[1]);
         if (!angle) fail("assistant north: not an angle: " + std::string(words[1]));
-        return set_drift_orientation(s, v, {*angle, words.size() == 3});
+        return set_drift_orientation(s, v, {*angle, words.size() == 3}, source);
     }
     fail("assistant needs nothing, segment, input NAME VALUE, clear NAME or north ANGLE [mirror]");
 }

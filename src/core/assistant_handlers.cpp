@@ -2,7 +2,9 @@
 #include "core/assistant_handlers.hpp"
 
 #include <cmath>
+#include <optional>
 
+#include "analysis/brightest_spot.hpp"
 #include "analysis/star_measurement.hpp"
 #include "core/handler_scope.hpp"
 
@@ -19,13 +21,49 @@ double sample_range_top(const State& s) {
 
 void show(State& s, View& v) { v.show_drift_assistant(s.assistant); }
 
+// How far from its last place the assistant looks for a star the search lost: a
+// calibration move of the hand controller jumps it tens of pixels.
+constexpr double kJumpSearchPixels = 60;
+constexpr double kJumpSearchStep = 30;  // the spot search reaches 15 pixels each way
+
+// A star this many times brighter or fainter than the session's last is another star.
+constexpr double kSameStarRatio = 2;
+
+// The star measured around the found position, while it is the session's star: clean and
+// about as bright as the last clean one. Otherwise (the search lost it or went to another
+// star) the clean one within reach of the last that is nearest its brightness.
+StarMeasurement measure_session_star(const State& s, const ImageMeasurement& m) {
+    const PlaneView plane = image_plane(s, 0);
+    const StarLevels range{sample_range_top(s), static_cast<double>(s.pixel_max)};
+    StarMeasurement star = measure_star(plane, m.found, range);
+    const DriftAssistant& a = s.assistant;
+    if (a.session_ended || a.images.empty() || m.picked) return star;
+    const StarMeasurement& last = *a.images.back().measurement.star;
+    if (last.flags != 0 || !(last.snr > 0)) return star;
+    const auto unlike = [&last](const StarMeasurement& x) {
+        return std::abs(std::log(std::max(x.snr, 1e-9) / last.snr));
+    };
+    const double same = std::log(kSameStarRatio);
+    if (star.flags == 0 && unlike(star) <= same) return star;
+    std::optional<StarMeasurement> best;
+    const auto consider = [&](const StarMeasurement& found) {
+        if (found.flags == 0 && unlike(found) <= same && (!best || unlike(found) < unlike(*best)))
+            best = found;
+    };
+    consider(measure_star(plane, {std::round(last.x), std::round(last.y)}, range));
+    for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
+        for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
+            consider(
+                measure_star(plane, brightest_spot_near(plane, {last.x + dx, last.y + dy}), range));
+    return best.value_or(star);
+}
+
 // Keeps `m` as the latest measurement; with `take`, measures the star and adds the image.
 void measure(State& s, View& v, ImageMeasurement m, bool take) {
     DriftAssistant& a = s.assistant;
     ++a.measured;
     if (take) {
-        m.star = measure_star(image_plane(s, 0), m.found,
-                              {sample_range_top(s), static_cast<double>(s.pixel_max)});
+        m.star = measure_session_star(s, m);
         add_drift_image(a, std::move(m));
         a.latest = a.images.back().measurement;
         show(s, v);
@@ -81,9 +119,22 @@ void clear_drift_input(State& s, View& v, DriftInput which) {
     show(s, v);
 }
 
-void set_drift_orientation(State& s, View& v, Orientation orientation) {
+void set_drift_orientation(State& s, View& v, Orientation orientation, AngleSource source) {
     HandlerScope scope(s);
     s.assistant.typed.orientation = orientation;
+    s.assistant.typed.angle_source = source;
+    refit_drift(s.assistant);
+    show(s, v);
+}
+
+void set_drift_air(State& s, View& v, bool refraction, std::optional<double> temperature_c,
+                   std::optional<double> pressure_hpa, PoleTarget target) {
+    HandlerScope scope(s);
+    PolarInputs& typed = s.assistant.typed;
+    typed.refraction = refraction;
+    typed.temperature_c = temperature_c;
+    typed.pressure_hpa = pressure_hpa;
+    typed.target = target;
     refit_drift(s.assistant);
     show(s, v);
 }

@@ -37,7 +37,12 @@ void start_drift_segment(State& s, View& v, SegmentReason reason = SegmentReason
 
 void set_drift_input(State& s, View& v, DriftInput which, double value);
 void clear_drift_input(State& s, View& v, DriftInput which);
-// Where north lies in the image as shown, and whether it is mirrored (default: up, no).
-void set_drift_orientation(State& s, View& v, Orientation orientation);
+// Where north lies in the image as shown, and whether it is mirrored (default: up, no,
+// assumed); `source` says whether the angle is exact (typed) or one of the coarse four.
+void set_drift_orientation(State& s, View& v, Orientation orientation,
+                           AngleSource source = AngleSource::typed);
+// The air: whether refraction comes off the drift, the weather typed, the pole aimed at.
+void set_drift_air(State& s, View& v, bool refraction, std::optional<double> temperature_c,
+                   std::optional<double> pressure_hpa, PoleTarget target);
 
 }  // namespace trakora

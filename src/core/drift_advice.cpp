@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/drift_advice.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace trakora {
@@ -33,6 +34,10 @@ DriftAdvice drift_advice(const DriftSummary& s) {
     }
     if (s.enough && *s.enough) {
         a.progress = ProgressKind::enough;
+    } else if (std::any_of(s.notes.begin(), s.notes.end(), [](const DriftNote& n) {
+                   return n.code == NoteCode::angle_not_known;
+               })) {
+        a.progress = ProgressKind::orientation_needed;
     } else if (s.minutes_needed && std::isfinite(*s.minutes_needed)) {
         a.progress = ProgressKind::minutes_left;
         a.minutes_left = std::ceil(*s.minutes_needed);

@@ -24,7 +24,9 @@ enum class AdviceKind {
     turn,               // turn the knob of `direction`'s component by `turn_arcmin`
 };
 
-enum class ProgressKind { measuring, minutes_left, enough };
+// orientation_needed: the answer would be enough, but where north lies in the image is
+// not known (give an angle or make a calibration move).
+enum class ProgressKind { measuring, minutes_left, enough, orientation_needed };
 
 struct DriftAdvice {
     AdviceKind kind = AdviceKind::wait_for_images;

@@ -16,6 +16,7 @@
 #include "base/position.hpp"
 #include "fits/observation_time.hpp"
 #include "fits/observing_keywords.hpp"
+#include "fits/plate_solution.hpp"
 
 namespace trakora {
 
@@ -26,6 +27,7 @@ struct ImageMeasurement {
     std::string file;            // bare file name
     std::string date_obs;        // the newest DATE-OBS card's value text, "" without one
     ObservingKeywords keywords;  // what its header says of optics, pointing, site, air
+    PlateReading plate;          // its header's plate solution, or why there is none
     // When it was taken: the header's time, else the file's modification time; nullopt
     // when neither is known.
     std::optional<ObservationTime> time;

@@ -65,7 +65,9 @@ chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle sty
     c.style = style;
     const DriftSummary& s = drift_summary_now(a);
     c.title = assistant_chart_title(s);
-    const Orientation& o = a.typed.orientation;
+    // The orientation the answer used: typed, solved, calibrated or refined.
+    const Orientation o =
+        s.angle_deg && s.mirror ? Orientation{*s.angle_deg, *s.mirror} : a.typed.orientation;
     const std::optional<double> scale =
         a.segments.empty() ? std::nullopt : a.segments.back().geometry.scale_arcsec_per_px;
     const double unit = scale.value_or(1);
@@ -104,7 +106,7 @@ chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle sty
     if (!fit.x.rate_per_min || !fit.y.rate_per_min || !fit.x.intercept || !fit.y.intercept ||
         fit.used < 2)
         return c;
-    const AxisFit& axis = north_axis_fit(fit, o);
+    const AxisFit axis = north_fit(fit, o);
     chart::FitLine line;
     double first = 0, last = 0;
     bool any = false;

@@ -112,11 +112,29 @@ std::string segment_json(const DriftSegment& segment) {
     return o.finish();
 }
 
+// The orientation, the mount's tracking and the air, as the summary file adds them.
+void real_sky_fields(JsonObject& o, const DriftSummary& s) {
+    o.number("angle_deg", s.angle_deg);
+    o.number("angle_se_deg", s.angle_se_deg);
+    o.text("angle_source", s.angle_source ? angle_source_name(*s.angle_source) : nullptr);
+    o.boolean("mirror", s.mirror);
+    o.number("ra_rate_arcsec_per_min", s.ra_rate_arcsec_per_min);
+    o.number("drive_rate_permille", s.drive_rate_permille);
+    o.number("pe_arcsec", s.pe_arcsec);
+    o.number("pe_period_min", s.pe_period_min);
+    o.number("altitude_deg", s.altitude_deg);
+    o.number("refraction_arcsec_per_min", s.refraction_arcsec_per_min);
+    o.number("temperature_c", s.temperature_c);
+    o.number("pressure_hpa", s.pressure_hpa);
+    o.text("target", s.target ? pole_target_name(*s.target) : nullptr);
+}
+
 }  // namespace
 
 std::string summary_json(const DriftSummary& s) {
     JsonObject o;
     summary_fields(o, s);
+    real_sky_fields(o, s);
     return o.finish();
 }
 

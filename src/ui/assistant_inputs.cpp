@@ -91,6 +91,9 @@ AssistantInputs::AssistantInputs(QWidget* parent)
     }
     north_ = new QComboBox(this);
     for (const char* name : kNorthNames) north_->addItem(tr(name));
+    // An angle may be typed too: degrees from up toward the right.
+    north_->setEditable(true);
+    north_->setInsertPolicy(QComboBox::NoInsert);
     mirror_ = new QCheckBox(tr("鏡像"), this);
     orientation_source_ = new QLabel(this);
     grid->addWidget(new QLabel(tr("画像の北"), this), line, 0);
@@ -101,6 +104,18 @@ AssistantInputs::AssistantInputs(QWidget* parent)
     grid->setColumnStretch(1, 1);
     connect(north_, &QComboBox::currentIndexChanged, this, [this] { send_orientation(); });
     connect(mirror_, &QCheckBox::toggled, this, [this] { send_orientation(); });
+    connect(north_->lineEdit(), &QLineEdit::editingFinished, this, [this] { send_typed_angle(); });
+}
+
+void AssistantInputs::send_typed_angle() {
+    if (showing_) return;
+    const QString text = north_->currentText().trimmed();
+    if (north_->findText(text) >= 0) return;  // a choice: sent as the index changed
+    bool ok = false;
+    const double angle = text.toDouble(&ok);
+    if (!ok || !std::isfinite(angle)) return;
+    emit orientationChanged(
+        {std::fmod(std::fmod(angle, 360.0) + 360.0, 360.0), mirror_->isChecked()}, true);
 }
 
 void AssistantInputs::finish_typing(DriftInput which) {
@@ -115,9 +130,16 @@ void AssistantInputs::finish_typing(DriftInput which) {
 
 void AssistantInputs::send_orientation() {
     if (showing_) return;
+    const QString text = north_->currentText().trimmed();
+    if (north_->findText(text) < 0) {
+        // An angle typed: the mirror goes with it.
+        send_typed_angle();
+        return;
+    }
     emit orientationChanged(
         {kNorthAngles[static_cast<std::size_t>(std::max(north_->currentIndex(), 0))],
-         mirror_->isChecked()});
+         mirror_->isChecked()},
+        false);
 }
 
 void AssistantInputs::show_inputs(const DriftAssistant& a) {
@@ -138,7 +160,10 @@ void AssistantInputs::show_inputs(const DriftAssistant& a) {
         r.clear->setEnabled(in_use.source == InputSource::typed);
     }
     const Orientation o = a.typed.orientation;
-    north_->setCurrentIndex(north_choice(o.north_deg));
+    if (a.typed.angle_source == AngleSource::typed && !north_->lineEdit()->hasFocus())
+        north_->setEditText(QString::number(o.north_deg, 'g', 6));
+    else if (!north_->lineEdit()->hasFocus())
+        north_->setCurrentIndex(north_choice(o.north_deg));
     mirror_->setChecked(o.mirror);
     const bool set = o.north_deg != 0 || o.mirror;
     orientation_source_->setText(set ? tr("入力", "where the value in use came from") : tr("既定"));

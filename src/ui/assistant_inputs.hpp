@@ -40,11 +40,13 @@ class AssistantInputs : public QGroupBox {
   signals:
     void typed(DriftInput which, double value);
     void cleared(DriftInput which);
-    void orientationChanged(Orientation orientation);
+    // `exact`: an angle typed into the box; otherwise one of the four coarse choices.
+    void orientationChanged(Orientation orientation, bool exact);
 
   private:
     void finish_typing(DriftInput which);
     void send_orientation();
+    void send_typed_angle();
 
     std::array<Row, 4> rows_{};
     QComboBox* north_ = nullptr;

@@ -138,6 +138,9 @@ QString progress_text(const DriftAdvice& a) {
         case ProgressKind::minutes_left:
             return QCoreApplication::translate("DriftWords", "あと約 %1 分")
                 .arg(fixed(a.minutes_left, 0));
+        case ProgressKind::orientation_needed:
+            return QCoreApplication::translate("DriftWords",
+                                               "画像の北を角度で入力するか、校正してください");
         case ProgressKind::measuring:
             break;
     }

@@ -45,6 +45,9 @@ void wire_drift_window(State& state, QtView& view) {
     DriftAssistantWindow* drift = &view.drift_window();
     const AssistantInputs* inputs = drift->controls().inputs;
 
+    // The desktop's answer takes the air's refraction off, with the header's weather or
+    // the defaults, as replay does.
+    state.assistant.typed.refraction = true;
     QObject::connect(&view.main_window(), &MainWindow::driftWindowRequested, drift, [s, v, drift] {
         v->show_drift_assistant(s->assistant);
         drift->open();
@@ -60,8 +63,10 @@ void wire_drift_window(State& state, QtView& view) {
         [s, v](DriftInput which, double value) { set_drift_input(*s, *v, which, value); });
     QObject::connect(inputs, &AssistantInputs::cleared, drift,
                      [s, v](DriftInput which) { clear_drift_input(*s, *v, which); });
-    QObject::connect(inputs, &AssistantInputs::orientationChanged, drift,
-                     [s, v](Orientation o) { set_drift_orientation(*s, *v, o); });
+    QObject::connect(
+        inputs, &AssistantInputs::orientationChanged, drift, [s, v](Orientation o, bool exact) {
+            set_drift_orientation(*s, *v, o, exact ? AngleSource::typed : AngleSource::coarse);
+        });
     QObject::connect(
         drift, &DriftAssistantWindow::saveRequested, drift,
         [s, drift](const QString& csv, const QString& json, const QString& plot) {

@@ -118,5 +118,28 @@ TEST(DriftFit, FiguresOfAWorkedSeries) {
     EXPECT_EQ(fit.origin_minutes, 0);
 }
 
+// A projection's line is the line of the projected samples: along an image axis that
+// axis's own fit to the last bit, at any other angle the fit of ux x + uy y.
+TEST(DriftFit, ProjectionsAreTheFitOfTheProjectedSamples) {
+    const std::vector<DriftSample> s = line(12, true);
+    const DriftFit fit = fit_drift(s);
+    const AxisFit up = projected_fit(fit, 0, -1);
+    EXPECT_EQ(up.rate_per_min, -*fit.y.rate_per_min);
+    EXPECT_EQ(up.rate_se_per_min, fit.y.rate_se_per_min);
+    EXPECT_EQ(up.r2, fit.y.r2);
+    EXPECT_EQ(up.residual_rms, fit.y.residual_rms);
+
+    const double ux = std::sin(0.6), uy = -std::cos(0.6);
+    std::vector<DriftSample> turned;
+    for (const DriftSample& d : s) turned.push_back({d.minutes, ux * d.x + uy * d.y, 0, false});
+    const AxisFit direct = fit_drift(turned).x, projected = projected_fit(fit, ux, uy);
+    EXPECT_NEAR(*projected.rate_per_min, *direct.rate_per_min, 1e-12);
+    EXPECT_NEAR(*projected.rate_se_per_min, *direct.rate_se_per_min, 1e-12);
+    EXPECT_NEAR(*projected.r2, *direct.r2, 1e-12);
+    EXPECT_NEAR(*projected.residual_rms, *direct.residual_rms, 1e-12);
+    // Alternating jitter: residuals that change sign image by image.
+    EXPECT_LT(*projected_autocorrelation(fit, ux, uy), -0.5);
+}
+
 }  // namespace
 }  // namespace trakora

@@ -216,6 +216,12 @@ DriftFit fit_of(double rate_y, std::optional<double> se_y, double minutes, std::
     fit.y.rate_se_per_min = se_y;
     fit.y.r2 = 0.9;
     fit.y.residual_rms = 0.5;
+    // The sums the projections are read from, agreeing with the figures above.
+    const double count = static_cast<double>(n);
+    fit.spread.n = count;
+    fit.spread.ryy = 0.25 * count;
+    fit.spread.stt = se_y ? fit.spread.ryy / ((count - 2) * *se_y * *se_y) : 1;
+    fit.spread.tyy = fit.spread.ryy / (1 - 0.9);
     return fit;
 }
 
@@ -224,6 +230,7 @@ Geometry meridian(double lat) {
     g.scale_arcsec_per_px = 1;
     g.ha_hours = 0;
     g.lat_deg = lat;
+    g.angle_source = AngleSource::typed;
     return g;
 }
 
@@ -292,6 +299,49 @@ TEST(PolarErrorReport, AltitudeMixedAndUnknowns) {
     EXPECT_TRUE(two.error_arcmin);
     EXPECT_FALSE(two.error_se_arcmin);
     EXPECT_EQ(two.enough, false);
+}
+
+// The star jumps the opposite way to the telescope; east a quarter turn counterclockwise
+// from north on the screen, clockwise mirrored.
+TEST(PolarErrorOrientation, AngleFromACalibrationMove) {
+    struct Row {
+        const char* name;
+        CalibrationMove move;
+        double dx, dy;
+        bool mirror;
+        double angle;
+    };
+    const Row rows[] = {
+        {"north_up_moved_north", CalibrationMove::north, 0, 30, false, 0},
+        {"north_up_moved_east", CalibrationMove::east, 30, 0, false, 0},
+        {"north_up_mirrored_moved_east", CalibrationMove::east, -30, 0, true, 0},
+        {"north_right_moved_south", CalibrationMove::south, 30, 0, false, 90},
+        {"north_at_135_moved_west", CalibrationMove::west, 20, -20, false, 135},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_NEAR(angle_from_move(row.move, row.dx, row.dy, row.mirror), row.angle, 1e-9);
+    }
+}
+
+// Bad input from the header: a note, a default, never NaN.
+TEST(PolarErrorGeometry, UnusablePlateAndAirOutOfRangeAreNoted) {
+    const HeaderValues header{{"AMBTEMP", "75"}, {"PRESSURE", "400"}};
+    PolarInputs in;
+    in.refraction = true;
+    const Geometry g = resolve_geometry(in, read_observing_keywords(header), std::nullopt,
+                                        PlateReading{std::nullopt, PlateFailure::singular});
+    ASSERT_TRUE(g.air);
+    EXPECT_EQ(g.air->temperature_c, 10);
+    EXPECT_EQ(g.air->pressure_hpa, 1010);
+    EXPECT_EQ(g.angle_source, AngleSource::assumed);
+    std::size_t plate = 0, air = 0;
+    for (const DriftNote& n : g.notes) {
+        plate += n.code == NoteCode::plate_unusable ? 1 : 0;
+        air += n.code == NoteCode::air_out_of_range ? 1 : 0;
+    }
+    EXPECT_EQ(plate, 1u);
+    EXPECT_EQ(air, 2u);
 }
 
 }  // namespace

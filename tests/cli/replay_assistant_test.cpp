@@ -96,6 +96,7 @@ struct LoopRow {
     double error_arcmin;
     const char* axis;
     const char* pole;
+    double pe_peak_to_peak = 0;  // the drive's periodic error, arcseconds; 0 for none
     friend void PrintTo(const LoopRow& r, std::ostream* os) { *os << r.name; }
 };
 
@@ -117,30 +118,55 @@ TEST_P(ReplayClosedLoop, GivesTheMountsErrorAndDrawsIt) {
     EXPECT_EQ(json_value(run.out, "axis"), std::string("\"") + row.axis + "\"");
     EXPECT_EQ(json_value(run.out, "pole"), std::string("\"") + row.pole + "\"");
     EXPECT_EQ(json_value(run.out, "enough"), "true");
+    if (row.pe_peak_to_peak > 0) {
+        EXPECT_NEAR(json_number(run.out, "pe_arcsec"), row.pe_peak_to_peak,
+                    0.1 * row.pe_peak_to_peak);
+        EXPECT_NEAR(json_number(run.out, "pe_period_min"), 6, 0.3);
+    }
     EXPECT_GT(fs::file_size(plot), 1000u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ReplayClosedLoop,
-    ::testing::Values(LoopRow{"azimuth_north_meridian",
-                              {"--az-offset", "5", "--lat", "50", "--dec", "10", "--ha", "0.3"},
-                              {},
-                              5,
-                              "azimuth",
-                              "west"},
-                      LoopRow{"altitude_east_star",
-                              {"--alt-offset", "-4", "--lat", "45", "--dec", "30", "--ha", "-6"},
-                              {},
-                              4,
-                              "altitude",
-                              "low"},
-                      LoopRow{"southern_north_down",
-                              {"--az-offset", "-6", "--lat", "-35", "--dec", "-30", "--ha", "0.5",
-                               "--north", "down"},
-                              {"--north", "down"},
-                              6,
-                              "azimuth",
-                              "east"}));
+    ::testing::Values(
+        LoopRow{"azimuth_north_meridian",
+                {"--az-offset", "5", "--lat", "50", "--dec", "10", "--ha", "0.3"},
+                {"--angle", "0", "--no-refraction"},
+                5,
+                "azimuth",
+                "west"},
+        LoopRow{"altitude_east_star",
+                {"--alt-offset", "-4", "--lat", "45", "--dec", "30", "--ha", "-6"},
+                {"--angle", "0", "--no-refraction"},
+                4,
+                "altitude",
+                "low"},
+        LoopRow{
+            "southern_north_down",
+            {"--az-offset", "-6", "--lat", "-35", "--dec", "-30", "--ha", "0.5", "--north", "down"},
+            {"--angle", "180", "--no-refraction"},
+            6,
+            "azimuth",
+            "east"},
+        // A real sky: the camera turned and plate-solved, the drive's periodic
+        // error, the air 23 degrees above the eastern horizon.
+        LoopRow{"solved_turned_refracted_east_star",
+                {"--alt-offset", "-4", "--lat", "45", "--dec", "30", "--ha", "-6", "--rotation",
+                 "123", "--wcs", "--pe", "10", "--pe-period", "8", "--refraction"},
+                {},
+                4,
+                "altitude",
+                "low"},
+        // The camera turned, not given: a move north by the hand controller at
+        // the start tells it, across a jump the specified search loses.
+        LoopRow{"calibrated_by_a_move_north",
+                {"--az-offset", "5", "--lat", "50", "--dec", "10", "--ha", "0.3", "--rotation",
+                 "77", "--pe", "15", "--pe-period", "6", "--nudge", "north:40:2"},
+                {"--calibrate", "north", "--no-refraction"},
+                5,
+                "azimuth",
+                "west",
+                30}));
 
 // Nights the assistant cannot fully answer: a summary with nulls and notes, exit 0.
 struct DegenerateRow {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 #include <filesystem>
@@ -29,6 +30,8 @@ class DriftWindowTest : public ::testing::Test {
   protected:
     DriftWindowTest() {
         state().assistant.typed.ha_hours = 0;
+        state().assistant.typed.angle_source = AngleSource::typed;  // north up, as an angle
+        state().assistant.typed.refraction = false;                 // a sky without air
         add_samples(25, 0.0);
     }
 
@@ -131,6 +134,12 @@ TEST_F(DriftWindowTest, TypedInputOverridesTheHeaderUntilCleared) {
     c().inputs->north()->setCurrentIndex(1);  // 下: north at the bottom reverses the drift
     EXPECT_EQ(state().assistant.typed.orientation.north_deg, 180);
     EXPECT_EQ(drift_summary_now(state().assistant).direction, ErrorDirection::east);
+    EXPECT_EQ(state().assistant.typed.angle_source, AngleSource::coarse);
+    // An angle typed into the same box is exact.
+    c().inputs->north()->setEditText(QStringLiteral("37.5"));
+    emit c().inputs->north()->lineEdit()->editingFinished();
+    EXPECT_EQ(state().assistant.typed.orientation.north_deg, 37.5);
+    EXPECT_EQ(state().assistant.typed.angle_source, AngleSource::typed);
 }
 
 TEST_F(DriftWindowTest, LowerCaseCheckBoxSetsTheNameRule) {

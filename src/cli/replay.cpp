@@ -4,8 +4,9 @@
 //
 // The images are made to "arrive" in a private staging folder, one link at a time, in
 // the order of their DATE-OBS cards, and the program's own handlers measure them: object
-// setting on the oldest, an optional pick, then one tick per later image. Links that can
-// no longer be chosen leave the folder as later images arrive.
+// setting on the oldest, an optional pick, then one tick per later image; an image where
+// the user is on another star (--next-star) gets the object setting and its pick instead.
+// Links that can no longer be chosen leave the folder as later images arrive.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,6 +40,7 @@
 #include "fits/read_only_file.hpp"
 #include "report/assistant_chart.hpp"
 #include "report/session_csv.hpp"
+#include "report/session_pole_target.hpp"
 #include "report/summary_json.hpp"
 #include "windowless/windowless_view.hpp"
 
@@ -59,11 +61,18 @@ class ReplayView final : public WindowlessView {
 struct Options {
     std::string folder;
     std::optional<std::pair<float, float>> pick;
+    // From the N-th image on the user is on another star, picked at X Y on it.
+    struct NextStar {
+        long image = 0;
+        float x = 0, y = 0;
+    };
+    std::vector<NextStar> next_stars;
     std::optional<double> max_count;
     NameRule names = NameRule::specified;
     // The drift assistant's.
     std::string summary;  // "-": standard output, instead of the CSV
     std::string plot;
+    std::string plot_target;
     PolarInputs inputs;
     bool no_refraction = false;
     long from = 1;
@@ -112,6 +121,25 @@ command_line::Syntax replay_command_line(Options& o) {
              o.pick = {{static_cast<float>(*x), static_cast<float>(*y)}};
              return std::nullopt;
          }},
+        {"next-star", "N X Y",
+         "from the N-th image in DATE-OBS order (2 or later) the user is on\n"
+         "another star: that image gets the object setting and the pick at X Y,\n"
+         "and the session a segment for the new star; repeatable",
+         3,
+         [&o](Values v) -> Refusal {
+             const auto n = command_line::to_number(v[0]);
+             if (!n || *n < 2 || std::trunc(*n) != *n || *n > 1e9)
+                 return "expected an image number of 2 or more, not '" + std::string(v[0]) + "'";
+             const auto x = command_line::to_number(v[1]);
+             const auto y = command_line::to_number(v[2]);
+             if (!x || !y) return "expected two numbers, not '" + std::string(v[!x ? 1 : 2]) + "'";
+             const long image = static_cast<long>(*n);
+             for (const Options::NextStar& earlier : o.next_stars)
+                 if (earlier.image == image)
+                     return "image " + std::to_string(image) + " is given twice";
+             o.next_stars.push_back({image, static_cast<float>(*x), static_cast<float>(*y)});
+             return std::nullopt;
+         }},
         {"max-count", "N", "the count, as typed into the count box: 1 to 300 (default 50)", 1,
          [&o](Values v) -> Refusal {
              const auto n = command_line::to_number(v[0]);
@@ -141,6 +169,17 @@ command_line::Syntax replay_command_line(Options& o) {
                  return "expected a file name ending in .svg or .png, not '" + std::string(v[0]) +
                         "'";
              o.plot = std::string(v[0]);
+             return std::nullopt;
+         }},
+        {"plot-target", "FILE",
+         "draw the pole target (both components, with the session's earlier\n"
+         "answers) into FILE, an .svg or a .png",
+         1,
+         [&o](Values v) -> Refusal {
+             if (!is_chart_path(v[0]))
+                 return "expected a file name ending in .svg or .png, not '" + std::string(v[0]) +
+                        "'";
+             o.plot_target = std::string(v[0]);
              return std::nullopt;
          }},
         {"scale", "ARCSEC", "plate scale per pixel (default: from the header)", 1,
@@ -264,14 +303,21 @@ bool write_assistant_files(const Options& o, const DriftAssistant& a) {
              {static_cast<double>(o.from), static_cast<double>(a.images.size())}});
     std::string error;
     if (o.summary == "-") {
-        std::fputs(report::summary_json(summary).c_str(), stdout);
-    } else if (!o.summary.empty() && !report::write_summary_json(o.summary, summary, &error)) {
+        std::fputs(report::summary_json(summary, a).c_str(), stdout);
+    } else if (!o.summary.empty() && !report::write_summary_json(o.summary, summary, a, &error)) {
         std::fprintf(stderr, "replay: %s\n", error.c_str());
         return false;
     }
     if (!o.plot.empty()) {
         chart::ChartGuiGuard gui;
         if (!report::write_assistant_chart(o.plot, a, 1200, 800, &error)) {
+            std::fprintf(stderr, "replay: %s\n", error.c_str());
+            return false;
+        }
+    }
+    if (!o.plot_target.empty()) {
+        chart::ChartGuiGuard gui;
+        if (!report::write_session_pole_target(o.plot_target, a, &error)) {
             std::fprintf(stderr, "replay: %s\n", error.c_str());
             return false;
         }
@@ -357,22 +403,22 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     }
     form1::Command3_Click(s, view);
     if (s.object_set != 1) return 1;
-    if (o.pick && view.object_window_open()) {
+    // Whether a pick at x y lands on the image shown; the reason on standard error if not.
+    const auto on_image = [&](float x, float y) {
         // The pixel the click lands on, as the pick rounds it.
-        const auto [x, y] = *o.pick;
         const double px = round_half_up(x), py = round_half_up(y);
-        if (!(px >= 0 && py >= 0 && px < s.image_width && py < s.image_height)) {
-            std::fprintf(stderr,
-                         "replay: the pick %s %s lies outside the image, which is %s x %s pixels "
-                         "(x from 0 to %s, y from 0 to %s)\n",
-                         plain_number_text(x).c_str(), plain_number_text(y).c_str(),
-                         plain_number_text(s.image_width).c_str(),
-                         plain_number_text(s.image_height).c_str(),
-                         plain_number_text(s.image_width - 1).c_str(),
-                         plain_number_text(s.image_height - 1).c_str());
-            return 2;
-        }
-    }
+        if (px >= 0 && py >= 0 && px < s.image_width && py < s.image_height) return true;
+        std::fprintf(stderr,
+                     "replay: the pick %s %s lies outside the image, which is %s x %s pixels "
+                     "(x from 0 to %s, y from 0 to %s)\n",
+                     plain_number_text(x).c_str(), plain_number_text(y).c_str(),
+                     plain_number_text(s.image_width).c_str(),
+                     plain_number_text(s.image_height).c_str(),
+                     plain_number_text(s.image_width - 1).c_str(),
+                     plain_number_text(s.image_height - 1).c_str());
+        return false;
+    };
+    if (o.pick && view.object_window_open() && !on_image(o.pick->first, o.pick->second)) return 2;
     csv = report::kSessionCsvColumns;
     csv += '\n';
     print();
@@ -396,7 +442,24 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
         }
         before_image();
         const std::size_t before = assistant.measured;
-        form1::Timer1_Timer(s, view);
+        const auto next_star = std::find_if(
+            o.next_stars.begin(), o.next_stars.end(),
+            [k](const Options::NextStar& n) { return n.image == static_cast<long>(k) + 1; });
+        if (next_star == o.next_stars.end()) {
+            form1::Timer1_Timer(s, view);
+        } else {
+            // The user slewed to another star: the object setting on this image, the pick.
+            form1::Command3_Click(s, view);
+            if (!view.object_window_open()) {
+                std::fprintf(stderr,
+                             "replay: image %ld could not be shown, so nothing was picked\n",
+                             next_star->image);
+            } else {
+                if (!on_image(next_star->x, next_star->y)) return 2;
+                form4::Picture1_MouseDown(s, view, 1, 0, next_star->x, next_star->y);
+            }
+            form1::Command1_Click(s, view);
+        }
         if (assistant.measured > before) write_row();
     }
     if (signals.caught() != 0) return 1;
@@ -430,6 +493,12 @@ int run_replay(int argc, char** argv) {
                          "replay: its images are named .fit, .fits or .fts: try --names any\n");
         return 1;
     }
+    for (const Options::NextStar& n : parsed.next_stars)
+        if (static_cast<std::size_t>(n.image) > arrivals.size()) {
+            std::fprintf(stderr, "replay: --next-star %ld: the night has only %zu images\n",
+                         n.image, arrivals.size());
+            return 2;
+        }
     // The staging folder goes on every way out: a signal only stops the loop, and the
     // process ends as the signal would have ended it once the folder is gone.
     ExitSignals signals;

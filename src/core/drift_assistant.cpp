@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "analysis/periodic_motion.hpp"
 
@@ -362,6 +363,47 @@ std::span<const SessionImage> segment_images(const DriftAssistant& a, std::size_
     if (k >= a.segments.size()) return {};
     const DriftSegment& segment = a.segments[k];
     return std::span<const SessionImage>(a.images).subspan(segment.first, segment.count);
+}
+
+std::vector<SegmentRate> segment_rates(const DriftAssistant& a) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    std::vector<SegmentRate> rates;
+    rates.reserve(a.segments.size());
+    for (const DriftSegment& segment : a.segments) {
+        const DriftSummary& s = segment.summary;
+        SegmentRate r;
+        r.ha_hours = segment.geometry.ha_hours
+                         ? wrapped_hours(*segment.geometry.ha_hours +
+                                         segment.fit.mean_minutes * kSiderealPerSolar / 60)
+                         : kNaN;
+        r.north_arcsec_per_min =
+            s.north_arcsec_per_min
+                ? *s.north_arcsec_per_min - s.refraction_arcsec_per_min.value_or(0)
+                : kNaN;
+        r.north_se_arcsec_per_min = s.north_se_arcsec_per_min.value_or(kNaN);
+        r.lat_deg = s.lat_deg.value_or(kNaN);
+        r.knob_turned_before = segment.reason == SegmentReason::knob_turned;
+        rates.push_back(r);
+    }
+    return rates;
+}
+
+std::optional<CombinedError> combined_now(const DriftAssistant& a) {
+    const std::vector<SegmentRate> rates = segment_rates(a);
+    return combined_error(rates, segments_to_combine(rates));
+}
+
+std::vector<CombinedError> combined_trail(const DriftAssistant& a) {
+    std::vector<SegmentRate> rates = segment_rates(a);
+    std::vector<CombinedError> trail;
+    if (rates.empty()) return trail;
+    rates.pop_back();  // the current segment's answer is the current one
+    for (; !rates.empty(); rates.pop_back()) {
+        const std::optional<CombinedError> then = combined_error(rates, segments_to_combine(rates));
+        if (then && (trail.empty() || trail.front().segments_used != then->segments_used))
+            trail.insert(trail.begin(), *then);
+    }
+    return trail;
 }
 
 }  // namespace trakora

@@ -31,6 +31,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/combined_error.hpp"
 #include "analysis/drift_fit.hpp"
 #include "analysis/polar_error.hpp"
 #include "core/image_measurement.hpp"
@@ -123,5 +124,17 @@ void type_drift_input(DriftAssistant& a, DriftInput which, std::optional<double>
 
 // Images of segment k, in order (segments are contiguous runs of images).
 std::span<const SessionImage> segment_images(const DriftAssistant& a, std::size_t k);
+
+// Each segment's answer as the combined solve weighs it, one per segment: its mean hour
+// angle and its north rate with the air's own drift taken off, NaN where it has none.
+std::vector<SegmentRate> segment_rates(const DriftAssistant& a);
+
+// Both components from the segments since the last knob turn; nullopt until solvable.
+std::optional<CombinedError> combined_now(const DriftAssistant& a);
+
+// The combined answers the session gave before the current one, oldest first: the one
+// standing as each earlier segment ended (so also the last one before a turn of a knob),
+// each answer once.
+std::vector<CombinedError> combined_trail(const DriftAssistant& a);
 
 }  // namespace trakora

@@ -93,7 +93,7 @@ void summary_fields(JsonObject& o, const DriftSummary& s) {
 }
 
 // A segment as one compact object: why and where it starts, and its answer.
-std::string segment_json(const DriftSegment& segment) {
+std::string segment_json(const DriftSegment& segment, bool with_altitude) {
     const DriftSummary& s = segment.summary;
     JsonObject o(true);
     o.text("reason", segment_reason_name(segment.reason));
@@ -103,12 +103,38 @@ std::string segment_json(const DriftSegment& segment) {
     o.number("minutes", s.minutes);
     o.number("ha_hours", s.ha_hours);
     o.number("dec_deg", s.dec_deg);
+    if (with_altitude) o.number("altitude_deg", s.altitude_deg);
     o.text("axis", s.component ? component_name(*s.component) : nullptr);
     o.number("error_arcmin", s.error_arcmin);
     o.number("error_se_arcmin", s.error_se_arcmin);
     o.text("pole", s.direction ? direction_name(*s.direction) : nullptr);
     o.number("north_arcsec_per_min", s.north_arcsec_per_min);
     o.number("north_se_arcsec_per_min", s.north_se_arcsec_per_min);
+    return o.finish();
+}
+
+// Both components solved together, as one compact object.
+std::string combined_json(const CombinedError& c) {
+    JsonObject o(true);
+    o.number("azimuth_arcmin", std::abs(c.azimuth_arcmin));
+    o.number("azimuth_se_arcmin", c.azimuth_se_arcmin);
+    o.text("azimuth_pole", direction_name(c.azimuth_direction));
+    o.number("altitude_arcmin", std::abs(c.altitude_arcmin));
+    o.number("altitude_se_arcmin", c.altitude_se_arcmin);
+    o.text("altitude_pole", direction_name(c.altitude_direction));
+    o.number("total_arcmin", c.total_arcmin);
+    // Sizes, as the errors: the poles say which way.
+    if (c.azimuth_knob_arcmin)
+        o.number("azimuth_knob_arcmin", std::abs(*c.azimuth_knob_arcmin));
+    else
+        o.number("azimuth_knob_arcmin", std::nullopt);
+    o.number("altitude_knob_arcmin", std::abs(c.altitude_knob_arcmin));
+    std::string used = "[";
+    for (const std::size_t k : c.segments_used) {
+        if (used.size() > 1) used += ',';
+        append_json_number(used, static_cast<double>(k + 1));
+    }
+    o.raw("segments_used", used + "]");
     return o.finish();
 }
 
@@ -138,13 +164,26 @@ std::string summary_json(const DriftSummary& s) {
     return o.finish();
 }
 
+std::string summary_json(const DriftSummary& s, const DriftAssistant& session) {
+    JsonObject o;
+    summary_fields(o, s);
+    real_sky_fields(o, s);
+    std::string segments = "[";
+    for (const DriftSegment& segment : session.segments)
+        segments += (segments.size() > 1 ? ",\n    " : "\n    ") + segment_json(segment, true);
+    o.raw("segments", segments + (session.segments.empty() ? "]" : "\n  ]"));
+    const std::optional<CombinedError> combined = combined_now(session);
+    o.raw("combined", combined ? combined_json(*combined) : "null");
+    return o.finish();
+}
+
 std::string assistant_json(const DriftAssistant& a) {
     JsonObject o(true);
     summary_fields(o, drift_summary_now(a));
     std::string segments = "[";
     for (const DriftSegment& segment : a.segments) {
         if (segments.size() > 1) segments += ',';
-        segments += segment_json(segment);
+        segments += segment_json(segment, false);
     }
     o.raw("segments", segments + "]");
     return o.finish();
@@ -152,6 +191,11 @@ std::string assistant_json(const DriftAssistant& a) {
 
 bool write_summary_json(const std::string& path, const DriftSummary& summary, std::string* error) {
     return write_file_replacing(path, summary_json(summary), error);
+}
+
+bool write_summary_json(const std::string& path, const DriftSummary& summary,
+                        const DriftAssistant& session, std::string* error) {
+    return write_file_replacing(path, summary_json(summary, session), error);
 }
 
 }  // namespace trakora::report

@@ -22,6 +22,15 @@ namespace trakora::report {
 std::string summary_json(const DriftSummary& summary);
 bool write_summary_json(const std::string& path, const DriftSummary& summary, std::string* error);
 
+// The same with the session's keys after the others: "segments", one object per segment
+// (as assistant_json's below, with altitude_deg after dec_deg), and "combined", null until
+// both components are solvable, else azimuth_arcmin, azimuth_se_arcmin, azimuth_pole (east
+// or west), altitude_arcmin, altitude_se_arcmin, altitude_pole (high or low),
+// total_arcmin, azimuth_knob_arcmin, altitude_knob_arcmin, segments_used (counted from 1).
+std::string summary_json(const DriftSummary& summary, const DriftAssistant& session);
+bool write_summary_json(const std::string& path, const DriftSummary& summary,
+                        const DriftAssistant& session, std::string* error);
+
 // The session on one line, without a line end: the current summary's keys as above, then
 // "segments", one object per segment (reason, first_image counted from 1, images, used,
 // minutes, ha_hours, dec_deg, axis, error_arcmin, error_se_arcmin, pole,

@@ -7,6 +7,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "camera/simulated_image.hpp"
 #include "cli/commands.hpp"
 #include "support/fits_files.hpp"
 #include "support/run_program.hpp"
@@ -233,6 +235,119 @@ TEST(ReplayPick, OutsideTheImageIsRefusedNamingItsSize) {
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find("outside the image, which is 300 x 300 pixels"), std::string::npos)
             << run.err;
+    }
+}
+
+// A night of two stars from one simulated mount: 61 images of the first, then 61 of the
+// second, 30 s apart with DATE-OBS going on; `ha_hours` is each star's at its first
+// image. Returns where each star is on its first image.
+struct StarOfTheNight {
+    double dec_deg, ha_hours;
+};
+std::vector<std::pair<double, double>> two_star_night(const fs::path& folder, double lat_deg,
+                                                      double az_arcmin, double alt_arcmin,
+                                                      std::vector<StarOfTheNight> stars) {
+    fs::create_directories(folder);
+    std::vector<std::pair<double, double>> picks;
+    long long start_ms = 1'800'000'000'000;
+    int number = 1;
+    for (const StarOfTheNight& star : stars) {
+        camera::SimulateOptions o;
+        o.width = o.height = 300;
+        o.interval_s = 30;
+        o.seeing = 0.2;
+        o.drift_x_per_min = o.drift_y_per_min = 0;
+        o.az_offset_arcmin = az_arcmin;
+        o.alt_offset_arcmin = alt_arcmin;
+        o.lat_deg = lat_deg;
+        o.dec_deg = star.dec_deg;
+        o.ha_hours = star.ha_hours;
+        camera::SkyParams params = camera::sky_params(o);
+        params.mount.ra_hours = camera::pointing_ra_hours(params.mount, start_ms);
+        const camera::SkyField field = camera::make_sky_field(params);
+        for (long k = 0; k < 61; ++k, ++number) {
+            const camera::ImageFile file =
+                camera::simulated_image_file(o, params, field, k, camera::iso_time(start_ms));
+            std::ofstream(folder / ("drift_" + std::to_string(1000 + number) + ".FIT"),
+                          std::ios::binary)
+                .write(reinterpret_cast<const char*>(file.bytes.data()),
+                       static_cast<std::streamsize>(file.bytes.size()));
+            start_ms += 30'000;
+        }
+        const Position p = camera::guide_star_position(params, field, 0);
+        picks.emplace_back(p.x, p.y);
+    }
+    return picks;
+}
+
+struct TwoStarRow {
+    const char* name;
+    double lat_deg, az_arcmin, alt_arcmin;
+    StarOfTheNight first, second;
+    const char* azimuth_pole;
+    const char* altitude_pole;
+    friend void PrintTo(const TwoStarRow& r, std::ostream* os) { *os << r.name; }
+};
+
+class ReplayTwoStars : public ::testing::TestWithParam<TwoStarRow> {};
+
+// --next-star: the meridian star's segment gives the azimuth, the eastern or western one's
+// the altitude, and the combined answer both, with the pole target drawn.
+TEST_P(ReplayTwoStars, CombinesBothComponents) {
+    const TwoStarRow& row = GetParam();
+    TempDir dir;
+    const auto picks = two_star_night(dir.file("night"), row.lat_deg, row.az_arcmin, row.alt_arcmin,
+                                      {row.first, row.second});
+    const ProgramRun run = replay(
+        "night", picks[0],
+        {"--next-star", "62", std::to_string(picks[1].first), std::to_string(picks[1].second),
+         "--no-refraction", "--summary", "-", "--plot-target", "target.svg"},
+        {.folder = dir.path()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("{\"reason\":\"start\",\"first_image\":1,"), std::string::npos);
+    EXPECT_NE(run.out.find("{\"reason\":\"new_star\",\"first_image\":62,"), std::string::npos)
+        << run.out;
+    const auto combined = run.out.find("\"combined\": {");
+    ASSERT_NE(combined, std::string::npos) << run.out;
+    const std::string c = run.out.substr(combined);
+    const auto compact_number = [&](const std::string& key) {
+        const auto at = c.find("\"" + key + "\":");
+        return at == std::string::npos ? -1e300 : std::stod(c.substr(at + key.size() + 3));
+    };
+    const double az = std::abs(row.az_arcmin), alt = std::abs(row.alt_arcmin);
+    EXPECT_NEAR(compact_number("azimuth_arcmin"), az, std::max(0.5, 0.1 * az)) << c;
+    EXPECT_NEAR(compact_number("altitude_arcmin"), alt, std::max(0.5, 0.1 * alt)) << c;
+    EXPECT_NEAR(compact_number("total_arcmin"), std::hypot(az, alt),
+                std::max(0.5, 0.1 * std::hypot(az, alt)));
+    EXPECT_NE(c.find(std::string("\"azimuth_pole\":\"") + row.azimuth_pole), std::string::npos);
+    EXPECT_NE(c.find(std::string("\"altitude_pole\":\"") + row.altitude_pole), std::string::npos);
+    EXPECT_NE(c.find("\"segments_used\":[1,2]"), std::string::npos) << c;
+    EXPECT_GT(fs::file_size(dir.file("target.svg")), 1000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReplayTwoStars,
+    ::testing::Values(
+        TwoStarRow{"north_meridian_then_east", 45, 5, -4, {10, 0}, {10, -6}, "west", "low"},
+        TwoStarRow{"south_meridian_then_west", -35, -6, 3, {-10, 0}, {-10, 6}, "east", "high"}));
+
+// --next-star refused: at the first image or before, beyond the last, given twice, off the
+// image it names; each a one-line reason and exit 2.
+TEST(ReplayNextStar, BadOnesAreRefused) {
+    TempDir dir;
+    const auto star = simulate_night(dir.file("night"), {}, 5);
+    const std::vector<std::pair<std::vector<std::string>, const char*>> rows = {
+        {{"--next-star", "1", "10", "10"}, "an image number of 2 or more"},
+        {{"--next-star", "6", "10", "10"}, "the night has only 5 images"},
+        {{"--next-star", "3", "10", "10", "--next-star", "3", "20", "20"}, "given twice"},
+        {{"--next-star", "4", "10", "300"}, "outside the image, which is 300 x 300 pixels"},
+    };
+    for (const auto& [args, reason] : rows) {
+        SCOPED_TRACE(reason);
+        const ProgramRun run = replay("night", star, args, {.folder = dir.path()});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
 }
 

@@ -80,13 +80,18 @@ std::optional<PeriodicMotion> periodic_motion(std::span<const double> minutes,
     }
     std::optional<PeriodicMotion> best;
     double best_amplitude = 0;
+    int best_k = -1;
     for (int k = 0; k <= kTrialPeriods; ++k) {
         const SineFit fit = solve(sums[static_cast<std::size_t>(k)], vv);
         if (fit.amplitude > best_amplitude && fit.amplitude >= kStandsOut * fit.scatter) {
             best_amplitude = fit.amplitude;
+            best_k = k;
             best = PeriodicMotion{2 * fit.amplitude, 2 * std::numbers::pi / (w0 + dw * k)};
         }
     }
+    // Strongest at the longest period tried: the motion's own period may be longer than
+    // the series can show, so neither it nor the amplitude is known.
+    if (best_k == 0) return std::nullopt;
     return best;
 }
 

@@ -246,13 +246,21 @@ AxisFit east_fit(const DriftFit& fit, const Orientation& o) {
     return projected_fit(fit, d.east_x, d.east_y);
 }
 
-Component measured_component(double ha_hours) {
-    const double h = std::abs(wrapped_hours(ha_hours));
-    const double from_meridian = std::min(h, 12 - h);  // upper or lower culmination
-    if (from_meridian <= 2) return Component::azimuth;
-    if (from_meridian >= 4) return Component::altitude;
-    return Component::mixed;
+ComponentReading read_component(double ha_hours) {
+    const double wrapped = std::abs(wrapped_hours(ha_hours));
+    const double from_meridian = std::min(wrapped, 12 - wrapped);  // upper or lower culmination
+    ComponentReading r;
+    r.component = from_meridian <= 2   ? Component::azimuth
+                  : from_meridian >= 4 ? Component::altitude
+                                       : Component::mixed;
+    const double h = wrapped_hours(ha_hours) * 15 * kRadPerDeg;
+    const bool azimuth = std::abs(std::cos(h)) >= std::abs(std::sin(h));
+    r.read_as = azimuth ? Component::azimuth : Component::altitude;
+    r.weight = azimuth ? std::cos(h) : -std::sin(h);
+    return r;
 }
+
+Component measured_component(double ha_hours) { return read_component(ha_hours).component; }
 
 Geometry resolve_geometry(const PolarInputs& in, const ObservingKeywords& k,
                           std::optional<double> first_image_unix_s, const PlateReading& plate) {
@@ -409,12 +417,12 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
 
     // The fit's rate belongs to the mean time of its images.
     const double ha = wrapped_hours(*g.ha_hours + fit.mean_minutes * kSiderealPerSolar / 60);
-    const double h = ha * 15 * kRadPerDeg;
     const double hemisphere = g.lat_deg && *g.lat_deg < 0 ? -1 : 1;
-    const Component axis = measured_component(ha);
+    const ComponentReading reading = read_component(ha);
+    const Component axis = reading.component;
     s.component = axis;
-    const bool azimuth = std::abs(std::cos(h)) >= std::abs(std::sin(h));
-    const double weight = azimuth ? std::cos(h) : -std::sin(h);
+    const bool azimuth = reading.read_as == Component::azimuth;
+    const double weight = reading.weight;
     // The air's own north drift comes off before the geometry.
     double north = *s.north_arcsec_per_min;
     if (g.dec_deg && g.lat_deg) {

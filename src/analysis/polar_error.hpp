@@ -163,8 +163,18 @@ SkyRate sky_rate(double rate_x_px, double rate_y_px, double scale, const Orienta
 AxisFit north_fit(const DriftFit& fit, const Orientation& o);
 AxisFit east_fit(const DriftFit& fit, const Orientation& o);
 
-// Which component a star at hour angle `ha_hours` measures: azimuth within 2 h of the
-// meridian (upper or lower), altitude 4 to 8 h from it, mixed between.
-Component measured_component(double ha_hours);
+// The one rule for what a star at hour angle `ha_hours` measures of the axis's error,
+// read by the answer, its direction, the knob, the chart and the advice alike:
+// `component` is azimuth within 2 h of the meridian (upper or lower), altitude 4 to 8 h
+// from it, mixed between; its north drift is read as `read_as`, the component of the
+// larger weight (azimuth within 3 h of either culmination), whose drift per arcminute is
+// `weight` times the standard rate: cos H for azimuth, -sin H for altitude.
+struct ComponentReading {
+    Component component = Component::azimuth;
+    Component read_as = Component::azimuth;
+    double weight = 1;
+};
+ComponentReading read_component(double ha_hours);
+Component measured_component(double ha_hours);  // read_component(ha_hours).component
 
 }  // namespace trakora

@@ -92,7 +92,7 @@ std::string note_text(const DriftNote& n) {
             return "The fit was to start at image " + count(number(n, 0)) + ", but only " +
                    count(number(n, 1)) + " were measured: it covers them all.";
         case NoteCode::angle_from_plate:
-            return "North at " + fixed(number(n, 0), 2) + " degrees" +
+            return "North at " + fixed_text(number(n, 0), 2) + " degrees" +
                    (name(n, 0).empty() ? "" : ", mirrored,") + " from the header's plate solution.";
         case NoteCode::plate_unusable:
             return "The header's plate solution is " + name(n, 0) + ": it was not used.";
@@ -100,20 +100,23 @@ std::string note_text(const DriftNote& n) {
             return "The standard error would be enough, but where north lies in the image is "
                    "not known: give it with --angle, a plate-solved header or --calibrate.";
         case NoteCode::angle_refined:
-            return "North at " + fixed(number(n, 0), 1) + " +/- " + fixed(number(n, 1), 1) +
-                   " degrees from the star's RA motion (given " + fixed(number(n, 2), 0) + ").";
+            return "North at " + fixed_text(number(n, 0), 1) + " +/- " +
+                   fixed_text(number(n, 1), 1) + " degrees from the star's RA motion (given " +
+                   fixed_text(number(n, 2), 0) + ").";
         case NoteCode::angle_not_refined:
-            return "The star's RA motion puts north at " + fixed(number(n, 0), 1) +
-                   " degrees, more than 45 from the " + fixed(number(n, 1), 0) +
+            return "The star's RA motion puts north at " + fixed_text(number(n, 0), 1) +
+                   " degrees, more than 45 from the " + fixed_text(number(n, 1), 0) +
                    " given: it was not used.";
         case NoteCode::refraction_share:
-            return "The star is " + fixed(number(n, 0), 1) + " degrees high: refraction gave " +
-                   fixed(number(n, 1), 3) + " of the " + fixed(number(n, 2), 3) +
+            return "The star is " + fixed_text(number(n, 0), 1) +
+                   " degrees high: refraction gave " + fixed_text(number(n, 1), 3) + " of the " +
+                   fixed_text(number(n, 2), 3) +
                    " arcsec/min north drift measured, and was taken off.";
         case NoteCode::calibration_found:
             return "The calibration move " + name(n, 0) + " jumped the star " +
-                   fixed(number(n, 2), 1) + " px: north at " + fixed(number(n, 0), 1) + " +/- " +
-                   fixed(number(n, 1), 1) + " degrees; the images before it left the fit.";
+                   fixed_text(number(n, 2), 1) + " px: north at " + fixed_text(number(n, 0), 1) +
+                   " +/- " + fixed_text(number(n, 1), 1) +
+                   " degrees; the images before it left the fit.";
         case NoteCode::calibration_missing:
             return "No jump of the calibration move " + name(n, 0) +
                    " was found among the segment's first images: press the button once, for a "

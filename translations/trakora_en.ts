@@ -174,6 +174,14 @@
         <source>画像の北を角度で入力するか、校正してください</source>
         <translation>Type north&apos;s angle in the image, or calibrate</translation>
     </message>
+    <message>
+        <source>北へのドリフト、大気差を除く (″)</source>
+        <translation>North drift, refraction removed (″)</translation>
+    </message>
+    <message>
+        <source>北へのドリフト、大気差を除く (px)</source>
+        <translation>North drift, refraction removed (px)</translation>
+    </message>
 </context>
 <context>
     <name>trakora::messages</name>
@@ -282,6 +290,47 @@
         <source>既定</source>
         <translation>default</translation>
     </message>
+    <message>
+        <source>北</source>
+        <translation>north</translation>
+    </message>
+    <message>
+        <source>南</source>
+        <translation>south</translation>
+    </message>
+    <message>
+        <source>東</source>
+        <translation>east</translation>
+    </message>
+    <message>
+        <source>西</source>
+        <translation>west</translation>
+    </message>
+    <message>
+        <source>区間の始めに手元のコントローラーの「%1」ボタンを1〜2秒押してください</source>
+        <translation>At the start of the segment, press the hand controller&apos;s %1 button for 1–2 seconds</translation>
+    </message>
+    <message>
+        <source>気温 (°C)</source>
+        <translation>Temperature (°C)</translation>
+    </message>
+    <message>
+        <source>気圧 (hPa)</source>
+        <translation>Pressure (hPa)</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <comment>no calibration move</comment>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>手元のコントローラーで望遠鏡を動かし、星の跳びから北の向きを求めます</source>
+        <translation>Move the telescope with the hand controller: north&apos;s direction comes from the star&apos;s jump</translation>
+    </message>
+    <message>
+        <source>校正</source>
+        <translation>Calibration</translation>
+    </message>
 </context>
 <context>
     <name>trakora::ui::DriftAssistantWindow</name>
@@ -367,6 +416,32 @@
 %1</source>
         <translation>Could not save.
 %1</translation>
+    </message>
+    <message>
+        <source>赤経の追尾</source>
+        <translation>RA tracking</translation>
+    </message>
+    <message>
+        <source>ピリオディックモーション</source>
+        <translation>Periodic error</translation>
+    </message>
+    <message>
+        <source>星の高度</source>
+        <translation>Star altitude</translation>
+    </message>
+    <message>
+        <source>大気差のドリフト</source>
+        <translation>Refraction drift</translation>
+    </message>
+    <message>
+        <source>″/分</source>
+        <comment>arcseconds per minute</comment>
+        <translation>″/min</translation>
+    </message>
+    <message>
+        <source>%1″ (周期 %2 分)</source>
+        <comment>peak to peak, period</comment>
+        <translation>%1″ (period %2 min)</translation>
     </message>
 </context>
 <context>

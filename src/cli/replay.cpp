@@ -362,7 +362,7 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     type(DriftInput::lat, typed.lat_deg);
     set_drift_orientation(s, view, o.inputs.orientation, o.inputs.angle_source);
     set_drift_air(s, view, !o.no_refraction, typed.temperature_c, typed.pressure_hpa, typed.target);
-    s.assistant.typed.calibration = typed.calibration;
+    set_drift_calibration(s, view, typed.calibration);
     // The hour angle is the star's at the first image of the fit: typed for the first
     // segment, or for the one that starts at the N-th image.
     bool ha_typed = false;

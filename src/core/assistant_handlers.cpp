@@ -139,4 +139,11 @@ void set_drift_air(State& s, View& v, bool refraction, std::optional<double> tem
     show(s, v);
 }
 
+void set_drift_calibration(State& s, View& v, std::optional<CalibrationMove> move) {
+    HandlerScope scope(s);
+    s.assistant.typed.calibration = move;
+    refit_drift(s.assistant);
+    show(s, v);
+}
+
 }  // namespace trakora

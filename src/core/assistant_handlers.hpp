@@ -9,6 +9,7 @@
 //   set_drift_input(s, v, DriftInput::scale, 1.2);     // typed: overrides the header
 //   clear_drift_input(s, v, DriftInput::scale);        // back to the header's value
 //   set_drift_orientation(s, v, {180, false});         // north down
+//   set_drift_calibration(s, v, CalibrationMove::north);  // the 「北」 button, each segment
 //   const DriftAssistant& a = s.assistant;             // images, segments, latest
 #pragma once
 
@@ -44,5 +45,8 @@ void set_drift_orientation(State& s, View& v, Orientation orientation,
 // The air: whether refraction comes off the drift, the weather typed, the pole aimed at.
 void set_drift_air(State& s, View& v, bool refraction, std::optional<double> temperature_c,
                    std::optional<double> pressure_hpa, PoleTarget target);
+// The hand controller's button pressed for a second or two at the start of each segment
+// (nullopt: none); each segment learns north's angle from the star's jump across it.
+void set_drift_calibration(State& s, View& v, std::optional<CalibrationMove> move);
 
 }  // namespace trakora

@@ -71,21 +71,34 @@ chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle sty
     const std::optional<double> scale =
         a.segments.empty() ? std::nullopt : a.segments.back().geometry.scale_arcsec_per_px;
     const double unit = scale.value_or(1);
-    c.y_label = scale ? "北へのドリフト (″)" : "北へのドリフト (px)";
+    // The air's own north drift comes off, as it does for the answer: at the segment's
+    // rate, counted from the reference image's time (known only with the plate scale).
+    const double refraction = s.refraction_arcsec_per_min.value_or(0);
+    if (s.refraction_arcsec_per_min)
+        c.y_label =
+            scale ? "北へのドリフト、大気差を除く (″)" : "北へのドリフト、大気差を除く (px)";
+    else
+        c.y_label = scale ? "北へのドリフト (″)" : "北へのドリフト (px)";
     if (a.images.empty()) return c;
 
     // Drift counts from the session's first clean centroid.
     const StarMeasurement* reference = &*a.images.front().measurement.star;
+    double reference_minutes = a.images.front().minutes;
     for (const SessionImage& image : a.images)
         if (image.measurement.star->flags == 0 && image.measurement.time) {
             reference = &*image.measurement.star;
+            reference_minutes = image.minutes;
             break;
         }
+    const auto air_part = [&](double minutes) {
+        return refraction * (minutes - reference_minutes);
+    };
     for (const SessionImage& image : a.images) {
         if (!image.measurement.time) continue;
         const StarMeasurement& star = *image.measurement.star;
         c.points.push_back({image.minutes,
-                            north_of(star.x - reference->x, star.y - reference->y, unit, o),
+                            north_of(star.x - reference->x, star.y - reference->y, unit, o) -
+                                air_part(image.minutes),
                             image.excluded != Exclusion::none, static_cast<int>(image.segment)});
     }
     c.current_segment = static_cast<int>(a.segments.size() - 1);
@@ -121,8 +134,9 @@ chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle sty
     line.origin_minutes = fit.origin_minutes + fit.mean_minutes;
     const double mx = *fit.x.intercept + *fit.x.rate_per_min * fit.mean_minutes;
     const double my = *fit.y.intercept + *fit.y.rate_per_min * fit.mean_minutes;
-    line.intercept = north_of(mx - reference->x, my - reference->y, unit, o);
-    line.slope = north_of(*fit.x.rate_per_min, *fit.y.rate_per_min, unit, o);
+    line.intercept =
+        north_of(mx - reference->x, my - reference->y, unit, o) - air_part(line.origin_minutes);
+    line.slope = north_of(*fit.x.rate_per_min, *fit.y.rate_per_min, unit, o) - refraction;
     line.slope_se = axis.rate_se_per_min.value_or(0) * unit;
     line.intercept_se =
         axis.residual_rms.value_or(0) * unit / std::sqrt(static_cast<double>(fit.used));

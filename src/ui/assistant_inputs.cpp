@@ -33,6 +33,15 @@ constexpr std::array<const char*, 4> kNorthNames = {
     QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "右")};
 constexpr std::array<double, 4> kNorthAngles = {0, 180, 270, 90};
 
+// The calibration box's choices after its first, なし.
+constexpr std::array<CalibrationMove, 4> kMoves = {CalibrationMove::north, CalibrationMove::south,
+                                                   CalibrationMove::east, CalibrationMove::west};
+constexpr std::array<const char*, 4> kMoveNames = {
+    QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "北"),
+    QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "南"),
+    QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "東"),
+    QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "西")};
+
 int north_choice(double north_deg) {
     for (std::size_t k = 0; k < kNorthAngles.size(); ++k)
         if (kNorthAngles[k] == north_deg) return static_cast<int>(k);
@@ -51,7 +60,49 @@ QString source_text(InputSource source) {
     return AssistantInputs::tr("なし");
 }
 
+// One air row: the typed value in the box, else the header's in range greyed inside it,
+// else the default.
+void show_air_row(AssistantInputs::AirRow& r, std::optional<double> typed,
+                  const KeywordValue* header, double low, double high, double fallback,
+                  const char* format) {
+    double in_use = fallback;
+    QString source = AssistantInputs::tr("既定");
+    if (typed) {
+        in_use = *typed;
+        source = AssistantInputs::tr("入力", "where the value in use came from");
+    } else if (header != nullptr && header->value && *header->value >= low &&
+               *header->value <= high) {
+        in_use = *header->value;
+        source = AssistantInputs::tr("ヘッダー");
+    }
+    const QString shown = QString::asprintf(format, in_use);
+    if (typed) {
+        if (!r.edit->hasFocus() && r.edit->text().isEmpty()) r.edit->setText(shown);
+    } else if (!r.edit->hasFocus()) {
+        r.edit->clear();
+    }
+    r.edit->setPlaceholderText(shown);
+    r.source->setText(source);
+    r.clear->setEnabled(typed.has_value());
+}
+
 }  // namespace
+
+QString calibration_move_hint(std::optional<CalibrationMove> move) {
+    if (!move) return {};
+    return AssistantInputs::tr(
+               "区間の始めに手元のコントローラーの「%1」ボタンを1〜2秒押してください")
+        .arg(AssistantInputs::tr(kMoveNames[static_cast<std::size_t>(*move)]));
+}
+
+std::optional<double> typed_air_value(bool pressure, const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok) return std::nullopt;
+    const bool in_range = pressure ? v >= 500 && v <= 1100 : v >= -60 && v <= 50;
+    if (!in_range) return std::nullopt;
+    return v;
+}
 
 std::optional<double> typed_input_value(DriftInput which, const QString& text) {
     return drift_input_from_text(which, text.toStdString());
@@ -89,6 +140,28 @@ AssistantInputs::AssistantInputs(QWidget* parent)
         });
         ++line;
     }
+    const std::array<const char*, 2> air_names = {
+        QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "気温 (°C)"),
+        QT_TRANSLATE_NOOP("trakora::ui::AssistantInputs", "気圧 (hPa)")};
+    for (std::size_t k = 0; k < air_.size(); ++k) {
+        AirRow& r = air_[k];
+        r.edit = new QLineEdit(this);
+        r.source = new QLabel(tr("既定"), this);
+        r.source->setMinimumWidth(row(DriftInput::scale).source->minimumWidth());
+        r.clear = new QToolButton(this);
+        r.clear->setText(QStringLiteral("×"));
+        r.clear->setToolTip(tr("入力を消してヘッダーの値に戻す"));
+        grid->addWidget(new QLabel(tr(air_names[k]), this), line, 0);
+        grid->addWidget(r.edit, line, 1);
+        grid->addWidget(r.clear, line, 2);
+        grid->addWidget(r.source, line, 3);
+        connect(r.edit, &QLineEdit::editingFinished, this, [this] { send_air(); });
+        connect(r.clear, &QToolButton::clicked, this, [this, k] {
+            air_[k].edit->clear();
+            send_air();
+        });
+        ++line;
+    }
     north_ = new QComboBox(this);
     for (const char* name : kNorthNames) north_->addItem(tr(name));
     // An angle may be typed too: degrees from up toward the right.
@@ -101,7 +174,26 @@ AssistantInputs::AssistantInputs(QWidget* parent)
     grid->addWidget(orientation_source_, line, 3);
     ++line;
     grid->addWidget(mirror_, line, 1);
+    ++line;
+    calibration_ = new QComboBox(this);
+    calibration_->addItem(tr("なし", "no calibration move"));
+    for (const char* name : kMoveNames) calibration_->addItem(tr(name));
+    calibration_->setToolTip(
+        tr("手元のコントローラーで望遠鏡を動かし、星の跳びから北の向きを求めます"));
+    calibration_hint_ = new QLabel(this);
+    calibration_hint_->setWordWrap(true);
+    grid->addWidget(new QLabel(tr("校正"), this), line, 0);
+    grid->addWidget(calibration_, line, 1);
+    ++line;
+    grid->addWidget(calibration_hint_, line, 0, 1, 4);
     grid->setColumnStretch(1, 1);
+    connect(calibration_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (showing_) return;
+        std::optional<CalibrationMove> move;
+        if (index > 0) move = kMoves[static_cast<std::size_t>(index - 1)];
+        calibration_hint_->setText(calibration_move_hint(move));
+        emit calibrationChanged(move);
+    });
     connect(north_, &QComboBox::currentIndexChanged, this, [this] { send_orientation(); });
     connect(mirror_, &QCheckBox::toggled, this, [this] { send_orientation(); });
     connect(north_->lineEdit(), &QLineEdit::editingFinished, this, [this] { send_typed_angle(); });
@@ -116,6 +208,12 @@ void AssistantInputs::send_typed_angle() {
     if (!ok || !std::isfinite(angle)) return;
     emit orientationChanged(
         {std::fmod(std::fmod(angle, 360.0) + 360.0, 360.0), mirror_->isChecked()}, true);
+}
+
+void AssistantInputs::send_air() {
+    if (showing_) return;
+    emit airChanged(typed_air_value(false, temperature().edit->text()),
+                    typed_air_value(true, pressure().edit->text()));
 }
 
 void AssistantInputs::finish_typing(DriftInput which) {
@@ -167,6 +265,16 @@ void AssistantInputs::show_inputs(const DriftAssistant& a) {
     mirror_->setChecked(o.mirror);
     const bool set = o.north_deg != 0 || o.mirror;
     orientation_source_->setText(set ? tr("入力", "where the value in use came from") : tr("既定"));
+    const ObservingKeywords* header = nullptr;
+    if (!a.segments.empty() && a.segments.back().first < a.images.size())
+        header = &a.images[a.segments.back().first].measurement.keywords;
+    show_air_row(temperature(), a.typed.temperature_c,
+                 header != nullptr ? &header->temperature_c : nullptr, -60, 50, 10, "%.1f");
+    show_air_row(pressure(), a.typed.pressure_hpa,
+                 header != nullptr ? &header->pressure_hpa : nullptr, 500, 1100, 1010, "%.0f");
+    const std::optional<CalibrationMove> move = a.typed.calibration;
+    calibration_->setCurrentIndex(move ? static_cast<int>(*move) + 1 : 0);
+    calibration_hint_->setText(calibration_move_hint(move));
     showing_ = false;
 }
 

@@ -106,11 +106,19 @@ void DriftAssistantWindow::build() {
     c_.hfd = value_label(quality);
     c_.r2 = value_label(quality);
     c_.minutes = value_label(quality);
+    c_.ra_rate = value_label(quality);
+    c_.periodic = value_label(quality);
+    c_.altitude = value_label(quality);
+    c_.refraction = value_label(quality);
     form->addRow(tr("シーイング (残差)"), c_.seeing);
     form->addRow(tr("SN 比"), c_.snr);
     form->addRow(QStringLiteral("HFD"), c_.hfd);
     form->addRow(QStringLiteral("R²"), c_.r2);
     form->addRow(tr("測定時間"), c_.minutes);
+    form->addRow(tr("赤経の追尾"), c_.ra_rate);
+    form->addRow(tr("ピリオディックモーション"), c_.periodic);
+    form->addRow(tr("星の高度"), c_.altitude);
+    form->addRow(tr("大気差のドリフト"), c_.refraction);
     c_.warnings = new QLabel(quality);
     c_.warnings->setWordWrap(true);
     c_.warnings->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold;"));
@@ -213,6 +221,7 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
     c_.seeing->setText(number(s.seeing_arcsec, "%.2f", "″"));
     c_.r2->setText(number(s.r2, "%.3f"));
     c_.minutes->setText(std::isfinite(s.minutes) ? minutes_text(s.minutes) : QStringLiteral("—"));
+    show_tracking(s);
     if (a.images.empty()) {
         c_.snr->setText(QStringLiteral("—"));
         c_.hfd->setText(QStringLiteral("—"));
@@ -229,6 +238,23 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
     const std::size_t count = a.segments.size();
     for (std::size_t k = count > kSegmentsListed ? count - kSegmentsListed : 0; k < count; ++k)
         c_.segments->addItem(segment_line(k, a.segments[k].summary));
+}
+
+void DriftAssistantWindow::show_tracking(const DriftSummary& s) {
+    QString rate = number(s.ra_rate_arcsec_per_min, "%+.2f");
+    if (s.ra_rate_arcsec_per_min) rate += tr("″/分", "arcseconds per minute");
+    if (s.drive_rate_permille) rate += QString::asprintf(" (%+.1f‰)", *s.drive_rate_permille);
+    c_.ra_rate->setText(rate);
+    if (s.pe_arcsec && s.pe_period_min)
+        c_.periodic->setText(tr("%1″ (周期 %2 分)", "peak to peak, period")
+                                 .arg(*s.pe_arcsec, 0, 'f', 1)
+                                 .arg(*s.pe_period_min, 0, 'f', 1));
+    else
+        c_.periodic->setText(QStringLiteral("—"));
+    c_.altitude->setText(number(s.altitude_deg, "%.1f", "°"));
+    QString refraction = number(s.refraction_arcsec_per_min, "%+.2f");
+    if (s.refraction_arcsec_per_min) refraction += tr("″/分", "arcseconds per minute");
+    c_.refraction->setText(refraction);
 }
 
 void DriftAssistantWindow::ask_where_to_save() {

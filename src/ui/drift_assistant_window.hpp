@@ -29,6 +29,11 @@ struct DriftWindowControls {
     QLabel* hfd = nullptr;
     QLabel* r2 = nullptr;
     QLabel* minutes = nullptr;
+    // The mount's tracking: RA rate and drive-rate error, periodic error and its period.
+    QLabel* ra_rate = nullptr;     // "+0.12″/分 (+0.5‰)"
+    QLabel* periodic = nullptr;    // "20.0″ / 8.0 分"
+    QLabel* altitude = nullptr;    // "25.0°"
+    QLabel* refraction = nullptr;  // "+0.65″/分"
     QLabel* warnings = nullptr;
     AssistantInputs* inputs = nullptr;
     QListWidget* segments = nullptr;
@@ -62,6 +67,7 @@ class DriftAssistantWindow : public QWidget {
   private:
     void build();
     void ask_where_to_save();
+    void show_tracking(const DriftSummary& s);
     void place_beside_neighbour();
 
     DriftWindowControls c_;

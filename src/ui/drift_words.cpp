@@ -15,6 +15,8 @@ namespace {
     QT_TRANSLATE_NOOP("DriftWords", "経過時間 (分)"),
     QT_TRANSLATE_NOOP("DriftWords", "北へのドリフト (″)"),
     QT_TRANSLATE_NOOP("DriftWords", "北へのドリフト (px)"),
+    QT_TRANSLATE_NOOP("DriftWords", "北へのドリフト、大気差を除く (″)"),
+    QT_TRANSLATE_NOOP("DriftWords", "北へのドリフト、大気差を除く (px)"),
 };
 
 QString fixed(double value, int decimals) { return QString::asprintf("%.*f", decimals, value); }

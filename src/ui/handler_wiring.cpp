@@ -67,6 +67,20 @@ void wire_drift_window(State& state, QtView& view) {
         inputs, &AssistantInputs::orientationChanged, drift, [s, v](Orientation o, bool exact) {
             set_drift_orientation(*s, *v, o, exact ? AngleSource::typed : AngleSource::coarse);
         });
+    // The weather typed: the air's other settings stay as they are.
+    QObject::connect(
+        inputs, &AssistantInputs::airChanged, drift,
+        [s, v](std::optional<double> temperature_c, std::optional<double> pressure_hpa) {
+            const PolarInputs& typed = s->assistant.typed;
+            set_drift_air(*s, *v, typed.refraction, temperature_c, pressure_hpa, typed.target);
+        });
+    // A calibration move is made at the start of a segment: the next image starts one.
+    QObject::connect(inputs, &AssistantInputs::calibrationChanged, drift,
+                     [s, v](std::optional<CalibrationMove> move) {
+                         set_drift_calibration(*s, *v, move);
+                         if (move && !s->assistant.images.empty())
+                             start_drift_segment(*s, *v, SegmentReason::by_hand);
+                     });
     QObject::connect(
         drift, &DriftAssistantWindow::saveRequested, drift,
         [s, drift](const QString& csv, const QString& json, const QString& plot) {

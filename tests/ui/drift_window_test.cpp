@@ -142,6 +142,51 @@ TEST_F(DriftWindowTest, TypedInputOverridesTheHeaderUntilCleared) {
     EXPECT_EQ(state().assistant.typed.angle_source, AngleSource::typed);
 }
 
+TEST_F(DriftWindowTest, ShowsTheTrackingAndTakesTheAirAndTheCalibrationMove) {
+    // A meridian star at declination 10 from latitude 50 stands 50° high.
+    EXPECT_EQ(text(c().altitude), QStringLiteral("50.0°"));
+    EXPECT_TRUE(text(c().ra_rate).endsWith(QStringLiteral("‰)")))
+        << text(c().ra_rate).toStdString();
+    EXPECT_EQ(text(c().periodic), QStringLiteral("—")) << "no periodic error in ten minutes";
+    EXPECT_EQ(text(c().refraction), QStringLiteral("—")) << "a sky without air";
+
+    ASSERT_TRUE(c().chart->chart().fit.has_value());
+    const double airless_slope = c().chart->chart().fit->slope;
+    // With the air: typed weather stands until cleared; a pressure out of range is none.
+    state().assistant.typed.refraction = true;
+    AssistantInputs::AirRow& temperature = c().inputs->temperature();
+    temperature.edit->setText(QStringLiteral("-5"));
+    c().inputs->pressure().edit->setText(QStringLiteral("2000"));
+    emit temperature.edit->editingFinished();
+    EXPECT_EQ(state().assistant.typed.temperature_c, -5.0);
+    EXPECT_FALSE(state().assistant.typed.pressure_hpa.has_value());
+    EXPECT_EQ(text(temperature.source), QStringLiteral("入力"));
+    EXPECT_EQ(text(c().inputs->pressure().source), QStringLiteral("既定"));
+    const DriftSummary& s = drift_summary_now(state().assistant);
+    ASSERT_TRUE(s.refraction_arcsec_per_min.has_value());
+    EXPECT_EQ(s.temperature_c, -5.0);
+    EXPECT_NE(text(c().refraction), QStringLiteral("—"));
+    // The chart's drift is the star's with the air's part taken off.
+    const chart::DriftChart& shown = c().chart->chart();
+    EXPECT_EQ(shown.y_label, "北へのドリフト、大気差を除く (″)");
+    ASSERT_TRUE(shown.fit.has_value());
+    EXPECT_NEAR(shown.fit->slope, airless_slope - *s.refraction_arcsec_per_min, 1e-9);
+    temperature.clear->click();
+    EXPECT_FALSE(state().assistant.typed.temperature_c.has_value());
+    EXPECT_EQ(text(temperature.source), QStringLiteral("既定"));
+
+    // The calibration move: what to press, and the next image starts the segment it is for.
+    c().inputs->calibration()->setCurrentIndex(1);
+    EXPECT_EQ(state().assistant.typed.calibration, CalibrationMove::north);
+    EXPECT_EQ(
+        text(c().inputs->calibration_hint()),
+        QStringLiteral("区間の始めに手元のコントローラーの「北」ボタンを1〜2秒押してください"));
+    EXPECT_TRUE(state().assistant.segment_requested.has_value());
+    c().inputs->calibration()->setCurrentIndex(0);
+    EXPECT_FALSE(state().assistant.typed.calibration.has_value());
+    EXPECT_TRUE(text(c().inputs->calibration_hint()).isEmpty());
+}
+
 TEST_F(DriftWindowTest, LowerCaseCheckBoxSetsTheNameRule) {
     EXPECT_FALSE(c().any_case->isChecked());
     c().any_case->click();

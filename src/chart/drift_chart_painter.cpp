@@ -70,14 +70,6 @@ Shown shown_data(const DriftChart& chart) {
     return shown;
 }
 
-QFont chart_font(const QString& family, double pixels, QFont::Weight weight = QFont::Normal) {
-    QFont font;
-    if (!family.isEmpty()) font.setFamily(family);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
-    font.setWeight(weight);
-    return font;
-}
-
 // Sizes, all following the area, so the chart reads alike at any size.
 struct Sizes {
     double unit = 1;  // 1 at about 1000 × 667 pixels
@@ -91,11 +83,11 @@ Sizes sizes_for(const QRectF& area) {
     s.unit = std::clamp(std::min(area.width(), area.height() * 1.5) / 1000.0, 0.45, 4.0);
     const double u = s.unit;
     const QString family = japanese_font_family();
-    s.title = chart_font(family, std::max(15.0, 34 * u), QFont::Bold);
-    s.subtitle = chart_font(family, std::max(11.0, 22 * u));
-    s.tick = chart_font(family, std::max(12.0, 23 * u));
-    s.label = chart_font(family, std::max(12.0, 23 * u));
-    s.legend = chart_font(family, std::max(11.0, 20 * u));
+    s.title = sized_font(family, std::max(15.0, 34 * u), QFont::Bold);
+    s.subtitle = sized_font(family, std::max(11.0, 22 * u));
+    s.tick = sized_font(family, std::max(12.0, 23 * u));
+    s.label = sized_font(family, std::max(12.0, 23 * u));
+    s.legend = sized_font(family, std::max(11.0, 20 * u));
     s.pad = 16 * u;
     s.gap = 8 * u;
     s.tick_length = 7 * u;

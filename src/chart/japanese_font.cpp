@@ -5,6 +5,8 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QStringList>
+#include <algorithm>
+#include <cmath>
 
 namespace trakora::chart {
 namespace {
@@ -28,6 +30,14 @@ QString japanese_font_family() {
         return find_japanese_font_family();
     static const QString family = find_japanese_font_family();
     return family;
+}
+
+QFont sized_font(const QString& family, double pixels, QFont::Weight weight) {
+    QFont font;
+    if (!family.isEmpty()) font.setFamily(family);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
+    font.setWeight(weight);
+    return font;
 }
 
 }  // namespace trakora::chart

@@ -2,6 +2,7 @@
 // The one Japanese font family of the program's windows and charts.
 #pragma once
 
+#include <QFont>
 #include <QString>
 
 namespace trakora::chart {
@@ -12,5 +13,8 @@ namespace trakora::chart {
 // installed fonts do not change meanwhile); without one the font database is empty and
 // nothing is kept, so a later application still finds its fonts.
 QString japanese_font_family();
+
+// `family` (the default family when empty) at `pixels` pixels, at least 1, and `weight`.
+QFont sized_font(const QString& family, double pixels, QFont::Weight weight = QFont::Normal);
 
 }  // namespace trakora::chart

@@ -38,14 +38,6 @@ bool has_ellipse(const Estimate& e) {
            std::abs(e.correlation) <= 1;
 }
 
-QFont picture_font(const QString& family, double pixels, QFont::Weight weight = QFont::Normal) {
-    QFont font;
-    if (!family.isEmpty()) font.setFamily(family);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
-    font.setWeight(weight);
-    return font;
-}
-
 struct Sizes {
     QFont title, subtitle, tick, label, ring, word;
     double pad = 0, gap = 0, tick_length = 0;
@@ -56,12 +48,12 @@ Sizes sizes_for(const QRectF& area) {
     Sizes s;
     const double u = std::clamp(std::min(area.width(), area.height()) / 800.0, 0.45, 4.0);
     const QString family = japanese_font_family();
-    s.title = picture_font(family, std::max(15.0, 32 * u), QFont::Bold);
-    s.subtitle = picture_font(family, std::max(11.0, 21 * u));
-    s.tick = picture_font(family, std::max(11.0, 19 * u));
-    s.label = picture_font(family, std::max(12.0, 22 * u));
-    s.ring = picture_font(family, std::max(10.0, 18 * u));
-    s.word = picture_font(family, std::max(12.0, 24 * u), QFont::Bold);
+    s.title = sized_font(family, std::max(15.0, 32 * u), QFont::Bold);
+    s.subtitle = sized_font(family, std::max(11.0, 21 * u));
+    s.tick = sized_font(family, std::max(11.0, 19 * u));
+    s.label = sized_font(family, std::max(12.0, 22 * u));
+    s.ring = sized_font(family, std::max(10.0, 18 * u));
+    s.word = sized_font(family, std::max(12.0, 24 * u), QFont::Bold);
     s.pad = 16 * u;
     s.gap = 8 * u;
     s.tick_length = 7 * u;

@@ -11,6 +11,8 @@
 #include <limits>
 #include <string>
 
+#include "picture_pixels.hpp"
+
 namespace trakora::chart {
 namespace {
 
@@ -24,18 +26,6 @@ QImage render(const DriftChart& chart, QSize size = kSize) {
     QPainter painter(&image);
     paint_drift_chart(painter, QRectF(QPointF(0, 0), QSizeF(size)), chart);
     return image;
-}
-
-QColor pixel_at(const QImage& image, QPointF p) {
-    return image.pixelColor(static_cast<int>(std::floor(p.x())),
-                            static_cast<int>(std::floor(p.y())));
-}
-
-bool any_pixel_of(const QImage& image, QPointF centre, int reach, QColor colour) {
-    for (int dy = -reach; dy <= reach; ++dy)
-        for (int dx = -reach; dx <= reach; ++dx)
-            if (pixel_at(image, centre + QPointF(dx, dy)) == colour) return true;
-    return false;
 }
 
 // y = t through the current segment; one flagged point well off the line, one point of an

@@ -19,6 +19,7 @@
 
 #include "chart/drift_chart_painter.hpp"
 #include "chart/pole_target_files.hpp"
+#include "picture_pixels.hpp"
 #include "support/fits_files.hpp"
 
 namespace trakora::chart {
@@ -35,18 +36,6 @@ QImage render(const PoleTarget& target, QSize size = kSize) {
     QPainter painter(&image);
     paint_pole_target(painter, QRectF(QPointF(0, 0), QSizeF(size)), target);
     return image;
-}
-
-QColor pixel_at(const QImage& image, QPointF p) {
-    return image.pixelColor(static_cast<int>(std::floor(p.x())),
-                            static_cast<int>(std::floor(p.y())));
-}
-
-bool any_pixel_of(const QImage& image, QPointF centre, int reach, QColor colour) {
-    for (int dy = -reach; dy <= reach; ++dy)
-        for (int dx = -reach; dx <= reach; ++dx)
-            if (pixel_at(image, centre + QPointF(dx, dy)) == colour) return true;
-    return false;
 }
 
 class PoleTargetPicture : public ::testing::Test {

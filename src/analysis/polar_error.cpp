@@ -81,12 +81,18 @@ void resolve_orientation(const PolarInputs& in, const PlateReading& plate, Geome
 
 // A typed value, else the header's within its range (named when outside it), else the
 // default.
-double air_value(std::optional<double> typed, const KeywordValue& k, double low, double high,
-                 double fallback, Geometry& g) {
-    if (typed) return *typed;
-    if (k.value && *k.value >= low && *k.value <= high) return *k.value;
-    if (k.value || unreadable(k)) g.notes.push_back(unreadable_note(NoteCode::air_out_of_range, k));
-    return fallback;
+AirValue air_value(std::optional<double> typed, const KeywordValue& k, double low, double high,
+                   double standard) {
+    if (k.value && *k.value >= low && *k.value <= high) return {*k.value, AirSource::header};
+    if (typed) return {*typed, AirSource::typed};
+    return {standard, AirSource::standard};
+}
+
+// A header value out of range, or unreadable, is named once.
+void note_air(const KeywordValue& k, double low, double high, Geometry& g) {
+    const bool in_range = k.value && *k.value >= low && *k.value <= high;
+    if (!in_range && (k.value || unreadable(k)))
+        g.notes.push_back(unreadable_note(NoteCode::air_out_of_range, k));
 }
 
 // The line of the star's RA motion from the fit's residuals: its principal direction,
@@ -122,6 +128,14 @@ double angle_apart_deg(double a, double b) {
 }
 
 }  // namespace
+
+AirValue air_temperature(std::optional<double> typed, const KeywordValue& header) {
+    return air_value(typed, header, kColdestAir, kWarmestAir, 10);
+}
+
+AirValue air_pressure(std::optional<double> typed, const KeywordValue& header) {
+    return air_value(typed, header, kLowestPressure, kHighestPressure, 1010);
+}
 
 const char* angle_source_name(AngleSource source) {
     switch (source) {
@@ -276,8 +290,10 @@ Geometry resolve_geometry(const PolarInputs& in, const ObservingKeywords& k,
     g.target = in.target;
     if (in.refraction) {
         Air air;
-        air.temperature_c = air_value(in.temperature_c, k.temperature_c, -60, 50, 10, g);
-        air.pressure_hpa = air_value(in.pressure_hpa, k.pressure_hpa, 500, 1100, 1010, g);
+        air.temperature_c = air_temperature(in.temperature_c, k.temperature_c).value;
+        air.pressure_hpa = air_pressure(in.pressure_hpa, k.pressure_hpa).value;
+        note_air(k.temperature_c, kColdestAir, kWarmestAir, g);
+        note_air(k.pressure_hpa, kLowestPressure, kHighestPressure, g);
         g.air = air;
     }
 

@@ -64,7 +64,8 @@ struct PolarInputs {
     Orientation orientation;
     AngleSource angle_source = AngleSource::assumed;  // typed, coarse or assumed here
     // The air: refraction is taken off the drift unless `refraction` is false; the
-    // temperature and pressure typed, else the header's, else 10 degrees C and 1010 hPa.
+    // temperature and pressure the header's, else typed, else 10 degrees C and 1010 hPa
+    // (see air_temperature).
     bool refraction = false;
     std::optional<double> temperature_c = std::nullopt;
     std::optional<double> pressure_hpa = std::nullopt;
@@ -72,6 +73,19 @@ struct PolarInputs {
     // A calibration move made at the start of each segment, the session finds its jump.
     std::optional<CalibrationMove> calibration = std::nullopt;
 };
+
+// Where a value of the air in use came from: a sensor's reading in the header is the
+// night's own and stands; the typed one serves a header without it (or with one out of
+// range); else the standard air.
+enum class AirSource { header, typed, standard };
+struct AirValue {
+    double value = 0;
+    AirSource source = AirSource::standard;
+};
+inline constexpr double kColdestAir = -60, kWarmestAir = 50;             // degrees C
+inline constexpr double kLowestPressure = 500, kHighestPressure = 1100;  // hPa
+AirValue air_temperature(std::optional<double> typed, const KeywordValue& header);
+AirValue air_pressure(std::optional<double> typed, const KeywordValue& header);
 
 struct Geometry {
     std::optional<double> scale_arcsec_per_px;

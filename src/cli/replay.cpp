@@ -235,7 +235,10 @@ command_line::Syntax replay_command_line(Options& o) {
          }},
         {"no-refraction", "", "leave the air's refraction in the drift", 0,
          command_line::flag(o.no_refraction)},
-        {"temperature", "C", "the air's temperature, -60 to 50 (default: AMBTEMP, else 10)", 1,
+        {"temperature", "C",
+         "the air's temperature, -60 to 50, when the header has no AMBTEMP in\n"
+         "that range (default 10)",
+         1,
          [&o](Values v) -> Refusal {
              const auto n = command_line::to_number(v[0]);
              if (!n || !(*n >= -60 && *n <= 50))
@@ -243,7 +246,10 @@ command_line::Syntax replay_command_line(Options& o) {
              o.inputs.temperature_c = *n;
              return std::nullopt;
          }},
-        {"pressure", "HPA", "the air's pressure, 500 to 1100 (default: PRESSURE, else 1010)", 1,
+        {"pressure", "HPA",
+         "the air's pressure, 500 to 1100, when the header has no PRESSURE in\n"
+         "that range (default 1010)",
+         1,
          [&o](Values v) -> Refusal {
              const auto n = command_line::to_number(v[0]);
              if (!n || !(*n >= 500 && *n <= 1100))

@@ -60,24 +60,19 @@ QString source_text(InputSource source) {
     return AssistantInputs::tr("なし");
 }
 
-// One air row: the typed value in the box, else the header's in range greyed inside it,
-// else the default.
-void show_air_row(AssistantInputs::AirRow& r, std::optional<double> typed,
-                  const KeywordValue* header, double low, double high, double fallback,
+// One air row: the value in use and where it came from, as the answer takes it; what the
+// user typed stays in the box (a header's reading stands over it).
+void show_air_row(AssistantInputs::AirRow& r, std::optional<double> typed, AirValue in_use,
                   const char* format) {
-    double in_use = fallback;
     QString source = AssistantInputs::tr("既定");
-    if (typed) {
-        in_use = *typed;
+    if (in_use.source == AirSource::typed)
         source = AssistantInputs::tr("入力", "where the value in use came from");
-    } else if (header != nullptr && header->value && *header->value >= low &&
-               *header->value <= high) {
-        in_use = *header->value;
+    else if (in_use.source == AirSource::header)
         source = AssistantInputs::tr("ヘッダー");
-    }
-    const QString shown = QString::asprintf(format, in_use);
+    const QString shown = QString::asprintf(format, in_use.value);
     if (typed) {
-        if (!r.edit->hasFocus() && r.edit->text().isEmpty()) r.edit->setText(shown);
+        if (!r.edit->hasFocus() && r.edit->text().isEmpty())
+            r.edit->setText(QString::asprintf(format, *typed));
     } else if (!r.edit->hasFocus()) {
         r.edit->clear();
     }
@@ -265,13 +260,18 @@ void AssistantInputs::show_inputs(const DriftAssistant& a) {
     mirror_->setChecked(o.mirror);
     const bool set = o.north_deg != 0 || o.mirror;
     orientation_source_->setText(set ? tr("入力", "where the value in use came from") : tr("既定"));
+    const KeywordValue none;
     const ObservingKeywords* header = nullptr;
     if (!a.segments.empty() && a.segments.back().first < a.images.size())
         header = &a.images[a.segments.back().first].measurement.keywords;
-    show_air_row(temperature(), a.typed.temperature_c,
-                 header != nullptr ? &header->temperature_c : nullptr, -60, 50, 10, "%.1f");
-    show_air_row(pressure(), a.typed.pressure_hpa,
-                 header != nullptr ? &header->pressure_hpa : nullptr, 500, 1100, 1010, "%.0f");
+    show_air_row(
+        temperature(), a.typed.temperature_c,
+        air_temperature(a.typed.temperature_c, header != nullptr ? header->temperature_c : none),
+        "%.1f");
+    show_air_row(
+        pressure(), a.typed.pressure_hpa,
+        air_pressure(a.typed.pressure_hpa, header != nullptr ? header->pressure_hpa : none),
+        "%.0f");
     const std::optional<CalibrationMove> move = a.typed.calibration;
     calibration_->setCurrentIndex(move ? static_cast<int>(*move) + 1 : 0);
     calibration_hint_->setText(calibration_move_hint(move));

@@ -344,5 +344,32 @@ TEST(PolarErrorGeometry, UnusablePlateAndAirOutOfRangeAreNoted) {
     EXPECT_EQ(air, 2u);
 }
 
+// The header's reading of the air stands; the typed value serves where it has none or one
+// out of range; else the standard air.
+TEST(PolarErrorGeometry, AirFromTheHeaderElseTypedElseStandard) {
+    struct Row {
+        const char* name;
+        const char* ambtemp;  // "" absent
+        std::optional<double> typed;
+        double used;
+        AirSource source;
+    };
+    const Row rows[] = {
+        {"header_over_typed", "-3.5", 20.0, -3.5, AirSource::header},
+        {"typed_without_header", "", 20.0, 20, AirSource::typed},
+        {"typed_over_header_out_of_range", "75", 20.0, 20, AirSource::typed},
+        {"standard", "", std::nullopt, 10, AirSource::standard},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HeaderValues header;
+        if (*row.ambtemp != 0) header.emplace("AMBTEMP", row.ambtemp);
+        const AirValue t =
+            air_temperature(row.typed, read_observing_keywords(header).temperature_c);
+        EXPECT_EQ(t.value, row.used);
+        EXPECT_EQ(t.source, row.source);
+    }
+}
+
 }  // namespace
 }  // namespace trakora

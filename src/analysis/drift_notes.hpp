@@ -43,6 +43,7 @@ enum class NoteCode {
     calibration_found,      // names: the move; numbers: the angle, its standard error, jump px
     calibration_missing,    // names: the move; no jump between two images stood out
     calibration_twice,      // names: the move; numbers: how many jumps stood out
+    angle_sharpened,        // numbers: the angle, its standard error, the calibration's angle
 };
 
 // What was wanting for the hour angle, as bits of `DriftNote::parts`.

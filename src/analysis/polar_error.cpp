@@ -23,6 +23,9 @@ constexpr double kRefineVarianceRatio = 10;
 constexpr double kRefineImages = 8;
 constexpr double kRefineWithinDeg = 45;
 constexpr double kRefinedKnownDeg = 2;
+// A calibration move's angle and the motion's agree when they lie within this many of
+// their joint standard errors.
+constexpr double kAgreeingSe = 3;
 // Correlated residuals widen the slope's standard error, once there are enough of them
 // to tell their correlation.
 constexpr double kCorrelationImages = 10;
@@ -395,6 +398,22 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
             } else {
                 s.notes.push_back(
                     {NoteCode::angle_not_refined, {}, {motion->north_deg, orientation.north_deg}});
+            }
+        }
+    } else if (source == AngleSource::calibration && angle_se && *angle_se > 0) {
+        // The jump says which way north lies, the RA line the motion draws says it more
+        // sharply when the drive's errors stand well above the seeing: both, weighted.
+        if (const auto motion = angle_from_motion(fit, orientation)) {
+            const double apart = std::remainder(motion->north_deg - orientation.north_deg, 360.0);
+            if (std::abs(apart) <= kAgreeingSe * std::hypot(*angle_se, motion->se_deg) &&
+                motion->se_deg > 0) {
+                const double wc = 1 / (*angle_se * *angle_se);
+                const double wm = 1 / (motion->se_deg * motion->se_deg);
+                const double from = orientation.north_deg;
+                orientation.north_deg = std::fmod(from + apart * wm / (wc + wm) + 360.0, 360.0);
+                angle_se = 1 / std::sqrt(wc + wm);
+                s.notes.push_back(
+                    {NoteCode::angle_sharpened, {}, {orientation.north_deg, *angle_se, from}});
             }
         }
     }

@@ -29,9 +29,16 @@ constexpr double kJumpSearchStep = 30;  // the spot search reaches 15 pixels eac
 // A star this many times brighter or fainter than the session's last is another star.
 constexpr double kSameStarRatio = 2;
 
-// The star measured around the found position, while it is the session's star: clean and
-// about as bright as the last clean one. Otherwise (the search lost it or went to another
-// star) the clean one within reach of the last that is nearest its brightness.
+// Between two images the session's star moves by its drift, the seeing and the drive's
+// errors: a few pixels. A star found farther from its last place is another one, unless
+// nothing of its kind is nearer (a jump).
+constexpr double kFollowPixels = 10;
+
+// The star measured around the found position, while it is the session's star: clean,
+// about as bright as the last clean one and near its place. The whole-pixel search may go
+// to another star of the field; the session's star is then looked for where it was, and
+// when it jumped (the search lost it), the clean one within reach of the last that is
+// nearest its brightness.
 StarMeasurement measure_session_star(const State& s, const ImageMeasurement& m) {
     const PlaneView plane = image_plane(s, 0);
     const StarLevels range{sample_range_top(s), static_cast<double>(s.pixel_max)};
@@ -44,13 +51,21 @@ StarMeasurement measure_session_star(const State& s, const ImageMeasurement& m) 
         return std::abs(std::log(std::max(x.snr, 1e-9) / last.snr));
     };
     const double same = std::log(kSameStarRatio);
+    const auto follows = [&](const StarMeasurement& x) {
+        return x.flags == 0 && unlike(x) <= same &&
+               std::hypot(x.x - last.x, x.y - last.y) <= kFollowPixels;
+    };
+    if (follows(star)) return star;
+    const StarMeasurement at_last =
+        measure_star(plane, {std::round(last.x), std::round(last.y)}, range);
+    if (follows(at_last)) return at_last;
     if (star.flags == 0 && unlike(star) <= same) return star;
     std::optional<StarMeasurement> best;
     const auto consider = [&](const StarMeasurement& found) {
         if (found.flags == 0 && unlike(found) <= same && (!best || unlike(found) < unlike(*best)))
             best = found;
     };
-    consider(measure_star(plane, {std::round(last.x), std::round(last.y)}, range));
+    consider(at_last);
     for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
         for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
             consider(

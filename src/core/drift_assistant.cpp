@@ -65,6 +65,17 @@ constexpr double kSecondJumpShare = 0.4;
 // The jump is looked for among the segment's first images: the move is made at its start.
 constexpr std::size_t kCalibrationImages = 10;
 
+// A normal distribution's standard deviation from its median absolute value.
+constexpr double kMadToSigma = 1.4826;
+
+// The change of step at b: (c - b) - (b - a).
+struct PointChange {
+    double x = 0, y = 0;
+};
+PointChange change_of_step(const DriftSample& a, const DriftSample& b, const DriftSample& c) {
+    return {c.x - 2 * b.x + a.x, c.y - 2 * b.y + a.y};
+}
+
 // The calibration move at the start of the segment: the images before its jump leave the
 // fit, and the jump's direction gives the orientation (unless an angle was typed).
 void apply_calibration(CalibrationMove move, std::vector<DriftSample>& points,
@@ -112,23 +123,31 @@ void apply_calibration(CalibrationMove move, std::vector<DriftSample>& points,
         const auto [nx, ny] = step(neighbour);
         dx -= nx, dy -= ny;
     }
-    std::vector<double> changes;
-    for (std::size_t k = 2; k < clean.size(); ++k) {
-        if (k == j || k - 1 == j) continue;
-        const auto [ax, ay] = step(k - 1);
-        const auto [bx, by] = step(k);
-        changes.push_back(std::hypot(bx - ax, by - ay));
+    // Across the jump's line, every other change of step of the segment is as uncertain
+    // as the jump's: the seeing and the drive's errors. Their robust spread, from all of
+    // the segment's clean images, not only the first ones the jump is looked for in.
+    std::vector<std::size_t> all = clean;
+    for (std::size_t k = kCalibrationImages; k < points.size(); ++k)
+        if (!points[k].flagged) all.push_back(k);
+    const double length = std::hypot(dx, dy);
+    const double ux = -dy / length, uy = dx / length;  // across the jump
+    std::vector<double> across;
+    for (std::size_t k = 2; k < all.size(); ++k) {
+        if (all[k] == after || all[k - 1] == after) continue;
+        const PointChange c =
+            change_of_step(points[all[k - 2]], points[all[k - 1]], points[all[k]]);
+        across.push_back(std::abs(c.x * ux + c.y * uy));
     }
     double spread = 0.5;  // pixels, when the segment has no other steps yet
-    if (!changes.empty()) {
-        std::nth_element(changes.begin(), changes.begin() + static_cast<long>(changes.size() / 2),
-                         changes.end());
-        spread = std::max(changes[changes.size() / 2], 0.1);
+    if (across.size() >= 3) {
+        std::nth_element(across.begin(), across.begin() + static_cast<long>(across.size() / 2),
+                         across.end());
+        spread = std::max(kMadToSigma * across[across.size() / 2], 0.1);
     }
     for (std::size_t k = 0; k < after; ++k) points[k].flagged = true;
     Geometry& g = segment.geometry;
     const double angle = angle_from_move(move, dx, dy, g.orientation.mirror);
-    const double se = spread / std::hypot(dx, dy) * 180 / 3.141592653589793;
+    const double se = spread / length * 180 / 3.141592653589793;
     notes.push_back({NoteCode::calibration_found, {name}, {angle, se, std::hypot(dx, dy)}});
     if (g.angle_source == AngleSource::typed) return;
     g.orientation.north_deg = angle;

@@ -103,6 +103,12 @@ std::string note_text(const DriftNote& n) {
             return "North at " + fixed_text(number(n, 0), 1) + " +/- " +
                    fixed_text(number(n, 1), 1) + " degrees from the star's RA motion (given " +
                    fixed_text(number(n, 2), 0) + ").";
+        case NoteCode::angle_sharpened:
+            return "North at " + fixed_text(number(n, 0), 1) + " +/- " +
+                   fixed_text(number(n, 1), 1) +
+                   " degrees from the calibration move and the star's RA motion together "
+                   "(the move alone: " +
+                   fixed_text(number(n, 2), 1) + ").";
         case NoteCode::angle_not_refined:
             return "The star's RA motion puts north at " + fixed_text(number(n, 0), 1) +
                    " degrees, more than 45 from the " + fixed_text(number(n, 1), 0) +

@@ -168,7 +168,19 @@ INSTANTIATE_TEST_SUITE_P(
                 5,
                 "azimuth",
                 "west",
-                30}));
+                30},
+        // The specified search goes over to a fainter field star after the move; the
+        // assistant's own search stays on the star it measures.
+        LoopRow{"calibrated_while_the_search_goes_to_a_field_star",
+                {"--alt-offset", "4.15",    "--lat",      "-38.84",   "--dec",        "-0.21",
+                 "--ha",         "-3.656",  "--rotation", "336.85",   "--pe",         "12.87",
+                 "--pe-period",  "4.54",    "--pe-phase", "151",      "--track-rate", "-1.88",
+                 "--refraction", "--size",  "640x640",    "--seeing", "0.7",          "--seed",
+                 "21",           "--scale", "1.2",        "--nudge",  "south:45:2"},
+                {"--calibrate", "south"},
+                4.15,
+                "mixed",
+                "high"}));
 
 // Nights the assistant cannot fully answer: a summary with nulls and notes, exit 0.
 struct DegenerateRow {

@@ -138,6 +138,9 @@ void set_drift_orientation(State& s, View& v, Orientation orientation, AngleSour
     HandlerScope scope(s);
     s.assistant.typed.orientation = orientation;
     s.assistant.typed.angle_source = source;
+    // Given for the camera as the images now show it.
+    if (s.assistant.latest && !s.assistant.latest->keywords.pier_side.empty())
+        s.assistant.orientation_pier_side = s.assistant.latest->keywords.pier_side;
     refit_drift(s.assistant);
     show(s, v);
 }

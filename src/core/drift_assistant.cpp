@@ -42,19 +42,40 @@ std::optional<double> first_time(const DriftAssistant& a, const DriftSegment& se
     return std::nullopt;
 }
 
+// The first pier side the segment's headers name, "" when none does.
+std::string segment_pier_side(const DriftAssistant& a, const DriftSegment& segment) {
+    for (std::size_t k = segment.first; k < segment.first + segment.count; ++k)
+        if (const std::string& side = a.images[k].measurement.keywords.pier_side; !side.empty())
+            return side;
+    return {};
+}
+
+// Whether the segment is on the other pier side than the orientation was given for.
+bool across_the_flip(const DriftAssistant& a, const DriftSegment& segment) {
+    const std::string side = segment_pier_side(a, segment);
+    return !side.empty() && !a.orientation_pier_side.empty() && side != a.orientation_pier_side;
+}
+
 PolarInputs segment_inputs(const DriftAssistant& a, const DriftSegment& segment) {
     PolarInputs in = a.typed;
     in.dec_deg = segment.typed_dec_deg;
     in.ha_hours = segment.typed_ha_hours;
+    if (across_the_flip(a, segment))
+        in.orientation.north_deg = std::fmod(in.orientation.north_deg + 180, 360.0);
     return in;
 }
 
 void resolve_segment(DriftAssistant& a, DriftSegment& segment) {
     if (segment.count == 0) return;
     segment.first_unix_s = first_time(a, segment);
+    const PolarInputs in = segment_inputs(a, segment);
     segment.geometry =
-        resolve_geometry(segment_inputs(a, segment), a.images[segment.first].measurement.keywords,
-                         segment.first_unix_s, a.images[segment.first].measurement.plate);
+        resolve_geometry(in, a.images[segment.first].measurement.keywords, segment.first_unix_s,
+                         a.images[segment.first].measurement.plate);
+    if (across_the_flip(a, segment) && segment.geometry.angle_source != AngleSource::header)
+        segment.geometry.notes.push_back({NoteCode::angle_turned_by_flip,
+                                          {a.orientation_pier_side, segment_pier_side(a, segment)},
+                                          {in.orientation.north_deg}});
 }
 
 // A jump between two consecutive clean images that stands out: beyond 5 px and four times
@@ -279,6 +300,7 @@ bool is_last_image(const DriftAssistant& a, const ImageMeasurement& m) {
 
 void add_drift_image(DriftAssistant& a, ImageMeasurement m) {
     if (a.session_ended) reset_drift_session(a);
+    if (a.orientation_pier_side.empty()) a.orientation_pier_side = m.keywords.pier_side;
 
     const std::string pier_before = current_pier_side(a);
     const std::string& pier_now = m.keywords.pier_side;

@@ -84,6 +84,10 @@ struct DriftAssistant {
     std::optional<SegmentReason> segment_requested;
     bool star_typed_for_next = false;
     bool session_ended = false;  // the next image starts a new session
+    // The pier side the typed (or assumed) orientation is for: the one the images named
+    // when it was given, else the session's first to name one. A segment on the other
+    // side sees the camera turned half round by the meridian flip. "" until known.
+    std::string orientation_pier_side;
     // The last image the tick or the pick measured, whether the session took it or not,
     // and how many have been measured: a face that follows the ticks reads it here.
     std::optional<ImageMeasurement> latest;

@@ -109,6 +109,10 @@ std::string note_text(const DriftNote& n) {
                    " degrees from the calibration move and the star's RA motion together "
                    "(the move alone: " +
                    fixed_text(number(n, 2), 1) + ").";
+        case NoteCode::angle_turned_by_flip:
+            return "North at " + fixed_text(number(n, 0), 1) +
+                   " degrees: the orientation given for pier side " + name(n, 0) +
+                   " turned half round on pier side " + name(n, 1) + " (the meridian flip).";
         case NoteCode::angle_not_refined:
             return "The star's RA motion puts north at " + fixed_text(number(n, 0), 1) +
                    " degrees, more than 45 from the " + fixed_text(number(n, 1), 0) +

@@ -168,6 +168,20 @@ INSTANTIATE_TEST_SUITE_P(
                    {0, 0},
                    {1, 2}}));
 
+// The meridian flip turns the camera half round: the orientation given on one pier side
+// holds on the other turned by 180 degrees, the mirror as it was.
+TEST_F(DriftAssistantRun, TheOrientationTurnsHalfRoundAcrossAPierFlip) {
+    run({"object", "pick", "tick:EAST"});
+    set_drift_orientation(s, view, {30, true});
+    run({"tick:EAST", "tick:WEST", "tick:WEST"});
+    const DriftAssistant& a = s.assistant;
+    ASSERT_EQ(a.segments.size(), 2u);
+    EXPECT_EQ(a.segments[0].geometry.orientation.north_deg, 30);
+    EXPECT_EQ(a.segments[1].geometry.orientation.north_deg, 210);
+    EXPECT_TRUE(a.segments[1].geometry.orientation.mirror);
+    EXPECT_EQ(a.segments[1].geometry.notes.back().code, NoteCode::angle_turned_by_flip);
+}
+
 TEST_F(DriftAssistantRun, MeasuresTheStarOnTheClock) {
     run({"object", "pick", "tick", "tick", "tick", "tick"});
     const DriftAssistant& a = s.assistant;

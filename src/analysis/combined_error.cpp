@@ -110,4 +110,13 @@ std::vector<std::size_t> segments_to_combine(const std::vector<SegmentRate>& seg
     return picked;
 }
 
+CombinedError aimed_above(CombinedError answer, double raise_arcmin) {
+    const double alt = answer.altitude_arcmin - raise_arcmin;
+    answer.altitude_arcmin = alt;
+    answer.altitude_direction = alt < 0 ? ErrorDirection::low : ErrorDirection::high;
+    answer.total_arcmin = std::hypot(answer.azimuth_arcmin, alt);
+    answer.altitude_knob_arcmin = alt;
+    return answer;
+}
+
 }  // namespace trakora

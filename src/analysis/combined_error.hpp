@@ -70,6 +70,10 @@ struct CombinedError {
 std::optional<CombinedError> combined_error(const std::vector<SegmentRate>& segments,
                                             const std::vector<std::size_t>& use);
 
+// The same answer aimed at a pole `raise_arcmin` above the true one (the refracted pole):
+// the altitude, its direction, the total and the altitude knob's turn.
+CombinedError aimed_above(CombinedError answer, double raise_arcmin);
+
 // The segments since the last knob turn (a segment whose knob_turned_before is set and
 // every one after it, or all when none was turned) whose rate can be weighed. They hold
 // the latest near the meridian and the latest well east or west when the session has

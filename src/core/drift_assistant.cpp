@@ -429,9 +429,22 @@ std::vector<SegmentRate> segment_rates(const DriftAssistant& a) {
     return rates;
 }
 
+namespace {
+
+// The combined answer aimed at the pole the user chose: the refracted one lies above the
+// true one by the air's lift at the site's latitude (the latest segment used tells both).
+std::optional<CombinedError> aimed(const DriftAssistant& a, std::optional<CombinedError> answer) {
+    if (!answer || answer->segments_used.empty()) return answer;
+    const Geometry& g = a.segments[answer->segments_used.back()].geometry;
+    if (g.target != PoleTarget::refracted || !g.air || !g.lat_deg) return answer;
+    return aimed_above(*answer, refracted_pole_raise_arcmin(*g.lat_deg, *g.air));
+}
+
+}  // namespace
+
 std::optional<CombinedError> combined_now(const DriftAssistant& a) {
     const std::vector<SegmentRate> rates = segment_rates(a);
-    return combined_error(rates, segments_to_combine(rates));
+    return aimed(a, combined_error(rates, segments_to_combine(rates)));
 }
 
 std::vector<CombinedError> combined_trail(const DriftAssistant& a) {
@@ -440,7 +453,8 @@ std::vector<CombinedError> combined_trail(const DriftAssistant& a) {
     if (rates.empty()) return trail;
     rates.pop_back();  // the current segment's answer is the current one
     for (; !rates.empty(); rates.pop_back()) {
-        const std::optional<CombinedError> then = combined_error(rates, segments_to_combine(rates));
+        const std::optional<CombinedError> then =
+            aimed(a, combined_error(rates, segments_to_combine(rates)));
         if (then && (trail.empty() || trail.front().segments_used != then->segments_used))
             trail.insert(trail.begin(), *then);
     }

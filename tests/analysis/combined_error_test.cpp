@@ -223,5 +223,18 @@ TEST(CombinedError, StandardErrorsHold) {
     }
 }
 
+// Aimed at the refracted pole, 2' above the true one: an axis 1.5' high is 0.5' low of it.
+TEST(CombinedError, AimedAboveTheTruePole) {
+    CombinedError answer;
+    answer.azimuth_arcmin = 3;
+    answer.altitude_arcmin = 1.5;
+    const CombinedError aimed = aimed_above(answer, 2);
+    EXPECT_DOUBLE_EQ(aimed.altitude_arcmin, -0.5);
+    EXPECT_EQ(aimed.altitude_direction, ErrorDirection::low);
+    EXPECT_DOUBLE_EQ(aimed.altitude_knob_arcmin, -0.5);
+    EXPECT_DOUBLE_EQ(aimed.total_arcmin, std::hypot(3, 0.5));
+    EXPECT_DOUBLE_EQ(aimed.azimuth_arcmin, 3);
+}
+
 }  // namespace
 }  // namespace trakora

@@ -44,6 +44,7 @@ enum class NoteCode {
     calibration_missing,    // names: the move; no jump between two images stood out
     calibration_twice,      // names: the move; numbers: how many jumps stood out
     angle_sharpened,        // numbers: the angle, its standard error, the calibration's angle
+    calibration_lost,       // names: the move; numbers: how many early images lost the star
     angle_turned_by_flip,   // names: the pier side given for, the segment's; numbers: the angle
 };
 

@@ -104,7 +104,16 @@ void apply_calibration(CalibrationMove move, std::vector<DriftSample>& points,
     std::vector<std::size_t> clean;
     for (std::size_t k = 0; k < points.size() && k < kCalibrationImages; ++k)
         if (!points[k].flagged) clean.push_back(k);
-    if (clean.size() < 3) return;  // too early to tell
+    if (clean.size() < 3) {
+        // Early images the star measurement lost after the first: the move jumped the star
+        // beyond the search's reach, or off the image.
+        const std::size_t seen = std::min(points.size(), kCalibrationImages);
+        if (!clean.empty() && seen >= 3 && seen - clean.size() >= 2)
+            segment.geometry.notes.push_back({NoteCode::calibration_lost,
+                                              {calibration_name(move)},
+                                              {static_cast<double>(seen - clean.size())}});
+        return;  // too early to tell otherwise
+    }
     std::vector<double> steps;
     for (std::size_t k = 1; k < clean.size(); ++k)
         steps.push_back(std::hypot(points[clean[k]].x - points[clean[k - 1]].x,

@@ -109,6 +109,11 @@ std::string note_text(const DriftNote& n) {
                    " degrees from the calibration move and the star's RA motion together "
                    "(the move alone: " +
                    fixed_text(number(n, 2), 1) + ").";
+        case NoteCode::calibration_lost:
+            return "The star was lost after the calibration move " + name(n, 0) + " (" +
+                   count(number(n, 0)) +
+                   " images): it jumped beyond 60 px or off the image. Re-centre it, start a "
+                   "new segment and press the button for a second at a slower speed.";
         case NoteCode::angle_turned_by_flip:
             return "North at " + fixed_text(number(n, 0), 1) +
                    " degrees: the orientation given for pier side " + name(n, 0) +

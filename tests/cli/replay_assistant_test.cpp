@@ -188,7 +188,9 @@ struct DegenerateRow {
     int images;
     std::vector<std::pair<std::string, std::string>> cards;  // keyword, new value ("" = gone)
     std::vector<const char*> null_keys;
-    const char* note;  // a part of one of the notes
+    const char* note;                      // a part of one of the notes
+    std::vector<std::string> mount = {};   // the simulator's options beyond the drift
+    std::vector<std::string> replay = {};  // replay's beyond the pick and the files
 };
 
 TEST(ReplayDegenerate, NullsAndNotesNeverNaN) {
@@ -208,16 +210,25 @@ TEST(ReplayDegenerate, NullsAndNotesNeverNaN) {
           {"XPIXSZ", "'small'"}},
          {"dec_deg", "ha_hours", "lat_deg", "axis", "error_arcmin", "enough"},
          "modification time"},
+        {"calibration_jump_loses_the_star",
+         20,
+         {},
+         {"error_se_arcmin", "angle_se_deg"},
+         "lost after the calibration move north",
+         {"--nudge", "north:300:3"},
+         {"--calibrate", "north"}},
     };
     for (const DegenerateRow& row : rows) {
         SCOPED_TRACE(row.name);
         TempDir dir;
-        const auto star = simulate_night(dir.file("night"), {"--drift-y", "1"}, row.images);
+        std::vector<std::string> mount = {"--drift-y", "1"};
+        mount.insert(mount.end(), row.mount.begin(), row.mount.end());
+        const auto star = simulate_night(dir.file("night"), mount, row.images);
         for (const auto& [keyword, text] : row.cards)
             rewrite_card(dir.file("night"), keyword, text);
-        const ProgramRun run =
-            replay("night", star, {"--summary", "summary.json", "--plot", "drift.png"},
-                   {.folder = dir.path()});
+        std::vector<std::string> more = {"--summary", "summary.json", "--plot", "drift.png"};
+        more.insert(more.end(), row.replay.begin(), row.replay.end());
+        const ProgramRun run = replay("night", star, more, {.folder = dir.path()});
         EXPECT_EQ(run.status, 0);
         std::ifstream in(dir.file("summary.json"));
         std::stringstream json;

@@ -247,6 +247,7 @@ void reset_drift_session(DriftAssistant& a) {
     a.segment_requested.reset();
     a.star_typed_for_next = false;
     a.session_ended = false;
+    a.adjusting.reset();
 }
 
 bool is_last_image(const DriftAssistant& a, const ImageMeasurement& m) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "analysis/brightest_spot.hpp"
 #include "analysis/star_measurement.hpp"
@@ -51,11 +52,16 @@ StarMeasurement measure_session_star(const State& s, const ImageMeasurement& m) 
         if (found.flags == 0 && unlike(found) <= same && (!best || unlike(found) < unlike(*best)))
             best = found;
     };
-    consider(measure_star(plane, {std::round(last.x), std::round(last.y)}, range));
-    for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
-        for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
-            consider(
-                measure_star(plane, brightest_spot_near(plane, {last.x + dx, last.y + dy}), range));
+    // Around its last place, and where a turn of a knob took it.
+    std::vector<Position> places = {{last.x, last.y}};
+    if (a.turned_to) places.push_back(*a.turned_to);
+    for (const Position& place : places) {
+        consider(measure_star(plane, {std::round(place.x), std::round(place.y)}, range));
+        for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
+            for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
+                consider(measure_star(
+                    plane, brightest_spot_near(plane, {place.x + dx, place.y + dy}), range));
+    }
     return best.value_or(star);
 }
 
@@ -168,6 +174,7 @@ void measure(State& s, View& v, ImageMeasurement m, bool take) {
     ++a.measured;
     if (take) {
         m.star = measure_session_star(s, m);
+        a.turned_to.reset();
         add_drift_image(a, std::move(m));
         a.latest = a.images.back().measurement;
         show(s, v);
@@ -220,7 +227,10 @@ void end_drift_session(State& s) {
 
 void start_drift_segment(State& s, View& v, SegmentReason reason) {
     HandlerScope scope(s);
-    if (s.assistant.adjusting) reason = SegmentReason::knob_turned;
+    if (const std::optional<KnobAdjusting>& k = s.assistant.adjusting) {
+        reason = SegmentReason::knob_turned;
+        if (!k->lost) s.assistant.turned_to = k->star;
+    }
     s.assistant.adjusting.reset();
     s.assistant.segment_requested = reason;
     show(s, v);

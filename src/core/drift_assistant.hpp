@@ -92,6 +92,8 @@ struct DriftAssistant {
     // While the user turns a knob: the target the star is steered to. Its images are
     // followed but go into no segment.
     std::optional<KnobAdjusting> adjusting;
+    // Where the star was followed to when the turn ended: the next image looks there too.
+    std::optional<Position> turned_to;
 };
 
 // ---- pure operations on the value (the handlers in assistant_handlers.hpp use them) ---

@@ -311,11 +311,15 @@ TEST_P(KnobTurns, FollowTheStarToItsTargetOutsideEveryFit) {
     EXPECT_EQ(s.assistant.images.size(), taken);
     EXPECT_EQ(drift_summary_now(s.assistant).north_arcsec_per_min, before.north_arcsec_per_min);
 
+    const Position left_at = k.star;
     end_knob_adjust(s, view);
     EXPECT_FALSE(s.assistant.adjusting);
-    tick_at(target);
+    tick_at(left_at);
     EXPECT_EQ(s.assistant.images.size(), taken + 1);
     EXPECT_EQ(s.assistant.segments.back().reason, SegmentReason::knob_turned);
+    // Where the turn left it, even when the object window's search is elsewhere.
+    EXPECT_NEAR(s.assistant.images.back().measurement.star->x, left_at.x, 0.1);
+    EXPECT_NEAR(s.assistant.images.back().measurement.star->y, left_at.y, 0.1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -91,20 +91,12 @@ std::optional<StarMeasurement> follow_turned_star(const State& s, const KnobAdju
     };
     const Position last{std::round(k.star.x), std::round(k.star.y)};
     if (StarMeasurement near = look(last); like(near)) return near;
-    std::optional<StarMeasurement> best;
-    double best_distance = 0;
-    const auto consider = [&](Position around) {
-        const StarMeasurement x = look({std::round(around.x), std::round(around.y)});
-        const double d = std::hypot(x.x - k.star.x, x.y - k.star.y);
-        if (like(x) && (!best || d < best_distance)) {
-            best = x;
-            best_distance = d;
-        }
-    };
-    consider(found);
+    // Where to look: around the last place, where the object window's search went, and
+    // along the line to the target; nearest the last place first, the first like star wins.
+    std::vector<Position> places = {found};
     for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
         for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
-            consider({last.x + dx, last.y + dy});
+            if (dx != 0 || dy != 0) places.push_back({last.x + dx, last.y + dy});
     const double mx = k.target.x - k.anchor.x, my = k.target.y - k.anchor.y;
     const double length = std::hypot(mx, my);
     if (length > 0) {
@@ -112,10 +104,15 @@ std::optional<StarMeasurement> follow_turned_star(const State& s, const KnobAdju
         for (double along = 0; along <= length + kAdjustBeyondTarget; along += kAdjustSearchStep)
             for (double across = -kAdjustSearchStep; across <= kAdjustSearchStep;
                  across += kAdjustSearchStep)
-                consider(
+                places.push_back(
                     {k.anchor.x + ux * along - uy * across, k.anchor.y + uy * along + ux * across});
     }
-    return best;
+    const auto away = [&](Position p) { return std::hypot(p.x - last.x, p.y - last.y); };
+    std::stable_sort(places.begin(), places.end(),
+                     [&](Position a, Position b) { return away(a) < away(b); });
+    for (const Position& place : places)
+        if (StarMeasurement x = look({std::round(place.x), std::round(place.y)}); like(x)) return x;
+    return std::nullopt;
 }
 
 // The image around the star, the anchor and the target, brightest pixel per cell.

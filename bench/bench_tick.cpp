@@ -118,6 +118,24 @@ void BM_Step_Assistant(benchmark::State& st) {
     st.counters["samples"] = static_cast<double>(a.images.size() + 1);
 }
 
+// A tick while a knob is turned: the star followed and the cut-out copied. Arg 0: the star
+// where the last image had it; 1: 200 px on along the move, found by the whole search.
+void BM_Step_Adjusting(benchmark::State& st) {
+    Measuring m;
+    DriftAssistant& a = m.s->assistant;
+    const double back = st.range(0) == 0 ? 0 : 200;
+    KnobAdjusting k;
+    k.anchor = {1500 - back, 1500};
+    k.target = {1500 - back + 250, 1500};
+    a.adjusting = k;
+    for (auto _ : st) {
+        a.adjusting->star = k.anchor;
+        a.adjusting->last_file.clear();
+        update_drift_assistant(*m.s, m.view, measured_image(*m.s));
+    }
+    st.counters["lost"] = a.adjusting->lost ? 1 : 0;
+}
+
 BENCHMARK(BM_WholeTick)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(BM_Step_NewestDetection)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Step_Read)->Unit(benchmark::kMillisecond);
@@ -126,6 +144,7 @@ BENCHMARK(BM_Step_Levels)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Step_Render)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Step_Plot)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Step_Assistant)->Unit(benchmark::kMicrosecond)->Arg(300)->Arg(3000);
+BENCHMARK(BM_Step_Adjusting)->Unit(benchmark::kMicrosecond)->Arg(0)->Arg(1);
 
 }  // namespace
 }  // namespace trakora

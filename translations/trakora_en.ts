@@ -445,6 +445,86 @@
     </message>
 </context>
 <context>
+    <name>trakora::ui::KnobTargetView</name>
+    <message>
+        <source>上</source>
+        <translation>up</translation>
+    </message>
+    <message>
+        <source>右上</source>
+        <translation>up and right</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>right</translation>
+    </message>
+    <message>
+        <source>右下</source>
+        <translation>down and right</translation>
+    </message>
+    <message>
+        <source>下</source>
+        <translation>down</translation>
+    </message>
+    <message>
+        <source>左下</source>
+        <translation>down and left</translation>
+    </message>
+    <message>
+        <source>左</source>
+        <translation>left</translation>
+    </message>
+    <message>
+        <source>左上</source>
+        <translation>up and left</translation>
+    </message>
+    <message>
+        <source>目標に届きました。星を中央に戻し、「新しい区間」で測り直してください。</source>
+        <translation>The star has reached the target. Centre the star again and measure anew with “New segment”.</translation>
+    </message>
+    <message>
+        <source>星を見失いました。星を目標の線の近くに戻してください。</source>
+        <translation>Star lost. Bring the star back near the line to the target.</translation>
+    </message>
+    <message>
+        <source>あと %1″、%2へ</source>
+        <comment>distance to go, the way the star must go</comment>
+        <translation>%1″ to go, %2</translation>
+    </message>
+    <message>
+        <source>ノブを回す目標</source>
+        <translation>Target for the knob</translation>
+    </message>
+    <message>
+        <source>方位ノブを回す</source>
+        <translation>Turn the azimuth knob</translation>
+    </message>
+    <message>
+        <source>高度ノブを回す</source>
+        <translation>Turn the altitude knob</translation>
+    </message>
+    <message>
+        <source>新しい区間</source>
+        <translation>New segment</translation>
+    </message>
+    <message>
+        <source>星を中央に戻したあと、次の画像から測り直します</source>
+        <translation>After centring the star, measures anew from the next image</translation>
+    </message>
+    <message>
+        <source>ボタンを押してから方位ノブを回すと、星の目標を示します。</source>
+        <translation>Press the button, then turn the azimuth knob: the star’s target is shown.</translation>
+    </message>
+    <message>
+        <source>ボタンを押してから高度ノブを回すと、星の目標を示します。</source>
+        <translation>Press the button, then turn the altitude knob: the star’s target is shown.</translation>
+    </message>
+    <message>
+        <source>ずれが分かると、ノブを回すときの星の目標をここに示します。</source>
+        <translation>Once the error is known, the star’s target for turning the knob is shown here.</translation>
+    </message>
+</context>
+<context>
     <name>trakora::ui::MainWindow</name>
     <message>
         <source>CCD画像フォルダー</source>

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "core/assistant_handlers.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "analysis/brightest_spot.hpp"
 #include "analysis/star_measurement.hpp"
@@ -51,8 +53,9 @@ StarMeasurement measure_session_star(const State& s, const ImageMeasurement& m) 
         return std::abs(std::log(std::max(x.snr, 1e-9) / last.snr));
     };
     const double same = std::log(kSameStarRatio);
+    // After a turn of a knob the star is not near its last place.
     const auto follows = [&](const StarMeasurement& x) {
-        return x.flags == 0 && unlike(x) <= same &&
+        return !a.turned_to && x.flags == 0 && unlike(x) <= same &&
                std::hypot(x.x - last.x, x.y - last.y) <= kFollowPixels;
     };
     if (follows(star)) return star;
@@ -66,11 +69,120 @@ StarMeasurement measure_session_star(const State& s, const ImageMeasurement& m) 
             best = found;
     };
     consider(at_last);
+    // Around its last place, and where a turn of a knob took it.
+    std::vector<Position> places = {{last.x, last.y}};
+    if (a.turned_to) {
+        places.push_back(*a.turned_to);
+        consider(
+            measure_star(plane, {std::round(a.turned_to->x), std::round(a.turned_to->y)}, range));
+    }
+    for (const Position& place : places) {
+        for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
+            for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
+                consider(measure_star(
+                    plane, brightest_spot_near(plane, {place.x + dx, place.y + dy}), range));
+    }
+    return best.value_or(star);
+}
+
+// While a knob is turned the star goes as far as the whole correction (a few hundred
+// pixels): looked for around its last place, then along the line to the target.
+constexpr double kAdjustSearchStep = 30;
+constexpr double kAdjustBeyondTarget = 60;  // a turn a little too far is followed too
+// The cut-out: at least this many image pixels across, drawn in at most this many cells.
+constexpr double kCutoutLeast = 160;
+constexpr double kCutoutMargin = 40;
+constexpr double kCutoutMost = 640;
+constexpr int kCutoutCells = 160;
+
+// The star while a knob is turned: clean, about as bright as the last clean one, and the
+// nearest such to its last place.
+std::optional<StarMeasurement> follow_turned_star(const State& s, const KnobAdjusting& k,
+                                                  Position found) {
+    const PlaneView plane = image_plane(s, 0);
+    const StarLevels range{sample_range_top(s), static_cast<double>(s.pixel_max)};
+    const double same = std::log(kSameStarRatio);
+    const auto like = [&](const StarMeasurement& x) {
+        return x.flags == 0 && (!(k.last_snr > 0) ||
+                                std::abs(std::log(std::max(x.snr, 1e-9) / k.last_snr)) <= same);
+    };
+    const auto look = [&](Position around) {
+        return measure_star(plane, brightest_spot_near(plane, around), range);
+    };
+    const Position last{std::round(k.star.x), std::round(k.star.y)};
+    if (StarMeasurement near = look(last); like(near)) return near;
+    // Where to look: around the last place, where the object window's search went, and
+    // along the line to the target; nearest the last place first, the first like star wins.
+    std::vector<Position> places = {found};
     for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
         for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
-            consider(
-                measure_star(plane, brightest_spot_near(plane, {last.x + dx, last.y + dy}), range));
-    return best.value_or(star);
+            if (dx != 0 || dy != 0) places.push_back({last.x + dx, last.y + dy});
+    const double mx = k.target.x - k.anchor.x, my = k.target.y - k.anchor.y;
+    const double length = std::hypot(mx, my);
+    if (length > 0) {
+        const double ux = mx / length, uy = my / length;
+        for (double along = 0; along <= length + kAdjustBeyondTarget; along += kAdjustSearchStep)
+            for (double across = -kAdjustSearchStep; across <= kAdjustSearchStep;
+                 across += kAdjustSearchStep)
+                places.push_back(
+                    {k.anchor.x + ux * along - uy * across, k.anchor.y + uy * along + ux * across});
+    }
+    const auto away = [&](Position p) { return std::hypot(p.x - last.x, p.y - last.y); };
+    std::stable_sort(places.begin(), places.end(),
+                     [&](Position a, Position b) { return away(a) < away(b); });
+    for (const Position& place : places)
+        if (StarMeasurement x = look({std::round(place.x), std::round(place.y)}); like(x)) return x;
+    return std::nullopt;
+}
+
+// The image around the star, the anchor and the target, brightest pixel per cell.
+AdjustCutout adjust_cutout(const State& s, const KnobAdjusting& k) {
+    const PlaneView plane = image_plane(s, 0);
+    const double left = std::min({k.star.x, k.anchor.x, k.target.x});
+    const double right = std::max({k.star.x, k.anchor.x, k.target.x});
+    const double top = std::min({k.star.y, k.anchor.y, k.target.y});
+    const double bottom = std::max({k.star.y, k.anchor.y, k.target.y});
+    const double side = std::clamp(std::max(right - left, bottom - top) + 2 * kCutoutMargin,
+                                   kCutoutLeast, kCutoutMost);
+    AdjustCutout c;
+    c.step = std::ceil(side / kCutoutCells);
+    c.width = c.height = static_cast<int>(std::ceil(side / c.step));
+    c.x0 = std::round((left + right) / 2 - c.width * c.step / 2);
+    c.y0 = std::round((top + bottom) / 2 - c.height * c.step / 2);
+    c.cells.assign(static_cast<std::size_t>(c.width * c.height), 0);
+    const int step = static_cast<int>(c.step);
+    for (int row = 0; row < c.height; ++row)
+        for (int col = 0; col < c.width; ++col) {
+            std::int32_t most = 0;
+            const int x0 = static_cast<int>(c.x0) + col * step;
+            const int y0 = static_cast<int>(c.y0) + row * step;
+            for (int y = y0; y < y0 + step; ++y)
+                for (int x = x0; x < x0 + step; ++x)
+                    if (plane.contains(x, y)) most = std::max(most, plane.at(x, y));
+            c.cells[static_cast<std::size_t>(row * c.width + col)] = most;
+        }
+    return c;
+}
+
+// One image while a knob is turned: followed, never added to a segment.
+void follow_adjusting(State& s, View& v, const ImageMeasurement& m) {
+    KnobAdjusting& k = *s.assistant.adjusting;
+    const std::optional<double> time =
+        m.time ? std::optional<double>(m.time->unix_s) : std::nullopt;
+    if (s.image_width <= 0 || s.image_height <= 0 ||
+        (k.last_file == m.file && k.last_unix_s == time))
+        return;
+    k.last_file = m.file;
+    k.last_unix_s = time;
+    ++k.images;
+    const std::optional<StarMeasurement> star = follow_turned_star(s, k, m.found);
+    k.lost = !star;
+    if (star) {
+        k.last_snr = star->snr;
+        follow_adjusted_star(k, {star->x, star->y});
+    }
+    k.cutout = adjust_cutout(s, k);
+    show(s, v);
 }
 
 // Keeps `m` as the latest measurement; with `take`, measures the star and adds the image.
@@ -79,6 +191,7 @@ void measure(State& s, View& v, ImageMeasurement m, bool take) {
     ++a.measured;
     if (take) {
         m.star = measure_session_star(s, m);
+        a.turned_to.reset();
         add_drift_image(a, std::move(m));
         a.latest = a.images.back().measurement;
         show(s, v);
@@ -90,6 +203,12 @@ void measure(State& s, View& v, ImageMeasurement m, bool take) {
 }  // namespace
 
 void update_drift_assistant(State& s, View& v, ImageMeasurement m) {
+    if (s.assistant.adjusting) {
+        ++s.assistant.measured;
+        follow_adjusting(s, v, m);
+        s.assistant.latest = std::move(m);
+        return;
+    }
     const bool take = s.image_width > 0 && s.image_height > 0 && !is_last_image(s.assistant, m);
     measure(s, v, std::move(m), take);
 }
@@ -108,17 +227,63 @@ void start_drift_star(State& s, View& v, ImageMeasurement m) {
             a.segments.pop_back();
             a.images.pop_back();
         }
-        if (!a.images.empty()) a.segment_requested = SegmentReason::new_star;
+        // A pick after a knob was turned keeps the turn: the segments before it are no
+        // longer the mount's.
+        if (a.adjusting) a.segment_requested = SegmentReason::knob_turned;
+        a.adjusting.reset();
+        if (!a.images.empty() && a.segment_requested != SegmentReason::knob_turned)
+            a.segment_requested = SegmentReason::new_star;
     }
     measure(s, v, std::move(m), true);
 }
 
-void end_drift_session(State& s) { s.assistant.session_ended = true; }
+void end_drift_session(State& s) {
+    s.assistant.session_ended = true;
+    s.assistant.adjusting.reset();
+}
 
 void start_drift_segment(State& s, View& v, SegmentReason reason) {
     HandlerScope scope(s);
+    if (const std::optional<KnobAdjusting>& k = s.assistant.adjusting) {
+        reason = SegmentReason::knob_turned;
+        if (!k->lost) s.assistant.turned_to = k->star;
+    }
+    s.assistant.adjusting.reset();
     s.assistant.segment_requested = reason;
     show(s, v);
+}
+
+bool start_knob_adjust(State& s, View& v, Knob knob) {
+    HandlerScope scope(s);
+    DriftAssistant& a = s.assistant;
+    if (a.session_ended || a.images.empty() || a.adjusting) return false;
+    const std::optional<KnobAdjust> adjust = drift_adjust_now(a, knob);
+    if (!adjust) return false;
+    const StarMeasurement& star = *a.images.back().measurement.star;
+    const DriftSegment& segment = a.segments.back();
+    KnobAdjusting k;
+    k.adjust = *adjust;
+    k.anchor = {star.x, star.y};
+    k.target = {star.x + adjust->dx_px, star.y + adjust->dy_px};
+    k.scale_arcsec_per_px = *segment.geometry.scale_arcsec_per_px;
+    if (const std::optional<double> seeing = segment.summary.seeing_arcsec)
+        k.reached_px = std::max(k.reached_px, 2 * *seeing / k.scale_arcsec_per_px);
+    k.last_snr = star.flags == 0 ? star.snr : 0;
+    const ImageMeasurement& last = a.images.back().measurement;
+    k.last_file = last.file;
+    if (last.time) k.last_unix_s = last.time->unix_s;
+    follow_adjusted_star(k, k.anchor);
+    a.adjusting = std::move(k);
+    if (s.image_width > 0 && s.image_height > 0)
+        a.adjusting->cutout = adjust_cutout(s, *a.adjusting);
+    show(s, v);
+    return true;
+}
+
+void end_knob_adjust(State& s, View& v) {
+    HandlerScope scope(s);
+    if (!s.assistant.adjusting) return;
+    start_drift_segment(s, v, SegmentReason::knob_turned);
 }
 
 void set_drift_input(State& s, View& v, DriftInput which, double value) {

@@ -10,6 +10,8 @@
 //   clear_drift_input(s, v, DriftInput::scale);        // back to the header's value
 //   set_drift_orientation(s, v, {180, false});         // north down
 //   set_drift_calibration(s, v, CalibrationMove::north);  // the 「北」 button, each segment
+//   start_knob_adjust(s, v, Knob::azimuth);            // steer the star to its target
+//   end_knob_adjust(s, v);                             // done: the next image measures anew
 //   const DriftAssistant& a = s.assistant;             // images, segments, latest
 #pragma once
 
@@ -35,6 +37,14 @@ void end_drift_session(State& s);
 // The next image starts a new segment (after a turn of a knob, or by hand); the current
 // one keeps its fit.
 void start_drift_segment(State& s, View& v, SegmentReason reason = SegmentReason::knob_turned);
+
+// Turning a knob: freezes the target (the star's latest measured place plus the move that
+// drift_adjust_now gives for `knob`) and follows the star at every image after, which goes
+// into no segment. False, and nothing changes, when that knob's move is unknown or no star
+// has been measured. Ending it, by end_knob_adjust or start_drift_segment, starts a
+// knob_turned segment at the next image.
+bool start_knob_adjust(State& s, View& v, Knob knob);
+void end_knob_adjust(State& s, View& v);
 
 void set_drift_input(State& s, View& v, DriftInput which, double value);
 void clear_drift_input(State& s, View& v, DriftInput which);

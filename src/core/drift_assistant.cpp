@@ -296,6 +296,8 @@ void reset_drift_session(DriftAssistant& a) {
     a.segment_requested.reset();
     a.star_typed_for_next = false;
     a.session_ended = false;
+    a.adjusting.reset();
+    a.turned_to.reset();
 }
 
 bool is_last_image(const DriftAssistant& a, const ImageMeasurement& m) {

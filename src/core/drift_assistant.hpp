@@ -35,6 +35,7 @@
 #include "analysis/drift_fit.hpp"
 #include "analysis/polar_error.hpp"
 #include "core/image_measurement.hpp"
+#include "core/knob_adjust.hpp"
 
 namespace trakora {
 
@@ -92,6 +93,11 @@ struct DriftAssistant {
     // and how many have been measured: a face that follows the ticks reads it here.
     std::optional<ImageMeasurement> latest;
     std::size_t measured = 0;
+    // While the user turns a knob: the target the star is steered to. Its images are
+    // followed but go into no segment.
+    std::optional<KnobAdjusting> adjusting;
+    // Where the star was followed to when the turn ended: the next image looks there too.
+    std::optional<Position> turned_to;
 };
 
 // ---- pure operations on the value (the handlers in assistant_handlers.hpp use them) ---

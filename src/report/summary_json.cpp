@@ -138,6 +138,15 @@ std::string combined_json(const CombinedError& c) {
     return o.finish();
 }
 
+// The knob to turn next and the star's move when it is turned by the whole correction.
+std::string adjust_json(const KnobAdjust& k) {
+    JsonObject o(true);
+    o.text("component", k.knob == Knob::azimuth ? "azimuth" : "altitude");
+    o.number("dx_px", k.dx_px);
+    o.number("dy_px", k.dy_px);
+    return o.finish();
+}
+
 // The orientation, the mount's tracking and the air, as the summary file adds them.
 void real_sky_fields(JsonObject& o, const DriftSummary& s) {
     o.number("angle_deg", s.angle_deg);
@@ -174,6 +183,8 @@ std::string summary_json(const DriftSummary& s, const DriftAssistant& session) {
     o.raw("segments", segments + (session.segments.empty() ? "]" : "\n  ]"));
     const std::optional<CombinedError> combined = combined_now(session);
     o.raw("combined", combined ? combined_json(*combined) : "null");
+    const std::optional<KnobAdjust> adjust = drift_adjust_now(session);
+    o.raw("adjust", adjust ? adjust_json(*adjust) : "null");
     return o.finish();
 }
 

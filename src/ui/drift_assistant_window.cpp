@@ -159,6 +159,8 @@ void DriftAssistantWindow::build() {
     auto* body = new QHBoxLayout;
     body->addLayout(left, 3);
     body->addLayout(side, 2);
+    c_.knob_target = new KnobTargetView(this);
+    body->addWidget(c_.knob_target, 2);
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(answer_row);
@@ -233,6 +235,7 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
         c_.warnings->setText(star_warnings(star.flags));
     }
     c_.inputs->show_inputs(a);
+    c_.knob_target->show_assistant(a);
 
     c_.segments->clear();
     const std::size_t count = a.segments.size();

@@ -15,6 +15,7 @@
 #include "core/drift_assistant.hpp"
 #include "ui/assistant_inputs.hpp"
 #include "ui/drift_chart_view.hpp"
+#include "ui/knob_target_view.hpp"
 
 namespace trakora::ui {
 
@@ -39,7 +40,8 @@ struct DriftWindowControls {
     QListWidget* segments = nullptr;
     QPushButton* new_segment = nullptr;
     QPushButton* save = nullptr;
-    QCheckBox* any_case = nullptr;  // lower-case .fit / .fits / .fts too
+    QCheckBox* any_case = nullptr;          // lower-case .fit / .fits / .fts too
+    KnobTargetView* knob_target = nullptr;  // the cut-out and the knob buttons
 };
 
 class DriftAssistantWindow : public QWidget {

@@ -58,6 +58,11 @@ void wire_drift_window(State& state, QtView& view) {
                      [s](bool any) { s->name_rule = any ? NameRule::any : NameRule::specified; });
     QObject::connect(drift, &DriftAssistantWindow::newSegmentRequested, drift,
                      [s, v] { start_drift_segment(*s, *v); });
+    KnobTargetView* knobs = drift->controls().knob_target;
+    QObject::connect(knobs, &KnobTargetView::turnRequested, drift,
+                     [s, v](Knob knob) { start_knob_adjust(*s, *v, knob); });
+    QObject::connect(knobs, &KnobTargetView::newSegmentRequested, drift,
+                     [s, v] { start_drift_segment(*s, *v); });
     QObject::connect(
         inputs, &AssistantInputs::typed, drift,
         [s, v](DriftInput which, double value) { set_drift_input(*s, *v, which, value); });

@@ -345,6 +345,8 @@ TEST_P(ReplayTwoStars, CombinesBothComponents) {
     EXPECT_NE(c.find(std::string("\"azimuth_pole\":\"") + row.azimuth_pole), std::string::npos);
     EXPECT_NE(c.find(std::string("\"altitude_pole\":\"") + row.altitude_pole), std::string::npos);
     EXPECT_NE(c.find("\"segments_used\":[1,2]"), std::string::npos) << c;
+    // The azimuth knob's turn is the larger in both rows.
+    EXPECT_NE(c.find("\"adjust\": {\"component\":\"azimuth\",\"dx_px\":"), std::string::npos) << c;
     EXPECT_GT(fs::file_size(dir.file("target.svg")), 1000u);
 }
 

@@ -6,7 +6,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/assistant_handlers.hpp"
@@ -33,11 +35,15 @@ class AssistantView : public testing::RecordingView {
 
 // A 64 x 48 image of a round star (sigma 1.5 px, peak 3000) on a background of 200 with
 // a fixed ripple for noise, the star half a row lower each minute.
-std::string star_night_image(int n, const std::string& pier_side) {
-    const double cx = 31.3, cy = 22.6 + 0.5 * n;
+// With `wide`, a 700 x 700 one with the star at that place.
+std::string star_night_image(int n, const std::string& pier_side,
+                             std::optional<Position> wide = std::nullopt) {
+    const double cx = wide ? wide->x : 31.3, cy = wide ? wide->y : 22.6 + 0.5 * n;
+    const int width = wide ? 700 : testing::kNightWidth,
+              height = wide ? 700 : testing::kNightHeight;
     std::vector<double> samples;
-    for (int y = 0; y < testing::kNightHeight; ++y)
-        for (int x = 0; x < testing::kNightWidth; ++x) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
             const double r2 = (x - cx) * (x - cx) + (y - cy) * (y - cy);
             samples.push_back(200 + 3000 * std::exp(-r2 / 4.5) + ((x * 7 + y * 13) % 11) - 5);
         }
@@ -45,7 +51,7 @@ std::string star_night_image(int n, const std::string& pier_side) {
                                       fits_card("DATE-OBS", "'" + testing::night_date(n) + "'"),
                                       fits_card("XPIXSZ", "3.76"), fits_card("FOCALLEN", "646.3")};
     if (!pier_side.empty()) cards.push_back(fits_card("PIERSIDE", "'" + pier_side + "'"));
-    return testing::make_fits(16, testing::kNightWidth, testing::kNightHeight, samples, cards);
+    return testing::make_fits(16, width, height, samples, cards);
 }
 
 class DriftAssistantRun : public ::testing::Test {
@@ -77,10 +83,10 @@ class DriftAssistantRun : public ::testing::Test {
         }
     }
 
-    void arrive(const std::string& pier_side) {
+    void arrive(const std::string& pier_side, std::optional<Position> wide = std::nullopt) {
         char name[32];
         std::snprintf(name, sizeof name, "d%04d.FIT", images);
-        testing::write_file(dir.file(name), star_night_image(images, pier_side));
+        testing::write_file(dir.file(name), star_night_image(images, pier_side, wide));
         ++images;
     }
 
@@ -253,6 +259,102 @@ TEST_F(DriftAssistantRun, EachSegmentHasTheHourAngleOfItsFirstImage) {
     run({"object", "pick", "tick"});
     EXPECT_EQ(s.assistant.segments.back().reason, SegmentReason::new_star);
     EXPECT_EQ(drift_input_value(s.assistant, DriftInput::ha).source, InputSource::none);
+}
+
+// Turning a knob: the target is frozen at the star's last place plus the move, the star
+// is followed over the whole of it (a few hundred pixels, in steps or at once) while
+// none of those images goes into a fit, and the next image after starts a segment of
+// its own. Steps: the star's place along the move, as a part of it, one image each.
+struct TurnRow {
+    const char* name;
+    std::vector<double> parts;
+    bool reached;
+    friend void PrintTo(const TurnRow& r, std::ostream* os) { *os << r.name; }
+};
+
+class KnobTurns : public DriftAssistantRun, public ::testing::WithParamInterface<TurnRow> {
+  protected:
+    // Ten minutes of a star drifting south a pixel a minute at 1.2"/px on the meridian:
+    // about 4.6' of azimuth error, a move of some 250 px.
+    void measure_a_drift() {
+        arrive("", Position{350, 350});
+        form1::Command3_Click(s, view);
+        form4::Picture1_MouseDown(s, view, 1, 0, 350, 350);
+        for (const auto& [which, value] : {std::pair{DriftInput::scale, 1.2},
+                                           {DriftInput::lat, 50.0},
+                                           {DriftInput::dec, 0.0},
+                                           {DriftInput::ha, 0.0}})
+            set_drift_input(s, view, which, value);
+        for (int k = 1; k <= 10; ++k) tick_at({350, 350.0 + k});
+    }
+    void tick_at(Position star) {
+        arrive("", star);
+        form1::Timer1_Timer(s, view);
+    }
+};
+
+TEST_P(KnobTurns, FollowTheStarToItsTargetOutsideEveryFit) {
+    EXPECT_FALSE(start_knob_adjust(s, view, Knob::azimuth)) << "no session, no target";
+    measure_a_drift();
+    EXPECT_FALSE(start_knob_adjust(s, view, Knob::altitude)) << "only azimuth is known";
+    const std::optional<KnobAdjust> adjust = drift_adjust_now(s.assistant);
+    ASSERT_TRUE(adjust);
+    EXPECT_EQ(adjust->knob, Knob::azimuth);
+    const double move = std::hypot(adjust->dx_px, adjust->dy_px);
+    EXPECT_GT(move, 200);
+    EXPECT_LT(move, 300);
+    ASSERT_TRUE(start_knob_adjust(s, view, Knob::azimuth));
+    const KnobAdjusting& k = *s.assistant.adjusting;
+    EXPECT_NEAR(k.anchor.y, 360, 0.05);
+    EXPECT_NEAR(k.target.x - k.anchor.x, adjust->dx_px, 1e-9);
+    const std::size_t taken = s.assistant.images.size();
+    const DriftSummary before = drift_summary_now(s.assistant);
+
+    const Position anchor = k.anchor, target = k.target;
+    for (const double part : GetParam().parts) {
+        const Position at{anchor.x + part * (target.x - anchor.x),
+                          anchor.y + part * (target.y - anchor.y)};
+        tick_at(at);
+        ASSERT_FALSE(k.lost) << part;
+        EXPECT_NEAR(k.star.x, at.x, 0.1) << part;
+        EXPECT_NEAR(k.star.y, at.y, 0.1) << part;
+        EXPECT_NEAR(k.to_go_arcsec, std::hypot(target.x - at.x, target.y - at.y) * 1.2, 0.2);
+    }
+    EXPECT_EQ(k.reached, GetParam().reached);
+    EXPECT_GT(k.cutout.width, 0);
+    EXPECT_EQ(s.assistant.images.size(), taken);
+    EXPECT_EQ(drift_summary_now(s.assistant).north_arcsec_per_min, before.north_arcsec_per_min);
+
+    const Position left_at = k.star;
+    end_knob_adjust(s, view);
+    EXPECT_FALSE(s.assistant.adjusting);
+    tick_at(left_at);
+    EXPECT_EQ(s.assistant.images.size(), taken + 1);
+    EXPECT_EQ(s.assistant.segments.back().reason, SegmentReason::knob_turned);
+    // Where the turn left it, even when the object window's search is elsewhere.
+    EXPECT_NEAR(s.assistant.images.back().measurement.star->x, left_at.x, 0.1);
+    EXPECT_NEAR(s.assistant.images.back().measurement.star->y, left_at.y, 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, KnobTurns,
+    ::testing::Values(TurnRow{"turned_in_steps", {0.1, 0.25, 0.4, 0.55, 0.7, 0.85, 1.0}, true},
+                      TurnRow{"turned_at_once", {1.0}, true},
+                      TurnRow{"turned_too_far_and_back", {0.5, 1.2, 1.005}, true},
+                      TurnRow{"half_way", {0.2, 0.5}, false}));
+
+struct WayRow {
+    double dx, dy;
+    ScreenWay way;
+};
+
+TEST(ScreenWays, AreTheEightSectorsAsTheImageIsShown) {
+    const std::vector<WayRow> rows = {{0, -5, ScreenWay::up},    {4, -4, ScreenWay::up_right},
+                                      {5, 1, ScreenWay::right},  {3, 3, ScreenWay::down_right},
+                                      {0.5, 9, ScreenWay::down}, {-3, 3, ScreenWay::down_left},
+                                      {-5, -1, ScreenWay::left}, {-4, -4, ScreenWay::up_left},
+                                      {-1, -9, ScreenWay::up},   {0, 0, ScreenWay::up}};
+    for (const WayRow& r : rows) EXPECT_EQ(screen_way(r.dx, r.dy), r.way) << r.dx << ", " << r.dy;
 }
 
 }  // namespace

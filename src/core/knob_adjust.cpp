@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+#include "core/knob_adjust.hpp"
+
+#include <cmath>
+#include <numbers>
+
+#include "core/drift_assistant.hpp"
+
+namespace trakora {
+namespace {
+
+constexpr double kSiderealPerSolar = 1.00273790935;
+
+double signed_error(double error, ErrorDirection direction) {
+    return direction == ErrorDirection::east || direction == ErrorDirection::low ? -error : error;
+}
+
+}  // namespace
+
+std::optional<KnobAdjust> drift_adjust_now(const DriftAssistant& a, std::optional<Knob> knob) {
+    if (a.segments.empty()) return std::nullopt;
+    const DriftSegment& segment = a.segments.back();
+    const DriftSummary& s = segment.summary;
+    const Geometry& g = segment.geometry;
+    if (!g.scale_arcsec_per_px || !(*g.scale_arcsec_per_px > 0) || !g.lat_deg || !g.dec_deg ||
+        !g.ha_hours || segment.count == 0)
+        return std::nullopt;
+
+    KnobAdjust out;
+    if (const std::optional<CombinedError> both = combined_now(a)) {
+        const double az_turn = std::abs(both->azimuth_knob_arcmin.value_or(0));
+        const double alt_turn = std::abs(both->altitude_knob_arcmin);
+        out.knob = knob.value_or(az_turn >= alt_turn ? Knob::azimuth : Knob::altitude);
+        out.error_arcmin = out.knob == Knob::azimuth ? both->azimuth_arcmin : both->altitude_arcmin;
+        // Within a degree of the pole the azimuth knob turns about the axis itself.
+        if (out.knob == Knob::azimuth && !both->azimuth_knob_arcmin) return std::nullopt;
+    } else {
+        if (!s.component || *s.component == Component::mixed || !s.error_arcmin || !s.direction)
+            return std::nullopt;
+        out.knob = *s.component == Component::azimuth ? Knob::azimuth : Knob::altitude;
+        if (knob && *knob != out.knob) return std::nullopt;
+        out.error_arcmin = signed_error(*s.error_arcmin, *s.direction);
+    }
+    if (!std::isfinite(out.error_arcmin)) return std::nullopt;
+
+    // The hour angle of the segment's latest image.
+    const double minutes =
+        a.images[segment.first + segment.count - 1].minutes - a.images[segment.first].minutes;
+    KnobSight sight;
+    sight.lat_deg = *g.lat_deg;
+    sight.dec_deg = *g.dec_deg;
+    sight.ha_hours = wrapped_hours(*g.ha_hours + minutes * kSiderealPerSolar / 60);
+    sight.scale_arcsec_per_px = *g.scale_arcsec_per_px;
+    sight.orientation = g.orientation;
+    // The orientation the answer used, refined from the star's motion when it was.
+    if (s.angle_deg) sight.orientation.north_deg = *s.angle_deg;
+    if (s.mirror) sight.orientation.mirror = *s.mirror;
+    const ScreenOffset move = knob_target_move(out.knob, out.error_arcmin, sight);
+    if (!std::isfinite(move.dx) || !std::isfinite(move.dy)) return std::nullopt;
+    out.dx_px = move.dx;
+    out.dy_px = move.dy;
+    return out;
+}
+
+ScreenWay screen_way(double dx, double dy) {
+    if (!(std::hypot(dx, dy) > 0)) return ScreenWay::up;
+    // Clockwise from up, as the screen shows it (y down).
+    const double turn = std::atan2(dx, -dy) / (2 * std::numbers::pi) * 8;
+    const long sector = std::lround(turn);
+    return static_cast<ScreenWay>(((sector % 8) + 8) % 8);
+}
+
+void follow_adjusted_star(KnobAdjusting& k, Position star) {
+    k.star = star;
+    const double dx = k.target.x - star.x, dy = k.target.y - star.y;
+    k.to_go_px = std::hypot(dx, dy);
+    k.to_go_arcsec = k.to_go_px * k.scale_arcsec_per_px;
+    k.way = screen_way(dx, dy);
+    k.reached = k.to_go_px <= k.reached_px;
+}
+
+}  // namespace trakora

@@ -406,4 +406,15 @@ std::vector<CombinedError> combined_trail(const DriftAssistant& a) {
     return trail;
 }
 
+std::optional<CombinedError> combined_before_turn(const DriftAssistant& a) {
+    std::vector<SegmentRate> rates = segment_rates(a);
+    std::size_t turn = rates.size();
+    while (turn > 0 && !rates[turn - 1].knob_turned_before) --turn;
+    if (turn == 0) return std::nullopt;
+    // The newest answer the segments up to the turn gave, as each of them ended.
+    for (rates.resize(turn - 1); !rates.empty(); rates.pop_back())
+        if (auto then = combined_error(rates, segments_to_combine(rates))) return then;
+    return std::nullopt;
+}
+
 }  // namespace trakora

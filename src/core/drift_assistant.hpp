@@ -137,4 +137,9 @@ std::optional<CombinedError> combined_now(const DriftAssistant& a);
 // each answer once.
 std::vector<CombinedError> combined_trail(const DriftAssistant& a);
 
+// "Before the turn": the last combined answer that stood before the latest knob turn
+// (from the segments before the newest segment started for a turned knob); nullopt when
+// no knob was turned or nothing before it was solvable.
+std::optional<CombinedError> combined_before_turn(const DriftAssistant& a);
+
 }  // namespace trakora

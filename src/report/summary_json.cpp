@@ -174,6 +174,8 @@ std::string summary_json(const DriftSummary& s, const DriftAssistant& session) {
     o.raw("segments", segments + (session.segments.empty() ? "]" : "\n  ]"));
     const std::optional<CombinedError> combined = combined_now(session);
     o.raw("combined", combined ? combined_json(*combined) : "null");
+    const std::optional<CombinedError> before = combined_before_turn(session);
+    o.raw("combined_before_turn", before ? combined_json(*before) : "null");
     return o.finish();
 }
 

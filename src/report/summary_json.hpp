@@ -26,7 +26,9 @@ bool write_summary_json(const std::string& path, const DriftSummary& summary, st
 // (as assistant_json's below, with altitude_deg after dec_deg), and "combined", null until
 // both components are solvable, else azimuth_arcmin, azimuth_se_arcmin, azimuth_pole (east
 // or west), altitude_arcmin, altitude_se_arcmin, altitude_pole (high or low),
-// total_arcmin, azimuth_knob_arcmin, altitude_knob_arcmin, segments_used (counted from 1).
+// total_arcmin, azimuth_knob_arcmin, altitude_knob_arcmin, segments_used (counted from 1);
+// last "combined_before_turn", the answer kept from before the latest knob turn in the
+// same shape, null when no knob was turned.
 std::string summary_json(const DriftSummary& summary, const DriftAssistant& session);
 bool write_summary_json(const std::string& path, const DriftSummary& summary,
                         const DriftAssistant& session, std::string* error);

@@ -43,6 +43,8 @@ enum class NoteCode {
     calibration_found,      // names: the move; numbers: the angle, its standard error, jump px
     calibration_missing,    // names: the move; no jump between two images stood out
     calibration_twice,      // names: the move; numbers: how many jumps stood out
+    same_star_again,        // a new star's segment began where the last one's star was;
+                            // numbers: how far from it, px
 };
 
 // What was wanting for the hour angle, as bits of `DriftNote::parts`.

@@ -417,4 +417,40 @@ std::optional<CombinedError> combined_before_turn(const DriftAssistant& a) {
     return std::nullopt;
 }
 
+namespace {
+
+// A new star's segment whose first star stands within this many pixels of where the
+// last segment's star was, under the same pointing, is taken for the same star again.
+constexpr double kSameStarPx = 2;
+constexpr double kSamePointingDeg = 0.05;
+
+bool same_value(const KeywordValue& a, const KeywordValue& b, double within) {
+    return !a.value || !b.value || std::abs(*a.value - *b.value) <= within;
+}
+
+// How far the segment's first star is from the previous segment's last one, when the
+// segment is for a new star that looks like the same one: the same place in the image
+// and no other pointing in the headers.
+std::optional<double> same_star_offset(const DriftAssistant& a, const DriftSegment& segment) {
+    if (segment.reason != SegmentReason::new_star || segment.first == 0 || segment.count == 0)
+        return std::nullopt;
+    const ImageMeasurement& before = a.images[segment.first - 1].measurement;
+    const ImageMeasurement& now = a.images[segment.first].measurement;
+    const double off = std::hypot(now.star->x - before.star->x, now.star->y - before.star->y);
+    if (!(off <= kSameStarPx)) return std::nullopt;
+    if (!same_value(before.keywords.ra_hours, now.keywords.ra_hours, kSamePointingDeg / 15) ||
+        !same_value(before.keywords.dec_deg, now.keywords.dec_deg, kSamePointingDeg))
+        return std::nullopt;
+    return off;
+}
+
+}  // namespace
+
+std::optional<DriftNote> same_star_note(const DriftAssistant& a) {
+    if (a.segments.empty()) return std::nullopt;
+    const std::optional<double> off = same_star_offset(a, a.segments.back());
+    if (!off) return std::nullopt;
+    return DriftNote{NoteCode::same_star_again, {}, {*off}};
+}
+
 }  // namespace trakora

@@ -164,7 +164,9 @@ std::string summary_json(const DriftSummary& s) {
     return o.finish();
 }
 
-std::string summary_json(const DriftSummary& s, const DriftAssistant& session) {
+std::string summary_json(const DriftSummary& summary, const DriftAssistant& session) {
+    DriftSummary s = summary;
+    if (std::optional<DriftNote> same = same_star_note(session)) s.notes.push_back(*same);
     JsonObject o;
     summary_fields(o, s);
     real_sky_fields(o, s);

@@ -156,9 +156,16 @@ void DriftAssistantWindow::build() {
     side->addLayout(buttons);
     side->addWidget(c_.any_case);
 
+    c_.pole_target = new PoleTargetView(this);
+    c_.where = new WhereToPointView(this);
+    auto* steer = new QVBoxLayout;
+    steer->addWidget(c_.pole_target, 1);
+    steer->addWidget(c_.where);
+
     auto* body = new QHBoxLayout;
     body->addLayout(left, 3);
     body->addLayout(side, 2);
+    body->addLayout(steer, 2);
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(answer_row);
@@ -233,6 +240,8 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
         c_.warnings->setText(star_warnings(star.flags));
     }
     c_.inputs->show_inputs(a);
+    c_.pole_target->show_assistant(a);
+    c_.where->show_assistant(a);
 
     c_.segments->clear();
     const std::size_t count = a.segments.size();

@@ -15,6 +15,8 @@
 #include "core/drift_assistant.hpp"
 #include "ui/assistant_inputs.hpp"
 #include "ui/drift_chart_view.hpp"
+#include "ui/pole_target_view.hpp"
+#include "ui/where_to_point_view.hpp"
 
 namespace trakora::ui {
 
@@ -40,6 +42,9 @@ struct DriftWindowControls {
     QPushButton* new_segment = nullptr;
     QPushButton* save = nullptr;
     QCheckBox* any_case = nullptr;  // lower-case .fit / .fits / .fts too
+    // Both components: the pole target and where to point next.
+    PoleTargetView* pole_target = nullptr;
+    WhereToPointView* where = nullptr;
 };
 
 class DriftAssistantWindow : public QWidget {

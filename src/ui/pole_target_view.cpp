@@ -56,11 +56,12 @@ PoleTargetView::PoleTargetView(QWidget* parent) : QWidget(parent) {
     note_->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold;"));
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
-    box->addWidget(picture_, 1);
+    box->addWidget(picture_);
     box->addWidget(answer_);
     box->addWidget(knobs_);
     box->addWidget(before_turn_);
     box->addWidget(note_);
+    box->addStretch(1);
     show_assistant(DriftAssistant{});
 }
 

@@ -13,6 +13,7 @@
 
 #include "camera/simulated_image.hpp"
 #include "core/drift_assistant.hpp"
+#include "core/where_to_point.hpp"
 #include "fits/header_values.hpp"
 #include "fits/observing_keywords.hpp"
 
@@ -106,8 +107,10 @@ TEST_P(KnobLoop, AlignsToUnderAnArcminuteInThreeRounds) {
         measure_segment(a, row, row.meridian, ms, knobs,
                         round == 0 ? SegmentReason::start : SegmentReason::knob_turned);
         ms += static_cast<long long>((kSegmentMinutes + 3) * 60'000);
+        EXPECT_EQ(where_to_point(a, {}, 0).next, NextPhase::altitude);
         measure_segment(a, row, row.low, ms, knobs, SegmentReason::new_star);
         ms += static_cast<long long>((kSegmentMinutes + 5) * 60'000);
+        EXPECT_EQ(where_to_point(a, {}, 0).next, NextPhase::both_known);
         const std::optional<CombinedError> c = combined_now(a);
         ASSERT_TRUE(c) << "round " << round + 1;
         ASSERT_TRUE(c->azimuth_knob_arcmin);

@@ -428,19 +428,27 @@ bool same_value(const KeywordValue& a, const KeywordValue& b, double within) {
     return !a.value || !b.value || std::abs(*a.value - *b.value) <= within;
 }
 
-// How far the segment's first star is from the previous segment's last one, when the
-// segment is for a new star that looks like the same one: the same place in the image
-// and no other pointing in the headers.
+bool same_pointing(const ImageMeasurement& a, const ImageMeasurement& b) {
+    return same_value(a.keywords.ra_hours, b.keywords.ra_hours, kSamePointingDeg / 15) &&
+           same_value(a.keywords.dec_deg, b.keywords.dec_deg, kSamePointingDeg);
+}
+
+// How far the segment's first star is from where the previous segment's star was last
+// seen, when the segment is for a new star that looks like the same one: the same place
+// in the image under the pointing the previous segment began with. The previous segment's
+// star is its first image's: images a tick took after a slew and before the new pick
+// belong to the new star, and are passed over when their headers say so.
 std::optional<double> same_star_offset(const DriftAssistant& a, const DriftSegment& segment) {
     if (segment.reason != SegmentReason::new_star || segment.first == 0 || segment.count == 0)
         return std::nullopt;
-    const ImageMeasurement& before = a.images[segment.first - 1].measurement;
+    const DriftSegment& previous = a.segments[a.images[segment.first - 1].segment];
+    const ImageMeasurement& began = a.images[previous.first].measurement;
+    std::size_t last = segment.first - 1;
+    while (last > previous.first && !same_pointing(a.images[last].measurement, began)) --last;
+    const ImageMeasurement& before = a.images[last].measurement;
     const ImageMeasurement& now = a.images[segment.first].measurement;
     const double off = std::hypot(now.star->x - before.star->x, now.star->y - before.star->y);
-    if (!(off <= kSameStarPx)) return std::nullopt;
-    if (!same_value(before.keywords.ra_hours, now.keywords.ra_hours, kSamePointingDeg / 15) ||
-        !same_value(before.keywords.dec_deg, now.keywords.dec_deg, kSamePointingDeg))
-        return std::nullopt;
+    if (!(off <= kSameStarPx) || !same_pointing(before, now)) return std::nullopt;
     return off;
 }
 

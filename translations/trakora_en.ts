@@ -182,6 +182,22 @@
         <source>北へのドリフト、大気差を除く (px)</source>
         <translation>North drift, refraction removed (px)</translation>
     </message>
+    <message>
+        <source>方位 %1 ± %2 %3、高度 %4 ± %5 %6 (合計 %7)</source>
+        <translation>azimuth %1 ± %2 %3, altitude %4 ± %5 %6 (total %7)</translation>
+    </message>
+    <message>
+        <source>回す前: 方位 %1 %2、高度 %3 %4 (合計 %5)</source>
+        <translation>before the turn: azimuth %1 %2, altitude %3 %4 (total %5)</translation>
+    </message>
+    <message>
+        <source>ノブ: 方位 %1、高度 %2</source>
+        <translation>knobs: azimuth %1, altitude %2</translation>
+    </message>
+    <message>
+        <source>新しい星が前の星と同じ位置にあります。同じ星ではありませんか?</source>
+        <translation>The new star is where the last one was: the same star?</translation>
+    </message>
 </context>
 <context>
     <name>trakora::messages</name>
@@ -557,6 +573,104 @@
     <message>
         <source>ドリフト解析…</source>
         <translation>Drift analysis…</translation>
+    </message>
+</context>
+<context>
+    <name>trakora::ui::PoleTargetView</name>
+    <message>
+        <source>極軸の位置</source>
+        <translation>Where the polar axis points</translation>
+    </message>
+    <message>
+        <source>方位 (′)</source>
+        <translation>azimuth (′)</translation>
+    </message>
+    <message>
+        <source>高度 (′)</source>
+        <translation>altitude (′)</translation>
+    </message>
+    <message>
+        <source>西</source>
+        <comment>the azimuth axis&apos;s west end</comment>
+        <translation>west</translation>
+    </message>
+    <message>
+        <source>東</source>
+        <comment>the azimuth axis&apos;s east end</comment>
+        <translation>east</translation>
+    </message>
+    <message>
+        <source>高</source>
+        <comment>the altitude axis&apos;s upper end</comment>
+        <translation>high</translation>
+    </message>
+    <message>
+        <source>低</source>
+        <comment>the altitude axis&apos;s lower end</comment>
+        <translation>low</translation>
+    </message>
+    <message>
+        <source>合計 %1′</source>
+        <translation>total %1′</translation>
+    </message>
+    <message>
+        <source>両方の成分: 子午線付近の星と東か西の低い星を測ると出ます</source>
+        <translation>Both components: measure a star near the meridian and one low in the east or west</translation>
+    </message>
+</context>
+<context>
+    <name>trakora::ui::WhereToPointView</name>
+    <message>
+        <source>次に向ける空</source>
+        <translation>Where to point next</translation>
+    </message>
+    <message>
+        <source>経度 (東が +)</source>
+        <translation>Longitude (east +)</translation>
+    </message>
+    <message>
+        <source>例: 139.7</source>
+        <translation>e.g. 139.7</translation>
+    </message>
+    <message>
+        <source>方位</source>
+        <translation>Azimuth</translation>
+    </message>
+    <message>
+        <source>高度 (東)</source>
+        <translation>Altitude (east)</translation>
+    </message>
+    <message>
+        <source>高度 (西)</source>
+        <translation>Altitude (west)</translation>
+    </message>
+    <message>
+        <source>次は方位: 子午線付近の星を測ります</source>
+        <translation>Next, azimuth: measure a star near the meridian</translation>
+    </message>
+    <message>
+        <source>次は高度: 東か西の低い星を測ります</source>
+        <translation>Next, altitude: measure a star low in the east or west</translation>
+    </message>
+    <message>
+        <source>両方わかりました: ノブを回して子午線の星から測り直します</source>
+        <translation>Both known: turn the knobs, then measure again from the meridian star</translation>
+    </message>
+    <message>
+        <source>この緯度では条件に合う空がありません</source>
+        <translation>No sky fits at this latitude</translation>
+    </message>
+    <message>
+        <source>時角 %1h・赤緯 %2°・赤経 %3・高度 %4°</source>
+        <translation>HA %1h, Dec %2°, RA %3, alt %4°</translation>
+    </message>
+    <message>
+        <source>緯度がわかりません (ヘッダーの SITELAT か緯度の入力)</source>
+        <translation>Latitude unknown (SITELAT in the header, or type it)</translation>
+    </message>
+    <message>
+        <source>経度がわかりません: 下に入れてください</source>
+        <translation>Longitude unknown: type it below</translation>
     </message>
 </context>
 </TS>

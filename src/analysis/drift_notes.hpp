@@ -46,6 +46,8 @@ enum class NoteCode {
     angle_sharpened,        // numbers: the angle, its standard error, the calibration's angle
     calibration_lost,       // names: the move; numbers: how many early images lost the star
     angle_turned_by_flip,   // names: the pier side given for, the segment's; numbers: the angle
+    same_star_again,        // a new star's segment began where the last one's star was;
+                            // numbers: how far from it, px
 };
 
 // What was wanting for the hour angle, as bits of `DriftNote::parts`.

@@ -79,7 +79,40 @@ Vec undo_knobs(Vec v, const MountSetup& m, std::span<const KnobTurn> knobs) {
     return v;
 }
 
+// The visible-pole end of the mount's axis before any knob was turned: the pole moved
+// by the offsets along its own up (toward the zenith, along the meridian: +x in both
+// hemispheres) and west (-y) directions.
+Vec offset_axis(const MountSetup& m) {
+    const Vec pole = m.lat_deg < 0 ? Vec{0, 0, -1} : Vec{0, 0, 1};
+    const Vec up = {1, 0, 0}, west = {0, -1, 0};
+    const double e = m.alt_offset_arcmin * kRadPerArcmin, a = m.az_offset_arcmin * kRadPerArcmin;
+    const double rho = std::hypot(e, a);
+    if (rho == 0) return pole;
+    const Vec toward = sum(scaled(up, e / rho), scaled(west, a / rho));
+    return sum(scaled(pole, std::cos(rho)), scaled(toward, std::sin(rho)));
+}
+
 }  // namespace
+
+AxisOffset axis_offset(const MountSetup& m, std::span<const KnobTurn> knobs) {
+    const double lat = m.lat_deg * kRadPerDeg;
+    const double sense = m.lat_deg < 0 ? -1 : 1;
+    const Vec zenith = {std::cos(lat), 0, std::sin(lat)}, east_point = {0, 1, 0};
+    // The turns as undo_knobs undoes them, made forward: first first, azimuth before
+    // altitude within one.
+    Vec axis = offset_axis(m);
+    for (const KnobTurn& k : knobs) {
+        if (k.az_arcmin != 0)
+            axis = rotated(axis, zenith, sense * k.az_arcmin * kRadPerArcmin / std::cos(lat));
+        if (k.alt_arcmin != 0)
+            axis = rotated(axis, east_point, sense * k.alt_arcmin * kRadPerArcmin);
+    }
+    const Vec pole = m.lat_deg < 0 ? Vec{0, 0, -1} : Vec{0, 0, 1};
+    const double rho = std::acos(std::clamp(dot(axis, pole), -1.0, 1.0));
+    if (rho == 0) return {};
+    const double per = rho / std::sin(rho) / kRadPerArcmin;
+    return {-axis[1] * per, axis[0] * per};
+}
 
 SkyOffset tracked_star_offset(const MountSetup& m, double minutes, SkyOffset moved,
                               std::span<const KnobTurn> knobs) {
@@ -88,18 +121,8 @@ SkyOffset tracked_star_offset(const MountSetup& m, double minutes, SkyOffset mov
     const Vec z = {0, 0, 1};
     const Vec star = star_direction(dec, ha);
 
-    // The mount's axis: the visible pole moved by the offsets along its own up (toward
-    // the zenith, along the meridian: +x in both hemispheres) and west (-y) directions.
     const bool south = m.lat_deg < 0;
-    const Vec pole = south ? Vec{0, 0, -1} : z;
-    const Vec up = {1, 0, 0}, west = {0, -1, 0};
-    const double e = m.alt_offset_arcmin * kRadPerArcmin, a = m.az_offset_arcmin * kRadPerArcmin;
-    const double rho = std::hypot(e, a);
-    Vec axis = pole;
-    if (rho > 0) {
-        const Vec toward = sum(scaled(up, e / rho), scaled(west, a / rho));
-        axis = sum(scaled(pole, std::cos(rho)), scaled(toward, std::sin(rho)));
-    }
+    const Vec axis = offset_axis(m);
     // The sky turns westward: by -theta about z. The mount follows it about its own axis
     // in the same sense in space, so a southern axis (near -z) turns by +theta about itself.
     const Vec spin = south ? scaled(axis, -1) : axis;

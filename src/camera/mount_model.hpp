@@ -66,4 +66,13 @@ struct KnobTurn {
 SkyOffset tracked_star_offset(const MountSetup& mount, double minutes,
                               SkyOffset telescope_moved = {}, std::span<const KnobTurn> knobs = {});
 
+// Where the axis points after the knobs' turns (in the order they were made), as the
+// offsets say it: arcminutes on the sky, az + = too far west, alt + = too high. Exact:
+// the turns are rotations of the base, and two turns do not simply add.
+struct AxisOffset {
+    double az_arcmin = 0;
+    double alt_arcmin = 0;
+};
+AxisOffset axis_offset(const MountSetup& mount, std::span<const KnobTurn> knobs = {});
+
 }  // namespace trakora

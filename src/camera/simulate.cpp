@@ -157,7 +157,7 @@ int run(const SimulateOptions& o) {
 
     SkyParams params = sky_params(o);
     const SkyField field = make_sky_field(params);
-    const long long start_ms = wall_clock_ms();
+    const long long start_ms = o.simulated_clock && o.start_ms ? *o.start_ms : wall_clock_ms();
     params.mount.ra_hours = pointing_ra_hours(params.mount, start_ms);
 
     KnobInput knob_input(STDIN_FILENO);

@@ -11,6 +11,7 @@
 
 #include "base/image_buffer.hpp"
 #include "fits/file_names.hpp"
+#include "fits/observation_time.hpp"
 
 namespace trakora::camera {
 namespace {
@@ -371,6 +372,17 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
              o.simulated_clock = v[0] == "simulated";
              return std::nullopt;
          }},
+        {"start", "ISO8601",
+         "with --clock simulated: the first image's DATE-OBS, UTC,\nyyyy-mm-ddThh:mm:ss[.f] "
+         "(default: now); a second night\ncontinues the first one's clock with it",
+         1,
+         [&o](Values v) -> Refusal {
+             const std::optional<double> s = parse_iso_date_time(v[0]);
+             if (!s)
+                 return "expected a UTC time yyyy-mm-ddThh:mm:ss, not '" + std::string(v[0]) + "'";
+             o.start_ms = std::llround(*s * 1000);
+             return std::nullopt;
+         }},
     };
     syntax.notes =
         "The drift follows the simulated time, image number x interval: the mount's\n"
@@ -398,6 +410,8 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
         if (o.count == 0 && o.keep == 0 && (o.interval_s == 0 || o.simulated_clock))
             return std::string(o.simulated_clock ? "--clock simulated" : "--interval 0") +
                    " writes images without pause: give --count or --keep";
+        if (o.start_ms && !o.simulated_clock)
+            return std::string("--start sets the simulated clock: give --clock simulated too");
         return std::nullopt;
     };
     return syntax;

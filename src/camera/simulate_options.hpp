@@ -42,6 +42,9 @@ struct SimulateOptions {
     double scale_arcsec_per_px = 1.5;
     Orientation orientation;       // where north lies in the image
     bool simulated_clock = false;  // DATE-OBS = start + index x interval, written at once
+    // The simulated clock's first DATE-OBS, ms since 1970 UTC; the wall clock when unset
+    // (a second night continues the first one's clock with it).
+    std::optional<long long> start_ms;
 
     // The drive and the air, as in MountSetup; the periodic error's phase is drawn from
     // the seed when not given.

@@ -472,4 +472,59 @@ std::vector<CombinedError> combined_trail(const DriftAssistant& a) {
     return trail;
 }
 
+std::optional<CombinedError> combined_before_turn(const DriftAssistant& a) {
+    std::vector<SegmentRate> rates = segment_rates(a);
+    std::size_t turn = rates.size();
+    while (turn > 0 && !rates[turn - 1].knob_turned_before) --turn;
+    if (turn == 0) return std::nullopt;
+    // The newest answer the segments up to the turn gave, as each of them ended.
+    for (rates.resize(turn - 1); !rates.empty(); rates.pop_back())
+        if (auto then = combined_error(rates, segments_to_combine(rates))) return then;
+    return std::nullopt;
+}
+
+namespace {
+
+// A new star's segment whose first star stands within this many pixels of where the
+// last segment's star was, under the same pointing, is taken for the same star again.
+constexpr double kSameStarPx = 2;
+constexpr double kSamePointingDeg = 0.05;
+
+bool same_value(const KeywordValue& a, const KeywordValue& b, double within) {
+    return !a.value || !b.value || std::abs(*a.value - *b.value) <= within;
+}
+
+bool same_pointing(const ImageMeasurement& a, const ImageMeasurement& b) {
+    return same_value(a.keywords.ra_hours, b.keywords.ra_hours, kSamePointingDeg / 15) &&
+           same_value(a.keywords.dec_deg, b.keywords.dec_deg, kSamePointingDeg);
+}
+
+// How far the segment's first star is from where the previous segment's star was last
+// seen, when the segment is for a new star that looks like the same one: the same place
+// in the image under the pointing the previous segment began with. The previous segment's
+// star is its first image's: images a tick took after a slew and before the new pick
+// belong to the new star, and are passed over when their headers say so.
+std::optional<double> same_star_offset(const DriftAssistant& a, const DriftSegment& segment) {
+    if (segment.reason != SegmentReason::new_star || segment.first == 0 || segment.count == 0)
+        return std::nullopt;
+    const DriftSegment& previous = a.segments[a.images[segment.first - 1].segment];
+    const ImageMeasurement& began = a.images[previous.first].measurement;
+    std::size_t last = segment.first - 1;
+    while (last > previous.first && !same_pointing(a.images[last].measurement, began)) --last;
+    const ImageMeasurement& before = a.images[last].measurement;
+    const ImageMeasurement& now = a.images[segment.first].measurement;
+    const double off = std::hypot(now.star->x - before.star->x, now.star->y - before.star->y);
+    if (!(off <= kSameStarPx) || !same_pointing(before, now)) return std::nullopt;
+    return off;
+}
+
+}  // namespace
+
+std::optional<DriftNote> same_star_note(const DriftAssistant& a) {
+    if (a.segments.empty()) return std::nullopt;
+    const std::optional<double> off = same_star_offset(a, a.segments.back());
+    if (!off) return std::nullopt;
+    return DriftNote{NoteCode::same_star_again, {}, {*off}};
+}
+
 }  // namespace trakora

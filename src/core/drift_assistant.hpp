@@ -147,4 +147,15 @@ std::optional<CombinedError> combined_now(const DriftAssistant& a);
 // each answer once.
 std::vector<CombinedError> combined_trail(const DriftAssistant& a);
 
+// "Before the turn": the last combined answer that stood before the latest knob turn
+// (from the segments before the newest segment started for a turned knob); nullopt when
+// no knob was turned or nothing before it was solvable.
+std::optional<CombinedError> combined_before_turn(const DriftAssistant& a);
+
+// When the current segment is for a new star that stands where the last segment's star
+// was (within 2 px of it, under the same pointing when the headers give one): a note
+// asking whether it is the same star. Replay's summary and the drift window show it; the
+// segment's own notes do not hold it.
+std::optional<DriftNote> same_star_note(const DriftAssistant& a);
+
 }  // namespace trakora

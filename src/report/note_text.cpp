@@ -139,6 +139,10 @@ std::string note_text(const DriftNote& n) {
         case NoteCode::calibration_twice:
             return count(number(n, 0)) + " jumps stood out for the calibration move " + name(n, 0) +
                    ": none was used.";
+        case NoteCode::same_star_again:
+            return "The new star is where the last one was (" + fixed_text(number(n, 0), 1) +
+                   " px off, the same pointing): the same star? A second star at the same hour "
+                   "angle adds nothing to the other component.";
         case NoteCode::air_out_of_range:
             return name(n, 0) + " '" + name(n, 1) +
                    "' is out of range (-60 to 50 C, 500 to 1100 hPa): the default was used.";

@@ -5,6 +5,7 @@
 
 #include "base/number_text.hpp"
 #include "chart/pole_target_files.hpp"
+#include "report/session_pole_target_data.hpp"
 
 namespace trakora::report {
 namespace {
@@ -13,6 +14,8 @@ chart::PoleTarget::Estimate estimate_of(const CombinedError& c) {
     return {c.azimuth_arcmin, c.altitude_arcmin, c.azimuth_se_arcmin, c.altitude_se_arcmin,
             c.correlation};
 }
+
+}  // namespace
 
 chart::PoleTarget session_pole_target(const DriftAssistant& a) {
     chart::PoleTarget target;
@@ -24,8 +27,6 @@ chart::PoleTarget session_pole_target(const DriftAssistant& a) {
         target.trail.push_back(estimate_of(earlier));
     return target;
 }
-
-}  // namespace
 
 bool write_session_pole_target(const std::string& path, const DriftAssistant& assistant,
                                std::string* error) {

@@ -173,7 +173,9 @@ std::string summary_json(const DriftSummary& s) {
     return o.finish();
 }
 
-std::string summary_json(const DriftSummary& s, const DriftAssistant& session) {
+std::string summary_json(const DriftSummary& summary, const DriftAssistant& session) {
+    DriftSummary s = summary;
+    if (std::optional<DriftNote> same = same_star_note(session)) s.notes.push_back(*same);
     JsonObject o;
     summary_fields(o, s);
     real_sky_fields(o, s);
@@ -185,6 +187,8 @@ std::string summary_json(const DriftSummary& s, const DriftAssistant& session) {
     o.raw("combined", combined ? combined_json(*combined) : "null");
     const std::optional<KnobAdjust> adjust = drift_adjust_now(session);
     o.raw("adjust", adjust ? adjust_json(*adjust) : "null");
+    const std::optional<CombinedError> before = combined_before_turn(session);
+    o.raw("combined_before_turn", before ? combined_json(*before) : "null");
     return o.finish();
 }
 

@@ -29,7 +29,9 @@ bool write_summary_json(const std::string& path, const DriftSummary& summary, st
 // total_arcmin, azimuth_knob_arcmin, altitude_knob_arcmin, segments_used (counted from 1),
 // and "adjust", null while no knob's move is known, else the knob to turn (component:
 // azimuth or altitude) and the star's move in pixels when it takes the whole error away
-// (dx_px right, dy_px down, as the object window shows the image).
+// (dx_px right, dy_px down, as the object window shows the image);
+// last "combined_before_turn", the answer kept from before the latest knob turn in the
+// same shape, null when no knob was turned.
 std::string summary_json(const DriftSummary& summary, const DriftAssistant& session);
 bool write_summary_json(const std::string& path, const DriftSummary& summary,
                         const DriftAssistant& session, std::string* error);

@@ -156,11 +156,18 @@ void DriftAssistantWindow::build() {
     side->addLayout(buttons);
     side->addWidget(c_.any_case);
 
+    c_.pole_target = new PoleTargetView(this);
+    c_.knob_target = new KnobTargetView(this);
+    c_.where = new WhereToPointView(this);
+    auto* steer = new QVBoxLayout;
+    steer->addWidget(c_.pole_target, 1);
+    steer->addWidget(c_.knob_target, 1);
+    steer->addWidget(c_.where);
+
     auto* body = new QHBoxLayout;
     body->addLayout(left, 3);
     body->addLayout(side, 2);
-    c_.knob_target = new KnobTargetView(this);
-    body->addWidget(c_.knob_target, 2);
+    body->addLayout(steer, 2);
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(answer_row);
@@ -236,6 +243,8 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
     }
     c_.inputs->show_inputs(a);
     c_.knob_target->show_assistant(a);
+    c_.pole_target->show_assistant(a);
+    c_.where->show_assistant(a);
 
     c_.segments->clear();
     const std::size_t count = a.segments.size();

@@ -16,6 +16,8 @@
 #include "ui/assistant_inputs.hpp"
 #include "ui/drift_chart_view.hpp"
 #include "ui/knob_target_view.hpp"
+#include "ui/pole_target_view.hpp"
+#include "ui/where_to_point_view.hpp"
 
 namespace trakora::ui {
 
@@ -40,8 +42,11 @@ struct DriftWindowControls {
     QListWidget* segments = nullptr;
     QPushButton* new_segment = nullptr;
     QPushButton* save = nullptr;
-    QCheckBox* any_case = nullptr;          // lower-case .fit / .fits / .fts too
-    KnobTargetView* knob_target = nullptr;  // the cut-out and the knob buttons
+    QCheckBox* any_case = nullptr;  // lower-case .fit / .fits / .fts too
+    // Both components: the pole target, the cut-out and the knob buttons, where to point.
+    PoleTargetView* pole_target = nullptr;
+    KnobTargetView* knob_target = nullptr;
+    WhereToPointView* where = nullptr;
 };
 
 class DriftAssistantWindow : public QWidget {

@@ -208,4 +208,33 @@ void chart_labels_in_words(chart::DriftChart& c) {
     c.y_label = chart_label(c.y_label);
 }
 
+QString combined_line(const CombinedError& c) {
+    return QCoreApplication::translate("DriftWords", "方位 %1 ± %2 %3、高度 %4 ± %5 %6 (合計 %7)")
+        .arg(arcmin(std::abs(c.azimuth_arcmin)), arcmin(c.azimuth_se_arcmin),
+             direction_word(c.azimuth_direction), arcmin(std::abs(c.altitude_arcmin)),
+             arcmin(c.altitude_se_arcmin), direction_word(c.altitude_direction),
+             arcmin(c.total_arcmin));
+}
+
+QString before_turn_line(const CombinedError& c) {
+    return QCoreApplication::translate("DriftWords", "回す前: 方位 %1 %2、高度 %3 %4 (合計 %5)")
+        .arg(arcmin(std::abs(c.azimuth_arcmin)), direction_word(c.azimuth_direction),
+             arcmin(std::abs(c.altitude_arcmin)), direction_word(c.altitude_direction),
+             arcmin(c.total_arcmin));
+}
+
+QString knobs_line(const CombinedError& c) {
+    const QString azimuth =
+        c.azimuth_knob_arcmin ? arcmin(std::abs(*c.azimuth_knob_arcmin)) : QStringLiteral("—");
+    return QCoreApplication::translate("DriftWords", "ノブ: 方位 %1、高度 %2")
+        .arg(azimuth, arcmin(std::abs(c.altitude_knob_arcmin)));
+}
+
+QString note_words(const DriftNote& note) {
+    if (note.code == NoteCode::same_star_again)
+        return QCoreApplication::translate(
+            "DriftWords", "新しい星が前の星と同じ位置にあります。同じ星ではありませんか?");
+    return {};
+}
+
 }  // namespace trakora::ui

@@ -12,6 +12,7 @@
 #include <QString>
 #include <cstddef>
 
+#include "analysis/combined_error.hpp"
 #include "chart/drift_chart.hpp"
 #include "core/drift_advice.hpp"
 
@@ -34,5 +35,15 @@ QString segment_line(std::size_t index, const DriftSummary& summary);
 void chart_in_words(chart::DriftChart& chart, const DriftSummary& summary);
 // The axis labels alone, for the chart before any session.
 void chart_labels_in_words(chart::DriftChart& chart);
+
+// Both components solved together on one line: "方位 3.1′ ± 0.2′ 西、高度 2.0′ ± 0.3′ 高すぎ
+// (合計 3.7′)"; and the answer kept from before the latest knob turn: "回す前: 方位 …".
+QString combined_line(const CombinedError& combined);
+QString before_turn_line(const CombinedError& combined);
+// The knob turns that take the combined error away, "ノブ: 方位 4.8′、高度 2.0′".
+QString knobs_line(const CombinedError& combined);
+
+// A note the window shows in its own words; "" for the notes it leaves to the files.
+QString note_words(const DriftNote& note);
 
 }  // namespace trakora::ui

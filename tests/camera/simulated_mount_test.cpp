@@ -42,6 +42,10 @@ TEST(SimulatedMountArguments, RefusedWithAReason) {
         {"interval_zero_forever", {"--interval", "0"}, "--interval 0 writes images without pause"},
         {"simulated_clock_forever", {"--clock", "simulated"}, "give --count or --keep"},
         {"clock_kind", {"--clock", "sidereal", "--count", "1"}, "wall or simulated"},
+        {"start_on_the_wall_clock",
+         {"--start", "2027-01-15T08:00:00", "--count", "1"},
+         "--clock simulated too"},
+        {"start_text", {"--clock", "simulated", "--start", "dusk", "--count", "1"}, "'dusk'"},
         {"north_word", {"--north", "north", "--count", "1"}, "up, down, left or right"},
         {"offset_too_large", {"--az-offset", "900", "--count", "1"}, "--az-offset"},
         {"latitude_at_the_pole", {"--lat", "90", "--count", "1"}, "--lat"},
@@ -90,7 +94,9 @@ TEST(SimulatedMount, SimulatedClockHeaderAndDrift) {
                                                          "--ha",
                                                          "0.5",
                                                          "--scale",
-                                                         "2"});
+                                                         "2",
+                                                         "--start",
+                                                         "2027-01-15T08:00:00"});
     ASSERT_EQ(run.status, 0) << run.err;
 
     const HeaderValues first = header_of(dir.file("drift_0001.FIT"));
@@ -98,6 +104,7 @@ TEST(SimulatedMount, SimulatedClockHeaderAndDrift) {
     const auto t0 = observation_time(first, std::nullopt),
                t12 = observation_time(last, std::nullopt);
     ASSERT_TRUE(t0 && t12);
+    EXPECT_NEAR(t0->unix_s, 1'800'000'000, 1e-6);
     EXPECT_NEAR(t12->unix_s - t0->unix_s, 3600, 1e-6);
     EXPECT_NEAR(206.265 * std::stod(*header_value(first, "XPIXSZ")) /
                     std::stod(*header_value(first, "FOCALLEN")),

@@ -347,6 +347,7 @@ TEST_P(ReplayTwoStars, CombinesBothComponents) {
     EXPECT_NE(c.find("\"segments_used\":[1,2]"), std::string::npos) << c;
     // The azimuth knob's turn is the larger in both rows.
     EXPECT_NE(c.find("\"adjust\": {\"component\":\"azimuth\",\"dx_px\":"), std::string::npos) << c;
+    EXPECT_NE(c.find("\"combined_before_turn\": null"), std::string::npos) << c;  // no knob turned
     EXPECT_GT(fs::file_size(dir.file("target.svg")), 1000u);
 }
 
@@ -374,6 +375,20 @@ TEST(ReplayNextStar, BadOnesAreRefused) {
         EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
+}
+
+// A "new star" picked where the old one still is: a note asks whether it is the same star,
+// and two segments at one hour angle give no combined answer.
+TEST(ReplayNextStar, TheSameStarAgainIsNoted) {
+    TempDir dir;
+    const auto star = simulate_night(dir.file("night"), {}, 20);
+    const ProgramRun run = replay("night", star,
+                                  {"--next-star", "11", std::to_string(star.first),
+                                   std::to_string(star.second + 10), "--summary", "-"},
+                                  {.folder = dir.path()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("the same star?"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"combined\": null"), std::string::npos) << run.out;
 }
 
 // One night of 61 images for the tests below.

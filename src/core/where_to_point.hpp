@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+// Where to point next, for the drift window: the sky patches of each phase at the site
+// and the clock, and which phase comes next in the session. The site is the latitude the
+// assistant uses (typed, else the header's) and the header's longitude, else the one the
+// user typed; the patches need both.
+//
+//   const WhereToPoint w = where_to_point(s.assistant, typed_lon, now_unix_s);
+//   if (w.plan && w.plan->azimuth) ... w.plan->azimuth->stars ...
+#pragma once
+
+#include <optional>
+
+#include "analysis/sky_patches.hpp"
+#include "core/drift_assistant.hpp"
+
+namespace trakora {
+
+// Azimuth first, until a segment since the last knob turn knows it; then altitude; once
+// the combined answer stands, both are known and the next round starts on the meridian
+// again after the knobs are turned.
+enum class NextPhase { azimuth, altitude, both_known };
+
+struct WhereToPoint {
+    std::optional<double> lat_deg;
+    std::optional<double> lon_deg;
+    bool lon_typed = false;       // the header gave none
+    std::optional<SkyPlan> plan;  // when the site is known
+    NextPhase next = NextPhase::azimuth;
+};
+
+WhereToPoint where_to_point(const DriftAssistant& a, std::optional<double> typed_lon_deg,
+                            double unix_s);
+
+}  // namespace trakora

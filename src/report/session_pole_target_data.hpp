@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+// The session's pole target as data, for a face that paints it itself (the drift
+// window): the combined answer now with the total as its subtitle, and the trail. Apart
+// from session_pole_target.hpp so that the command line's sources see no Qt header.
+#pragma once
+
+#include "chart/pole_target.hpp"
+#include "core/drift_assistant.hpp"
+
+namespace trakora::report {
+
+chart::PoleTarget session_pole_target(const DriftAssistant& assistant);
+
+}  // namespace trakora::report

@@ -29,15 +29,30 @@ KnobLine parse_knob_line(std::string_view line) {
     const std::string_view value =
         gap == std::string_view::npos ? std::string_view{} : trimmed(text.substr(gap));
     const std::string quoted = "'" + std::string(text) + "'";
+    if (word == "slew") {
+        const auto space = value.find_first_of(" \t");
+        const auto ha = command_line::to_number(value.substr(0, space));
+        const auto dec = space == std::string_view::npos
+                             ? std::nullopt
+                             : command_line::to_number(trimmed(value.substr(space)));
+        if (!ha || !dec || std::abs(*ha) > 12 || std::abs(*dec) > 89)
+            return {std::nullopt, std::nullopt,
+                    "expected slew HOURS DEGREES (hour angle -12 to 12, declination -89 to "
+                    "89), not " +
+                        quoted};
+        return {std::nullopt, Slew{*ha, *dec}, {}};
+    }
     if (word != "az" && word != "alt")
-        return {std::nullopt, "expected az ARCMIN or alt ARCMIN, not " + quoted};
+        return {std::nullopt, std::nullopt,
+                "expected az ARCMIN, alt ARCMIN or slew HOURS DEGREES, not " + quoted};
     const auto arcmin = command_line::to_number(value);
     if (!arcmin || std::abs(*arcmin) > kLargestKnobTurnArcmin)
-        return {std::nullopt, "expected arcminutes from -600 to 600 after " + std::string(word) +
-                                  ", not " + quoted};
+        return {
+            std::nullopt, std::nullopt,
+            "expected arcminutes from -600 to 600 after " + std::string(word) + ", not " + quoted};
     KnobTurn turn;
     (word == "az" ? turn.az_arcmin : turn.alt_arcmin) = *arcmin;
-    return {turn, {}};
+    return {turn, std::nullopt, {}};
 }
 
 std::vector<KnobLine> KnobInput::ready_lines() {
@@ -59,7 +74,7 @@ std::vector<KnobLine> KnobInput::ready_lines() {
     for (auto end = pending_.find('\n'); end != std::string::npos;
          end = pending_.find('\n', start)) {
         KnobLine line = parse_knob_line(std::string_view(pending_).substr(start, end - start));
-        if (line.turn || !line.refusal.empty()) lines.push_back(std::move(line));
+        if (line.turn || line.slew || !line.refusal.empty()) lines.push_back(std::move(line));
         start = end + 1;
     }
     pending_.erase(0, start);

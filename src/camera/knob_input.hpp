@@ -20,13 +20,22 @@ namespace trakora::camera {
 // The largest turn one line may ask for, arcminutes (the offsets' own limit).
 inline constexpr double kLargestKnobTurnArcmin = 600;
 
-// One line read: the turn, or the reason it was not taken; a blank line is neither.
+// The telescope slewed to another star and centred it: "slew HOURS DEGREES", its hour
+// angle (west positive, -12 to 12) and declination.
+struct Slew {
+    double ha_hours = 0;
+    double dec_deg = 0;
+};
+
+// One line read: the turn or the slew, or the reason it was not taken; a blank line is
+// none of them.
 struct KnobLine {
     std::optional<KnobTurn> turn;
+    std::optional<Slew> slew;
     std::string refusal;  // empty when taken or blank
 };
 
-// "az -5", "alt 2.5", with any spaces around the words.
+// "az -5", "alt 2.5", "slew -4.5 10", with any spaces around the words.
 KnobLine parse_knob_line(std::string_view line);
 
 // The lines that have arrived on a file descriptor, read without waiting. At the end of

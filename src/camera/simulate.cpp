@@ -127,9 +127,18 @@ void write_in_place(const fs::path& target, std::vector<std::uint8_t> bytes,
 // The knobs' turns that have arrived, made before image `index`; a line it cannot take
 // is named on standard error and left. Returns what the image's line adds: "  after
 // knobs az -5 alt 2", or nothing.
-std::string take_knob_turns(KnobInput& input, SkyParams& params, long index) {
+std::string take_knob_turns(KnobInput& input, SkyParams& params, long index, long long image_ms) {
     std::string turned;
     for (const KnobLine& line : input.ready_lines()) {
+        if (line.slew) {
+            slew_mount(params.mount, line.slew->ha_hours, line.slew->dec_deg, index, image_ms,
+                       params.interval_s);
+            char text[64];
+            std::snprintf(text, sizeof text, "  after a slew to %.2f h %.1f deg",
+                          line.slew->ha_hours, line.slew->dec_deg);
+            turned += text;
+            continue;
+        }
         if (!line.turn) {
             std::fprintf(stderr, "simulate: knob line ignored: %s\n", line.refusal.c_str());
             continue;
@@ -182,7 +191,8 @@ int run(const SimulateOptions& o) {
                 last_ms = start_ms + std::llround(static_cast<double>(index) * o.interval_s * 1000);
             else
                 last_ms = std::max(wall_clock_ms(), last_ms + 1);
-            const std::string turned = o.knobs ? take_knob_turns(knob_input, params, index) : "";
+            const std::string turned =
+                o.knobs ? take_knob_turns(knob_input, params, index, last_ms) : "";
             const std::string date_obs = iso_time(last_ms);
             ImageFile file = simulated_image_file(o, params, field, index, date_obs);
 

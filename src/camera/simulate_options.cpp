@@ -360,7 +360,9 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
          }},
         {"knobs", "",
          "read the knobs' turns from standard input while running:\nlines az ARCMIN and alt "
-         "ARCMIN, on the sky, signed as\n--az-offset and --alt-offset, from the next image",
+         "ARCMIN, on the sky, signed as\n--az-offset and --alt-offset, from the next image; "
+         "slew HOURS\nDEGREES points at another star (its hour angle and\ndeclination) and "
+         "centres it",
          0, command_line::flag(o.knobs)},
         {"clock", "KIND",
          "wall (default) or simulated: DATE-OBS = start + image\nnumber x interval, all images "

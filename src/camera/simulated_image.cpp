@@ -123,6 +123,24 @@ double pointing_ra_hours(const SkyMount& mount, long long first_image_ms) {
     return ra < 0 ? ra + 24 : ra;
 }
 
+void slew_mount(SkyMount& mount, double ha_hours, double dec_deg, long index, long long image_ms,
+                double interval_s) {
+    MountSetup& m = mount.setup;
+    const std::vector<KnobTurn> turns = knobs_turned(mount, index);
+    const AxisOffset axis = axis_offset(m, turns);
+    const double minutes = static_cast<double>(index - mount.epoch) * interval_s / 60.0;
+    if (m.pe_period_min > 0)
+        m.pe_phase_deg = std::fmod(m.pe_phase_deg + 360 * minutes / m.pe_period_min, 360.0);
+    m.az_offset_arcmin = axis.az_arcmin;
+    m.alt_offset_arcmin = axis.alt_arcmin;
+    m.ha_hours = ha_hours;
+    m.dec_deg = dec_deg;
+    mount.knobs.clear();
+    std::erase_if(mount.nudges, [index](const Nudge& n) { return n.image <= index; });
+    mount.epoch = index;
+    mount.ra_hours = pointing_ra_hours(mount, image_ms);
+}
+
 std::string iso_time(long long ms) {
     const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
     std::tm utc{};

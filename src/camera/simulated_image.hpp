@@ -31,6 +31,13 @@ ImageFile simulated_image_file(const SimulateOptions& options, const SkyParams& 
 // site's longitude, less the hour angle it starts at. Hours, 0 to 24.
 double pointing_ra_hours(const SkyMount& mount, long long first_image_ms);
 
+// The telescope slews to the star at hour angle `ha_hours` and declination `dec_deg` just
+// before image `index` and centres it: the knobs' turns so far become the axis's offsets,
+// the star's motion and the drive's periodic error go on from there, the hand
+// controller's earlier moves are gone. `image_ms` is that image's time.
+void slew_mount(SkyMount& mount, double ha_hours, double dec_deg, long index, long long image_ms,
+                double interval_s);
+
 // A DATE-OBS value in ISO form with milliseconds, "2026-12-09T02:05:40.123", UTC, from
 // milliseconds since 1970-01-01T00:00:00.
 std::string iso_time(long long ms_since_epoch);

@@ -150,7 +150,8 @@ SkyField make_sky_field(const SkyParams& params) {
 }
 
 Position drift_position(const SkyParams& params, const SkyField& field, long index) {
-    const double minutes = static_cast<double>(index) * params.interval_s / 60.0;
+    const double minutes =
+        static_cast<double>(index - params.mount.epoch) * params.interval_s / 60.0;
     const Position mount = mount_drift(params.mount, minutes, telescope_moved(params.mount, index),
                                        knobs_turned(params.mount, index));
     return {field.guide_start.x + params.drift_x_per_min * minutes + mount.x,

@@ -61,6 +61,7 @@ struct SkyMount {
     double ra_hours = 0;      // the pointing: sidereal time at the first image - ha_hours
     std::vector<Nudge> nudges;
     std::vector<KnobTurnAt> knobs;  // in the order they were made
+    long epoch = 0;                 // the image the pointing began at: a slew centres another star
 };
 
 struct SkyParams {

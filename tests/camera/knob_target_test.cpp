@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "camera/knob_input.hpp"
+#include "camera/simulated_image.hpp"
 #include "camera/simulated_sky.hpp"
 #include "support/fits_files.hpp"
 #include "support/run_program.hpp"
@@ -114,6 +116,30 @@ TEST(SimulatedKnobs, TurnsFromStandardInputAndSkipsWhatIsNot) {
     if (turned_at == 0) return;  // the turn came before the first image: nothing to compare
     EXPECT_NEAR(jumped.x - start.x, predicted.dx, 3);
     EXPECT_NEAR(jumped.y - start.y, predicted.dy, 3);
+}
+
+// A slew centres another star: the knobs' turns so far stay in the axis, the star's
+// motion starts again from the slew.
+TEST(SimulatedKnobs, ASlewKeepsTheTurnsInTheAxis) {
+    SkyMount mount;
+    mount.setup.az_offset_arcmin = 10;
+    mount.setup.alt_offset_arcmin = 3;
+    mount.knobs = {{{-4, 0}, 2}, {{0, -3}, 5}};
+    slew_mount(mount, -5, 10, 8, 1'700'000'000'000, 30);
+    // Exact turns: the azimuth knob's leaves a hundredth of an arcminute in altitude.
+    EXPECT_NEAR(mount.setup.az_offset_arcmin, 6, 0.05);
+    EXPECT_NEAR(mount.setup.alt_offset_arcmin, 0, 0.05);
+    EXPECT_EQ(mount.setup.ha_hours, -5);
+    EXPECT_EQ(mount.setup.dec_deg, 10);
+    EXPECT_TRUE(mount.knobs.empty());
+    EXPECT_EQ(mount.epoch, 8);
+
+    const KnobLine slew = parse_knob_line(" slew -5.5  12 ");
+    ASSERT_TRUE(slew.slew);
+    EXPECT_EQ(slew.slew->ha_hours, -5.5);
+    EXPECT_EQ(slew.slew->dec_deg, 12);
+    for (const char* refused : {"slew 13 0", "slew 2", "slew east 10", "go 1 2"})
+        EXPECT_FALSE(parse_knob_line(refused).refusal.empty()) << refused;
 }
 
 }  // namespace

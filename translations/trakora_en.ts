@@ -347,6 +347,21 @@
         <source>校正</source>
         <translation>Calibration</translation>
     </message>
+    <message>
+        <source>校正</source>
+        <comment>north&apos;s angle from the calibration move</comment>
+        <translation>calibration</translation>
+    </message>
+    <message>
+        <source>星の動き</source>
+        <comment>north&apos;s angle refined from the star&apos;s motion</comment>
+        <translation>star&apos;s motion</translation>
+    </message>
+    <message>
+        <source>目安</source>
+        <comment>a coarse choice of north&apos;s side</comment>
+        <translation>coarse</translation>
+    </message>
 </context>
 <context>
     <name>trakora::ui::DriftAssistantWindow</name>

@@ -60,6 +60,25 @@ QString source_text(InputSource source) {
     return AssistantInputs::tr("なし");
 }
 
+// Where north's angle in use came from.
+QString orientation_source_text(AngleSource source) {
+    switch (source) {
+        case AngleSource::typed:
+            return AssistantInputs::tr("入力", "where the value in use came from");
+        case AngleSource::header:
+            return AssistantInputs::tr("ヘッダー");
+        case AngleSource::calibration:
+            return AssistantInputs::tr("校正", "north's angle from the calibration move");
+        case AngleSource::refined:
+            return AssistantInputs::tr("星の動き", "north's angle refined from the star's motion");
+        case AngleSource::coarse:
+            return AssistantInputs::tr("目安", "a coarse choice of north's side");
+        case AngleSource::assumed:
+            break;
+    }
+    return AssistantInputs::tr("既定");
+}
+
 // One air row: the value in use and where it came from, as the answer takes it; what the
 // user typed stays in the box (a header's reading stands over it).
 void show_air_row(AssistantInputs::AirRow& r, std::optional<double> typed, AirValue in_use,
@@ -258,8 +277,14 @@ void AssistantInputs::show_inputs(const DriftAssistant& a) {
     else if (!north_->lineEdit()->hasFocus())
         north_->setCurrentIndex(north_choice(o.north_deg));
     mirror_->setChecked(o.mirror);
-    const bool set = o.north_deg != 0 || o.mirror;
-    orientation_source_->setText(set ? tr("入力", "where the value in use came from") : tr("既定"));
+    // Where the answer's angle came from, with the angle when it is not the one in the box.
+    const DriftSummary& now = drift_summary_now(a);
+    const AngleSource used = now.angle_source.value_or(a.typed.angle_source);
+    QString source = orientation_source_text(used);
+    if (now.angle_deg && used != AngleSource::typed && used != AngleSource::coarse &&
+        used != AngleSource::assumed)
+        source += QStringLiteral(" %1°").arg(*now.angle_deg, 0, 'f', 1);
+    orientation_source_->setText(source);
     const KeywordValue none;
     const ObservingKeywords* header = nullptr;
     if (!a.segments.empty() && a.segments.back().first < a.images.size())

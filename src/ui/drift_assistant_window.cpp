@@ -54,7 +54,7 @@ DriftAssistantWindow::DriftAssistantWindow(QWidget* parent) : QWidget(parent, Qt
     setWindowTitle(tr("ドリフト解析 - Trakora"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     build();
-    resize(QSize(960, 540).expandedTo(minimumSizeHint()));
+    resize(QSize(1180, 720).expandedTo(minimumSizeHint()));
 }
 
 void DriftAssistantWindow::build() {

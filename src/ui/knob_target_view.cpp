@@ -113,9 +113,6 @@ KnobTargetView::KnobTargetView(QWidget* parent) : QGroupBox(tr("ノブを回す�
     status = new QLabel(this);
     status->setObjectName(QStringLiteral("KnobStatus"));
     status->setWordWrap(true);
-    QFont large = japanese_font(14);
-    large.setBold(true);
-    status->setFont(large);
     azimuth = new QPushButton(tr("方位ノブを回す"), this);
     altitude = new QPushButton(tr("高度ノブを回す"), this);
     new_segment = new QPushButton(tr("新しい区間"), this);
@@ -142,6 +139,11 @@ void KnobTargetView::show_assistant(const DriftAssistant& a) {
     azimuth->setEnabled(!turning && drift_adjust_now(a, Knob::azimuth).has_value());
     altitude->setEnabled(!turning && drift_adjust_now(a, Knob::altitude).has_value());
     new_segment->setVisible(turning);
+    // The distance to go stands out, large; the sentences are read once, at the usual size.
+    const bool to_go = turning && !a.adjusting->reached && !a.adjusting->lost;
+    QFont font = japanese_font(to_go ? 14 : 10);
+    font.setBold(to_go);
+    status->setFont(font);
     if (turning) {
         status->setText(adjusting_text(*a.adjusting));
     } else if (const std::optional<KnobAdjust> next = drift_adjust_now(a)) {

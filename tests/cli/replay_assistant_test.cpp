@@ -269,7 +269,8 @@ struct StarOfTheNight {
 };
 std::vector<std::pair<double, double>> two_star_night(const fs::path& folder, double lat_deg,
                                                       double az_arcmin, double alt_arcmin,
-                                                      std::vector<StarOfTheNight> stars) {
+                                                      std::vector<StarOfTheNight> stars,
+                                                      bool refraction) {
     fs::create_directories(folder);
     std::vector<std::pair<double, double>> picks;
     long long start_ms = 1'800'000'000'000;
@@ -285,6 +286,7 @@ std::vector<std::pair<double, double>> two_star_night(const fs::path& folder, do
         o.lat_deg = lat_deg;
         o.dec_deg = star.dec_deg;
         o.ha_hours = star.ha_hours;
+        o.refraction = refraction;
         camera::SkyParams params = camera::sky_params(o);
         params.mount.ra_hours = camera::pointing_ra_hours(params.mount, start_ms);
         const camera::SkyField field = camera::make_sky_field(params);
@@ -309,6 +311,7 @@ struct TwoStarRow {
     StarOfTheNight first, second;
     const char* azimuth_pole;
     const char* altitude_pole;
+    bool refraction = false;  // the air lifts the stars, and replay takes it off
     friend void PrintTo(const TwoStarRow& r, std::ostream* os) { *os << r.name; }
 };
 
@@ -320,12 +323,17 @@ TEST_P(ReplayTwoStars, CombinesBothComponents) {
     const TwoStarRow& row = GetParam();
     TempDir dir;
     const auto picks = two_star_night(dir.file("night"), row.lat_deg, row.az_arcmin, row.alt_arcmin,
-                                      {row.first, row.second});
-    const ProgramRun run = replay(
-        "night", picks[0],
-        {"--next-star", "62", std::to_string(picks[1].first), std::to_string(picks[1].second),
-         "--no-refraction", "--summary", "-", "--plot-target", "target.svg"},
-        {.folder = dir.path()});
+                                      {row.first, row.second}, row.refraction);
+    std::vector<std::string> more = {"--next-star",
+                                     "62",
+                                     std::to_string(picks[1].first),
+                                     std::to_string(picks[1].second),
+                                     "--summary",
+                                     "-",
+                                     "--plot-target",
+                                     "target.svg"};
+    if (!row.refraction) more.push_back("--no-refraction");
+    const ProgramRun run = replay("night", picks[0], more, {.folder = dir.path()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("{\"reason\":\"start\",\"first_image\":1,"), std::string::npos);
     EXPECT_NE(run.out.find("{\"reason\":\"new_star\",\"first_image\":62,"), std::string::npos)
@@ -355,7 +363,26 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, ReplayTwoStars,
     ::testing::Values(
         TwoStarRow{"north_meridian_then_east", 45, 5, -4, {10, 0}, {10, -6}, "west", "low"},
-        TwoStarRow{"south_meridian_then_west", -35, -6, 3, {-10, 0}, {-10, 6}, "east", "high"}));
+        TwoStarRow{"south_meridian_then_west", -35, -6, 3, {-10, 0}, {-10, 6}, "east", "high"},
+        // The air near the horizon, the second star in the 2 to 4 h band: 20 degrees high.
+        TwoStarRow{"north_then_west_20_degrees_high_refracted",
+                   50,
+                   8,
+                   5,
+                   {5, 0.1},
+                   {0, 3.8},
+                   "west",
+                   "high",
+                   true},
+        TwoStarRow{"south_then_east_band_refracted",
+                   -35,
+                   -6,
+                   -4,
+                   {-10, -0.2},
+                   {-5, -3},
+                   "east",
+                   "low",
+                   true}));
 
 // --next-star refused: at the first image or before, beyond the last, given twice, off the
 // image it names; each a one-line reason and exit 2.

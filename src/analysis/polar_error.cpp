@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "fits/observation_time.hpp"
@@ -125,12 +126,24 @@ std::optional<RefinedAngle> angle_from_motion(const DriftFit& fit, const Orienta
     return RefinedAngle{deg, se / kRadPerDeg};
 }
 
+// Beyond the fit's own uncertainty, what the answer is sure of: against the exact turning
+// of the sky, the mount and the air the first-order reading of the drift holds to better
+// than one part in a hundred of the rate (the centroids' own small biases included); the
+// air's drift as far as the formula and the weather are known, one part in twenty.
+constexpr double kModelShare = 0.01;
+constexpr double kAirShare = 0.05;
+
 double angle_apart_deg(double a, double b) {
     const double d = std::fmod(std::abs(a - b), 360.0);
     return std::min(d, 360 - d);
 }
 
 }  // namespace
+
+double answer_se(double fit_se, double north, double refraction) {
+    return std::sqrt(fit_se * fit_se + std::pow(kModelShare * north, 2) +
+                     std::pow(kAirShare * refraction, 2));
+}
 
 AirValue air_temperature(std::optional<double> typed, const KeywordValue& header) {
     return air_value(typed, header, kColdestAir, kWarmestAir, 10);
@@ -482,9 +495,14 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     if (g.air && g.target == PoleTarget::refracted && !azimuth && g.lat_deg)
         component -= refracted_pole_raise_arcmin(*g.lat_deg, *g.air);
     s.error_arcmin = std::abs(component);
-    if (s.north_se_arcsec_per_min)
-        s.error_se_arcmin =
-            *s.north_se_arcsec_per_min / (kArcsecPerMinPerArcmin * std::abs(weight));
+    // The fit's part of the standard error falls with time, the models' part does not.
+    std::optional<double> fit_se_arcmin, model_se_arcmin;
+    if (s.north_se_arcsec_per_min) {
+        const double per_arcmin = kArcsecPerMinPerArcmin * std::abs(weight);
+        fit_se_arcmin = *s.north_se_arcsec_per_min / per_arcmin;
+        model_se_arcmin = answer_se(0, north, s.refraction_arcsec_per_min.value_or(0)) / per_arcmin;
+        s.error_se_arcmin = std::hypot(*fit_se_arcmin, *model_se_arcmin);
+    }
     s.direction = azimuth ? (component > 0 ? ErrorDirection::west : ErrorDirection::east)
                           : (component > 0 ? ErrorDirection::high : ErrorDirection::low);
     if (azimuth && g.lat_deg && std::abs(std::cos(*g.lat_deg * kRadPerDeg)) > 1e-3)
@@ -511,10 +529,15 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     if (*s.enough) {
         s.minutes_needed = 0;
     } else if (s.minutes > 0) {
-        // With images at a steady pace the slope's standard error falls as time^-3/2.
+        // With images at a steady pace the slope's standard error falls as time^-3/2; the
+        // models' part stays.
         double total = s.minutes;
-        if (*s.error_se_arcmin >= target)
-            total = s.minutes * std::pow(*s.error_se_arcmin / target, 2.0 / 3.0);
+        if (*s.error_se_arcmin >= target) {
+            const double fit_target =
+                std::sqrt(std::max(0.0, target * target - *model_se_arcmin * *model_se_arcmin));
+            total = fit_target > 0 ? s.minutes * std::pow(*fit_se_arcmin / fit_target, 2.0 / 3.0)
+                                   : std::numeric_limits<double>::infinity();
+        }
         total = std::max(total, kEnoughMinutes);
         s.minutes_needed = std::max(0.0, total - s.minutes);
         if (!std::isfinite(*s.minutes_needed)) s.minutes_needed.reset();

@@ -107,6 +107,11 @@ struct Geometry {
 // named with its text in the notes.
 // An exact typed angle stands; else the first image's plate solution gives the angle,
 // the mirror and (unless typed) the plate scale; else the typed coarse or assumed one.
+// The standard error of a north rate (arcsec/min) the answer reads, from the fit's own
+// standard error, the rate with the air's drift taken off and that drift: the reading's
+// and the air's model uncertainties added in quadrature.
+double answer_se(double fit_se, double north, double refraction);
+
 Geometry resolve_geometry(const PolarInputs& inputs, const ObservingKeywords& first_image,
                           std::optional<double> first_image_unix_s,
                           const PlateReading& first_plate = {});

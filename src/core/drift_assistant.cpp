@@ -432,7 +432,11 @@ std::vector<SegmentRate> segment_rates(const DriftAssistant& a) {
             s.north_arcsec_per_min
                 ? *s.north_arcsec_per_min - s.refraction_arcsec_per_min.value_or(0)
                 : kNaN;
-        r.north_se_arcsec_per_min = s.north_se_arcsec_per_min.value_or(kNaN);
+        r.north_se_arcsec_per_min =
+            s.north_se_arcsec_per_min
+                ? answer_se(*s.north_se_arcsec_per_min, r.north_arcsec_per_min,
+                            s.refraction_arcsec_per_min.value_or(0))
+                : kNaN;
         r.lat_deg = s.lat_deg.value_or(kNaN);
         r.knob_turned_before = segment.reason == SegmentReason::knob_turned;
         rates.push_back(r);

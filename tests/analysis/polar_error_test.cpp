@@ -235,12 +235,13 @@ Geometry meridian(double lat) {
 }
 
 TEST(PolarErrorReport, WorkedAzimuthFitInBothHemispheres) {
-    // 1 px/min up on the image, 1"/px: north at 1"/min -> 1 / 0.26252 = 3.809' west.
+    // 1 px/min up on the image, 1"/px: north at 1"/min -> 1 / 0.26252 = 3.809' west; the
+    // fit's 0.190' and the reading's 1 % of it, 0.038', give 0.194'.
     const DriftSummary s = drift_summary(fit_of(-1, 0.05, 10), meridian(60));
     EXPECT_EQ(s.component, Component::azimuth);
     EXPECT_NEAR(*s.north_arcsec_per_min, 1, 1e-12);
     EXPECT_NEAR(*s.error_arcmin, 3.809, 1e-3);
-    EXPECT_NEAR(*s.error_se_arcmin, 0.190, 1e-3);
+    EXPECT_NEAR(*s.error_se_arcmin, std::hypot(0.1905, 0.0381), 1e-3);
     EXPECT_EQ(s.direction, ErrorDirection::west);
     EXPECT_NEAR(*s.knob_arcmin, 2 * 3.809, 2e-3);  // cos 60 = 1/2
     EXPECT_NEAR(*s.seeing_arcsec, 0.5, 1e-12);
@@ -256,11 +257,13 @@ TEST(PolarErrorReport, EnoughNeedsThreeMinutesAndASmallStandardError) {
     const DriftSummary short_run = drift_summary(fit_of(-1, 0.05, 2), meridian(50));
     EXPECT_EQ(short_run.enough, false);
     EXPECT_NEAR(*short_run.minutes_needed, 1, 1e-9);
-    // SE 2' against a 3.8' error: target 1', SE falls as t^-3/2: 4 min x 2^(2/3).
+    // The fit's SE 2' against a 3.8' error: target 1' less the reading's 0.038' in
+    // quadrature, the fit's SE falls as t^-3/2: 4 min x (2 / 0.99928)^(2/3).
     const double se_px = 2 * kArcsecPerMinPerArcmin;
     const DriftSummary noisy = drift_summary(fit_of(-1, se_px, 4), meridian(50));
     EXPECT_EQ(noisy.enough, false);
-    EXPECT_NEAR(*noisy.minutes_needed, 4 * std::pow(2.0, 2.0 / 3.0) - 4, 1e-9);
+    const double fit_target = std::sqrt(1 - std::pow(0.01 / kArcsecPerMinPerArcmin, 2));
+    EXPECT_NEAR(*noisy.minutes_needed, 4 * std::pow(2.0 / fit_target, 2.0 / 3.0) - 4, 1e-9);
     // Large error: 10 % of it is the target.
     const DriftSummary large = drift_summary(
         fit_of(-30 * kArcsecPerMinPerArcmin, 2.5 * kArcsecPerMinPerArcmin, 5), meridian(50));

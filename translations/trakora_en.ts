@@ -687,5 +687,13 @@
         <source>経度がわかりません: 下に入れてください</source>
         <translation>Longitude unknown: type it below</translation>
     </message>
+    <message>
+        <source>両方とも 1′ 以内のようです: もう少し測って確かめてください</source>
+        <translation>Both look within 1′: measure a little longer to be sure</translation>
+    </message>
+    <message>
+        <source>両方の成分が 1′ 以内です: 極軸合わせは完了です</source>
+        <translation>Both components are within 1′: the polar alignment is done</translation>
+    </message>
 </context>
 </TS>

@@ -7,7 +7,18 @@ namespace trakora {
 namespace {
 
 NextPhase next_phase(const DriftAssistant& a) {
-    if (combined_now(a)) return NextPhase::both_known;
+    if (const std::optional<CombinedError> c = combined_now(a)) {
+        const auto within = [](double value, double se, double ses) {
+            return std::abs(value) + ses * se < kAlignedArcmin;
+        };
+        const auto both = [&](double ses) {
+            return within(c->azimuth_arcmin, c->azimuth_se_arcmin, ses) &&
+                   within(c->altitude_arcmin, c->altitude_se_arcmin, ses);
+        };
+        if (both(2)) return NextPhase::aligned;
+        if (both(0)) return NextPhase::nearly_aligned;
+        return NextPhase::both_known;
+    }
     for (std::size_t k = a.segments.size(); k-- > 0;) {
         const DriftSummary& s = a.segments[k].summary;
         if (s.component == Component::azimuth && s.error_arcmin) return NextPhase::altitude;

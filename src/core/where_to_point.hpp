@@ -17,8 +17,11 @@ namespace trakora {
 
 // Azimuth first, until a segment since the last knob turn knows it; then altitude; once
 // the combined answer stands, both are known and the next round starts on the meridian
-// again after the knobs are turned.
-enum class NextPhase { azimuth, altitude, both_known };
+// again after the knobs are turned, unless both components lie within kAlignedArcmin:
+// surely (two standard errors beyond them too), the alignment is done; only as measured,
+// more time tells.
+enum class NextPhase { azimuth, altitude, both_known, nearly_aligned, aligned };
+inline constexpr double kAlignedArcmin = 1;
 
 struct WhereToPoint {
     std::optional<double> lat_deg;

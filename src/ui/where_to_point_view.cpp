@@ -72,6 +72,12 @@ void WhereToPointView::show_where(const WhereToPoint& w) {
         case NextPhase::both_known:
             next_->setText(tr("両方わかりました: ノブを回して子午線の星から測り直します"));
             break;
+        case NextPhase::nearly_aligned:
+            next_->setText(tr("両方とも 1′ 以内のようです: もう少し測って確かめてください"));
+            break;
+        case NextPhase::aligned:
+            next_->setText(tr("両方の成分が 1′ 以内です: 極軸合わせは完了です"));
+            break;
     }
     const bool header_lon = w.lon_deg && !w.lon_typed;
     lon_label_->setVisible(!header_lon);

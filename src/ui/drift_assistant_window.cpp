@@ -160,8 +160,8 @@ void DriftAssistantWindow::build() {
     c_.knob_target = new KnobTargetView(this);
     c_.where = new WhereToPointView(this);
     auto* steer = new QVBoxLayout;
-    steer->addWidget(c_.pole_target, 1);
-    steer->addWidget(c_.knob_target, 1);
+    steer->addWidget(c_.pole_target, 3);
+    steer->addWidget(c_.knob_target, 2);
     steer->addWidget(c_.where);
 
     auto* body = new QHBoxLayout;

@@ -160,6 +160,10 @@ void apply_calibration(CalibrationMove move, std::vector<DriftSample>& points,
     for (std::size_t k = kCalibrationImages; k < points.size(); ++k)
         if (!points[k].flagged) all.push_back(k);
     const double length = std::hypot(dx, dy);
+    if (!(length > 0)) {  // the star's own motion took the whole jump back: no direction
+        notes.push_back({NoteCode::calibration_missing, {name}, {}});
+        return;
+    }
     const double ux = -dy / length, uy = dx / length;  // across the jump
     std::vector<double> across;
     for (std::size_t k = 2; k < all.size(); ++k) {

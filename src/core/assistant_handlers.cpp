@@ -31,6 +31,25 @@ constexpr double kJumpSearchStep = 30;  // the spot search reaches 15 pixels eac
 // A star this many times brighter or fainter than the session's last is another star.
 constexpr double kSameStarRatio = 2;
 
+// How far apart two stars' brightness lies, as the log of their SNRs' ratio.
+double brightness_apart(const StarMeasurement& x, double last_snr) {
+    return std::abs(std::log(std::max(x.snr, 1e-9) / last_snr));
+}
+
+// A clean star about as bright as the last one (any clean star when that is unknown).
+bool like_star(const StarMeasurement& x, double last_snr) {
+    return x.flags == 0 &&
+           (!(last_snr > 0) || brightness_apart(x, last_snr) <= std::log(kSameStarRatio));
+}
+
+// The places the jump search looks at around `around`: a grid within kJumpSearchPixels,
+// its centre too or not.
+void add_jump_places(std::vector<Position>& places, Position around, bool centre) {
+    for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
+        for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
+            if (centre || dx != 0 || dy != 0) places.push_back({around.x + dx, around.y + dy});
+}
+
 // Between two images the session's star moves by its drift, the seeing and the drive's
 // errors: a few pixels. A star found farther from its last place is another one, unless
 // nothing of its kind is nearer (a jump).
@@ -49,39 +68,33 @@ StarMeasurement measure_session_star(const State& s, const ImageMeasurement& m) 
     if (a.session_ended || a.images.empty() || m.picked) return star;
     const StarMeasurement& last = *a.images.back().measurement.star;
     if (last.flags != 0 || !(last.snr > 0)) return star;
-    const auto unlike = [&last](const StarMeasurement& x) {
-        return std::abs(std::log(std::max(x.snr, 1e-9) / last.snr));
-    };
-    const double same = std::log(kSameStarRatio);
     // After a turn of a knob the star is not near its last place.
     const auto follows = [&](const StarMeasurement& x) {
-        return !a.turned_to && x.flags == 0 && unlike(x) <= same &&
+        return !a.turned_to && like_star(x, last.snr) &&
                std::hypot(x.x - last.x, x.y - last.y) <= kFollowPixels;
     };
     if (follows(star)) return star;
     const StarMeasurement at_last =
         measure_star(plane, {std::round(last.x), std::round(last.y)}, range);
     if (follows(at_last)) return at_last;
-    if (star.flags == 0 && unlike(star) <= same) return star;
+    if (like_star(star, last.snr)) return star;
     std::optional<StarMeasurement> best;
     const auto consider = [&](const StarMeasurement& found) {
-        if (found.flags == 0 && unlike(found) <= same && (!best || unlike(found) < unlike(*best)))
+        if (like_star(found, last.snr) &&
+            (!best || brightness_apart(found, last.snr) < brightness_apart(*best, last.snr)))
             best = found;
     };
     consider(at_last);
     // Around its last place, and where a turn of a knob took it.
-    std::vector<Position> places = {{last.x, last.y}};
+    std::vector<Position> places;
+    add_jump_places(places, {last.x, last.y}, true);
     if (a.turned_to) {
-        places.push_back(*a.turned_to);
         consider(
             measure_star(plane, {std::round(a.turned_to->x), std::round(a.turned_to->y)}, range));
+        add_jump_places(places, *a.turned_to, true);
     }
-    for (const Position& place : places) {
-        for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
-            for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
-                consider(measure_star(
-                    plane, brightest_spot_near(plane, {place.x + dx, place.y + dy}), range));
-    }
+    for (const Position& place : places)
+        consider(measure_star(plane, brightest_spot_near(plane, place), range));
     return best.value_or(star);
 }
 
@@ -101,11 +114,7 @@ std::optional<StarMeasurement> follow_turned_star(const State& s, const KnobAdju
                                                   Position found) {
     const PlaneView plane = image_plane(s, 0);
     const StarLevels range{sample_range_top(s), static_cast<double>(s.pixel_max)};
-    const double same = std::log(kSameStarRatio);
-    const auto like = [&](const StarMeasurement& x) {
-        return x.flags == 0 && (!(k.last_snr > 0) ||
-                                std::abs(std::log(std::max(x.snr, 1e-9) / k.last_snr)) <= same);
-    };
+    const auto like = [&](const StarMeasurement& x) { return like_star(x, k.last_snr); };
     const auto look = [&](Position around) {
         return measure_star(plane, brightest_spot_near(plane, around), range);
     };
@@ -114,9 +123,7 @@ std::optional<StarMeasurement> follow_turned_star(const State& s, const KnobAdju
     // Where to look: around the last place, where the object window's search went, and
     // along the line to the target; nearest the last place first, the first like star wins.
     std::vector<Position> places = {found};
-    for (double dy = -kJumpSearchPixels; dy <= kJumpSearchPixels; dy += kJumpSearchStep)
-        for (double dx = -kJumpSearchPixels; dx <= kJumpSearchPixels; dx += kJumpSearchStep)
-            if (dx != 0 || dy != 0) places.push_back({last.x + dx, last.y + dy});
+    add_jump_places(places, last, false);
     const double mx = k.target.x - k.anchor.x, my = k.target.y - k.anchor.y;
     const double length = std::hypot(mx, my);
     if (length > 0) {

@@ -281,8 +281,7 @@ void AssistantInputs::show_inputs(const DriftAssistant& a) {
     const DriftSummary& now = drift_summary_now(a);
     const AngleSource used = now.angle_source.value_or(a.typed.angle_source);
     QString source = orientation_source_text(used);
-    if (now.angle_deg && used != AngleSource::typed && used != AngleSource::coarse &&
-        used != AngleSource::assumed)
+    if (now.angle_deg && used != AngleSource::typed && angle_known(used))
         source += QStringLiteral(" %1°").arg(*now.angle_deg, 0, 'f', 1);
     orientation_source_->setText(source);
     const KeywordValue none;

@@ -42,11 +42,14 @@ std::optional<double> first_time(const DriftAssistant& a, const DriftSegment& se
     return std::nullopt;
 }
 
-// The first pier side the segment's headers name, "" when none does.
-std::string segment_pier_side(const DriftAssistant& a, const DriftSegment& segment) {
-    for (std::size_t k = segment.first; k < segment.first + segment.count; ++k)
+// The first (or the last) pier side the segment's headers name, "" when none does.
+std::string segment_pier_side(const DriftAssistant& a, const DriftSegment& segment,
+                              bool last = false) {
+    for (std::size_t n = 0; n < segment.count; ++n) {
+        const std::size_t k = last ? segment.first + segment.count - 1 - n : segment.first + n;
         if (const std::string& side = a.images[k].measurement.keywords.pier_side; !side.empty())
             return side;
+    }
     return {};
 }
 
@@ -241,12 +244,7 @@ void fit_segment(DriftAssistant& a, DriftSegment& segment, std::size_t index) {
 
 // The last pier side the current segment's headers name, "" when none does.
 std::string current_pier_side(const DriftAssistant& a) {
-    if (a.segments.empty()) return {};
-    const DriftSegment& segment = a.segments.back();
-    for (std::size_t k = segment.first + segment.count; k-- > segment.first;)
-        if (const std::string& side = a.images[k].measurement.keywords.pier_side; !side.empty())
-            return side;
-    return {};
+    return a.segments.empty() ? std::string() : segment_pier_side(a, a.segments.back(), true);
 }
 
 // The next segment's star inputs: typed for it, or the current one's carried on to the
@@ -459,11 +457,16 @@ std::optional<CombinedError> aimed(const DriftAssistant& a, std::optional<Combin
     return aimed_above(*answer, refracted_pole_raise_arcmin(*g.lat_deg, *g.air));
 }
 
+// The combined answer those segments give, aimed at the pole the user chose.
+std::optional<CombinedError> combined_of(const DriftAssistant& a,
+                                         const std::vector<SegmentRate>& rates) {
+    return aimed(a, combined_error(rates, segments_to_combine(rates)));
+}
+
 }  // namespace
 
 std::optional<CombinedError> combined_now(const DriftAssistant& a) {
-    const std::vector<SegmentRate> rates = segment_rates(a);
-    return aimed(a, combined_error(rates, segments_to_combine(rates)));
+    return combined_of(a, segment_rates(a));
 }
 
 std::vector<CombinedError> combined_trail(const DriftAssistant& a) {
@@ -472,8 +475,7 @@ std::vector<CombinedError> combined_trail(const DriftAssistant& a) {
     if (rates.empty()) return trail;
     rates.pop_back();  // the current segment's answer is the current one
     for (; !rates.empty(); rates.pop_back()) {
-        const std::optional<CombinedError> then =
-            aimed(a, combined_error(rates, segments_to_combine(rates)));
+        const std::optional<CombinedError> then = combined_of(a, rates);
         if (then && (trail.empty() || trail.front().segments_used != then->segments_used))
             trail.insert(trail.begin(), *then);
     }
@@ -487,7 +489,7 @@ std::optional<CombinedError> combined_before_turn(const DriftAssistant& a) {
     if (turn == 0) return std::nullopt;
     // The newest answer the segments up to the turn gave, as each of them ended.
     for (rates.resize(turn - 1); !rates.empty(); rates.pop_back())
-        if (auto then = combined_error(rates, segments_to_combine(rates))) return then;
+        if (auto then = combined_of(a, rates)) return then;
     return std::nullopt;
 }
 

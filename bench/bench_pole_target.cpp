@@ -15,7 +15,14 @@ namespace {
 
 PoleTarget session(int answers) {
     PoleTarget target;
+    target.title = "極軸の位置";
     target.subtitle = "方位 3.1′ 西 ± 0.4′ · 高度 1.2′ 低 ± 0.6′";
+    target.x_label = "方位 (′)";
+    target.y_label = "高度 (′)";
+    target.west = "西";
+    target.east = "東";
+    target.high = "高";
+    target.low = "低";
     for (int i = answers; i > 0; --i)
         target.trail.push_back({1.5 * i, -0.8 * i, 0.2 * i, 0.3 * i, 0.2});
     target.now = PoleTarget::Estimate{1, -0.5, 0.3, 0.4, 0.2};

@@ -2,29 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja_JP">
 <context>
-    <name>DriftChart</name>
-    <message>
-        <source>測定点</source>
-        <translation>Measured</translation>
-    </message>
-    <message>
-        <source>除外した点</source>
-        <translation>Left out</translation>
-    </message>
-    <message>
-        <source>前の区間</source>
-        <translation>Earlier segment</translation>
-    </message>
-    <message>
-        <source>近似直線 ±1 SE</source>
-        <translation>Fit ±1 SE</translation>
-    </message>
-    <message>
-        <source>測定点はまだありません</source>
-        <translation>No measurements yet</translation>
-    </message>
-</context>
-<context>
     <name>DriftWords</name>
     <message>
         <source>経過時間 (分)</source>
@@ -197,6 +174,26 @@
     <message>
         <source>新しい星が前の星と同じ位置にあります。同じ星ではありませんか?</source>
         <translation>The new star is where the last one was: the same star?</translation>
+    </message>
+    <message>
+        <source>測定点</source>
+        <translation>Measured</translation>
+    </message>
+    <message>
+        <source>除外した点</source>
+        <translation>Left out</translation>
+    </message>
+    <message>
+        <source>前の区間</source>
+        <translation>Earlier segment</translation>
+    </message>
+    <message>
+        <source>近似直線 ±1 SE</source>
+        <translation>Fit ±1 SE</translation>
+    </message>
+    <message>
+        <source>測定点はまだありません</source>
+        <translation>No measurements yet</translation>
     </message>
 </context>
 <context>

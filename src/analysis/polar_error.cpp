@@ -290,8 +290,6 @@ ComponentReading read_component(double ha_hours) {
     return r;
 }
 
-Component measured_component(double ha_hours) { return read_component(ha_hours).component; }
-
 Geometry resolve_geometry(const PolarInputs& in, const ObservingKeywords& k,
                           std::optional<double> first_image_unix_s, const PlateReading& plate) {
     Geometry g;

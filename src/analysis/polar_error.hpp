@@ -194,6 +194,5 @@ struct ComponentReading {
     double weight = 1;
 };
 ComponentReading read_component(double ha_hours);
-Component measured_component(double ha_hours);  // read_component(ha_hours).component
 
 }  // namespace trakora

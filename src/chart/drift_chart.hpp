@@ -43,11 +43,20 @@ struct DriftChart {
     std::vector<DriftPoint> points;  // non-finite ones are skipped
     int current_segment = 0;
     std::optional<FitLine> fit;  // of the current segment; not drawn when not finite
-    std::string title;           // UTF-8 throughout, e.g. the error and its direction
-    std::string subtitle;        // optional second line
-    std::string x_label = "経過時間 (分)";
-    std::string y_label;  // e.g. "北へのドリフト (″)", or pixels when no scale is known
     ChartStyle style = ChartStyle::light;
+    // The words, UTF-8 in the caller's language; an empty title, subtitle or label takes no
+    // room.
+    std::string title;     // e.g. the error and its direction
+    std::string subtitle;  // optional second line
+    std::string x_label;   // e.g. "Elapsed time (min)"
+    std::string y_label;   // e.g. "Drift toward north (″)", or pixels when no scale is known
+    struct Legend {
+        std::string point;    // the current segment's points
+        std::string flagged;  // hollow ones, left out of the fit
+        std::string earlier;  // faded ones, of the other segments
+        std::string fit;      // the fit line with its band
+    } legend;
+    std::string no_points;  // across the plot while there is nothing to draw
 };
 
 // The fitted value and the band's half-width at `minutes` (NaN when they are not finite).

@@ -20,16 +20,6 @@ PictureText text_of(const DriftChart& chart) { return {chart.title, chart.subtit
 
 }  // namespace
 
-bool write_drift_chart_png(const std::string& path, const DriftChart& chart, QSize size,
-                           std::string* error) {
-    return write_picture_png(path, size, painting(chart), error);
-}
-
-bool write_drift_chart_svg(const std::string& path, const DriftChart& chart, QSize size,
-                           std::string* error) {
-    return write_picture_svg(path, size, text_of(chart), painting(chart), error);
-}
-
 bool write_drift_chart(const std::string& path, const DriftChart& chart, QSize size,
                        std::string* error) {
     return write_picture(path, size, text_of(chart), painting(chart), error);

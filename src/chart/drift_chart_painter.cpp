@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "chart/drift_chart_painter.hpp"
 
-#include <QCoreApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -108,29 +107,22 @@ struct LegendEntry {
     QString text;
 };
 
-std::vector<LegendEntry> legend_entries(const Shown& shown, int current_segment) {
+std::vector<LegendEntry> legend_entries(const Shown& shown, const DriftChart& chart) {
     bool point = false, hollow = false, faded = false;
     for (const DriftPoint& p : shown.points) {
-        if (p.segment != current_segment)
+        if (p.segment != chart.current_segment)
             faded = true;
         else if (p.flagged)
             hollow = true;
         else
             point = true;
     }
+    const DriftChart::Legend& words = chart.legend;
     std::vector<LegendEntry> entries;
-    if (point)
-        entries.push_back(
-            {LegendEntry::point, QCoreApplication::translate("DriftChart", "測定点")});
-    if (hollow)
-        entries.push_back(
-            {LegendEntry::hollow, QCoreApplication::translate("DriftChart", "除外した点")});
-    if (faded)
-        entries.push_back(
-            {LegendEntry::faded, QCoreApplication::translate("DriftChart", "前の区間")});
-    if (shown.fit)
-        entries.push_back(
-            {LegendEntry::fit, QCoreApplication::translate("DriftChart", "近似直線 ±1 SE")});
+    if (point) entries.push_back({LegendEntry::point, QString::fromStdString(words.point)});
+    if (hollow) entries.push_back({LegendEntry::hollow, QString::fromStdString(words.flagged)});
+    if (faded) entries.push_back({LegendEntry::faded, QString::fromStdString(words.earlier)});
+    if (shown.fit) entries.push_back({LegendEntry::fit, QString::fromStdString(words.fit)});
     return entries;
 }
 
@@ -164,7 +156,7 @@ Layout lay_out(const QRectF& area, const DriftChart& chart) {
     Layout layout;
     layout.sizes = sizes_for(area);
     layout.shown = shown_data(chart);
-    layout.legend = legend_entries(layout.shown, chart.current_segment);
+    layout.legend = legend_entries(layout.shown, chart);
     const Sizes& s = layout.sizes;
     const QFontMetricsF tick(s.tick);
     const QFontMetricsF label(s.label);
@@ -475,8 +467,7 @@ void paint_drift_chart(QPainter& painter, const QRectF& area, const DriftChart& 
     if (layout.shown.points.empty()) {
         painter.setFont(layout.sizes.label);
         painter.setPen(colours.muted_text);
-        painter.drawText(plot, Qt::AlignCenter,
-                         QCoreApplication::translate("DriftChart", "測定点はまだありません"));
+        painter.drawText(plot, Qt::AlignCenter, QString::fromStdString(chart.no_points));
     }
     draw_headings(painter, layout, chart, colours);
     draw_legend(painter, layout, colours);

@@ -52,8 +52,6 @@ bool commit(QSaveFile& file, const std::string& path, std::string* error) {
     return fail(error, "cannot write '" + path + "': " + file.errorString().toStdString());
 }
 
-}  // namespace
-
 bool write_picture_png(const std::string& path, QSize size, const PaintPicture& paint,
                        std::string* error) {
     if (!can_write(path, size, error)) return false;
@@ -106,6 +104,8 @@ bool write_picture_svg(const std::string& path, QSize size, const PictureText& t
     }
     return commit(file, path, error);
 }
+
+}  // namespace
 
 bool write_picture(const std::string& path, QSize size, const PictureText& text,
                    const PaintPicture& paint, std::string* error) {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-// A painted picture as a PNG or an SVG file: the one way the charts reach the disk. Each
-// writer paints into a temporary file in the target's folder and renames it over the
-// target, so a watcher never sees half a file and a failed write leaves nothing behind.
-// They need a QGuiApplication (see chart_gui_guard.hpp); without one they fail with a
-// message. On failure `error`, when given, receives an English sentence naming the file.
+// A painted picture as a PNG or an SVG file: the one way the charts reach the disk. It
+// paints into a temporary file in the target's folder and renames it over the target, so
+// a watcher never sees half a file and a failed write leaves nothing behind. It needs a
+// QGuiApplication (see chart_gui_guard.hpp); without one it fails with a message. On failure
+// `error`, when given, receives an English sentence naming the file.
 //
 //   write_picture(path, size, {title, subtitle},
 //                 [&](QPainter& p, const QRectF& area) { paint_it(p, area, it); }, &error);
@@ -26,11 +26,6 @@ struct PictureText {
     std::string title;
     std::string description;
 };
-
-bool write_picture_png(const std::string& path, QSize size, const PaintPicture& paint,
-                       std::string* error);
-bool write_picture_svg(const std::string& path, QSize size, const PictureText& text,
-                       const PaintPicture& paint, std::string* error);
 
 // PNG or SVG by the path's extension (".png", ".svg", in any case); any other extension,
 // or none, is refused before anything is written.

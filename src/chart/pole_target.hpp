@@ -38,12 +38,12 @@ struct PoleTarget {
     std::optional<Estimate> now;
     std::vector<Estimate> trail;  // earlier answers, oldest first
     ChartStyle style = ChartStyle::light;
-    // UTF-8; the caller passes them translated.
-    std::string title = "極軸の位置";
-    std::string subtitle;  // e.g. the total and the knob turns
-    std::string x_label = "方位 (′)";
-    std::string y_label = "高度 (′)";
-    std::string west = "西", east = "東", high = "高", low = "低";
+    // The words, UTF-8 in the caller's language.
+    std::string title;     // e.g. "Where the polar axis points"
+    std::string subtitle;  // e.g. the total
+    std::string x_label;   // e.g. "azimuth (′)"
+    std::string y_label;
+    std::string west, east, high, low;  // at the axes' ends
 };
 
 // The rings always drawn, in arcminutes; wider ones (30′, 60′, 120′, …) join them when the

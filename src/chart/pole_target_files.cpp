@@ -19,16 +19,6 @@ PictureText text_of(const PoleTarget& target) { return {target.title, target.sub
 
 }  // namespace
 
-bool write_pole_target_png(const std::string& path, const PoleTarget& target, QSize size,
-                           std::string* error) {
-    return write_picture_png(path, size, painting(target), error);
-}
-
-bool write_pole_target_svg(const std::string& path, const PoleTarget& target, QSize size,
-                           std::string* error) {
-    return write_picture_svg(path, size, text_of(target), painting(target), error);
-}
-
 bool write_pole_target(const std::string& path, const PoleTarget& target, QSize size,
                        std::string* error) {
     return write_picture(path, size, text_of(target), painting(target), error);

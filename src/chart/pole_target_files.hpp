@@ -13,11 +13,6 @@ namespace trakora::chart {
 
 inline constexpr QSize kDefaultPoleTargetSize{900, 900};
 
-bool write_pole_target_png(const std::string& path, const PoleTarget& target, QSize size,
-                           std::string* error);
-bool write_pole_target_svg(const std::string& path, const PoleTarget& target, QSize size,
-                           std::string* error);
-
 // PNG or SVG by the path's extension (".png", ".svg", in any case); any other is refused.
 bool write_pole_target(const std::string& path, const PoleTarget& target, QSize size,
                        std::string* error);

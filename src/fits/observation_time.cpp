@@ -82,22 +82,6 @@ std::optional<Date> date(std::string_view t) {
 
 }  // namespace
 
-const char* time_source_name(TimeSource source) {
-    switch (source) {
-        case TimeSource::date_obs:
-            return "DATE-OBS";
-        case TimeSource::date_obs_time_obs:
-            return "DATE-OBS+TIME-OBS";
-        case TimeSource::date_obs_ut:
-            return "DATE-OBS+UT";
-        case TimeSource::mjd_obs:
-            return "MJD-OBS";
-        case TimeSource::file:
-            return "file";
-    }
-    return "file";
-}
-
 std::optional<double> utc_seconds(int year, int month, int day, int hour, int minute,
                                   double second) {
     if (month < 1 || month > 12 || day < 1 || day > days_in_month(year, month)) return std::nullopt;

@@ -18,9 +18,6 @@ namespace trakora {
 // time when the header gives none.
 enum class TimeSource { date_obs, date_obs_time_obs, date_obs_ut, mjd_obs, file };
 
-// "DATE-OBS", "DATE-OBS+TIME-OBS", "DATE-OBS+UT", "MJD-OBS", "file".
-const char* time_source_name(TimeSource source);
-
 struct ObservationTime {
     double unix_s = 0;
     TimeSource source = TimeSource::date_obs;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "base/number_text.hpp"
 #include "chart/drift_chart_files.hpp"
+#include "report/chart_text.hpp"
 
 namespace trakora::report {
 namespace {
@@ -15,70 +15,50 @@ double north_of(double dx, double dy, double unit, const Orientation& o) {
     return sky_rate(dx, dy, unit, o).north;
 }
 
-// The component and the way the axis is off, in the chart's words.
-const char* component_word(Component component) {
-    switch (component) {
-        case Component::azimuth:
-            return "方位";
-        case Component::altitude:
-            return "高度";
-        case Component::mixed:
-            break;
-    }
-    return "混合";
-}
-
-const char* direction_word(ErrorDirection direction) {
-    switch (direction) {
-        case ErrorDirection::east:
-            return "東";
-        case ErrorDirection::west:
-            return "西";
-        case ErrorDirection::high:
-            return "高すぎ";
-        case ErrorDirection::low:
-            break;
-    }
-    return "低すぎ";
+// The plate scale the chart's drift is measured with: the latest segment's.
+std::optional<double> chart_scale(const DriftAssistant& a) {
+    return a.segments.empty() ? std::nullopt : a.segments.back().geometry.scale_arcsec_per_px;
 }
 
 }  // namespace
 
-std::string assistant_chart_title(const DriftSummary& s) {
-    if (s.error_arcmin) {
-        // Two decimals when the standard error would show as 0.0.
-        const int decimals = s.error_se_arcmin && *s.error_se_arcmin < 0.1 ? 2 : 1;
-        std::string title = "極軸のずれ " + fixed_text(*s.error_arcmin, decimals) + "′";
-        if (s.error_se_arcmin) title += " ± " + fixed_text(*s.error_se_arcmin, decimals) + "′";
-        if (s.direction) title += std::string(" ") + direction_word(*s.direction);
-        if (s.component) title += std::string(" (") + component_word(*s.component) + ")";
-        return title;
-    }
-    if (s.north_arcsec_per_min)
-        return "北へのドリフト " + fixed_text(*s.north_arcsec_per_min, 2) + "″/分 (時角が不明)";
-    if (s.rate_x_px_per_min && s.rate_y_px_per_min) return "ドリフトの測定中 (縮尺が不明)";
-    return "ドリフトの測定中";
+DriftChartCaption drift_chart_caption(const DriftSummary& s, bool scale_known, bool any_images) {
+    using Title = DriftChartCaption::Title;
+    DriftChartCaption c;
+    if (s.error_arcmin)
+        c.title = Title::error;
+    else if (s.north_arcsec_per_min)
+        c.title = Title::north_drift;
+    else if (s.rate_x_px_per_min && s.rate_y_px_per_min)
+        c.title = Title::measuring_in_pixels;
+    // Two decimals when the standard error would show as 0.0.
+    if (s.error_se_arcmin && *s.error_se_arcmin < 0.1) c.decimals = 2;
+    c.arcsec = scale_known;
+    c.air_removed = s.refraction_arcsec_per_min.has_value();
+    c.counted = any_images;
+    if (s.enough && *s.enough)
+        c.progress = DriftChartCaption::Progress::enough;
+    else if (s.minutes_needed)
+        c.progress = DriftChartCaption::Progress::minutes_left;
+    return c;
+}
+
+DriftChartCaption assistant_chart_caption(const DriftAssistant& a) {
+    return drift_chart_caption(drift_summary_now(a), chart_scale(a).has_value(), !a.images.empty());
 }
 
 chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle style) {
     chart::DriftChart c;
     c.style = style;
     const DriftSummary& s = drift_summary_now(a);
-    c.title = assistant_chart_title(s);
     // The orientation the answer used: typed, solved, calibrated or refined.
     const Orientation o =
         s.angle_deg && s.mirror ? Orientation{*s.angle_deg, *s.mirror} : a.typed.orientation;
-    const std::optional<double> scale =
-        a.segments.empty() ? std::nullopt : a.segments.back().geometry.scale_arcsec_per_px;
+    const std::optional<double> scale = chart_scale(a);
     const double unit = scale.value_or(1);
     // The air's own north drift comes off, as it does for the answer: at the segment's
     // rate, counted from the reference image's time (known only with the plate scale).
     const double refraction = s.refraction_arcsec_per_min.value_or(0);
-    if (s.refraction_arcsec_per_min)
-        c.y_label =
-            scale ? "北へのドリフト、大気差を除く (″)" : "北へのドリフト、大気差を除く (px)";
-    else
-        c.y_label = scale ? "北へのドリフト (″)" : "北へのドリフト (px)";
     if (a.images.empty()) return c;
 
     // Drift counts from the session's first clean centroid.
@@ -102,15 +82,6 @@ chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle sty
                             image.excluded != Exclusion::none, static_cast<int>(image.segment)});
     }
     c.current_segment = static_cast<int>(a.segments.size() - 1);
-
-    std::string subtitle = "使用 " + std::to_string(s.used) + "/" + std::to_string(s.images) +
-                           " 枚 · " + fixed_text(s.minutes, 1) + " 分";
-    if (s.knob_arcmin) subtitle += " · 方位つまみ " + fixed_text(*s.knob_arcmin, 1) + "′";
-    if (s.enough && *s.enough)
-        subtitle += " · 十分な測定";
-    else if (s.minutes_needed)
-        subtitle += " · あと約 " + fixed_text(std::ceil(*s.minutes_needed), 0) + " 分";
-    c.subtitle = subtitle;
 
     // The fit line through the mean time of its images, where intercept and slope are
     // uncorrelated: the band's half-width there is the residual RMS over the root of n.
@@ -146,7 +117,9 @@ chart::DriftChart assistant_chart(const DriftAssistant& a, chart::ChartStyle sty
 
 bool write_assistant_chart(const std::string& path, const DriftAssistant& assistant, int width,
                            int height, std::string* error) {
-    return chart::write_drift_chart(path, assistant_chart(assistant), QSize(width, height), error);
+    chart::DriftChart c = assistant_chart(assistant);
+    drift_chart_in_english(c, assistant_chart_caption(assistant), drift_summary_now(assistant));
+    return chart::write_drift_chart(path, c, QSize(width, height), error);
 }
 
 }  // namespace trakora::report

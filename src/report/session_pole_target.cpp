@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "base/number_text.hpp"
 #include "chart/pole_target_files.hpp"
+#include "report/chart_text.hpp"
 #include "report/session_pole_target_data.hpp"
 
 namespace trakora::report {
@@ -19,10 +19,7 @@ chart::PoleTarget::Estimate estimate_of(const CombinedError& c) {
 
 chart::PoleTarget session_pole_target(const DriftAssistant& a) {
     chart::PoleTarget target;
-    if (const std::optional<CombinedError> now = combined_now(a)) {
-        target.now = estimate_of(*now);
-        target.subtitle = "合計 " + fixed_text(now->total_arcmin, 1) + "′";
-    }
+    if (const std::optional<CombinedError> now = combined_now(a)) target.now = estimate_of(*now);
     for (const CombinedError& earlier : combined_trail(a))
         target.trail.push_back(estimate_of(earlier));
     return target;
@@ -30,8 +27,10 @@ chart::PoleTarget session_pole_target(const DriftAssistant& a) {
 
 bool write_session_pole_target(const std::string& path, const DriftAssistant& assistant,
                                std::string* error) {
-    return chart::write_pole_target(path, session_pole_target(assistant),
-                                    chart::kDefaultPoleTargetSize, error);
+    chart::PoleTarget target = session_pole_target(assistant);
+    const std::optional<CombinedError> now = combined_now(assistant);
+    pole_target_in_english(target, now ? std::optional(now->total_arcmin) : std::nullopt);
+    return chart::write_pole_target(path, target, chart::kDefaultPoleTargetSize, error);
 }
 
 }  // namespace trakora::report

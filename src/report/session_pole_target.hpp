@@ -13,7 +13,8 @@
 
 namespace trakora::report {
 
-// PNG or SVG by the path's extension, 900 x 900, written as the drift chart's files are.
+// PNG or SVG by the path's extension, 900 x 900, in English, written as the drift chart's
+// files are.
 // Needs a QGuiApplication.
 bool write_session_pole_target(const std::string& path, const DriftAssistant& assistant,
                                std::string* error);

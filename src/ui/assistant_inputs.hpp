@@ -42,7 +42,6 @@ class AssistantInputs : public QGroupBox {
     Row& row(DriftInput which) { return rows_[static_cast<std::size_t>(which)]; }
     QComboBox* north() const { return north_; }
     QCheckBox* mirror() const { return mirror_; }
-    QLabel* orientation_source() const { return orientation_source_; }
     AirRow& temperature() { return air_[0]; }
     AirRow& pressure() { return air_[1]; }
     QComboBox* calibration() const { return calibration_; }  // なし, 北, 南, 東, 西

@@ -219,7 +219,7 @@ void DriftAssistantWindow::place_beside_neighbour() {
 void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
     const DriftSummary& s = drift_summary_now(a);
     chart::DriftChart shown = report::assistant_chart(a, chart::ChartStyle::night);
-    chart_in_words(shown, s);
+    chart_in_words(shown, report::assistant_chart_caption(a), s);
     c_.chart->set_chart(std::move(shown));
     const DriftAdvice advice = drift_advice(s);
     c_.error->setText(error_text(s));

@@ -22,7 +22,7 @@ std::string save_drift_session(const DriftAssistant& assistant, const DriftSessi
     note(report::write_summary_json(files.json, summary, &error), error);
     // The plot in the words the window shows.
     chart::DriftChart plot = report::assistant_chart(assistant);
-    chart_in_words(plot, summary);
+    chart_in_words(plot, report::assistant_chart_caption(assistant), summary);
     note(chart::write_drift_chart(files.plot, plot, QSize(kSavedPlotWidth, kSavedPlotHeight),
                                   &error),
          error);

@@ -9,16 +9,6 @@ namespace trakora::ui {
 
 namespace {
 
-// The chart's axis labels as the report writes them, for the translation tools; the
-// chart's own label is looked up when shown.
-[[maybe_unused]] constexpr const char* kChartLabels[] = {
-    QT_TRANSLATE_NOOP("DriftWords", "経過時間 (分)"),
-    QT_TRANSLATE_NOOP("DriftWords", "北へのドリフト (″)"),
-    QT_TRANSLATE_NOOP("DriftWords", "北へのドリフト (px)"),
-    QT_TRANSLATE_NOOP("DriftWords", "北へのドリフト、大気差を除く (″)"),
-    QT_TRANSLATE_NOOP("DriftWords", "北へのドリフト、大気差を除く (px)"),
-};
-
 QString fixed(double value, int decimals) { return QString::asprintf("%.*f", decimals, value); }
 
 QString arcmin(double value, int decimals = 1) { return fixed(value, decimals) + u'′'; }
@@ -60,41 +50,53 @@ QString error_title(const QString& amount, const DriftSummary& s) {
     return QCoreApplication::translate("DriftWords", "極軸のずれ %1").arg(amount);
 }
 
-QString chart_title(const DriftSummary& s) {
-    if (s.error_arcmin) {
-        // Two decimals when the standard error would show as 0.0.
-        const int decimals = s.error_se_arcmin && *s.error_se_arcmin < 0.1 ? 2 : 1;
-        QString amount = arcmin(*s.error_arcmin, decimals);
-        if (s.error_se_arcmin)
-            amount += QStringLiteral(" ± ") + arcmin(*s.error_se_arcmin, decimals);
-        return error_title(amount, s);
+QString chart_title(const report::DriftChartCaption& c, const DriftSummary& s) {
+    switch (c.title) {
+        case report::DriftChartCaption::Title::error: {
+            QString amount = arcmin(s.error_arcmin.value_or(0), c.decimals);
+            if (s.error_se_arcmin)
+                amount += QStringLiteral(" ± ") + arcmin(*s.error_se_arcmin, c.decimals);
+            return error_title(amount, s);
+        }
+        case report::DriftChartCaption::Title::north_drift:
+            return QCoreApplication::translate("DriftWords", "北へのドリフト %1″/分 (時角が不明)")
+                .arg(fixed(s.north_arcsec_per_min.value_or(0), 2));
+        case report::DriftChartCaption::Title::measuring_in_pixels:
+            return QCoreApplication::translate("DriftWords", "ドリフトの測定中 (縮尺が不明)");
+        case report::DriftChartCaption::Title::measuring:
+            break;
     }
-    if (s.north_arcsec_per_min)
-        return QCoreApplication::translate("DriftWords", "北へのドリフト %1″/分 (時角が不明)")
-            .arg(fixed(*s.north_arcsec_per_min, 2));
-    if (s.rate_x_px_per_min && s.rate_y_px_per_min)
-        return QCoreApplication::translate("DriftWords", "ドリフトの測定中 (縮尺が不明)");
     return QCoreApplication::translate("DriftWords", "ドリフトの測定中");
 }
 
-QString chart_subtitle(const DriftSummary& s) {
+QString chart_subtitle(const report::DriftChartCaption& c, const DriftSummary& s) {
     QStringList parts;
     parts << QCoreApplication::translate("DriftWords", "使用 %1/%2 枚").arg(s.used).arg(s.images)
           << minutes_text(s.minutes);
     if (s.knob_arcmin)
         parts << QCoreApplication::translate("DriftWords", "方位つまみ %1′")
                      .arg(fixed(*s.knob_arcmin, 1));
-    if (s.enough && *s.enough)
-        parts << QCoreApplication::translate("DriftWords", "十分な測定");
-    else if (s.minutes_needed)
-        parts << QCoreApplication::translate("DriftWords", "あと約 %1 分")
-                     .arg(fixed(std::ceil(*s.minutes_needed), 0));
+    switch (c.progress) {
+        case report::DriftChartCaption::Progress::enough:
+            parts << QCoreApplication::translate("DriftWords", "十分な測定");
+            break;
+        case report::DriftChartCaption::Progress::minutes_left:
+            parts << QCoreApplication::translate("DriftWords", "あと約 %1 分")
+                         .arg(fixed(std::ceil(s.minutes_needed.value_or(0)), 0));
+            break;
+        case report::DriftChartCaption::Progress::none:
+            break;
+    }
     return parts.join(QStringLiteral(" · "));
 }
 
-std::string chart_label(const std::string& label) {
-    if (label.empty()) return label;
-    return QCoreApplication::translate("DriftWords", label.c_str()).toStdString();
+QString drift_axis_label(const report::DriftChartCaption& c) {
+    if (c.air_removed)
+        return c.arcsec
+                   ? QCoreApplication::translate("DriftWords", "北へのドリフト、大気差を除く (″)")
+                   : QCoreApplication::translate("DriftWords", "北へのドリフト、大気差を除く (px)");
+    return c.arcsec ? QCoreApplication::translate("DriftWords", "北へのドリフト (″)")
+                    : QCoreApplication::translate("DriftWords", "北へのドリフト (px)");
 }
 
 }  // namespace
@@ -197,15 +199,21 @@ QString segment_line(std::size_t index, const DriftSummary& s) {
                       .arg(fixed(s.minutes, 1));
 }
 
-void chart_in_words(chart::DriftChart& c, const DriftSummary& s) {
-    c.title = chart_title(s).toStdString();
-    if (!c.subtitle.empty()) c.subtitle = chart_subtitle(s).toStdString();
+void chart_in_words(chart::DriftChart& c, const report::DriftChartCaption& caption,
+                    const DriftSummary& s) {
     chart_labels_in_words(c);
+    c.title = chart_title(caption, s).toStdString();
+    c.subtitle = caption.counted ? chart_subtitle(caption, s).toStdString() : std::string();
+    c.y_label = drift_axis_label(caption).toStdString();
 }
 
 void chart_labels_in_words(chart::DriftChart& c) {
-    c.x_label = chart_label(c.x_label);
-    c.y_label = chart_label(c.y_label);
+    c.x_label = QCoreApplication::translate("DriftWords", "経過時間 (分)").toStdString();
+    c.legend = {QCoreApplication::translate("DriftWords", "測定点").toStdString(),
+                QCoreApplication::translate("DriftWords", "除外した点").toStdString(),
+                QCoreApplication::translate("DriftWords", "前の区間").toStdString(),
+                QCoreApplication::translate("DriftWords", "近似直線 ±1 SE").toStdString()};
+    c.no_points = QCoreApplication::translate("DriftWords", "測定点はまだありません").toStdString();
 }
 
 QString combined_line(const CombinedError& c) {

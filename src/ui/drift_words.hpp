@@ -6,7 +6,7 @@
 // Usage:
 //   advice->setText(advice_sentence(drift_advice(summary)));
 //   // "極軸が西にずれています。方位調整で東へ約 3.1′ 回してください。"
-//   chart_in_words(chart, summary);  // the title, subtitle and axis labels
+//   chart_in_words(chart, report::assistant_chart_caption(a), summary);  // all its words
 #pragma once
 
 #include <QString>
@@ -15,6 +15,7 @@
 #include "analysis/combined_error.hpp"
 #include "chart/drift_chart.hpp"
 #include "core/drift_advice.hpp"
+#include "report/assistant_chart.hpp"
 
 namespace trakora::ui {
 
@@ -30,10 +31,12 @@ QString error_text(const DriftSummary& summary);
 // One segment in the window's list: "区間 2: 3.1′ ± 0.2′ 西 (方位)  40 枚, 6.0 分".
 QString segment_line(std::size_t index, const DriftSummary& summary);
 
-// The chart's title, subtitle and axis labels in the shown language; the chart as the
-// report made it otherwise (whose subtitle stays empty until there are points).
-void chart_in_words(chart::DriftChart& chart, const DriftSummary& summary);
-// The axis labels alone, for the chart before any session.
+// The chart's words in the shown language: what its caption says, with the summary's
+// numbers, and the fixed words below.
+void chart_in_words(chart::DriftChart& chart, const report::DriftChartCaption& caption,
+                    const DriftSummary& summary);
+// The words that say no number: the time axis, the legend, the empty plot's note; for the
+// chart before any session.
 void chart_labels_in_words(chart::DriftChart& chart);
 
 // Both components solved together on one line: "方位 3.1′ ± 0.2′ 西、高度 2.0′ ± 0.3′ 高すぎ

@@ -42,7 +42,6 @@ class PoleTargetView : public QWidget {
     PoleTargetPicture* picture() const { return picture_; }
     QLabel* answer() const { return answer_; }
     QLabel* knobs() const { return knobs_; }
-    QLabel* before_turn() const { return before_turn_; }
     QLabel* note() const { return note_; }
 
   private:

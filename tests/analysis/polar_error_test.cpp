@@ -42,7 +42,8 @@ TEST(PolarErrorAxis, ByDistanceFromTheMeridian) {
         {0, Component::azimuth},   {-2, Component::azimuth},    {2.5, Component::mixed},
         {-4, Component::altitude}, {6, Component::altitude},    {-8, Component::altitude},
         {9, Component::mixed},     {-11.5, Component::azimuth}, {23, Component::azimuth}};
-    for (const auto& [ha, axis] : rows) EXPECT_EQ(measured_component(ha), axis) << "ha " << ha;
+    for (const auto& [ha, axis] : rows)
+        EXPECT_EQ(read_component(ha).component, axis) << "ha " << ha;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -149,7 +149,8 @@ TEST_F(PoleTargetPicture, EstimatesNotFiniteAreNotDrawn) {
 
 TEST_F(PoleTargetPicture, WritesPngAndSvg) {
     PoleTarget target;
-    target.subtitle = "合計 5.0′";
+    target.title = "Where the polar axis points";
+    target.subtitle = "total 5.0′";
     target.now = PoleTarget::Estimate{3.1, -1.2, 0.4, 0.6, 0.3};
     target.trail = {{12, 7, 2, 3, 0}, {6, 2, 1, 1.5, 0.2}};
     const std::string png = (dir_.path() / "target.PNG").string();
@@ -161,7 +162,7 @@ TEST_F(PoleTargetPicture, WritesPngAndSvg) {
     std::ostringstream text;
     text << std::ifstream(svg).rdbuf();
     EXPECT_NE(text.str().find("<svg"), std::string::npos);
-    EXPECT_NE(text.str().find("極軸の位置"), std::string::npos);
+    EXPECT_NE(text.str().find("Where the polar axis points"), std::string::npos);
     EXPECT_FALSE(write_pole_target((dir_.path() / "target.jpg").string(), target, kSize, &error));
     EXPECT_NE(error.find("'.jpg'"), std::string::npos) << error;
 }

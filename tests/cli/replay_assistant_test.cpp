@@ -126,6 +126,9 @@ TEST_P(ReplayClosedLoop, GivesTheMountsErrorAndDrawsIt) {
         EXPECT_NEAR(json_number(run.out, "pe_period_min"), 6, 0.3);
     }
     EXPECT_GT(fs::file_size(plot), 1000u);
+    std::stringstream svg;
+    svg << std::ifstream(plot).rdbuf();
+    EXPECT_NE(svg.str().find("<title>Polar error "), std::string::npos);  // in English
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -357,6 +360,10 @@ TEST_P(ReplayTwoStars, CombinesBothComponents) {
     EXPECT_NE(c.find("\"adjust\": {\"component\":\"azimuth\",\"dx_px\":"), std::string::npos) << c;
     EXPECT_NE(c.find("\"combined_before_turn\": null"), std::string::npos) << c;  // no knob turned
     EXPECT_GT(fs::file_size(dir.file("target.svg")), 1000u);
+    std::stringstream svg;
+    svg << std::ifstream(dir.file("target.svg")).rdbuf();
+    EXPECT_NE(svg.str().find("<title>Where the polar axis points</title>"), std::string::npos);
+    EXPECT_NE(svg.str().find("<desc>total "), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "report/assistant_chart.hpp"
+#include "report/chart_text.hpp"
 #include "report/note_text.hpp"
 #include "report/replaced_file.hpp"
 #include "report/session_csv.hpp"
@@ -81,11 +82,13 @@ TEST(AssistantFiles, SessionCsvAndChartTitle) {
     DriftSummary no_hour_angle;
     no_hour_angle.north_arcsec_per_min = -0.5;
     for (const TitleRow& row : std::vector<TitleRow>{
-             {"azimuth", west, "極軸のずれ 3.1′ ± 0.4′ 西 (方位)"},
-             {"altitude_small_se", low, "極軸のずれ 3.14′ ± 0.04′ 低すぎ (高度)"},
-             {"no_hour_angle", no_hour_angle, "北へのドリフト -0.50″/分 (時角が不明)"},
-             {"nothing_yet", DriftSummary{}, "ドリフトの測定中"}}) {
-        EXPECT_EQ(assistant_chart_title(row.summary), row.title) << row.name;
+             {"azimuth", west, "Polar error 3.1′ ± 0.4′, west (azimuth)"},
+             {"altitude_small_se", low, "Polar error 3.14′ ± 0.04′, too low (altitude)"},
+             {"no_hour_angle", no_hour_angle, "Drift toward north -0.50″/min (hour angle unknown)"},
+             {"nothing_yet", DriftSummary{}, "Measuring the drift"}}) {
+        EXPECT_EQ(drift_chart_title(drift_chart_caption(row.summary, true, true), row.summary),
+                  row.title)
+            << row.name;
     }
 }
 

@@ -14,7 +14,6 @@
 #include <string>
 
 #include "core/assistant_handlers.hpp"
-#include "report/assistant_chart.hpp"
 #include "report/session_csv.hpp"
 #include "ui/drift_session_save.hpp"
 #include "ui_fixture.hpp"
@@ -99,11 +98,13 @@ TEST_F(DriftWindowTest, ShowsTheAnswerForTheSession) {
     EXPECT_TRUE(text(c().warnings).isEmpty());
     EXPECT_EQ(c().chart->chart().points.size(), 25u);
     EXPECT_TRUE(c().chart->chart().fit.has_value());
-    // The window's chart in the words trakora-cli replay --plot writes.
-    const chart::DriftChart written = report::assistant_chart(state().assistant);
-    EXPECT_EQ(c().chart->chart().title, written.title);
-    EXPECT_EQ(c().chart->chart().subtitle, written.subtitle);
-    EXPECT_EQ(c().chart->chart().y_label, written.y_label);
+    // The report's chart in the window's words.
+    const chart::DriftChart& shown = c().chart->chart();
+    EXPECT_EQ(shown.title.rfind("極軸のずれ 3.00′ ± ", 0), 0u) << shown.title;
+    EXPECT_NE(shown.title.find("′ 西 (方位)"), std::string::npos) << shown.title;
+    EXPECT_NE(shown.subtitle.find(" · 十分な測定"), std::string::npos) << shown.subtitle;
+    EXPECT_EQ(shown.y_label, "北へのドリフト (″)");
+    EXPECT_EQ(shown.legend.point, "測定点");
 }
 
 TEST_F(DriftWindowTest, TypedInputOverridesTheHeaderUntilCleared) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The desktop program in English on request: the drift window's sentences in either
-// language, the chart's title as the report writes it, the windows and message boxes in
-// English with the main window's caption and size kept, and every main-window caption
-// fitting its control.
+// language, the chart's words in English as the report writes them, the windows and
+// message boxes in English with the main window's caption and size kept, and every
+// main-window caption fitting its control.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "report/assistant_chart.hpp"
+#include "report/chart_text.hpp"
 #include "ui/drift_words.hpp"
 #include "ui_fixture.hpp"
 
@@ -99,34 +100,47 @@ TEST(DriftWords, SayEachCaseInEitherLanguage) {
     for (const Said& row : kSaid) EXPECT_EQ(row.say(), QString::fromUtf8(row.english)) << row.name;
 }
 
-// The window's chart says in Japanese exactly what trakora-cli replay --plot writes.
-TEST(DriftWords, ChartTitleIsTheReportsInJapanese) {
+std::vector<std::string> words_of(const chart::DriftChart& c) {
+    return {c.title,          c.subtitle,       c.x_label,    c.y_label,  c.legend.point,
+            c.legend.flagged, c.legend.earlier, c.legend.fit, c.no_points};
+}
+
+// In English the window's chart says what trakora-cli replay --plot writes, caption by
+// caption.
+TEST(DriftWords, ChartInEnglishIsTheReports) {
     DriftSummary s;
     s.north_arcsec_per_min = 0.79;
     s.rate_x_px_per_min = s.rate_y_px_per_min = 0.1;
+    s.used = 38;
+    s.images = 40;
+    s.minutes = 6;
     const std::vector<std::function<void(DriftSummary&)>> steps = {
         [](DriftSummary& v) { v.north_arcsec_per_min.reset(); },
         [](DriftSummary& v) { v.rate_x_px_per_min.reset(); },
+        [](DriftSummary& v) { v.minutes_needed = 3.2; },
         [](DriftSummary& v) { v.north_arcsec_per_min = 0.79; },
+        [](DriftSummary& v) { v.refraction_arcsec_per_min = 0.1; },
         [](DriftSummary& v) { v.error_arcmin = 3.04; },
         [](DriftSummary& v) { v.component = Component::mixed; },
         [](DriftSummary& v) { v.direction = ErrorDirection::west; },
+        [](DriftSummary& v) { v.knob_arcmin = 4.7; },
         [](DriftSummary& v) { v.component.reset(); },
+        [](DriftSummary& v) { v.enough = true; },
         [](DriftSummary& v) { v.error_se_arcmin = 0.06; },
     };
+    const InEnglish english;
     for (std::size_t k = 0; k <= steps.size(); ++k) {
-        chart::DriftChart c;
-        chart_in_words(c, s);
-        EXPECT_EQ(c.title, report::assistant_chart_title(s)) << "step " << k;
+        const report::DriftChartCaption caption = report::drift_chart_caption(s, k % 2 == 1, k > 0);
+        chart::DriftChart window, file;
+        chart_in_words(window, caption, s);
+        report::drift_chart_in_english(file, caption, s);
+        EXPECT_EQ(words_of(window), words_of(file)) << "step " << k;
         if (k < steps.size()) steps[k](s);
     }
-    const InEnglish english;
     chart::DriftChart c;
-    c.y_label = "北へのドリフト (″)";
-    chart_in_words(c, s);
+    chart_in_words(c, report::drift_chart_caption(s, true, true), s);
     EXPECT_EQ(c.title, "Polar error 3.04′ ± 0.06′, west");
-    EXPECT_EQ(c.x_label, "Elapsed time (min)");
-    EXPECT_EQ(c.y_label, "Drift toward north (″)");
+    EXPECT_EQ(c.y_label, "North drift, refraction removed (″)");
 }
 
 void press_enter(QLineEdit* box) {

@@ -23,7 +23,7 @@
 
 #include "base/command_line.hpp"
 #include "core/handlers.hpp"
-#include "core/name_rule.hpp"
+#include "arrival/name_rule.hpp"
 #include "core/state.hpp"
 #include "ui/handler_wiring.hpp"
 #include "ui/language.hpp"

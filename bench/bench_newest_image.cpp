@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "core/newest_image.hpp"
+#include "arrival/newest_image.hpp"
 #include "fits/fits_writer.hpp"
 
 namespace trakora {

@@ -12,7 +12,7 @@
 #include "analysis/display_levels.hpp"
 #include "core/assistant_handlers.hpp"
 #include "core/handlers.hpp"
-#include "core/newest_image.hpp"
+#include "arrival/newest_image.hpp"
 #include "core/read_image.hpp"
 #include "tick_night.hpp"
 #include "windowless/windowless_view.hpp"

@@ -20,7 +20,7 @@
 #include "cli/json_writer.hpp"
 #include "core/assistant_handlers.hpp"
 #include "core/handlers.hpp"
-#include "core/name_rule.hpp"
+#include "arrival/name_rule.hpp"
 #include "report/summary_json.hpp"
 
 namespace trakora::cli {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/image_measurement.hpp"
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -28,13 +27,10 @@ ImageMeasurement measured_image(const State& s) {
     m.folder = folder;
     m.file = s.fits_file_name;
     if (!s.newest_date_card.empty()) m.date_obs = card_string_value(s.newest_date_card);
-    m.keywords = read_observing_keywords(s.image_header);
-    // The cards up to END, end to end, as the plate solution reads them.
-    const auto end_card = static_cast<std::size_t>(std::max<double>(s.header_end_card, 0));
-    std::string cards;
-    for (std::size_t n = 1; n < s.header_cards.size() && n <= end_card; ++n)
-        cards += s.header_cards[n];
-    m.plate = plate_solution(cards);
+    if (s.image_facts) {
+        m.keywords = s.image_facts->keywords;
+        m.plate = s.image_facts->plate;
+    }
     m.found = {s.object_x, s.object_y};
     m.time = m.keywords.time;
     if (!m.time)

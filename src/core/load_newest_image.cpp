@@ -3,7 +3,6 @@
 
 #include "core/handlers.hpp"
 #include "core/messages.hpp"
-#include "core/newest_image.hpp"
 #include "core/read_image.hpp"
 
 namespace trakora {

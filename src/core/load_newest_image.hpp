@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <string>
+
 #include "core/state.hpp"
 #include "core/view.hpp"
 
@@ -25,5 +27,9 @@ enum class WhileWriting {
 // then "File Open Error"). With WhileWriting::wait a file still being written is waited
 // for, as State::short_file remembers it from tick to tick.
 NewestImage load_newest_image(State& s, View& v, WhileWriting while_writing = WhileWriting::report);
+
+// new_fits_file_name for a folder the caller already knows: the newest image's name in
+// fits_file_name, and its greatest DATE-OBS card in newest_date_card.
+void find_newest_image(State& s, const std::string& folder);
 
 }  // namespace trakora

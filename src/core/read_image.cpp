@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/read_image.hpp"
 
+#include <utility>
+
 #include "core/handlers.hpp"
 #include "fits/read_fits.hpp"
 
@@ -11,7 +13,7 @@ ImageRead read_image_file(State& s, const std::filesystem::path& path) {
     const FitsHeader& h = read.header;
     for (std::size_t n = 1; n <= h.card_count(); ++n) s.header_cards[n].assign(h.card(n));
     s.header_end_card = h.end_card;
-    s.image_header = header_values(h.cards);
+    s.image_facts = header_facts(h.cards, std::move(s.image_facts));
     s.fits_bitpix = h.bitpix;
     s.image_width = h.naxis1;
     s.image_height = h.naxis2;

@@ -11,15 +11,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "arrival/folder_memory.hpp"
+#include "arrival/name_rule.hpp"
+#include "arrival/short_file.hpp"
 #include "base/image_buffer.hpp"
 #include "core/drift_assistant.hpp"
-#include "core/folder_memory.hpp"
-#include "core/name_rule.hpp"
-#include "core/short_file.hpp"
 #include "fits/header_cards.hpp"
-#include "fits/header_values.hpp"
+#include "fits/header_facts.hpp"
 
 namespace trakora {
 
@@ -57,10 +58,10 @@ struct State {
     std::int32_t pixel_min = 0, pixel_max = 0;
     std::int32_t display_low = 0, display_range = 0;
 
-    // The current image as the reader found it, beyond the variables above, each made
-    // once when it is read: the folder it was read from and its header as keyword -> value.
+    // The current image as the reader found it, beyond the variables above: the folder it
+    // was read from and what its header says, made once per new header.
     std::string image_folder;
-    HeaderValues image_header;
+    std::shared_ptr<const HeaderFacts> image_facts;
 
     // What the object window painted when it was last opened (colour values, rows of
     // object_picture_width), kept so a repaint or a later look shows the same picture.

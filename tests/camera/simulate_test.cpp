@@ -21,7 +21,7 @@
 
 #include "camera/simulated_image.hpp"
 #include "core/handlers.hpp"
-#include "core/newest_image.hpp"
+#include "arrival/newest_image.hpp"
 #include "core/read_image.hpp"
 #include "core/state.hpp"
 #include "fits/fits_writer.hpp"

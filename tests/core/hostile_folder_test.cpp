@@ -24,7 +24,7 @@
 
 #include "core/handlers.hpp"
 #include "core/messages.hpp"
-#include "core/newest_image.hpp"
+#include "arrival/newest_image.hpp"
 #include "night.hpp"
 #include "support/recording_view.hpp"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Choosing the newest image of the folder by its DATE-OBS card.
-#include "core/newest_image.hpp"
+#include "arrival/newest_image.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

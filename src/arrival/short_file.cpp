@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/short_file.hpp"
+#include "arrival/short_file.hpp"
 
 namespace trakora {
 

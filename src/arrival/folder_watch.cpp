@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/folder_watch.hpp"
+#include "arrival/folder_watch.hpp"
 
 #include <sys/inotify.h>
 #include <sys/stat.h>

@@ -22,8 +22,8 @@
 #include <map>
 #include <string>
 
-#include "core/folder_watch.hpp"
-#include "core/name_rule.hpp"
+#include "arrival/folder_watch.hpp"
+#include "arrival/name_rule.hpp"
 #include "fits/header_cards.hpp"
 
 namespace trakora {

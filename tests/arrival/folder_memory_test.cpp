@@ -4,7 +4,7 @@
 // links and unreadable entries, both choose the same file and leave the same last card.
 // Steps follow each other within microseconds, so rewrites keep their timestamps: the
 // rule for recently stamped files is what keeps the answers equal.
-#include "core/folder_memory.hpp"
+#include "arrival/folder_memory.hpp"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@
 #include <random>
 #include <string>
 
-#include "core/newest_image.hpp"
+#include "arrival/newest_image.hpp"
 #include "support/fits_files.hpp"
 
 namespace trakora {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/folder_memory.hpp"
+#include "arrival/folder_memory.hpp"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/newest_image.hpp"
+#include "arrival/newest_image.hpp"
 #include "fits/file_names.hpp"
 #include "fits/read_only_file.hpp"
 

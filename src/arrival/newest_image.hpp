@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/name_rule.hpp"
+#include "arrival/name_rule.hpp"
 #include "fits/file_names.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/read_only_file.hpp"
@@ -57,10 +57,5 @@ struct DatedImage {
 // card), oldest first by the order above: the order in which a night's images became
 // the newest as they arrived.
 std::vector<DatedImage> images_in_date_order(const std::string& folder, NameRule rule);
-
-struct State;
-// new_fits_file_name for a folder the caller already knows: the newest image's name in
-// fits_file_name, and its greatest DATE-OBS card in newest_date_card.
-void find_newest_image(State& s, const std::string& folder);
 
 }  // namespace trakora

@@ -3,7 +3,7 @@
 // the greatest text. newest_fits_name lists the folder and reads the header of every
 // candidate; a tick asks State's folder memory instead, which gives the same answer
 // reading only what changed (core/folder_memory.hpp).
-#include "core/newest_image.hpp"
+#include "arrival/newest_image.hpp"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -16,8 +16,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/folder_memory.hpp"
-#include "core/handlers.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/read_only_file.hpp"
 
@@ -108,12 +106,5 @@ std::vector<DatedImage> images_in_date_order(const std::string& folder, NameRule
     });
     return images;
 }
-
-void find_newest_image(State& s, const std::string& folder) {
-    s.fits_file_name = remembered_newest_fits_name(s.folder_memory, folder, s.header_cards[1],
-                                                   s.newest_date_card, s.name_rule);
-}
-
-void new_fits_file_name(State& s, View& v) { find_newest_image(s, v.text(TextField::Folder)); }
 
 }  // namespace trakora

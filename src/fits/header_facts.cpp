@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#include "fits/header_facts.hpp"
+
+#include <utility>
+
+namespace trakora {
+
+std::shared_ptr<const HeaderFacts> header_facts(std::string_view cards,
+                                                std::shared_ptr<const HeaderFacts> known) {
+    if (known && known->cards == cards) return known;
+    auto facts = std::make_shared<HeaderFacts>();
+    facts->cards.assign(cards);
+    facts->values = header_values(cards);
+    facts->keywords = read_observing_keywords(facts->values);
+    facts->plate = plate_solution(cards);
+    return facts;
+}
+
+}  // namespace trakora

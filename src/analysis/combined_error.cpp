@@ -5,10 +5,11 @@
 #include <limits>
 #include <numbers>
 
+#include "base/sky_time.hpp"
+
 namespace trakora {
 namespace {
 
-constexpr double kRadPerHour = std::numbers::pi / 12;
 // Within this of a pole the vertical is nearly the polar axis: no azimuth turn helps.
 constexpr double kLargestKnobLatitude = 89;
 

@@ -3,7 +3,8 @@
 
 #include <array>
 #include <cmath>
-#include <numbers>
+
+#include "base/sky_time.hpp"
 
 namespace trakora {
 namespace {
@@ -11,10 +12,6 @@ namespace {
 // The site's frame: x toward the meridian's crossing of the equator, y toward the east
 // point, z toward the north celestial pole; it stays with the ground while the sky turns.
 using Vec = std::array<double, 3>;
-
-constexpr double kRadPerDeg = std::numbers::pi / 180;
-constexpr double kRadPerArcmin = kRadPerDeg / 60;
-constexpr double kArcsecPerRad = 180 * 3600 / std::numbers::pi;
 
 double dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
-// From a drift fit in pixels to the polar axis's error: plate scale, pointing and site
-// from the command line or the header's observing keywords, the image's orientation, then which
-// component of the error the star measures, how large it is, which way the axis is off and whether
-// the measurement is good enough.
+// From a drift fit in pixels to the polar axis's error, on numbers alone: with the
+// geometry resolved (analysis/geometry.hpp), the orientation the answer reads the fit by,
+// the rates on the sky, which component of the error the star measures, how large it is,
+// which way the axis is off and whether the measurement is good enough.
 //
 // Usage:
-//   PolarInputs in{.scale_arcsec_per_px = std::nullopt, .orientation = {0, false}};
 //   Geometry g = resolve_geometry(in, read_observing_keywords(header), first_image_unix_s);
 //   DriftFit fit = fit_drift(samples, from);
 //   DriftSummary s = drift_summary(fit, g);        // every field nullopt when unknown
@@ -16,18 +15,15 @@
 // the star's declination. The southern hemisphere reverses the sign.
 #pragma once
 
+#include <cstddef>
 #include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "analysis/drift_fit.hpp"
 #include "analysis/drift_notes.hpp"
-#include "analysis/refraction.hpp"
+#include "analysis/geometry.hpp"
 #include "base/orientation.hpp"
-#include "fits/keyword_text.hpp"  // the angle forms the typed inputs read too
-#include "fits/observing_keywords.hpp"
-#include "fits/plate_solution.hpp"
+#include "base/sky_time.hpp"
 
 namespace trakora {
 
@@ -35,86 +31,10 @@ namespace trakora {
 // component: 60 x 2 pi / sidereal day in minutes.
 inline constexpr double kArcsecPerMinPerArcmin = 0.26251616491;
 
-// Where the image's orientation came from. Typed (an exact angle), the header's plate
-// solution, a calibration move, and a coarse one refined to 2 degrees by the star's RA
-// motion count as known; a coarse one (up, down, left, right) or the assumed default do not.
-enum class AngleSource { typed, header, calibration, refined, coarse, assumed };
-const char* angle_source_name(AngleSource source);  // "typed", "header", ...
-bool angle_known(AngleSource source);
-
-// Which pole the answer aims at: the true one, or the refracted one the air shows.
-enum class PoleTarget { true_pole, refracted };
-const char* pole_target_name(PoleTarget target);  // "true", "refracted"
-
-// A calibration move of the hand controller: where the telescope went.
-enum class CalibrationMove { north, south, east, west };
-std::optional<CalibrationMove> calibration_named(std::string_view name);  // "north", ...
-const char* calibration_name(CalibrationMove move);
-
-// North's angle from the star's jump (dx, dy pixels on the screen) across a calibration
-// move: the star moves the opposite way to the telescope. `mirror` as the image is.
-double angle_from_move(CalibrationMove move, double dx, double dy, bool mirror);
-
-// What the user gave; anything absent is taken from the header.
-struct PolarInputs {
-    std::optional<double> scale_arcsec_per_px;
-    std::optional<double> dec_deg;
-    std::optional<double> ha_hours;  // at the segment's first image, west positive
-    std::optional<double> lat_deg;
-    Orientation orientation;
-    AngleSource angle_source = AngleSource::assumed;  // typed, coarse or assumed here
-    // The air: refraction is taken off the drift unless `refraction` is false; the
-    // temperature and pressure the header's, else typed, else 10 degrees C and 1010 hPa
-    // (see air_temperature).
-    bool refraction = false;
-    std::optional<double> temperature_c = std::nullopt;
-    std::optional<double> pressure_hpa = std::nullopt;
-    PoleTarget target = PoleTarget::true_pole;
-    // A calibration move made at the start of each segment, the session finds its jump.
-    std::optional<CalibrationMove> calibration = std::nullopt;
-};
-
-// Where a value of the air in use came from: a sensor's reading in the header is the
-// night's own and stands; the typed one serves a header without it (or with one out of
-// range); else the standard air.
-enum class AirSource { header, typed, standard };
-struct AirValue {
-    double value = 0;
-    AirSource source = AirSource::standard;
-};
-inline constexpr double kColdestAir = -60, kWarmestAir = 50;             // degrees C
-inline constexpr double kLowestPressure = 500, kHighestPressure = 1100;  // hPa
-AirValue air_temperature(std::optional<double> typed, const KeywordValue& header);
-AirValue air_pressure(std::optional<double> typed, const KeywordValue& header);
-
-struct Geometry {
-    std::optional<double> scale_arcsec_per_px;
-    std::optional<double> dec_deg;
-    std::optional<double> ha_hours;  // at the segment's first image
-    std::optional<double> lat_deg;
-    Orientation orientation;
-    AngleSource angle_source = AngleSource::assumed;
-    std::optional<double> angle_se_deg;  // a calibration move's
-    std::optional<Air> air;              // set when refraction is taken off
-    PoleTarget target = PoleTarget::true_pole;
-    std::vector<DriftNote> notes;  // where each value came from, or why it is missing
-};
-
-// Resolves each value: the user's, else the first image's keywords (plate scale from
-// pixel size and focal length, else the header's scale; the declination; the hour angle
-// from the right ascension, the site's longitude and the first image's time; the
-// latitude). A placeholder pointing counts as none; a keyword present but unreadable is
-// named with its text in the notes.
-// An exact typed angle stands; else the first image's plate solution gives the angle,
-// the mirror and (unless typed) the plate scale; else the typed coarse or assumed one.
 // The standard error of a north rate (arcsec/min) the answer reads, from the fit's own
 // standard error, the rate with the air's drift taken off and that drift: the reading's
 // and the air's model uncertainties added in quadrature.
 double answer_se(double fit_se, double north, double refraction);
-
-Geometry resolve_geometry(const PolarInputs& inputs, const ObservingKeywords& first_image,
-                          std::optional<double> first_image_unix_s,
-                          const PlateReading& first_plate = {});
 
 enum class Component { azimuth, altitude, mixed };
 enum class ErrorDirection { east, west, high, low };
@@ -167,9 +87,6 @@ DriftSummary drift_summary(const DriftFit& fit, const Geometry& geometry);
 
 const char* component_name(Component component);       // "azimuth", "altitude", "mixed"
 const char* direction_name(ErrorDirection direction);  // "east", "west", "high", "low"
-
-// An hour angle brought into (-12, 12].
-double wrapped_hours(double hours);
 
 // Pixel rates (rows counted downward) to sky rates in arcseconds per minute.
 struct SkyRate {

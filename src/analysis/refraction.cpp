@@ -5,14 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+
+#include "base/sky_time.hpp"
 
 namespace trakora {
 namespace {
 
-constexpr double kRadPerDeg = std::numbers::pi / 180;
-constexpr double kRadPerHour = std::numbers::pi / 12;
-constexpr double kSiderealDayMinutes = 1436.0681637;
 // Half the span over which the north component is differenced: a minute in all, short
 // against the hours over which refraction changes, long against rounding.
 constexpr double kHalfSpanMinutes = 0.5;

@@ -3,16 +3,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "analysis/bright_stars.hpp"
-#include "analysis/polar_error.hpp"
 #include "analysis/refraction.hpp"
+#include "base/sky_time.hpp"
 
 namespace trakora {
 namespace {
 
-constexpr double kRadPerDeg = std::numbers::pi / 180;
 constexpr double kDecStepDeg = 0.1;  // the search over declination
 
 double ra_of(double lst_hours, double ha_hours) {

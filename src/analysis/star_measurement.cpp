@@ -71,6 +71,108 @@ struct Pixel {
     double signal;  // above the background
 };
 
+bool leaves_image(const PlaneView& plane, double x, double y, double radius) {
+    return x - radius < 0 || y - radius < 0 || x + radius > plane.width - 1 ||
+           y + radius > plane.height - 1;
+}
+
+// The pixels that may belong to the star, within twice the radius and above the
+// threshold, hot pixels set aside; `hot_seen` when one stood within the radius.
+struct Candidates {
+    std::vector<Pixel> pixels;
+    bool hot_seen = false;
+};
+Candidates star_candidates(const PlaneView& plane, Position around, double background,
+                           double threshold, double radius) {
+    const int reach = static_cast<int>(std::ceil(2 * radius));
+    const int x0 = static_cast<int>(std::lround(around.x)),
+              y0 = static_cast<int>(std::lround(around.y));
+    Candidates out;
+    for (int y = y0 - reach; y <= y0 + reach; ++y) {
+        for (int x = x0 - reach; x <= x0 + reach; ++x) {
+            if (!plane.contains(x, y)) continue;
+            const double signal = plane.at(x, y) - background;
+            if (signal <= threshold) continue;
+            double brightest_neighbour = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if ((dx != 0 || dy != 0) && plane.contains(x + dx, y + dy))
+                        brightest_neighbour =
+                            std::max(brightest_neighbour, plane.at(x + dx, y + dy) - background);
+            if (signal > kHotContrast * brightest_neighbour) {
+                // A spike of a few sigmas is noise; a hot pixel stands far above it.
+                out.hot_seen = out.hot_seen || (signal > 2 * threshold &&
+                                                std::hypot(x - around.x, y - around.y) <= radius);
+                continue;
+            }
+            out.pixels.push_back({x, y, signal});
+        }
+    }
+    return out;
+}
+
+// Centroid of the pixels above the threshold within the radius, recentred until it
+// settles; the search's whole-pixel position may be a pixel or two off. Each pixel
+// weighs by its excess over the threshold, so a pixel the noise lifts just across it
+// adds next to nothing instead of jumping the centroid. `used` 0 when none counts.
+struct Centroid {
+    double x = 0, y = 0;
+    double flux = 0;
+    int used = 0;
+};
+Centroid centroid_of(const std::vector<Pixel>& candidates, Position around, double threshold,
+                     double radius) {
+    Centroid c{around.x, around.y, 0, 0};
+    for (int pass = 0; pass < kCentroidPasses; ++pass) {
+        double sx = 0, sy = 0, s = 0, total = 0;
+        int n = 0;
+        for (const Pixel& p : candidates) {
+            if (std::hypot(p.x - c.x, p.y - c.y) > radius) continue;
+            const double w = p.signal - threshold;
+            sx += w * p.x;
+            sy += w * p.y;
+            s += w;
+            total += p.signal;
+            ++n;
+        }
+        if (n == 0 || !(s > 0)) break;
+        const double nx = sx / s, ny = sy / s;
+        const double moved = std::hypot(nx - c.x, ny - c.y);
+        c.x = nx;
+        c.y = ny;
+        c.flux = total;
+        c.used = n;
+        if (moved < 1e-3) break;
+    }
+    return c;
+}
+
+// The half-flux diameter as guiders estimate it: twice the flux-weighted mean radius.
+double half_flux_diameter(const std::vector<Pixel>& candidates, const Centroid& c, double radius) {
+    double weighted_radius = 0, weight = 0;
+    for (const Pixel& p : candidates) {
+        const double r = std::hypot(p.x - c.x, p.y - c.y);
+        if (r > radius) continue;
+        weighted_radius += p.signal * r;
+        weight += p.signal;
+    }
+    return weight > 0 ? 2 * weighted_radius / weight : 0;
+}
+
+// A flat top: a sample at the format's top is clipped; three at the image's maximum are
+// a plateau, not a peak that happens to be the brightest pixel.
+bool flat_top(const PlaneView& plane, const std::vector<Pixel>& candidates, const Centroid& c,
+              double radius, StarLevels levels) {
+    int at_top = 0, at_max = 0;
+    for (const Pixel& p : candidates) {
+        if (std::hypot(p.x - c.x, p.y - c.y) > radius) continue;
+        const double v = plane.at(p.x, p.y);
+        at_top += v >= levels.range_top;
+        at_max += v >= levels.image_max;
+    }
+    return at_top > 0 || at_max >= 3;
+}
+
 }  // namespace
 
 StarMeasurement measure_star(const PlaneView& plane, Position around, StarLevels levels,
@@ -78,10 +180,6 @@ StarMeasurement measure_star(const PlaneView& plane, Position around, StarLevels
     StarMeasurement m;
     m.x = around.x;
     m.y = around.y;
-    const auto leaves_image = [&](double x, double y) {
-        return x - a.radius < 0 || y - a.radius < 0 || x + a.radius > plane.width - 1 ||
-               y + a.radius > plane.height - 1;
-    };
     if (!std::isfinite(around.x) || !std::isfinite(around.y)) {
         m.x = m.y = 0;
         m.flags = kStarLost | kStarEdge;
@@ -100,96 +198,24 @@ StarMeasurement measure_star(const PlaneView& plane, Position around, StarLevels
     m.background = ring.background;
     m.noise = ring.noise;
     const double threshold = a.threshold_sigma * ring.noise;
-
-    // The pixels that may belong to the star, hot pixels set aside.
-    const int reach = static_cast<int>(std::ceil(2 * a.radius));
-    const int x0 = static_cast<int>(std::lround(around.x)),
-              y0 = static_cast<int>(std::lround(around.y));
-    std::vector<Pixel> candidates;
-    bool hot_seen = false;
-    for (int y = y0 - reach; y <= y0 + reach; ++y) {
-        for (int x = x0 - reach; x <= x0 + reach; ++x) {
-            if (!plane.contains(x, y)) continue;
-            const double signal = plane.at(x, y) - ring.background;
-            if (signal <= threshold) continue;
-            double brightest_neighbour = 0;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    if ((dx != 0 || dy != 0) && plane.contains(x + dx, y + dy))
-                        brightest_neighbour = std::max(brightest_neighbour,
-                                                       plane.at(x + dx, y + dy) - ring.background);
-            if (signal > kHotContrast * brightest_neighbour) {
-                // A spike of a few sigmas is noise; a hot pixel stands far above it.
-                hot_seen = hot_seen || (signal > 2 * threshold &&
-                                        std::hypot(x - around.x, y - around.y) <= a.radius);
-                continue;
-            }
-            candidates.push_back({x, y, signal});
-        }
-    }
-
-    // Centroid of the pixels above the threshold within the radius, recentred until it
-    // settles; the search's whole-pixel position may be a pixel or two off. Each pixel
-    // weighs by its excess over the threshold, so a pixel the noise lifts just across it
-    // adds next to nothing instead of jumping the centroid.
-    double cx = around.x, cy = around.y;
-    double flux = 0;
-    int used = 0;
-    for (int pass = 0; pass < kCentroidPasses; ++pass) {
-        double sx = 0, sy = 0, s = 0, total = 0;
-        int n = 0;
-        for (const Pixel& p : candidates) {
-            if (std::hypot(p.x - cx, p.y - cy) > a.radius) continue;
-            const double w = p.signal - threshold;
-            sx += w * p.x;
-            sy += w * p.y;
-            s += w;
-            total += p.signal;
-            ++n;
-        }
-        if (n == 0 || !(s > 0)) break;
-        const double nx = sx / s, ny = sy / s;
-        const double moved = std::hypot(nx - cx, ny - cy);
-        cx = nx;
-        cy = ny;
-        flux = total;
-        used = n;
-        if (moved < 1e-3) break;
-    }
-    if (used == 0) {
-        m.flags = hot_seen ? kStarHotPixel : kStarLost;
-        if (leaves_image(around.x, around.y)) m.flags |= kStarEdge;
+    const Candidates candidates =
+        star_candidates(plane, around, ring.background, threshold, a.radius);
+    const Centroid c = centroid_of(candidates.pixels, around, threshold, a.radius);
+    if (c.used == 0) {
+        m.flags = candidates.hot_seen ? kStarHotPixel : kStarLost;
+        if (leaves_image(plane, around.x, around.y, a.radius)) m.flags |= kStarEdge;
         return m;
     }
-
-    // The half-flux diameter as guiders estimate it: twice the flux-weighted mean radius.
-    double weighted_radius = 0, weight = 0;
-    for (const Pixel& p : candidates) {
-        const double r = std::hypot(p.x - cx, p.y - cy);
-        if (r > a.radius) continue;
-        weighted_radius += p.signal * r;
-        weight += p.signal;
-    }
-    m.x = cx;
-    m.y = cy;
-    m.flux = flux;
+    m.x = c.x;
+    m.y = c.y;
+    m.flux = c.flux;
     // Background-limited: without the camera's gain the star's own photon noise is unknown.
-    m.snr = flux / (ring.noise * std::sqrt(static_cast<double>(used)));
-    m.hfd = weight > 0 ? 2 * weighted_radius / weight : 0;
-
-    // A flat top: a sample at the format's top is clipped; three at the image's maximum
-    // are a plateau, not a peak that happens to be the brightest pixel.
-    int at_top = 0, at_max = 0;
-    for (const Pixel& p : candidates) {
-        if (std::hypot(p.x - cx, p.y - cy) > a.radius) continue;
-        const double v = plane.at(p.x, p.y);
-        at_top += v >= levels.range_top;
-        at_max += v >= levels.image_max;
-    }
+    m.snr = c.flux / (ring.noise * std::sqrt(static_cast<double>(c.used)));
+    m.hfd = half_flux_diameter(candidates.pixels, c, a.radius);
     if (m.hfd < kHotHfd) m.flags |= kStarHotPixel;
-    if (at_top > 0 || at_max >= 3) m.flags |= kStarSaturated;
+    if (flat_top(plane, candidates.pixels, c, a.radius, levels)) m.flags |= kStarSaturated;
     if (m.snr < kLowSnr) m.flags |= kStarLowSnr;
-    if (leaves_image(cx, cy)) m.flags |= kStarEdge;
+    if (leaves_image(plane, c.x, c.y, a.radius)) m.flags |= kStarEdge;
     return m;
 }
 

@@ -9,11 +9,11 @@
 namespace trakora {
 namespace {
 
+// The mount turns the sky and its axis by its own rotations and lifts the star by its own
+// refraction: the independent truth the analysis (its first-order drift, its refraction
+// through ERFA, its knob targets) is tested against. Only the sky's clock and the units
+// are shared (base/sky_time.hpp).
 using Vec = std::array<double, 3>;
-
-constexpr double kRadPerDeg = std::numbers::pi / 180;
-constexpr double kRadPerArcmin = kRadPerDeg / 60;
-constexpr double kArcsecPerRad = 180 * 3600 / std::numbers::pi;
 
 double dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 Vec cross(const Vec& a, const Vec& b) {

@@ -17,9 +17,9 @@
 
 #include <span>
 
-namespace trakora {
+#include "base/sky_time.hpp"  // kSiderealDayMinutes, the angles in radians
 
-inline constexpr double kSiderealDayMinutes = 1436.0681637;
+namespace trakora {
 
 struct MountSetup {
     double az_offset_arcmin = 0;   // on the sky; + = the axis points too far west

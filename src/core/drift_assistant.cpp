@@ -4,13 +4,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "analysis/periodic_motion.hpp"
+#include "base/sky_time.hpp"
+#include "fits/keyword_text.hpp"
 
 namespace trakora {
 namespace {
-
-constexpr double kSiderealPerSolar = 1.00273790935;
 
 // Notes on the images' times that only the session knows: how many came from the files'
 // modification times, how many had none.
@@ -184,7 +185,7 @@ void apply_calibration(CalibrationMove move, std::vector<DriftSample>& points,
     for (std::size_t k = 0; k < after; ++k) points[k].flagged = true;
     Geometry& g = segment.geometry;
     const double angle = angle_from_move(move, dx, dy, g.orientation.mirror);
-    const double se = spread / length * 180 / 3.141592653589793;
+    const double se = spread / length * 180 / std::numbers::pi;
     notes.push_back({NoteCode::calibration_found, {name}, {angle, se, std::hypot(dx, dy)}});
     if (g.angle_source == AngleSource::typed) return;
     g.orientation.north_deg = angle;
@@ -197,7 +198,7 @@ void apply_calibration(CalibrationMove move, std::vector<DriftSample>& points,
 void add_periodic_error(DriftSummary& s, const DriftFit& fit,
                         const std::vector<DriftSample>& points) {
     if (!s.angle_deg || !s.mirror || !s.scale_arcsec_per_px || !s.dec_deg) return;
-    const double cos_dec = std::cos(*s.dec_deg * 3.141592653589793 / 180);
+    const double cos_dec = std::cos(*s.dec_deg * std::numbers::pi / 180);
     if (cos_dec < 1e-3) return;
     const Orientation o{*s.angle_deg, *s.mirror};
     const AxisFit east = east_fit(fit, o);
@@ -427,8 +428,7 @@ std::vector<SegmentRate> segment_rates(const DriftAssistant& a) {
         const DriftSummary& s = segment.summary;
         SegmentRate r;
         r.ha_hours = segment.geometry.ha_hours
-                         ? wrapped_hours(*segment.geometry.ha_hours +
-                                         segment.fit.mean_minutes * kSiderealPerSolar / 60)
+                         ? hour_angle_after(*segment.geometry.ha_hours, segment.fit.mean_minutes)
                          : kNaN;
         r.north_arcsec_per_min =
             s.north_arcsec_per_min

@@ -4,12 +4,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/sky_time.hpp"
 #include "core/drift_assistant.hpp"
 
 namespace trakora {
 namespace {
-
-constexpr double kSiderealPerSolar = 1.00273790935;
 
 double signed_error(double error, ErrorDirection direction) {
     return direction == ErrorDirection::east || direction == ErrorDirection::low ? -error : error;
@@ -49,7 +48,7 @@ std::optional<KnobAdjust> drift_adjust_now(const DriftAssistant& a, std::optiona
     KnobSight sight;
     sight.lat_deg = *g.lat_deg;
     sight.dec_deg = *g.dec_deg;
-    sight.ha_hours = wrapped_hours(*g.ha_hours + minutes * kSiderealPerSolar / 60);
+    sight.ha_hours = hour_angle_after(*g.ha_hours, minutes);
     sight.scale_arcsec_per_px = *g.scale_arcsec_per_px;
     sight.orientation = g.orientation;
     // The orientation the answer used, refined from the star's motion when it was.

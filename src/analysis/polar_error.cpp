@@ -364,7 +364,6 @@ ComponentReading read_component(double ha_hours) {
     return r;
 }
 
-
 DriftSummary drift_summary(const DriftFit& fit, const Geometry& g) {
     DriftSummary s = summary_start(fit, g);
     if (!fit_has_rate(fit, s.notes)) return s;

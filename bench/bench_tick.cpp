@@ -10,9 +10,10 @@
 #include <memory>
 
 #include "analysis/display_levels.hpp"
+#include "arrival/newest_image.hpp"
 #include "core/assistant_handlers.hpp"
 #include "core/handlers.hpp"
-#include "arrival/newest_image.hpp"
+#include "core/measured_image.hpp"
 #include "core/read_image.hpp"
 #include "tick_night.hpp"
 #include "windowless/windowless_view.hpp"
@@ -111,7 +112,7 @@ void BM_Step_Assistant(benchmark::State& st) {
     for (auto _ : st) {
         ImageMeasurement now = measured_image(*m.s);
         now.slot = 300;
-        update_drift_assistant(*m.s, m.view, std::move(now));
+        update_drift_assistant(a, measured_plane(*m.s), std::move(now));
         a.images.pop_back();
         --a.segments.back().count;
     }
@@ -131,7 +132,7 @@ void BM_Step_Adjusting(benchmark::State& st) {
     for (auto _ : st) {
         a.adjusting->star = k.anchor;
         a.adjusting->last_file.clear();
-        update_drift_assistant(*m.s, m.view, measured_image(*m.s));
+        update_drift_assistant(a, measured_plane(*m.s), measured_image(*m.s));
     }
     st.counters["lost"] = a.adjusting->lost ? 1 : 0;
 }

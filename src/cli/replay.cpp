@@ -360,15 +360,20 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     s.name_rule = o.names;
     if (o.max_count) s.max_count = *o.max_count;
     const PolarInputs& typed = o.inputs;
+    DriftAssistant& a = s.assistant;
+    const auto show = [&] { view.show_drift_assistant(a); };
     const auto type = [&](DriftInput which, const std::optional<double>& value) {
-        if (value) set_drift_input(s, view, which, *value);
+        if (value && set_drift_input(a, which, *value)) show();
     };
     type(DriftInput::scale, typed.scale_arcsec_per_px);
     type(DriftInput::dec, typed.dec_deg);
     type(DriftInput::lat, typed.lat_deg);
-    set_drift_orientation(s, view, o.inputs.orientation, o.inputs.angle_source);
-    set_drift_air(s, view, !o.no_refraction, typed.temperature_c, typed.pressure_hpa, typed.target);
-    set_drift_calibration(s, view, typed.calibration);
+    set_drift_orientation(a, o.inputs.orientation, o.inputs.angle_source);
+    show();
+    set_drift_air(a, !o.no_refraction, typed.temperature_c, typed.pressure_hpa, typed.target);
+    show();
+    set_drift_calibration(a, typed.calibration);
+    show();
     // The hour angle is the star's at the first image of the fit: typed for the first
     // segment, or for the one that starts at the N-th image.
     bool ha_typed = false;
@@ -379,7 +384,8 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     if (o.from <= 1) type_ha();
     const auto before_image = [&] {
         if (o.from > 1 && s.assistant.images.size() + 1 == static_cast<std::size_t>(o.from)) {
-            start_drift_segment(s, view, SegmentReason::by_hand);
+            start_drift_segment(a, SegmentReason::by_hand);
+            show();
             type_ha();
         }
     };

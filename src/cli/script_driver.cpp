@@ -330,11 +330,14 @@ void emit_assistant(ScriptSession& session) {
 // `assistant`, alone or with what the drift window's controls do.
 void assistant_command(ScriptSession& session, std::string_view rest) {
     const std::vector<std::string_view> words = split_blanks(rest);
-    State& s = session.state;
-    ScriptView& v = session.view;
+    DriftAssistant& a = session.state.assistant;
+    const auto show = [&] { session.view.show_drift_assistant(a); };
     if (words.empty()) return emit_assistant(session);
     const std::string_view what = words[0];
-    if (what == "segment" && words.size() == 1) return start_drift_segment(s, v);
+    if (what == "segment" && words.size() == 1) {
+        start_drift_segment(a);
+        return show();
+    }
     if (what == "input" && words.size() == 3) {
         const std::optional<DriftInput> which = drift_input_named(words[1]);
         if (!which) fail("assistant input: no such input: " + std::string(words[1]));
@@ -342,19 +345,22 @@ void assistant_command(ScriptSession& session, std::string_view rest) {
         if (!value)
             fail("assistant input " + std::string(words[1]) +
                  ": not a value for it: " + std::string(words[2]));
-        return set_drift_input(s, v, *which, *value);
+        if (set_drift_input(a, *which, *value)) show();
+        return;
     }
     if (what == "clear" && words.size() == 2) {
         const std::optional<DriftInput> which = drift_input_named(words[1]);
         if (!which) fail("assistant clear: no such input: " + std::string(words[1]));
-        return clear_drift_input(s, v, *which);
+        clear_drift_input(a, *which);
+        return show();
     }
     if (what == "north" && (words.size() == 2 || (words.size() == 3 && words[2] == "mirror"))) {
         std::optional<double> angle = north_named(words[1]);
         const AngleSource source = angle ? AngleSource::coarse : AngleSource::typed;
         if (!angle) angle = parse_number(words[1]);
         if (!angle) fail("assistant north: not an angle: " + std::string(words[1]));
-        return set_drift_orientation(s, v, {*angle, words.size() == 3}, source);
+        set_drift_orientation(a, {*angle, words.size() == 3}, source);
+        return show();
     }
     fail("assistant needs nothing, segment, input NAME VALUE, clear NAME or north ANGLE [mirror]");
 }

@@ -22,7 +22,7 @@ void Command2_Click(State& s, View& v) {
     v.set_polling_enabled(false);
     clear_measurements(s);
     s.object_set = 0;
-    end_drift_session(s);
+    end_drift_session(s.assistant);
     v.message(messages::kObjectReleased);
 }
 

@@ -2,25 +2,25 @@
 // What the program learnt about one image when it measured it: made once, by the tick or
 // the pick, and read by everyone after (the drift assistant, both faces' CSV, replay).
 //
-// The tick fills it in the order it learns things:
+// The tick fills it in the order it learns things (core/measured_image.hpp makes both):
 //   ImageMeasurement m = measured_image(s);           // file, header, time, position
 //   m.slot = record_position(s);                       // the series slot it filled
 //   m.row_change = row_change_text(s, m.slot);         // the drift label's text
-//   update_drift_assistant(s, v, std::move(m));        // the star measurement, the fit
+//   if (update_drift_assistant(s.assistant, measured_plane(s), std::move(m)))  // the star
+//       v.show_drift_assistant(s.assistant);                                    // and fit
 #pragma once
 
 #include <optional>
 #include <string>
 
 #include "analysis/star_measurement.hpp"
+#include "base/plane_view.hpp"
 #include "base/position.hpp"
 #include "fits/observation_time.hpp"
 #include "fits/observing_keywords.hpp"
 #include "fits/plate_solution.hpp"
 
 namespace trakora {
-
-struct State;
 
 struct ImageMeasurement {
     std::string folder;          // the watched folder it was found in
@@ -40,10 +40,13 @@ struct ImageMeasurement {
     std::optional<StarMeasurement> star;
 };
 
-// The facts of the current image that the tick knows once the star search has run:
-// the folder it was read from, the file, its header and DATE-OBS text, its time and the
-// found position. The file's
-// modification time is looked up only when the header gives no time.
-ImageMeasurement measured_image(const State& s);
+// The image itself, as the drift assistant measures the star on it: its plane 0, the
+// levels of its samples, and its size as read (no pixels unless both are above 0).
+struct MeasuredPlane {
+    PlaneView plane;
+    StarLevels levels;
+    double width = 0;
+    double height = 0;
+};
 
 }  // namespace trakora

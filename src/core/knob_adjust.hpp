@@ -4,16 +4,15 @@
 // the user turns it, how far the star still has to go and which way.
 //
 //   if (auto adjust = drift_adjust_now(s.assistant)) show(adjust->dx_px, adjust->dy_px);
-//   start_knob_adjust(s, v, Knob::azimuth);       // anchor and target frozen (handlers)
+//   start_knob_adjust(s.assistant, image, Knob::azimuth);  // anchor and target frozen (handlers)
 //   const KnobAdjusting& now = *s.assistant.adjusting;  // to_go_arcsec, way, reached
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "analysis/adjust_cutout.hpp"
 #include "analysis/knob_target.hpp"
 #include "base/position.hpp"
 
@@ -42,15 +41,6 @@ std::optional<KnobAdjust> drift_adjust_now(const DriftAssistant& a,
 enum class ScreenWay { up, up_right, right, down_right, down, down_left, left, up_left };
 // The way of (dx, dy) (y down), in 45° sectors centred on each way; up for (0, 0).
 ScreenWay screen_way(double dx, double dy);
-
-// A small copy of the image around the star, the anchor and the target, for a face to
-// draw: every cell the brightest of the `step` x `step` pixels it covers.
-struct AdjustCutout {
-    double x0 = 0, y0 = 0;  // the image position of cell (0, 0)'s top left corner
-    double step = 1;        // image pixels per cell
-    int width = 0, height = 0;
-    std::vector<std::int32_t> cells;  // row by row
-};
 
 // The adjusting phase: frozen when it starts, followed at every image after.
 struct KnobAdjusting {

@@ -7,7 +7,7 @@
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
-#include "core/image_measurement.hpp"
+#include "core/measured_image.hpp"
 #include "core/messages.hpp"
 
 namespace trakora {
@@ -56,7 +56,8 @@ void Picture1_MouseDown(State& s, View& v, std::int16_t button, std::int16_t shi
     draw_crosshair(s, v, s.object_x, s.object_y, kWhite);
     ImageMeasurement m = measured_image(s);
     m.slot = 1;
-    start_drift_star(s, v, std::move(m));
+    if (start_drift_star(s.assistant, measured_plane(s), std::move(m)))
+        v.show_drift_assistant(s.assistant);
 }
 
 }  // namespace form4

@@ -4,8 +4,8 @@
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
-#include "core/image_measurement.hpp"
 #include "core/load_newest_image.hpp"
+#include "core/measured_image.hpp"
 #include "core/series.hpp"
 
 namespace trakora::form1 {
@@ -27,7 +27,8 @@ void Timer1_Timer(State& s, View& v) {
     m.slot = record_position(s);
     m.row_change = row_change_text(s, m.slot);
     show_drift_plot(s, v, m.slot, m.row_change);
-    update_drift_assistant(s, v, std::move(m));
+    if (update_drift_assistant(s.assistant, measured_plane(s), std::move(m)))
+        v.show_drift_assistant(s.assistant);
 }
 
 }  // namespace trakora::form1

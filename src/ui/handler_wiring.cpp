@@ -2,12 +2,30 @@
 #include "ui/handler_wiring.hpp"
 
 #include <QMessageBox>
+#include <type_traits>
 
 #include "core/assistant_handlers.hpp"
+#include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
+#include "core/measured_image.hpp"
 #include "ui/drift_session_save.hpp"
 
 namespace trakora::ui {
+namespace {
+
+// One of the drift window's handlers: changes the session, then shows the assistant unless
+// the change returns false.
+template <class Change>
+void change_drift(State& s, View& v, Change change) {
+    HandlerScope scope(s);
+    if constexpr (std::is_void_v<std::invoke_result_t<Change, DriftAssistant&>>)
+        change(s.assistant);
+    else if (!change(s.assistant))
+        return;
+    v.show_drift_assistant(s.assistant);
+}
+
+}  // namespace
 
 void wire_handlers(State& state, QtView& view) {
     State* s = &state;
@@ -56,35 +74,49 @@ void wire_drift_window(State& state, QtView& view) {
     drift->controls().any_case->setChecked(s->name_rule == NameRule::any);
     QObject::connect(drift, &DriftAssistantWindow::anyCaseToggled, drift,
                      [s](bool any) { s->name_rule = any ? NameRule::any : NameRule::specified; });
-    QObject::connect(drift, &DriftAssistantWindow::newSegmentRequested, drift,
-                     [s, v] { start_drift_segment(*s, *v); });
+    QObject::connect(drift, &DriftAssistantWindow::newSegmentRequested, drift, [s, v] {
+        change_drift(*s, *v, [](DriftAssistant& a) { start_drift_segment(a); });
+    });
     KnobTargetView* knobs = drift->controls().knob_target;
-    QObject::connect(knobs, &KnobTargetView::turnRequested, drift,
-                     [s, v](Knob knob) { start_knob_adjust(*s, *v, knob); });
-    QObject::connect(knobs, &KnobTargetView::newSegmentRequested, drift,
-                     [s, v] { start_drift_segment(*s, *v); });
+    QObject::connect(knobs, &KnobTargetView::turnRequested, drift, [s, v](Knob knob) {
+        change_drift(*s, *v, [&](DriftAssistant& a) {
+            return start_knob_adjust(a, measured_plane(*s), knob);
+        });
+    });
+    QObject::connect(knobs, &KnobTargetView::newSegmentRequested, drift, [s, v] {
+        change_drift(*s, *v, [](DriftAssistant& a) { start_drift_segment(a); });
+    });
     QObject::connect(
-        inputs, &AssistantInputs::typed, drift,
-        [s, v](DriftInput which, double value) { set_drift_input(*s, *v, which, value); });
-    QObject::connect(inputs, &AssistantInputs::cleared, drift,
-                     [s, v](DriftInput which) { clear_drift_input(*s, *v, which); });
+        inputs, &AssistantInputs::typed, drift, [s, v](DriftInput which, double value) {
+            change_drift(*s, *v,
+                         [&](DriftAssistant& a) { return set_drift_input(a, which, value); });
+        });
+    QObject::connect(inputs, &AssistantInputs::cleared, drift, [s, v](DriftInput which) {
+        change_drift(*s, *v, [&](DriftAssistant& a) { clear_drift_input(a, which); });
+    });
     QObject::connect(
         inputs, &AssistantInputs::orientationChanged, drift, [s, v](Orientation o, bool exact) {
-            set_drift_orientation(*s, *v, o, exact ? AngleSource::typed : AngleSource::coarse);
+            change_drift(*s, *v, [&](DriftAssistant& a) {
+                set_drift_orientation(a, o, exact ? AngleSource::typed : AngleSource::coarse);
+            });
         });
     // The weather typed: the air's other settings stay as they are.
     QObject::connect(
         inputs, &AssistantInputs::airChanged, drift,
         [s, v](std::optional<double> temperature_c, std::optional<double> pressure_hpa) {
-            const PolarInputs& typed = s->assistant.typed;
-            set_drift_air(*s, *v, typed.refraction, temperature_c, pressure_hpa, typed.target);
+            change_drift(*s, *v, [&](DriftAssistant& a) {
+                set_drift_air(a, a.typed.refraction, temperature_c, pressure_hpa, a.typed.target);
+            });
         });
     // A calibration move is made at the start of a segment: the next image starts one.
     QObject::connect(inputs, &AssistantInputs::calibrationChanged, drift,
                      [s, v](std::optional<CalibrationMove> move) {
-                         set_drift_calibration(*s, *v, move);
+                         change_drift(*s, *v,
+                                      [&](DriftAssistant& a) { set_drift_calibration(a, move); });
                          if (move && !s->assistant.images.empty())
-                             start_drift_segment(*s, *v, SegmentReason::by_hand);
+                             change_drift(*s, *v, [](DriftAssistant& a) {
+                                 start_drift_segment(a, SegmentReason::by_hand);
+                             });
                      });
     QObject::connect(
         drift, &DriftAssistantWindow::saveRequested, drift,

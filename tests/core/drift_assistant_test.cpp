@@ -13,6 +13,7 @@
 
 #include "core/assistant_handlers.hpp"
 #include "core/handlers.hpp"
+#include "core/measured_image.hpp"
 #include "night.hpp"
 #include "support/recording_view.hpp"
 
@@ -21,15 +22,11 @@ namespace {
 
 using testing::fits_card;
 
-// Counts what the assistant showed, besides what the recording view keeps.
+// Keeps how many images the assistant showed last, besides what the recording view keeps.
 class AssistantView : public testing::RecordingView {
   public:
     using RecordingView::RecordingView;
-    void show_drift_assistant(const DriftAssistant& a) override {
-        ++shown;
-        last_samples = a.images.size();
-    }
-    int shown = 0;
+    void show_drift_assistant(const DriftAssistant& a) override { last_samples = a.images.size(); }
     std::size_t last_samples = 0;
 };
 
@@ -74,7 +71,8 @@ class DriftAssistantRun : public ::testing::Test {
             } else if (step == "again") {
                 form1::Timer1_Timer(s, view);
             } else if (step == "segment") {
-                start_drift_segment(s, view);
+                start_drift_segment(s.assistant);
+                view.show_drift_assistant(s.assistant);
             } else if (step == "stop") {
                 form1::Command2_Click(s, view);
             } else {
@@ -178,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
 // holds on the other turned by 180 degrees, the mirror as it was.
 TEST_F(DriftAssistantRun, TheOrientationTurnsHalfRoundAcrossAPierFlip) {
     run({"object", "pick", "tick:EAST"});
-    set_drift_orientation(s, view, {30, true});
+    set_drift_orientation(s.assistant, {30, true});
     run({"tick:EAST", "tick:WEST", "tick:WEST"});
     const DriftAssistant& a = s.assistant;
     ASSERT_EQ(a.segments.size(), 2u);
@@ -219,25 +217,25 @@ TEST_F(DriftAssistantRun, TypedValuesOverrideTheHeaderUntilCleared) {
     EXPECT_NEAR(*scale().value, 206.265 * 3.76 / 646.3, 1e-9);
     EXPECT_EQ(drift_input_value(s.assistant, DriftInput::ha).source, InputSource::none);
 
-    const int shown = view.shown;
-    set_drift_input(s, view, DriftInput::scale, 2.0);
-    EXPECT_EQ(view.shown, shown + 1);
+    EXPECT_FALSE(set_drift_input(s.assistant, DriftInput::scale, std::nan("")));
+    EXPECT_EQ(scale().source, InputSource::header);
+    EXPECT_TRUE(set_drift_input(s.assistant, DriftInput::scale, 2.0));
     EXPECT_EQ(scale().source, InputSource::typed);
     EXPECT_EQ(drift_summary_now(s.assistant).scale_arcsec_per_px, 2.0);
     run({"tick"});  // the setup's typed values outlive new images, segments and sessions
     run({"object", "pick", "tick"});
     EXPECT_EQ(drift_summary_now(s.assistant).scale_arcsec_per_px, 2.0);
 
-    set_drift_input(s, view, DriftInput::ha, -0.5);
+    set_drift_input(s.assistant, DriftInput::ha, -0.5);
     EXPECT_EQ(drift_summary_now(s.assistant).ha_hours, -0.5);
     EXPECT_TRUE(drift_summary_now(s.assistant).error_arcmin);
 
-    clear_drift_input(s, view, DriftInput::scale);
+    clear_drift_input(s.assistant, DriftInput::scale);
     EXPECT_EQ(scale().source, InputSource::header);
     EXPECT_NEAR(*drift_summary_now(s.assistant).scale_arcsec_per_px, 206.265 * 3.76 / 646.3, 1e-9);
 
     // North down turns the same rows into a northward drift.
-    set_drift_orientation(s, view, {180, false});
+    set_drift_orientation(s.assistant, {180, false});
     ASSERT_TRUE(drift_summary_now(s.assistant).north_arcsec_per_min);
     EXPECT_GT(*drift_summary_now(s.assistant).north_arcsec_per_min, 0);
 }
@@ -246,7 +244,7 @@ TEST_F(DriftAssistantRun, TypedValuesOverrideTheHeaderUntilCleared) {
 // same star starts at its own, a new star at none.
 TEST_F(DriftAssistantRun, EachSegmentHasTheHourAngleOfItsFirstImage) {
     run({"object", "pick", "tick"});
-    set_drift_input(s, view, DriftInput::ha, -0.5);
+    set_drift_input(s.assistant, DriftInput::ha, -0.5);
     run({"tick", "segment", "tick", "tick"});
     ASSERT_EQ(s.assistant.segments.size(), 2u);
     EXPECT_EQ(s.assistant.segments[0].summary.ha_hours, -0.5);
@@ -284,7 +282,7 @@ class KnobTurns : public DriftAssistantRun, public ::testing::WithParamInterface
                                            {DriftInput::lat, 50.0},
                                            {DriftInput::dec, 0.0},
                                            {DriftInput::ha, 0.0}})
-            set_drift_input(s, view, which, value);
+            set_drift_input(s.assistant, which, value);
         for (int k = 1; k <= 10; ++k) tick_at({350, 350.0 + k});
     }
     void tick_at(Position star) {
@@ -294,16 +292,18 @@ class KnobTurns : public DriftAssistantRun, public ::testing::WithParamInterface
 };
 
 TEST_P(KnobTurns, FollowTheStarToItsTargetOutsideEveryFit) {
-    EXPECT_FALSE(start_knob_adjust(s, view, Knob::azimuth)) << "no session, no target";
+    EXPECT_FALSE(start_knob_adjust(s.assistant, measured_plane(s), Knob::azimuth))
+        << "no session, no target";
     measure_a_drift();
-    EXPECT_FALSE(start_knob_adjust(s, view, Knob::altitude)) << "only azimuth is known";
+    EXPECT_FALSE(start_knob_adjust(s.assistant, measured_plane(s), Knob::altitude))
+        << "only azimuth is known";
     const std::optional<KnobAdjust> adjust = drift_adjust_now(s.assistant);
     ASSERT_TRUE(adjust);
     EXPECT_EQ(adjust->knob, Knob::azimuth);
     const double move = std::hypot(adjust->dx_px, adjust->dy_px);
     EXPECT_GT(move, 200);
     EXPECT_LT(move, 300);
-    ASSERT_TRUE(start_knob_adjust(s, view, Knob::azimuth));
+    ASSERT_TRUE(start_knob_adjust(s.assistant, measured_plane(s), Knob::azimuth));
     const KnobAdjusting& k = *s.assistant.adjusting;
     EXPECT_NEAR(k.anchor.y, 360, 0.05);
     EXPECT_NEAR(k.target.x - k.anchor.x, adjust->dx_px, 1e-9);
@@ -326,8 +326,9 @@ TEST_P(KnobTurns, FollowTheStarToItsTargetOutsideEveryFit) {
     EXPECT_EQ(drift_summary_now(s.assistant).north_arcsec_per_min, before.north_arcsec_per_min);
 
     const Position left_at = k.star;
-    end_knob_adjust(s, view);
+    EXPECT_TRUE(end_knob_adjust(s.assistant));
     EXPECT_FALSE(s.assistant.adjusting);
+    EXPECT_FALSE(end_knob_adjust(s.assistant));
     tick_at(left_at);
     EXPECT_EQ(s.assistant.images.size(), taken + 1);
     EXPECT_EQ(s.assistant.segments.back().reason, SegmentReason::knob_turned);

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "core/image_measurement.hpp"
+#include "core/measured_image.hpp"
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
-#include "core/state.hpp"
 #include "fits/header_cards.hpp"
 
 namespace trakora {
@@ -17,6 +17,14 @@ std::optional<double> modified_unix_s(const std::filesystem::path& path) {
     if (ec) return std::nullopt;
     const auto since_1970 = std::chrono::file_clock::to_sys(written).time_since_epoch();
     return std::chrono::duration<double>(since_1970).count();
+}
+
+// The largest value a sample of the image's format can hold.
+double sample_range_top(const State& s) {
+    const double bits = std::abs(s.fits_bitpix);
+    if (bits == 8) return 255;
+    if (bits == 16) return 65535;
+    return 2147483647.0;
 }
 
 }  // namespace
@@ -37,6 +45,13 @@ ImageMeasurement measured_image(const State& s) {
         if (const auto modified = modified_unix_s(std::filesystem::path(folder) / s.fits_file_name))
             m.time = ObservationTime{*modified, TimeSource::file};
     return m;
+}
+
+MeasuredPlane measured_plane(const State& s) {
+    return {image_plane(s, 0),
+            {sample_range_top(s), static_cast<double>(s.pixel_max)},
+            s.image_width,
+            s.image_height};
 }
 
 }  // namespace trakora

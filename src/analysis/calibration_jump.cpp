@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: MIT
+#include "analysis/calibration_jump.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <numbers>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace trakora {
+namespace {
+
+// A jump between two consecutive clean images that stands out: beyond 5 px and four times
+// the median step.
+constexpr double kJumpPixels = 5;
+constexpr double kJumpSteps = 4;
+constexpr double kSecondJumpShare = 0.4;
+// The jump is looked for among the segment's first images: the move is made at its start.
+constexpr std::size_t kCalibrationImages = 10;
+
+// A normal distribution's standard deviation from its median absolute value.
+constexpr double kMadToSigma = 1.4826;
+
+// The change of step at b: (c - b) - (b - a).
+struct PointChange {
+    double x = 0, y = 0;
+};
+PointChange change_of_step(const DriftSample& a, const DriftSample& b, const DriftSample& c) {
+    return {c.x - 2 * b.x + a.x, c.y - 2 * b.y + a.y};
+}
+
+}  // namespace
+
+void apply_calibration(CalibrationMove move, std::span<DriftSample> points, Geometry& geometry) {
+    std::vector<std::size_t> clean;
+    for (std::size_t k = 0; k < points.size() && k < kCalibrationImages; ++k)
+        if (!points[k].flagged) clean.push_back(k);
+    if (clean.size() < 3) {
+        // Early images the star measurement lost after the first: the move jumped the star
+        // beyond the search's reach, or off the image.
+        const std::size_t seen = std::min(points.size(), kCalibrationImages);
+        if (!clean.empty() && seen >= 3 && seen - clean.size() >= 2)
+            geometry.notes.push_back({NoteCode::calibration_lost,
+                                      {calibration_name(move)},
+                                      {static_cast<double>(seen - clean.size())}});
+        return;  // too early to tell otherwise
+    }
+    std::vector<double> steps;
+    for (std::size_t k = 1; k < clean.size(); ++k)
+        steps.push_back(std::hypot(points[clean[k]].x - points[clean[k - 1]].x,
+                                   points[clean[k]].y - points[clean[k - 1]].y));
+    std::vector<double> sorted = steps;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2),
+                     sorted.end());
+    // A second jump counts only when it is of the first one's kind, not a fast step of the
+    // drive's periodic error.
+    const double largest = *std::max_element(steps.begin(), steps.end());
+    const double threshold =
+        std::max({kJumpPixels, kJumpSteps * sorted[sorted.size() / 2], kSecondJumpShare * largest});
+    std::vector<std::size_t> jumps;
+    for (std::size_t k = 0; k < steps.size(); ++k)
+        if (steps[k] > threshold) jumps.push_back(k + 1);
+    std::vector<DriftNote>& notes = geometry.notes;
+    const std::string name = calibration_name(move);
+    if (jumps.empty()) {
+        notes.push_back({NoteCode::calibration_missing, {name}, {}});
+        return;
+    }
+    if (jumps.size() > 1) {
+        notes.push_back({NoteCode::calibration_twice, {name}, {static_cast<double>(jumps.size())}});
+        return;
+    }
+    const std::size_t j = jumps.front();  // the jump is clean[j - 1] to clean[j]
+    const std::size_t after = clean[j];
+    const auto step = [&](std::size_t k) {  // clean[k - 1] to clean[k]
+        return std::pair{points[clean[k]].x - points[clean[k - 1]].x,
+                         points[clean[k]].y - points[clean[k - 1]].y};
+    };
+    // The star's own motion over the jump's interval, as over a neighbouring one, comes
+    // off the jump; how much the steps change from one to the next is how well it does.
+    auto [dx, dy] = step(j);
+    const std::size_t neighbour = j + 1 < clean.size() ? j + 1 : j - 1;
+    if (neighbour >= 1 && neighbour != j) {
+        const auto [nx, ny] = step(neighbour);
+        dx -= nx, dy -= ny;
+    }
+    // Across the jump's line, every other change of step of the segment is as uncertain
+    // as the jump's: the seeing and the drive's errors. Their robust spread, from all of
+    // the segment's clean images, not only the first ones the jump is looked for in.
+    std::vector<std::size_t> all = clean;
+    for (std::size_t k = kCalibrationImages; k < points.size(); ++k)
+        if (!points[k].flagged) all.push_back(k);
+    const double length = std::hypot(dx, dy);
+    if (!(length > 0)) {  // the star's own motion took the whole jump back: no direction
+        notes.push_back({NoteCode::calibration_missing, {name}, {}});
+        return;
+    }
+    const double ux = -dy / length, uy = dx / length;  // across the jump
+    std::vector<double> across;
+    for (std::size_t k = 2; k < all.size(); ++k) {
+        if (all[k] == after || all[k - 1] == after) continue;
+        const PointChange c =
+            change_of_step(points[all[k - 2]], points[all[k - 1]], points[all[k]]);
+        across.push_back(std::abs(c.x * ux + c.y * uy));
+    }
+    double spread = 0.5;  // pixels, when the segment has no other steps yet
+    if (across.size() >= 3) {
+        std::nth_element(across.begin(), across.begin() + static_cast<long>(across.size() / 2),
+                         across.end());
+        spread = std::max(kMadToSigma * across[across.size() / 2], 0.1);
+    }
+    for (std::size_t k = 0; k < after; ++k) points[k].flagged = true;
+    Geometry& g = geometry;
+    const double angle = angle_from_move(move, dx, dy, g.orientation.mirror);
+    const double se = spread / length * 180 / std::numbers::pi;
+    notes.push_back({NoteCode::calibration_found, {name}, {angle, se, std::hypot(dx, dy)}});
+    if (g.angle_source == AngleSource::typed) return;
+    g.orientation.north_deg = angle;
+    g.angle_source = AngleSource::calibration;
+    g.angle_se_deg = se;
+}
+
+}  // namespace trakora

@@ -11,7 +11,7 @@
 #include <span>
 
 #include "analysis/drift_fit.hpp"
-#include "analysis/polar_error.hpp"
+#include "analysis/geometry.hpp"
 
 namespace trakora {
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 #include "core/handlers.hpp"
 #include "core/state.hpp"
 #include "tick_night.hpp"

@@ -11,7 +11,7 @@
 
 #include "analysis/display_levels.hpp"
 #include "arrival/newest_image.hpp"
-#include "core/assistant_handlers.hpp"
+#include "session/assistant_handlers.hpp"
 #include "core/handlers.hpp"
 #include "core/measured_image.hpp"
 #include "core/read_image.hpp"

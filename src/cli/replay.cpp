@@ -32,7 +32,7 @@
 #include "chart/chart_gui_guard.hpp"
 #include "cli/commands.hpp"
 #include "cli/exit_signals.hpp"
-#include "core/assistant_handlers.hpp"
+#include "session/assistant_handlers.hpp"
 #include "core/handlers.hpp"
 #include "arrival/name_rule.hpp"
 #include "arrival/newest_image.hpp"

@@ -18,7 +18,7 @@
 #include "base/rounding.hpp"
 #include "cli/commands.hpp"
 #include "cli/json_writer.hpp"
-#include "core/assistant_handlers.hpp"
+#include "session/assistant_handlers.hpp"
 #include "core/handlers.hpp"
 #include "arrival/name_rule.hpp"
 #include "report/summary_json.hpp"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The Start, Stop and object-setting buttons.
-#include "core/assistant_handlers.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
 #include "core/load_newest_image.hpp"
 #include "core/messages.hpp"
+#include "session/assistant_handlers.hpp"
 
 namespace trakora::form1 {
 

@@ -3,15 +3,13 @@
 // drift assistant, made from State.
 #pragma once
 
-#include "core/image_measurement.hpp"
 #include "core/state.hpp"
+#include "session/image_measurement.hpp"
 
 namespace trakora {
 
-// The facts of the current image that the tick knows once the star search has run:
-// the folder it was read from, the file, its header and DATE-OBS text, its time and the
-// found position. The file's
-// modification time is looked up only when the header gives no time.
+// The current image's measurement (image_measurement) from what the tick read: its
+// header's facts, folder, file, DATE-OBS card and the found position.
 ImageMeasurement measured_image(const State& s);
 
 // Plane 0 of the current image, the largest value a sample of its format can hold and the

@@ -3,12 +3,12 @@
 #include <cmath>
 
 #include "base/rounding.hpp"
-#include "core/assistant_handlers.hpp"
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
 #include "core/measured_image.hpp"
 #include "core/messages.hpp"
+#include "session/assistant_handlers.hpp"
 
 namespace trakora {
 

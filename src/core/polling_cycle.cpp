@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // One tick of the polling timer: one measurement of the newest image.
-#include "core/assistant_handlers.hpp"
 #include "core/crosshair.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
 #include "core/load_newest_image.hpp"
 #include "core/measured_image.hpp"
 #include "core/series.hpp"
+#include "session/assistant_handlers.hpp"
 
 namespace trakora::form1 {
 

@@ -18,9 +18,9 @@
 #include "arrival/name_rule.hpp"
 #include "arrival/short_file.hpp"
 #include "base/image_buffer.hpp"
-#include "core/drift_assistant.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/header_facts.hpp"
+#include "session/drift_assistant.hpp"
 
 namespace trakora {
 

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "chart/drift_chart.hpp"
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 
 namespace trakora::report {
 

@@ -11,8 +11,8 @@
 
 #include <string>
 
-#include "core/drift_assistant.hpp"
-#include "core/image_measurement.hpp"
+#include "session/drift_assistant.hpp"
+#include "session/image_measurement.hpp"
 
 namespace trakora::report {
 

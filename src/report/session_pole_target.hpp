@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 
 namespace trakora::report {
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "chart/pole_target.hpp"
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 
 namespace trakora::report {
 

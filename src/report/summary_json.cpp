@@ -6,6 +6,7 @@
 #include "base/json_text.hpp"
 #include "report/note_text.hpp"
 #include "report/replaced_file.hpp"
+#include "session/drift_adjust.hpp"
 
 namespace trakora::report {
 namespace {

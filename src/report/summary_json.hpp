@@ -14,7 +14,7 @@
 #include <string>
 
 #include "analysis/polar_error.hpp"
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 
 namespace trakora::report {
 

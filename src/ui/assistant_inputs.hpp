@@ -14,7 +14,7 @@
 #include <array>
 #include <optional>
 
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 
 namespace trakora::ui {
 

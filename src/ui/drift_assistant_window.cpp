@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "analysis/star_measurement.hpp"
-#include "core/drift_advice.hpp"
+#include "session/drift_advice.hpp"
 #include "report/assistant_chart.hpp"
 #include "ui/drift_words.hpp"
 #include "ui/ui_fonts.hpp"

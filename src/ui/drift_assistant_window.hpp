@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 #include "ui/assistant_inputs.hpp"
 #include "ui/drift_chart_view.hpp"
 #include "ui/knob_target_view.hpp"

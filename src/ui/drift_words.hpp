@@ -14,7 +14,7 @@
 
 #include "analysis/combined_error.hpp"
 #include "chart/drift_chart.hpp"
-#include "core/drift_advice.hpp"
+#include "session/drift_advice.hpp"
 #include "report/assistant_chart.hpp"
 
 namespace trakora::ui {

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <type_traits>
 
-#include "core/assistant_handlers.hpp"
+#include "session/assistant_handlers.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
 #include "core/measured_image.hpp"

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "session/drift_adjust.hpp"
 #include "ui/ui_fonts.hpp"
 
 namespace trakora::ui {

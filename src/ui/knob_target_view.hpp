@@ -12,7 +12,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 
 namespace trakora::ui {
 

@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "chart/pole_target.hpp"
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 
 namespace trakora::ui {
 

@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <optional>
 
-#include "core/drift_assistant.hpp"
-#include "core/where_to_point.hpp"
+#include "session/drift_assistant.hpp"
+#include "session/where_to_point.hpp"
 
 namespace trakora::ui {
 

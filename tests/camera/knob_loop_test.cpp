@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "camera/simulated_image.hpp"
-#include "core/drift_assistant.hpp"
-#include "core/where_to_point.hpp"
+#include "session/drift_assistant.hpp"
+#include "session/where_to_point.hpp"
 #include "fits/header_values.hpp"
 #include "fits/observing_keywords.hpp"
 

@@ -11,10 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/assistant_handlers.hpp"
 #include "core/handlers.hpp"
 #include "core/measured_image.hpp"
 #include "night.hpp"
+#include "session/assistant_handlers.hpp"
+#include "session/drift_adjust.hpp"
 #include "support/recording_view.hpp"
 
 namespace trakora {

@@ -13,7 +13,7 @@
 #include <iterator>
 #include <string>
 
-#include "core/assistant_handlers.hpp"
+#include "session/assistant_handlers.hpp"
 #include "report/session_csv.hpp"
 #include "ui/drift_session_save.hpp"
 #include "ui_fixture.hpp"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/drift_advice.hpp"
+#include "session/drift_advice.hpp"
 
 #include <algorithm>
 #include <cmath>

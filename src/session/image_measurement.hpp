@@ -12,10 +12,12 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "analysis/star_measurement.hpp"
 #include "base/plane_view.hpp"
 #include "base/position.hpp"
+#include "fits/header_facts.hpp"
 #include "fits/observation_time.hpp"
 #include "fits/observing_keywords.hpp"
 #include "fits/plate_solution.hpp"
@@ -48,5 +50,12 @@ struct MeasuredPlane {
     double width = 0;
     double height = 0;
 };
+
+// The facts of an image that the tick knows once the star search has run: the folder it
+// was read from, the file, what its header says (`header`; null when nothing was read), the
+// greatest DATE-OBS card the scan found ("" without one) and the found position. The
+// file's modification time is looked up only when the header gives no time.
+ImageMeasurement image_measurement(const HeaderFacts* header, std::string folder, std::string file,
+                                   std::string_view date_card, Position found);
 
 }  // namespace trakora

@@ -6,11 +6,11 @@
 // nothing but end_drift_session. The session's rules are in drift_assistant.hpp.
 //
 // Usage, for a face (`a` the session, `image` the current one's measured_plane):
-//   start_drift_segment(a);                            // "新しい区間": from the next image
+//   start_drift_segment(a);                            // "New segment": from the next image
 //   set_drift_input(a, DriftInput::scale, 1.2);        // typed: overrides the header
 //   clear_drift_input(a, DriftInput::scale);           // back to the header's value
 //   set_drift_orientation(a, {180, false});            // north down
-//   set_drift_calibration(a, CalibrationMove::north);  // the 「北」 button, each segment
+//   set_drift_calibration(a, CalibrationMove::north);  // the north button, each segment
 //   start_knob_adjust(a, image, Knob::azimuth);        // steer the star to its target
 //   end_knob_adjust(a);                                // done: the next image measures anew
 //   view.show_drift_assistant(a);                      // images, segments, latest
@@ -18,9 +18,9 @@
 
 #include <optional>
 
-#include "core/drift_assistant.hpp"
-#include "core/image_measurement.hpp"
-#include "core/knob_adjust.hpp"
+#include "session/drift_assistant.hpp"
+#include "session/image_measurement.hpp"
+#include "session/knob_adjust.hpp"
 
 namespace trakora {
 

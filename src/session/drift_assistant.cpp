@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -14,7 +14,7 @@
 //     a tick on the very image it took last (same file name, same time).
 //
 // Segments: a new one starts at the next image when the user asks for one after turning
-// a knob ("新しい区間"), when a fit is to start at an image by hand (replay --from), when
+// a knob ("New segment"), when a fit is to start at an image by hand (replay --from), when
 // the header's PIERSIDE differs from the previous image's, or at a new star. Earlier
 // segments keep their images and their own fit.
 //
@@ -34,8 +34,8 @@
 #include "analysis/combined_error.hpp"
 #include "analysis/drift_fit.hpp"
 #include "analysis/polar_error.hpp"
-#include "core/image_measurement.hpp"
-#include "core/knob_adjust.hpp"
+#include "session/image_measurement.hpp"
+#include "session/knob_adjust.hpp"
 
 namespace trakora {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The drift assistant's advice for summaries of known situations: which case applies,
 // the turn it asks for and how far the measurement has come.
-#include "core/drift_advice.hpp"
+#include "session/drift_advice.hpp"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "analysis/sky_patches.hpp"
-#include "core/drift_assistant.hpp"
+#include "session/drift_assistant.hpp"
 
 namespace trakora {
 

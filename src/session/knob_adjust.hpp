@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// A target to steer by: once a component of the axis's error is known, where the star
-// must go in the image while the user turns that knob by the full correction, and, while
-// the user turns it, how far the star still has to go and which way.
+// A target to steer by, as values: the knob's move (drift_adjust.hpp works it out from the
+// session) and, while the user turns the knob, how far the star still has to go and which
+// way.
 //
-//   if (auto adjust = drift_adjust_now(s.assistant)) show(adjust->dx_px, adjust->dy_px);
 //   start_knob_adjust(s.assistant, image, Knob::azimuth);  // anchor and target frozen (handlers)
 //   const KnobAdjusting& now = *s.assistant.adjusting;  // to_go_arcsec, way, reached
 #pragma once
@@ -18,8 +17,6 @@
 
 namespace trakora {
 
-struct DriftAssistant;
-
 // The knob to turn, the error it takes away and the star's move when it does.
 struct KnobAdjust {
     Knob knob = Knob::azimuth;
@@ -27,15 +24,6 @@ struct KnobAdjust {
     double dx_px = 0;         // x right, y down, as the object window shows the image
     double dy_px = 0;
 };
-
-// Which knob and how much: the combined answer's, when there is one (the component with
-// the larger turn of its knob, or `knob` when the user chose), else the current segment's
-// own component once it has an answer (azimuth near the meridian, altitude well east or
-// west; none between). The move is the star's at the current segment's latest hour
-// angle, declination, plate scale and orientation. Nullopt when the knob's error, the
-// scale, the latitude, the declination or the hour angle is unknown.
-std::optional<KnobAdjust> drift_adjust_now(const DriftAssistant& a,
-                                           std::optional<Knob> knob = std::nullopt);
 
 // One of eight ways on the screen, as the object window shows the image.
 enum class ScreenWay { up, up_right, right, down_right, down, down_left, left, up_left };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/assistant_handlers.hpp"
+#include "session/assistant_handlers.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -7,6 +7,7 @@
 
 #include "analysis/adjust_cutout.hpp"
 #include "analysis/star_tracker.hpp"
+#include "session/drift_adjust.hpp"
 
 namespace trakora {
 namespace {

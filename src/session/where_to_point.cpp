@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/where_to_point.hpp"
+#include "session/where_to_point.hpp"
 
 #include <cmath>
 

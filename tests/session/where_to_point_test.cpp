@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Where to point next: the site from the latitude in use and the header's longitude, else
 // the typed one; no patches without both.
-#include "core/where_to_point.hpp"
+#include "session/where_to_point.hpp"
 
 #include <gtest/gtest.h>
 

@@ -21,9 +21,9 @@
 #include <string_view>
 #include <system_error>
 
+#include "arrival/name_rule.hpp"
 #include "base/command_line.hpp"
 #include "core/handlers.hpp"
-#include "arrival/name_rule.hpp"
 #include "core/state.hpp"
 #include "ui/handler_wiring.hpp"
 #include "ui/language.hpp"

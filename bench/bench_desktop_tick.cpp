@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "session/drift_assistant.hpp"
 #include "core/handlers.hpp"
 #include "core/state.hpp"
+#include "session/drift_assistant.hpp"
 #include "tick_night.hpp"
 #include "ui/handler_wiring.hpp"
 #include "ui/main_window.hpp"

@@ -11,10 +11,10 @@
 
 #include "analysis/display_levels.hpp"
 #include "arrival/newest_image.hpp"
-#include "session/assistant_handlers.hpp"
 #include "core/handlers.hpp"
 #include "core/measured_image.hpp"
 #include "core/read_image.hpp"
+#include "session/assistant_handlers.hpp"
 #include "tick_night.hpp"
 #include "windowless/windowless_view.hpp"
 

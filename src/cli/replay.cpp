@@ -26,22 +26,22 @@
 #include <vector>
 
 #include "analysis/polar_error.hpp"
+#include "arrival/name_rule.hpp"
+#include "arrival/newest_image.hpp"
 #include "base/command_line.hpp"
 #include "base/number_text.hpp"
 #include "base/rounding.hpp"
 #include "chart/chart_gui_guard.hpp"
 #include "cli/commands.hpp"
 #include "cli/exit_signals.hpp"
-#include "session/assistant_handlers.hpp"
 #include "core/handlers.hpp"
-#include "arrival/name_rule.hpp"
-#include "arrival/newest_image.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/read_only_file.hpp"
 #include "report/assistant_chart.hpp"
 #include "report/session_csv.hpp"
 #include "report/session_pole_target.hpp"
 #include "report/summary_json.hpp"
+#include "session/assistant_handlers.hpp"
 #include "windowless/windowless_view.hpp"
 
 namespace trakora::cli {

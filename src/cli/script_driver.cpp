@@ -13,15 +13,15 @@
 #include <variant>
 #include <vector>
 
+#include "arrival/name_rule.hpp"
 #include "base/command_line.hpp"
 #include "base/number_text.hpp"
 #include "base/rounding.hpp"
 #include "cli/commands.hpp"
 #include "cli/json_writer.hpp"
-#include "session/assistant_handlers.hpp"
 #include "core/handlers.hpp"
-#include "arrival/name_rule.hpp"
 #include "report/summary_json.hpp"
+#include "session/assistant_handlers.hpp"
 
 namespace trakora::cli {
 namespace {

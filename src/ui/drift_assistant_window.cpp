@@ -15,8 +15,8 @@
 #include <utility>
 
 #include "analysis/star_measurement.hpp"
-#include "session/drift_advice.hpp"
 #include "report/assistant_chart.hpp"
+#include "session/drift_advice.hpp"
 #include "ui/drift_words.hpp"
 #include "ui/ui_fonts.hpp"
 

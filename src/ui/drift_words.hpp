@@ -14,8 +14,8 @@
 
 #include "analysis/combined_error.hpp"
 #include "chart/drift_chart.hpp"
-#include "session/drift_advice.hpp"
 #include "report/assistant_chart.hpp"
+#include "session/drift_advice.hpp"
 
 namespace trakora::ui {
 

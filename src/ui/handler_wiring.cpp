@@ -4,10 +4,10 @@
 #include <QMessageBox>
 #include <type_traits>
 
-#include "session/assistant_handlers.hpp"
 #include "core/handler_scope.hpp"
 #include "core/handlers.hpp"
 #include "core/measured_image.hpp"
+#include "session/assistant_handlers.hpp"
 #include "ui/drift_session_save.hpp"
 
 namespace trakora::ui {

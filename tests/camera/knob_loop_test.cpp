@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "camera/simulated_image.hpp"
-#include "session/drift_assistant.hpp"
-#include "session/where_to_point.hpp"
 #include "fits/header_values.hpp"
 #include "fits/observing_keywords.hpp"
+#include "session/drift_assistant.hpp"
+#include "session/where_to_point.hpp"
 
 namespace trakora::camera {
 namespace {

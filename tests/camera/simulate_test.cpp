@@ -19,9 +19,9 @@
 #include <thread>
 #include <vector>
 
+#include "arrival/newest_image.hpp"
 #include "camera/simulated_image.hpp"
 #include "core/handlers.hpp"
-#include "arrival/newest_image.hpp"
 #include "core/read_image.hpp"
 #include "core/state.hpp"
 #include "fits/fits_writer.hpp"

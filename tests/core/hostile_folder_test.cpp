@@ -22,9 +22,9 @@
 #include <optional>
 #include <string>
 
+#include "arrival/newest_image.hpp"
 #include "core/handlers.hpp"
 #include "core/messages.hpp"
-#include "arrival/newest_image.hpp"
 #include "night.hpp"
 #include "support/recording_view.hpp"
 

@@ -13,8 +13,8 @@
 #include <iterator>
 #include <string>
 
-#include "session/assistant_handlers.hpp"
 #include "report/session_csv.hpp"
+#include "session/assistant_handlers.hpp"
 #include "ui/drift_session_save.hpp"
 #include "ui_fixture.hpp"
 

@@ -49,12 +49,17 @@ class Solutions {
     wcsprm* wcs_ = nullptr;
 };
 
-// The cards up to and including END, whole cards only.
+// The cards up to and including END, whole cards only. A header holds printable ASCII
+// alone; any other byte (a file that is no FITS file, a damaged card) is read as a blank,
+// since wcslib's header parser is not made for them and may fail on them badly.
 std::string header_cards(std::string_view cards) {
     std::string kept;
     for (std::size_t at = 0; at + kCardBytes <= cards.size(); at += kCardBytes) {
         const std::string_view card = cards.substr(at, kCardBytes);
+        const std::size_t from = kept.size();
         kept.append(card);
+        for (std::size_t k = from; k < kept.size(); ++k)
+            if (kept[k] < ' ' || kept[k] > '~') kept[k] = ' ';
         if (is_end_card(card)) break;
     }
     return kept;

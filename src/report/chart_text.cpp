@@ -10,18 +10,6 @@ namespace {
 
 std::string arcmin(double value, int decimals = 1) { return fixed_text(value, decimals) + "′"; }
 
-const char* component_word(Component component) {
-    switch (component) {
-        case Component::azimuth:
-            return "azimuth";
-        case Component::altitude:
-            return "altitude";
-        case Component::mixed:
-            break;
-    }
-    return "mixed";
-}
-
 const char* direction_word(ErrorDirection direction) {
     switch (direction) {
         case ErrorDirection::east:
@@ -68,7 +56,7 @@ std::string drift_chart_title(const DriftChartCaption& c, const DriftSummary& s)
             std::string title = "Polar error " + arcmin(s.error_arcmin.value_or(0), c.decimals);
             if (s.error_se_arcmin) title += " ± " + arcmin(*s.error_se_arcmin, c.decimals);
             if (s.direction) title += std::string(", ") + direction_word(*s.direction);
-            if (s.component) title += std::string(" (") + component_word(*s.component) + ")";
+            if (s.component) title += std::string(" (") + component_name(*s.component) + ")";
             return title;
         }
         case DriftChartCaption::Title::north_drift:

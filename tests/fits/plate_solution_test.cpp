@@ -10,6 +10,7 @@
 #include <cmath>
 #include <numbers>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,13 @@ TEST(PlateSolutionAbsent, NoneFromHeadersWithoutOne) {
     std::vector<std::string> nan_card = solution_cards({{"CD1_1", -kScale}, {"CD2_2", -kScale}});
     nan_card.push_back(padded_card("CD1_2   =                  NAN"));
     EXPECT_EQ(plate_solution(fits_header(nan_card)).failure, PlateFailure::not_finite);
+    // Bytes of a file that is no FITS file, as the reader hands them on: read, not a crash.
+    std::mt19937 rng(7);
+    for (int file = 0; file < 50; ++file) {
+        std::string bytes(80 * (1 + rng() % 40), '\0');
+        for (char& c : bytes) c = static_cast<char>(rng());
+        EXPECT_FALSE(plate_solution(bytes).solution) << "random header " << file;
+    }
 }
 
 }  // namespace

@@ -195,6 +195,14 @@
         <source>測定点はまだありません</source>
         <translation>No measurements yet</translation>
     </message>
+    <message>
+        <source>%1 と %2 は分点 %3 (%4) の座標です。最初の画像の日付の座標に換算しました。</source>
+        <translation>%1 and %2 are of equinox %3 (%4): precessed to the date of the first image.</translation>
+    </message>
+    <message>
+        <source>%1 &apos;%2&apos; は分点の年として読めないため、座標を観測日のものとして読みました。</source>
+        <translation>%1 &apos;%2&apos; is not an equinox year: the pointing was read as of the date.</translation>
+    </message>
 </context>
 <context>
     <name>trakora::messages</name>

@@ -20,6 +20,9 @@ enum class NoteCode {
     not_latitude,           // names: keyword, its text
     pointing_placeholder,   // the header's pointing is all zeros
     declination_from,       // names: keyword
+    pointing_precessed,     // names: right ascension, declination, equinox keywords;
+                            // numbers: the equinox year
+    pointing_of_date,       // names: the equinox keyword, its text, which is no equinox
     latitude_from,          // names: keyword
     no_latitude,            // names: the latitude keyword names
     hour_angle_from,        // names: right ascension keyword, longitude keyword

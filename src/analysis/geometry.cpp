@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "analysis/geometry.hpp"
 
+#include <erfa.h>
+
 #include <cmath>
 #include <utility>
 
@@ -100,15 +102,75 @@ void resolve_latitude(const PolarInputs& in, const ObservingKeywords& k, Geometr
             {NoteCode::no_latitude, {keyword_names(&ObservingKeywords::lat_deg)}, {}});
 }
 
-// The hour angle: typed, else from the right ascension, the site's longitude and the
-// first image's time. `have_ra` when the header's right ascension is a real pointing.
-void resolve_hour_angle(const PolarInputs& in, const ObservingKeywords& k, bool have_ra,
-                        std::optional<double> first_image_unix_s, Geometry& g) {
+// The header's pointing, each value unset when the header has none.
+struct Pointing {
+    std::optional<double> ra_hours, dec_deg;
+};
+
+// A mean place of `equinox_year` (a Julian epoch; 2000 is J2000) as the sky shows it at
+// `unix_s`: its declination, and the right ascension that the mean sidereal time of
+// observation_time (greenwich_sidereal_hours) turns into the star's hour angle.
+//
+// The apparent place, not the mean place of date (eraPmat06 alone): the hour angle is
+// the star's as it stands in the sky, and the mean place of date misses it by the
+// nutation and the annual aberration, some 20 arcseconds, more near the pole. eraAtci13
+// takes the place, as an ICRS one, to the CIRS place of date (precession-nutation,
+// aberration, light deflection) to milliarcseconds; its right ascension counts from the
+// CIO, the Earth rotation angle's origin, so it is moved by mean sidereal time less the
+// rotation angle to count from the mean equinox. The hour angle then agrees with ERFA's
+// observed one (eraAtco13 without refraction) to a fraction of an arcsecond. An equinox
+// other than 2000 is first taken back to the ICRS with the transposed eraPmat06 matrix of
+// its epoch (at 2000 only the frame bias, 23 mas); a Besselian one is read as the Julian
+// year, within about an arcsecond of FK4. UT1 is taken as UTC, TT as UTC + 69.184 s, as
+// greenwich_sidereal_hours_erfa does.
+Pointing apparent_pointing(double ra_hours, double dec_deg, double equinox_year, double unix_s) {
+    constexpr double kUnixEpochJd = 2440587.5;
+    const double days = unix_s / 86400;
+    const double tt_days = days + 69.184 / 86400;
+    double epoch1 = 0, epoch2 = 0, rbp[3][3], written[3], icrs[3];
+    eraEpj2jd(equinox_year, &epoch1, &epoch2);
+    eraPmat06(epoch1, epoch2, rbp);
+    eraS2c(ra_hours * kRadPerHour, dec_deg * kRadPerDeg, written);
+    eraTrxp(rbp, written, icrs);
+    double rc = 0, dc = 0, ri = 0, di = 0, eo = 0;
+    eraC2s(icrs, &rc, &dc);
+    eraAtci13(rc, dc, 0, 0, 0, 0, kUnixEpochJd, tt_days, &ri, &di, &eo);
+    const double to_equinox =
+        eraGmst06(kUnixEpochJd, days, kUnixEpochJd, tt_days) - eraEra00(kUnixEpochJd, days);
+    return {eraAnp(ri + to_equinox) / kRadPerHour, di / kRadPerDeg};
+}
+
+// The header's pointing as of the first image's date: precessed from the equinox it names
+// when it names one and the time is known, else as written (of date). Left as written,
+// without a note, when the typed values leave it unused.
+Pointing pointing_of_date(const PolarInputs& in, const ObservingKeywords& k, bool have_ra,
+                          bool have_dec, std::optional<double> first_image_unix_s, Geometry& g) {
+    const Pointing written{have_ra ? k.ra_hours.value : std::nullopt,
+                           have_dec ? k.dec_deg.value : std::nullopt};
+    if (in.dec_deg && in.ha_hours) return written;
+    if (unreadable(k.equinox_year) && (have_ra || have_dec)) {
+        g.notes.push_back(unreadable_note(NoteCode::pointing_of_date, k.equinox_year));
+        return written;
+    }
+    if (!k.equinox_year.value || !have_ra || !have_dec || !first_image_unix_s) return written;
+    g.notes.push_back({NoteCode::pointing_precessed,
+                       {k.ra_hours.keyword, k.dec_deg.keyword, k.equinox_year.keyword},
+                       {*k.equinox_year.value}});
+    return apparent_pointing(*written.ra_hours, *written.dec_deg, *k.equinox_year.value,
+                             *first_image_unix_s);
+}
+
+// The hour angle: typed, else from the right ascension of date, the site's longitude and
+// the first image's time.
+void resolve_hour_angle(const PolarInputs& in, const ObservingKeywords& k,
+                        std::optional<double> ra_hours, std::optional<double> first_image_unix_s,
+                        Geometry& g) {
+    const bool have_ra = ra_hours.has_value();
     if (in.ha_hours) {
         g.ha_hours = wrapped_hours(*in.ha_hours);
     } else if (have_ra && k.lon_deg.value && first_image_unix_s) {
         const double lst = greenwich_sidereal_hours(*first_image_unix_s) + *k.lon_deg.value / 15;
-        g.ha_hours = wrapped_hours(lst - *k.ra_hours.value);
+        g.ha_hours = wrapped_hours(lst - *ra_hours);
         g.notes.push_back({NoteCode::hour_angle_from, {k.ra_hours.keyword, k.lon_deg.keyword}, {}});
     } else {
         // What is absent is missing; what is present but unreadable is named as such.
@@ -235,15 +297,16 @@ Geometry resolve_geometry(const PolarInputs& in, const ObservingKeywords& k,
     if (k.pointing_placeholder) g.notes.push_back({NoteCode::pointing_placeholder, {}, {}});
     const bool have_ra = k.ra_hours.value && !k.pointing_placeholder;
     const bool have_dec = k.dec_deg.value && !k.pointing_placeholder;
+    const Pointing pointing = pointing_of_date(in, k, have_ra, have_dec, first_image_unix_s, g);
 
     if (in.dec_deg) {
         g.dec_deg = in.dec_deg;
-    } else if (have_dec) {
-        g.dec_deg = k.dec_deg.value;
+    } else if (pointing.dec_deg) {
+        g.dec_deg = pointing.dec_deg;
         g.notes.push_back({NoteCode::declination_from, {k.dec_deg.keyword}, {}});
     }
     resolve_latitude(in, k, g);
-    resolve_hour_angle(in, k, have_ra, first_image_unix_s, g);
+    resolve_hour_angle(in, k, pointing.ra_hours, first_image_unix_s, g);
     return g;
 }
 

@@ -9,7 +9,7 @@
 namespace trakora {
 namespace {
 
-enum class Kind { positive, non_negative, celsius, right_ascension, latitude, longitude };
+enum class Kind { positive, non_negative, celsius, right_ascension, latitude, longitude, year };
 
 std::optional<double> read_as(Kind kind, std::string_view text) {
     std::optional<double> v;
@@ -29,6 +29,12 @@ std::optional<double> read_as(Kind kind, std::string_view text) {
             return parse_degrees(text, 90);
         case Kind::longitude:
             return parse_degrees(text, 360);
+        case Kind::year:
+            // Julian or Besselian, as the FITS writers mark it; precession needs the year.
+            if (!text.empty() && (text.front() == 'J' || text.front() == 'B'))
+                text.remove_prefix(1);
+            v = keyword_number(text);
+            return v && *v >= 1800 && *v <= 2200 ? v : std::nullopt;
     }
     return std::nullopt;
 }
@@ -47,6 +53,7 @@ constexpr std::array kAliases = {
     Alias{&ObservingKeywords::scale_arcsec_per_px, Kind::positive, {"SCALE", "PIXSCALE"}},
     Alias{&ObservingKeywords::ra_hours, Kind::right_ascension, {"OBJCTRA", "RA"}},
     Alias{&ObservingKeywords::dec_deg, Kind::latitude, {"OBJCTDEC", "DEC"}},
+    Alias{&ObservingKeywords::equinox_year, Kind::year, {"EQUINOX", "EPOCH"}},
     Alias{&ObservingKeywords::lat_deg, Kind::latitude, {"SITELAT", ""}},
     Alias{&ObservingKeywords::lon_deg, Kind::longitude, {"SITELONG", ""}},
     Alias{&ObservingKeywords::exposure_s, Kind::non_negative, {"EXPTIME", "EXPOSURE"}},

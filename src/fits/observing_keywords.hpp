@@ -38,6 +38,7 @@ struct ObservingKeywords {
     KeywordValue scale_arcsec_per_px;  // SCALE or PIXSCALE, > 0
     KeywordValue ra_hours;             // OBJCTRA or RA, 0 <= h < 24
     KeywordValue dec_deg;              // OBJCTDEC or DEC, |d| <= 90
+    KeywordValue equinox_year;         // EQUINOX or EPOCH, 1800..2200 ('J2000' too)
     KeywordValue lat_deg;              // SITELAT, |l| <= 90
     KeywordValue lon_deg;              // SITELONG, east positive, |l| <= 360
     KeywordValue exposure_s;           // EXPTIME or EXPOSURE, >= 0

@@ -55,6 +55,13 @@ std::string note_text(const DriftNote& n) {
             return "The header's pointing is a placeholder (00 00 00); it was ignored.";
         case NoteCode::declination_from:
             return "Declination from " + name(n, 0) + ".";
+        case NoteCode::pointing_precessed:
+            return name(n, 0) + " and " + name(n, 1) + " are of equinox " +
+                   fixed_text(number(n, 0), 1) + " (" + name(n, 2) +
+                   "): precessed to the date of the first image.";
+        case NoteCode::pointing_of_date:
+            return name(n, 0) + " '" + name(n, 1) +
+                   "' is not an equinox year: the pointing was read as of the date.";
         case NoteCode::latitude_from:
             return "Latitude from " + name(n, 0) + ".";
         case NoteCode::no_latitude:

@@ -239,9 +239,27 @@ QString knobs_line(const CombinedError& c) {
 }
 
 QString note_words(const DriftNote& note) {
-    if (note.code == NoteCode::same_star_again)
-        return QCoreApplication::translate(
-            "DriftWords", "新しい星が前の星と同じ位置にあります。同じ星ではありませんか?");
+    const auto name = [&](std::size_t k) {
+        return QString::fromStdString(k < note.names.size() ? note.names[k] : std::string());
+    };
+    switch (note.code) {
+        case NoteCode::same_star_again:
+            return QCoreApplication::translate(
+                "DriftWords", "新しい星が前の星と同じ位置にあります。同じ星ではありませんか?");
+        case NoteCode::pointing_precessed:
+            return QCoreApplication::translate(
+                       "DriftWords",
+                       "%1 と %2 は分点 %3 (%4) の座標です。最初の画像の日付の座標に換算しました。")
+                .arg(name(0), name(1), fixed(note.numbers.empty() ? 0 : note.numbers[0], 1),
+                     name(2));
+        case NoteCode::pointing_of_date:
+            return QCoreApplication::translate(
+                       "DriftWords",
+                       "%1 '%2' は分点の年として読めないため、座標を観測日のものとして読みました。")
+                .arg(name(0), name(1));
+        default:
+            break;
+    }
     return {};
 }
 

@@ -26,6 +26,7 @@ struct GeometryRow {
         const char* name = "";
         unsigned parts = 0;
     } note;
+    double within = 1e-3;  // hours and degrees
     friend void PrintTo(const GeometryRow& r, std::ostream* os) { *os << r.name; }
 };
 
@@ -35,9 +36,9 @@ TEST_P(Geometries, ResolveEachValue) {
     const GeometryRow& row = GetParam();
     const Geometry g =
         resolve_geometry(row.inputs, read_observing_keywords(row.header), row.unix_s);
-    const auto near = [](std::optional<double> got, std::optional<double> want) {
+    const auto near = [&](std::optional<double> got, std::optional<double> want) {
         ASSERT_EQ(got.has_value(), want.has_value());
-        EXPECT_NEAR(got.value_or(0), want.value_or(0), 1e-3);
+        EXPECT_NEAR(got.value_or(0), want.value_or(0), row.within);
     };
     near(g.scale_arcsec_per_px, row.scale);
     near(g.dec_deg, row.dec);
@@ -54,6 +55,16 @@ TEST_P(Geometries, ResolveEachValue) {
 
 // 2000-01-01T00:00:00Z, Greenwich sidereal time 6.6645 h.
 constexpr double kY2k = 946684800.0;
+// 2026-08-20T12:00:00Z, Greenwich sidereal time 9.92255 h. A J2000 pointing of
+// 18 28 26.66 +05 30 00 from 139.7 E stands at hour angle 0.7397725 h, declination
+// 5.5189597 degrees: ERFA's observed place (eraAtco13, no refraction, UT1 = UTC).
+constexpr double kAug2026 = 1787227200.0;
+const HeaderValues kIndiPointing{
+    {"OBJCTRA", "18 28 26.66"}, {"OBJCTDEC", "+05 30 00"}, {"SITELONG", "139.7"}};
+HeaderValues with(HeaderValues header, const char* keyword, const char* value) {
+    header.emplace(keyword, value);
+    return header;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Sources, Geometries,
@@ -98,6 +109,26 @@ INSTANTIATE_TEST_SUITE_P(
                     6.6645 + 1 - 6,
                     -35.5,
                     {NoteCode::hour_angle_from, "OBJCTRA"}},
+        GeometryRow{"j2000_pointing_precessed_to_the_date",
+                    {},
+                    with(kIndiPointing, "EQUINOX", "2000"),
+                    kAug2026,
+                    std::nullopt,
+                    5.5189597,
+                    0.7397725,
+                    std::nullopt,
+                    {NoteCode::pointing_precessed, "EQUINOX"},
+                    1e-4},
+        GeometryRow{"pointing_without_equinox_is_of_date",
+                    {},
+                    kIndiPointing,
+                    kAug2026,
+                    std::nullopt,
+                    5.5,
+                    9.92255 + 139.7 / 15 - (18 + 28 / 60.0 + 26.66 / 3600),
+                    std::nullopt,
+                    {NoteCode::hour_angle_from, "OBJCTRA"},
+                    1e-4},
         GeometryRow{"ra_in_degrees",
                     {},
                     {{"RA", "90.0"}, {"DEC", "10.0"}, {"SITELONG", "0"}},

@@ -94,6 +94,7 @@ TEST(ObservingKeywords, AliasesPlaceholderAndUnreadableValues) {
                                                          {"EXPTIME", ""},
                                                          {"AMBTEMP", "-300"},
                                                          {"PIERSIDE", "WEST"},
+                                                         {"EPOCH", "J2000"},
                                                          {"DATE-OBS", "2026-12-09T02:05:40"}});
     EXPECT_EQ(k.scale_arcsec_per_px.keyword, "PIXSCALE");
     EXPECT_EQ(k.scale_arcsec_per_px.value, 1.5);
@@ -108,6 +109,8 @@ TEST(ObservingKeywords, AliasesPlaceholderAndUnreadableValues) {
     EXPECT_EQ(k.focal_mm.state, KeywordState::absent);
     EXPECT_TRUE(k.focal_mm.keyword.empty());
     EXPECT_EQ(k.pier_side, "WEST");
+    EXPECT_EQ(k.equinox_year.keyword, "EPOCH");  // EQUINOX absent: its older name
+    EXPECT_EQ(k.equinox_year.value, 2000);
     ASSERT_TRUE(k.time);
     EXPECT_EQ(k.time->source, TimeSource::date_obs);
     EXPECT_EQ(keyword_names(&ObservingKeywords::scale_arcsec_per_px), "SCALE or PIXSCALE");

@@ -19,6 +19,24 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # (libqt6gui6 only recommends them) to open a window at all.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Cross-built for arm64 (cmake/toolchain-arm64.cmake): the package's architecture is the
+# target's, not the build machine's. With the arm64 libraries unpacked in a sysroot
+# rather than installed, dpkg-shlibdeps finds them there (-l) and reads which package
+# holds each, and its symbols, from the sysroot's own dpkg database (scripts/arm64-sysroot);
+# cpack sets that up from trakora-cpack-cross.cmake when it runs.
+if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+    if(TRAKORA_ARM64_SYSROOT)
+        set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+            ${TRAKORA_ARM64_SYSROOT}/usr/lib/aarch64-linux-gnu
+            ${TRAKORA_ARM64_SYSROOT}/lib/aarch64-linux-gnu)
+        file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/trakora-cpack-cross.cmake CONTENT
+            "set(ENV{DPKG_ADMINDIR} \"${TRAKORA_ARM64_SYSROOT}/.dpkg\")
+set(ENV{DEB_HOST_ARCH} arm64)
+")
+        set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/trakora-cpack-cross.cmake)
+    endif()
+endif()
 # The extended description, under the summary line above; CPack indents it and turns the
 # empty line into the " ." that separates paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Trakora needs, when missing.
-# Usage: scripts/deps.sh [--program] [extra-package ...]
+# Usage: scripts/deps.sh [--program|--arm64] [extra-package ...]
 #   without --program: all that building, running and testing everything needs
 #   --program:         only what building and running the two programs needs (scripts/start,
 #                      scripts/package): no GoogleTest, Google Benchmark or CFITSIO
+#   --arm64:           what building the two programs needs, and the build machine's side of
+#                      the arm64 cross-build and its checks: Debian's cross g++, qemu's user
+#                      emulation, mmdebstrap (scripts/arm64-sysroot), debootstrap
+#                      (scripts/check-arm64-install) and ccache. The arm64 libraries themselves are
+#                      not installed on the machine: scripts/arm64-sysroot unpacks them.
 # Without a display (no DISPLAY or WAYLAND_DISPLAY), xvfb and xauth come too, so that
 # `xvfb-run scripts/start` works.
 set -euo pipefail
@@ -20,10 +25,21 @@ tests=(
     libcfitsio-dev fitsverify
     bindfs
 )
+# Not crossbuild-essential-arm64: its dpkg-cross needs a perl newer than a Debian 12
+# machine may have, so installing it could upgrade the machine's own packages; the cross
+# compiler is all of it a CMake build uses.
+arm64=(
+    g++-aarch64-linux-gnu binutils-aarch64-linux-gnu
+    qemu-user-static mmdebstrap debootstrap
+    dpkg-dev file ccache
+)
 
 packages=("${program[@]}")
 if [ "${1:-}" = "--program" ]; then
     shift
+elif [ "${1:-}" = "--arm64" ]; then
+    shift
+    packages+=("${arm64[@]}")
 else
     packages+=("${tests[@]}")
 fi

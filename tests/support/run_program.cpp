@@ -101,7 +101,15 @@ ProgramRun run_program(const std::vector<std::string>& argv, const ProgramOption
                                      pointers(args).data(), pointers(env).data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    if (input != "/dev/null") ::unlink(input.c_str());
+    // The input file goes once the child has ended: a child may open it after
+    // posix_spawnp returned (POSIX allows that; qemu's user emulation, which runs the
+    // arm64 tests, does it, as it does not stop the parent until the child execs).
+    struct RemoveInput {
+        const std::string& path;
+        ~RemoveInput() {
+            if (path != "/dev/null") ::unlink(path.c_str());
+        }
+    } remove_input{input};
     ::close(out[1]);
     ::close(err[1]);
     if (spawned != 0) {

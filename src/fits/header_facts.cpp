@@ -12,8 +12,12 @@ std::shared_ptr<const HeaderFacts> header_facts(std::string_view cards,
     facts->cards.assign(cards);
     facts->values = header_values(cards);
     facts->keywords = read_observing_keywords(facts->values);
-    facts->plate = plate_solution(cards);
     return facts;
+}
+
+const PlateReading& plate_reading(const HeaderFacts& facts) {
+    if (!facts.plate) facts.plate = plate_solution(facts.cards);
+    return *facts.plate;
 }
 
 }  // namespace trakora

@@ -6,10 +6,11 @@
 //
 // Usage:
 //   facts = header_facts(read.header.cards, facts);   // the same facts for the same cards
-//   facts->keywords.dec_deg.value; facts->plate.solution;
+//   facts->keywords.dec_deg.value; plate_reading(*facts).solution;
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,8 +24,14 @@ struct HeaderFacts {
     std::string cards;  // the cards read, 80 characters each, up to and including END
     HeaderValues values;
     ObservingKeywords keywords;
-    PlateReading plate;
+    // The plate reading, made by plate_reading the first time a measurement asks for it:
+    // wcslib's header parser sees the headers of measured images only, not every file
+    // the reader meets.
+    mutable std::optional<PlateReading> plate;
 };
+
+// The header's plate reading, made once.
+const PlateReading& plate_reading(const HeaderFacts& facts);
 
 // The facts of `cards`: `known` itself when it was made of the same cards, else new ones.
 std::shared_ptr<const HeaderFacts> header_facts(std::string_view cards,

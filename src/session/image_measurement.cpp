@@ -29,7 +29,7 @@ ImageMeasurement image_measurement(const HeaderFacts* header, std::string folder
     if (!date_card.empty()) m.date_obs = card_string_value(date_card);
     if (header) {
         m.keywords = header->keywords;
-        m.plate = header->plate;
+        m.plate = plate_reading(*header);
     }
     m.found = found;
     m.time = m.keywords.time;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/vfs.h>
 
 #include <algorithm>
 #include <atomic>
@@ -38,6 +39,13 @@ constexpr std::int64_t kClockSkewNs = 10'000'000'000;
 constexpr std::size_t kFilesPerThread = 64;
 constexpr std::size_t kMaxThreads = 16;
 
+// On a share, the newest images the tick asks about itself (see folder_memory.hpp).
+constexpr std::size_t kEveryTick = 64;
+// How long after this scan's last ask of a name on FUSE the kernel surely holds nothing
+// of it: FUSE keeps names and attributes 1 s unless mounted otherwise.
+constexpr std::int64_t kFuseCacheLapsedNs = 1'500'000'000;
+constexpr long kFuseMagic = 0x65735546;
+
 std::int64_t nanoseconds(std::int64_t seconds, std::int64_t nanos) {
     return seconds * 1'000'000'000 + nanos;
 }
@@ -52,6 +60,9 @@ std::int64_t now_ns() {
 struct Look {
     explicit Look(std::string n) : name(std::move(n)) {}
     std::string name;
+    ino_t listed_ino = 0;
+    bool cached = false;  // its attributes may be those the kernel holds
+    std::int64_t asked_ns = 0;
     bool linked = false;   // a symbolic link
     bool regular = false;  // an ordinary file (links followed)
     nlink_t links = 0;
@@ -60,11 +71,12 @@ struct Look {
 
 // Looks the name up, links followed. On a share or FUSE mount the attributes are asked
 // of the file system itself rather than taken from the kernel's cache, as opening the
-// file would.
+// file would, unless the look may take the cache's.
 void look_up(int folder_fd, bool force_sync, Look& look) {
     struct statx st {};
-    const int sync = force_sync ? AT_STATX_FORCE_SYNC : AT_STATX_SYNC_AS_STAT;
+    const int sync = force_sync && !look.cached ? AT_STATX_FORCE_SYNC : AT_STATX_SYNC_AS_STAT;
     const char* name = look.name.c_str();
+    look.asked_ns = now_ns();
     if (::statx(folder_fd, name, sync | AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &st) != 0) return;
     look.linked = S_ISLNK(st.stx_mode);
     if (look.linked && ::statx(folder_fd, name, sync, STATX_BASIC_STATS, &st) != 0) return;
@@ -156,6 +168,8 @@ class Tick {
             if (known == memory_.files.end() || !known->second.trusted ||
                 !(known->second.identity == look.identity) || reread.contains(look.name))
                 to_read.push_back(i);
+            else
+                known->second.asked_ns = look.asked_ns;
         }
         std::vector<RememberedFile> read(to_read.size());
         for_each_index(to_read.size(), !local_, [&](std::size_t k) {
@@ -171,6 +185,8 @@ class Tick {
             if (f.has_last) std::memcpy(f.last_card.data(), last.data(), kCardBytes);
             f.trusted = scan.readable && stamped_ns(look.identity) < settled;
             f.checked = look.linked || look.identity.dev != folder_dev_ || look.links != 1;
+            f.listed_ino = look.listed_ino;
+            f.asked_ns = look.asked_ns;
         });
         for (std::size_t k = 0; k < to_read.size(); ++k)
             memory_.files.insert_or_assign(looks[to_read[k]].name, read[k]);
@@ -186,6 +202,90 @@ class Tick {
     std::int64_t newest_stamp_ = 0;
 };
 
+// The old images of a share, those asked about between ticks (see folder_memory.hpp).
+std::vector<const std::pair<const std::string, RememberedFile>*> old_images(
+    const FolderMemory& memory) {
+    std::vector<const std::pair<const std::string, RememberedFile>*> old;
+    std::vector<const char*> cards;
+    for (const auto& [name, f] : memory.files)
+        if (f.readable && f.has_date) cards.push_back(f.best_card.data());
+    if (cards.size() <= kEveryTick) return old;
+    const auto later = [](const char* a, const char* b) { return is_later_card(a, b); };
+    std::nth_element(cards.begin(), cards.begin() + (kEveryTick - 1), cards.end(), later);
+    const char* const floor = cards[kEveryTick - 1];
+    // The files from the last one read on give the last card.
+    auto last_read = memory.files.end();
+    for (auto it = memory.files.rbegin(); it != memory.files.rend(); ++it) {
+        if (it->second.has_last) {
+            last_read = std::prev(it.base());
+            break;
+        }
+    }
+    for (auto it = memory.files.begin(); it != last_read; ++it) {
+        const RememberedFile& f = it->second;
+        if (f.trusted && f.readable && f.has_date && !f.checked &&
+            is_later_card(floor, f.best_card.data()))
+            old.push_back(&*it);
+    }
+    return old;
+}
+
+// Asks about `looks` in `folder`, off the tick.
+AskedBetweenTicks ask_about(const std::string& folder, std::vector<Look> looks) {
+    AskedBetweenTicks asked;
+    const int folder_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder_fd < 0) return asked;
+    for_each_index(looks.size(), true, [&](std::size_t i) { look_up(folder_fd, true, looks[i]); });
+    ::close(folder_fd);
+    asked.files.reserve(looks.size());
+    for (Look& look : looks)
+        asked.files.push_back(
+            {std::move(look.name), look.regular && !look.linked, look.identity, look.asked_ns});
+    return asked;
+}
+
+// Starts asking about the old images of the share, for the next tick.
+void ask_between_ticks(FolderMemory& memory, const std::string& folder, bool fuse) {
+    std::vector<Look> looks;
+    const std::int64_t now = now_ns();
+    for (const auto* old : old_images(memory)) {
+        Look& look = looks.emplace_back(old->first);
+        look.cached = fuse && now - old->second.asked_ns >= kFuseCacheLapsedNs;
+    }
+    if (looks.empty()) return;
+    // Without a thread the next tick asks about them all itself.
+    try {
+        memory.between_ticks = std::async(std::launch::async, ask_about, folder, std::move(looks));
+    } catch (const std::system_error&) {
+    }
+}
+
+// Leaves out of `looks` the files the asking between ticks found as the memory holds them.
+// All three are in name order.
+void leave_unchanged(FolderMemory& memory, std::vector<Look>& looks) {
+    AskedBetweenTicks asked;
+    try {
+        asked = memory.between_ticks.get();
+    } catch (const std::exception&) {
+        return;
+    }
+    auto answer = asked.files.begin();
+    auto known = memory.files.begin();
+    std::erase_if(looks, [&](const Look& look) {
+        while (answer != asked.files.end() && answer->name < look.name) ++answer;
+        while (known != memory.files.end() && known->first < look.name) ++known;
+        if (answer == asked.files.end() || answer->name != look.name ||
+            known == memory.files.end() || known->first != look.name)
+            return false;
+        RememberedFile& f = known->second;
+        if (!answer->plain || !(answer->identity == f.identity) || !f.trusted ||
+            f.listed_ino != look.listed_ino)
+            return false;
+        f.asked_ns = answer->asked_ns;
+        return true;
+    });
+}
+
 // Every candidate of the folder, looked up and read where needed. False when the folder
 // cannot be listed or holds no candidate name.
 bool list_and_check(FolderMemory& memory, const std::string& folder, NameRule rule) {
@@ -200,7 +300,7 @@ bool list_and_check(FolderMemory& memory, const std::string& folder, NameRule ru
     while (const dirent* entry = ::readdir(listing)) {
         std::string name(entry->d_name);
         if (!takes_name(name, rule)) continue;
-        looks.emplace_back(std::move(name));
+        looks.emplace_back(std::move(name)).listed_ino = entry->d_ino;
     }
     std::optional<ReadOnlyFile> dir;
     if (!looks.empty()) dir.emplace(ReadOnlyFile::open_folder(folder));
@@ -217,7 +317,14 @@ bool list_and_check(FolderMemory& memory, const std::string& folder, NameRule ru
         it = listed != looks.end() && listed->name == it->first ? std::next(it)
                                                                 : memory.files.erase(it);
     }
+    if (memory.between_ticks.valid() && !local) leave_unchanged(memory, looks);
+    if (memory.between_ticks.valid()) memory.between_ticks = {};
     Tick(memory, *dir, ::dirfd(listing), local).update(looks, {});
+    if (!local) {
+        struct statfs st;
+        ask_between_ticks(memory, folder,
+                          ::fstatfs(::dirfd(listing), &st) == 0 && st.f_type == kFuseMagic);
+    }
     ::closedir(listing);
     return true;
 }
@@ -291,6 +398,7 @@ std::string remembered_newest_fits_name(FolderMemory& memory, const std::string&
     if (memory.folder != folder || memory.rule != rule) {
         memory.files.clear();
         memory.watch.stop();
+        memory.between_ticks = {};
         memory.folder = folder;
         memory.rule = rule;
     }

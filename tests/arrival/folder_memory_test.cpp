@@ -13,11 +13,13 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "arrival/newest_image.hpp"
 #include "support/fits_files.hpp"
@@ -187,6 +189,58 @@ INSTANTIATE_TEST_SUITE_P(Places, RememberedScan,
                          [](const ::testing::TestParamInfo<Place>& row) {
                              return std::string(row.param.label);
                          });
+
+// On a share the old images are asked about between ticks: a change made behind the mount
+// (as by another computer) is found by its tick, then the answers are the full scan's.
+struct ShareChange {
+    const char* label;
+    bool lapsed;       // the kernel's entries of the names lapsed before the change
+    const char* name;  // written in place over an old image, or a new one
+    int by_tick;       // the tick after the change by which it is the newest image
+};
+
+class ShareChanges : public ::testing::TestWithParam<ShareChange> {};
+
+TEST_P(ShareChanges, FoundByTheirTickThenAsTheFullScan) {
+    const ShareChange& change = GetParam();
+    TempDir dir;
+    const fs::path source = dir.path() / "night";
+    fs::create_directories(source);
+    // 100 old images, stamped well before the newest: more than the tick asks about itself.
+    for (int n = 0; n < 100; ++n)
+        write_at(source / ("old_" + std::to_string(100 + n) + ".FIT"), dated(n), O_TRUNC);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    write_at(source / "recent.FIT", dated(200), O_TRUNC);
+    const fs::path watched = dir.path() / "mount";
+    BindfsMount mount(source, watched);
+    if (!mount.mounted()) GTEST_SKIP() << "no FUSE here: bindfs or /dev/fuse is missing";
+
+    FolderMemory memory;
+    std::string last = "none", date_card;
+    const auto tick = [&] {
+        return remembered_newest_fits_name(memory, watched.string(), last, date_card);
+    };
+    ASSERT_EQ(tick(), "recent.FIT");  // reads everything, then the old images are asked about
+    ASSERT_EQ(tick(), "recent.FIT");
+    if (change.lapsed) std::this_thread::sleep_for(std::chrono::seconds(2));
+    write_at(source / change.name, dated(300), 0);
+    int found = 0;
+    for (int t = 1; t <= change.by_tick && found == 0; ++t)
+        if (tick() == change.name) found = t;
+    EXPECT_NE(found, 0) << change.name << " not the newest by tick " << change.by_tick;
+    tick();
+    std::string full_last = "none";
+    EXPECT_EQ(tick(), newest_fits_name(watched.string(), full_last));
+    EXPECT_EQ(last, full_last);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, ShareChanges,
+    ::testing::Values(ShareChange{"new_image_at_the_next_tick", false, "new.FIT", 1},
+                      ShareChange{"old_image_rewritten_by_the_second", false, "old_110.FIT", 2},
+                      ShareChange{"old_image_rewritten_after_caches_lapsed", true, "old_110.FIT",
+                                  2}),
+    [](const ::testing::TestParamInfo<ShareChange>& row) { return std::string(row.param.label); });
 
 }  // namespace
 }  // namespace trakora

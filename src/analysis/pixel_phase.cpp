@@ -10,7 +10,12 @@ namespace trakora {
 namespace {
 
 constexpr std::size_t kMinSamples = 8;
-constexpr double kMinPixelsCrossed = 2;
+// The pixel phase is told from a drift's own slow motions (the drive's periodic error,
+// whose periods span many images) only when the star crosses pixels quickly: a pixel in
+// four images or less, eight pixels in all. A slower crossing leaves its steps as a slow
+// wobble in the residuals, which the fit's standard error already widens for.
+constexpr double kMinPixelsCrossed = 8;
+constexpr double kMinPixelsPerSample = 0.25;
 constexpr double kStandsOut = 4;
 
 // v less its least-squares line in t.
@@ -34,7 +39,10 @@ double pixel_phase_px(std::span<const double> minutes, std::span<const double> f
     if (n < kMinSamples) return 0;
     const auto [lo, hi] =
         std::minmax_element(fitted.begin(), fitted.begin() + static_cast<long>(n));
-    if (!(*hi - *lo >= kMinPixelsCrossed)) return 0;
+    const double crossed = *hi - *lo;
+    if (!(crossed >= kMinPixelsCrossed) ||
+        !(crossed >= kMinPixelsPerSample * static_cast<double>(n - 1)))
+        return 0;
     std::vector<double> s(n), c(n);
     for (std::size_t i = 0; i < n; ++i) {
         s[i] = std::sin(2 * std::numbers::pi * fitted[i]);

@@ -15,7 +15,9 @@ namespace trakora {
 // times, the fitted positions there and the residuals. The residuals' sine in the fitted
 // position's phase (one cycle per pixel, the line taken out of it) is sought; it counts
 // when its amplitude stands four of its standard errors out (noise alone does it once in
-// e^8, about 3000 fits) over at least eight samples and two pixels crossed. The peak is
+// e^8, about 3000 fits) over at least eight samples, and the star crosses at least eight
+// pixels, one in four samples or less (so the drive's slower motions are not taken for
+// it). The peak is
 // that of a sawtooth with the sine's amplitude (pi/2 of it): whole-pixel centroids step
 // by up to half a pixel.
 double pixel_phase_px(std::span<const double> minutes, std::span<const double> fitted,

@@ -203,6 +203,26 @@
         <source>%1 &apos;%2&apos; は分点の年として読めないため、座標を観測日のものとして読みました。</source>
         <translation>%1 &apos;%2&apos; is not an equinox year: the pointing was read as of the date.</translation>
     </message>
+    <message>
+        <source>画像 %1 (%2) から星を見失っています。見つかるまで測定に使いません。</source>
+        <translation>The star was lost at image %1 (%2): its images are left out until it is found.</translation>
+    </message>
+    <message>
+        <source>画像 %1 (%2) で見失った星を、画像 %3 (%4) で位置・大きさ・周りの星から見つけ直しました。</source>
+        <translation>The star lost at image %1 (%2) was found again at image %3 (%4) by its place, width and neighbours.</translation>
+    </message>
+    <message>
+        <source>%1 枚の画像で星が暗くなりました (雲?)。測定に使いません。</source>
+        <translation>The star was faint in %1 image(s) (clouds?): they are left out.</translation>
+    </message>
+    <message>
+        <source>星が飽和しています。露出を短くするか、暗めの星を選ぶとよく測れます。</source>
+        <translation>The star is saturated: a shorter exposure or a fainter star measures better.</translation>
+    </message>
+    <message>
+        <source>測定点のばらつき (%1″) が星の大きさ (%2″) を超えています。結果は信用できません。</source>
+        <translation>The measurements scatter by %1″, more than the star&apos;s width (%2″): the answer is not trusted.</translation>
+    </message>
 </context>
 <context>
     <name>trakora::messages</name>
@@ -478,6 +498,14 @@
         <source>%1″ (周期 %2 分)</source>
         <comment>peak to peak, period</comment>
         <translation>%1″ (period %2 min)</translation>
+    </message>
+    <message>
+        <source>星が暗くなりました (雲?)</source>
+        <translation>The star dimmed (clouds?)</translation>
+    </message>
+    <message>
+        <source>星が見つかりません</source>
+        <translation>The star is not found</translation>
     </message>
 </context>
 <context>

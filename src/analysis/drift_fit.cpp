@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/pixel_phase.hpp"
+
 namespace trakora {
 namespace {
 
@@ -128,6 +130,24 @@ FitSpread spread_of(std::span<const DriftSample> s, const std::vector<bool>& use
     return f;
 }
 
+// The used samples' residuals and the pixel-phase error along each axis.
+void add_residuals(DriftFit& fit, std::span<const DriftSample> s, const std::vector<bool>& use) {
+    std::vector<double> fitted_x, fitted_y;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!use[i]) continue;
+        const double dt = s[i].minutes - fit.origin_minutes;
+        const double fx = *fit.x.intercept + *fit.x.rate_per_min * dt;
+        const double fy = *fit.y.intercept + *fit.y.rate_per_min * dt;
+        fit.used_minutes.push_back(dt);
+        fit.residual_x.push_back(s[i].x - fx);
+        fit.residual_y.push_back(s[i].y - fy);
+        fitted_x.push_back(fx);
+        fitted_y.push_back(fy);
+    }
+    fit.pixel_phase_x_px = pixel_phase_px(fit.used_minutes, fitted_x, fit.residual_x);
+    fit.pixel_phase_y_px = pixel_phase_px(fit.used_minutes, fitted_y, fit.residual_y);
+}
+
 }  // namespace
 
 DriftFit fit_drift(std::span<const DriftSample> samples) {
@@ -188,7 +208,10 @@ DriftFit fit_drift(std::span<const DriftSample> samples) {
     if (fit.used > 0) fit.mean_minutes = total / static_cast<double>(fit.used);
     fit.x = axis_fit(samples, use, t0, x_of);
     fit.y = axis_fit(samples, use, t0, y_of);
-    if (fit.x.rate_per_min && fit.y.rate_per_min) fit.spread = spread_of(samples, use, t0, fit);
+    if (fit.x.rate_per_min && fit.y.rate_per_min) {
+        fit.spread = spread_of(samples, use, t0, fit);
+        add_residuals(fit, samples, use);
+    }
     return fit;
 }
 

@@ -55,6 +55,11 @@ struct DriftFit {
     double mean_minutes = 0;          // mean time of the used samples, from origin_minutes
     std::vector<Exclusion> excluded;  // one per input sample
     FitSpread spread;                 // set when both axes' lines are defined
+    // Set when both lines are defined: the used samples' times from origin_minutes and
+    // their residuals, in order, and the centroid's pixel-phase error found along each
+    // image axis (pixels; 0 where none stands out, see analysis/pixel_phase.hpp).
+    std::vector<double> used_minutes, residual_x, residual_y;
+    double pixel_phase_x_px = 0, pixel_phase_y_px = 0;
 };
 
 // Least squares of x and y against minutes over the samples. Flagged samples are left

@@ -51,6 +51,13 @@ enum class NoteCode {
     angle_turned_by_flip,   // names: the pier side given for, the segment's; numbers: the angle
     same_star_again,        // a new star's segment began where the last one's star was;
                             // numbers: how far from it, px
+    star_lost,              // names: the file; numbers: the image it was lost at (from 1)
+    star_found_again,       // names: both files; numbers: the image lost at, found again at
+    faint_left_out,         // numbers: how many images the star was faint in (a cloud)
+    star_saturated,         // numbers: how many images of the fit have it clipped
+    scatter_too_wide,       // numbers: the residual scatter and the star's HFD, arcseconds
+    motion_not_periodic,    // numbers: the angle the motion's line gave, the coarse angle
+    pixel_steps,            // numbers: the centroid's pixel-phase error, px
 };
 
 // What was wanting for the hour angle, as bits of `DriftNote::parts`.

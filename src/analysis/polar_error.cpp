@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/periodic_motion.hpp"
 #include "analysis/refraction.hpp"
 
 namespace trakora {
@@ -35,7 +36,24 @@ constexpr double kAltitudeNoteDeg = 30;
 struct RefinedAngle {
     double north_deg = 0;
     double se_deg = 0;
+    bool periodic = false;  // a periodic motion along the line tells that it is the RA line
 };
+
+// A periodic motion along the line counts when periodic_motion finds it (its amplitude
+// three times the scatter left about it: white noise alone does that over n >= 8 images
+// with a chance under 61 trial periods x e^(-9n/4), 1e-6) and its amplitude stands three
+// times above the centroid's pixel-phase error along the line: a star gliding over whole
+// pixels draws a steady sawtooth along its drift, which is no RA line.
+constexpr double kAbovePixelPhase = 3;
+
+bool periodic_along(const DriftFit& fit, double ex, double ey) {
+    std::vector<double> along(fit.used_minutes.size());
+    for (std::size_t i = 0; i < along.size(); ++i)
+        along[i] = ex * fit.residual_x[i] + ey * fit.residual_y[i];
+    const auto p = periodic_motion(fit.used_minutes, along);
+    const double phase = std::abs(ex) * fit.pixel_phase_x_px + std::abs(ey) * fit.pixel_phase_y_px;
+    return p && p->peak_to_peak / 2 >= kAbovePixelPhase * phase;
+}
 std::optional<RefinedAngle> angle_from_motion(const DriftFit& fit, const Orientation& near) {
     const FitSpread& s = fit.spread;
     if (s.n < kRefineImages) return std::nullopt;
@@ -53,7 +71,7 @@ std::optional<RefinedAngle> angle_from_motion(const DriftFit& fit, const Orienta
     if (deg < 0) deg += 360;
     const double se = std::sqrt(major * minor / ((s.n - 1) * (major - minor) * (major - minor)));
     if (!std::isfinite(deg) || !std::isfinite(se)) return std::nullopt;
-    return RefinedAngle{deg, se / kRadPerDeg};
+    return RefinedAngle{deg, se / kRadPerDeg, periodic_along(fit, ex, ey)};
 }
 
 // Beyond the fit's own uncertainty, what the answer is sure of: against the exact turning
@@ -115,6 +133,11 @@ struct OrientationInUse {
 void refine_by_motion(const DriftFit& fit, OrientationInUse& o, std::vector<DriftNote>& notes) {
     const auto motion = angle_from_motion(fit, o.orientation);
     if (!motion) return;
+    if (!motion->periodic) {
+        notes.push_back(
+            {NoteCode::motion_not_periodic, {}, {motion->north_deg, o.orientation.north_deg}});
+        return;
+    }
     if (angle_apart_deg(motion->north_deg, o.orientation.north_deg) <= kRefineWithinDeg) {
         notes.push_back({NoteCode::angle_refined,
                          {},
@@ -133,7 +156,7 @@ void refine_by_motion(const DriftFit& fit, OrientationInUse& o, std::vector<Drif
 // when the drive's errors stand well above the seeing: both, weighted, when they agree.
 void sharpen_by_motion(const DriftFit& fit, OrientationInUse& o, std::vector<DriftNote>& notes) {
     const auto motion = angle_from_motion(fit, o.orientation);
-    if (!motion) return;
+    if (!motion || !motion->periodic) return;
     const double se = *o.se_deg;
     const double apart = std::remainder(motion->north_deg - o.orientation.north_deg, 360.0);
     if (!(std::abs(apart) <= kAgreeingSe * std::hypot(se, motion->se_deg) && motion->se_deg > 0))
@@ -162,6 +185,12 @@ OrientationInUse use_orientation(const DriftFit& fit, const Geometry& g, DriftSu
     return o;
 }
 
+// The centroid's pixel-phase error along north, pixels.
+double pixel_phase_north_px(const DriftFit& fit, const Orientation& o) {
+    const ScreenDirections d = screen_directions(o);
+    return std::abs(d.north_x) * fit.pixel_phase_x_px + std::abs(d.north_y) * fit.pixel_phase_y_px;
+}
+
 // The north rate's standard error, arcsec/min: the fit's, widened for residuals that
 // follow one another and for what the orientation's uncertainty lets of the RA motion
 // (`ra_rate`, arcsec/min) into north.
@@ -176,6 +205,11 @@ double north_rate_se(const DriftFit& fit, const AxisFit& north, const Orientatio
             se *= std::sqrt((1 + std::min(*rho, 0.95)) / (1 - std::min(*rho, 0.95)));
     }
     if (o.se_deg && *o.se_deg > 0) se = std::hypot(se, std::abs(ra_rate) * *o.se_deg * kRadPerDeg);
+    // The centroid's pixel-phase error is not noise: at worst it moves the two ends of the
+    // fit by its peak each way.
+    const double phase = pixel_phase_north_px(fit, o.orientation);
+    if (phase > 0 && fit.elapsed_minutes > 0)
+        se = std::hypot(se, 2 * phase / fit.elapsed_minutes * scale);
     return se;
 }
 
@@ -195,6 +229,8 @@ bool read_rates(const DriftFit& fit, const Geometry& g, const OrientationInUse& 
                                 (kSiderealArcsecPerMin * std::cos(*g.dec_deg * kRadPerDeg)) * 1000;
     if (north.rate_se_per_min)
         s.north_se_arcsec_per_min = north_rate_se(fit, north, o, scale, *s.ra_rate_arcsec_per_min);
+    if (const double phase = pixel_phase_north_px(fit, o.orientation); phase > 0)
+        s.notes.push_back({NoteCode::pixel_steps, {}, {phase}});
     if (north.residual_rms) s.seeing_arcsec = *north.residual_rms * scale;
     return true;
 }

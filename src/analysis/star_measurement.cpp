@@ -221,8 +221,9 @@ StarMeasurement measure_star(const PlaneView& plane, Position around, StarLevels
 
 std::string star_flag_names(unsigned flags) {
     static constexpr std::pair<unsigned, const char*> kNames[] = {
-        {kStarHotPixel, "hot_pixel"}, {kStarSaturated, "saturated"}, {kStarLowSnr, "low_snr"},
-        {kStarLost, "no_star"},       {kStarEdge, "edge"},
+        {kStarHotPixel, "hot_pixel"},  {kStarSaturated, "saturated"}, {kStarLowSnr, "low_snr"},
+        {kStarLost, "no_star"},        {kStarEdge, "edge"},           {kStarFaint, "faint"},
+        {kStarUntracked, "untracked"},
     };
     std::string names;
     for (const auto& [flag, name] : kNames) {

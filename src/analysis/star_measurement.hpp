@@ -21,6 +21,8 @@ enum StarFlag : unsigned {
     kStarLowSnr = 1u << 2,     // SNR below 10
     kStarLost = 1u << 3,       // nothing above the threshold
     kStarEdge = 1u << 4,       // the aperture leaves the image
+    kStarFaint = 1u << 5,      // far fainter than the star was lately (a cloud)
+    kStarUntracked = 1u << 6,  // the session's star was not found: the place it should be
 };
 
 struct StarLevels {
@@ -52,7 +54,8 @@ struct StarMeasurement {
 StarMeasurement measure_star(const PlaneView& plane, Position around, StarLevels levels,
                              const StarApertures& apertures = {});
 
-// "hot_pixel|saturated|low_snr|no_star|edge" for the flags set, in that order; "" for none.
+// "hot_pixel|saturated|low_snr|no_star|edge|faint|untracked" for the flags set, in that order; ""
+// for none.
 std::string star_flag_names(unsigned flags);
 
 }  // namespace trakora

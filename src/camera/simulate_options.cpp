@@ -393,6 +393,7 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
         "before. --interval 0 and --clock simulated need --count or --keep. Existing\n"
         "files are never overwritten: numbering skips names already in the folder. One\n"
         "line per image goes to standard output.\n";
+    add_condition_options(syntax.options, o.conditions);
     syntax.check = [&o, bitpix_given, mount_given, drift_y_given, name_given, style,
                     north_given]() -> Refusal {
         if (*north_given > 1) return "give where north lies once, by --north or --rotation";

@@ -59,6 +59,7 @@ struct SimulateOptions {
     bool wcs = false;            // a TAN plate solution goes into the header
     std::vector<Nudge> nudges;   // image counted from 0
     bool knobs = false;          // turns of the knobs read from standard input as it runs
+    SkyConditions conditions;    // --clouds, --saturate, --undersampled
 };
 
 // The options of "simulate", each written into `o`, which must outlive the table.

@@ -85,6 +85,7 @@ SkyParams sky_params(const SimulateOptions& o) {
     params.mount.scale_arcsec_per_px = o.scale_arcsec_per_px;
     params.mount.orientation = o.orientation;
     params.mount.lon_deg = o.lon_deg;
+    params.conditions = o.conditions;
     return params;
 }
 

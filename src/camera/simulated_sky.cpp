@@ -191,10 +191,15 @@ std::vector<float> render_sky(const SkyParams& params, const SkyField& field, lo
                     fs * (kSkyLevel * kSkyTint[p] * gradient + kSkyNoise * noise.gaussian()));
             }
         }
-        for (const FieldStar& star : field.field_stars)
-            add_star(plane, params, guide.x + star.dx, guide.y + star.dy,
-                     fs * star.peak * star.colour[p]);
-        add_star(plane, params, guide.x, guide.y, fs * kGuidePeak * field.guide_colour[p]);
+        const SkyConditions& c = params.conditions;
+        const double light = cloud_transmission(c, params.seed, index);
+        for (const FieldStar& star : field.field_stars) {
+            const Position at = drawn_at(c, {guide.x + star.dx, guide.y + star.dy});
+            add_star(plane, params, at.x, at.y, light * fs * star.peak * star.colour[p]);
+        }
+        const Position at = drawn_at(c, guide);
+        const double peak = guide_peak(c, params.seed, fs, fs * kSkyLevel, fs * kGuidePeak);
+        add_star(plane, params, at.x, at.y, light * peak * field.guide_colour[p]);
         for (const HotPixel& hot : field.hot_pixels)
             plane[static_cast<std::size_t>(hot.y) * params.width + hot.x] =
                 static_cast<float>(fs * hot.level);

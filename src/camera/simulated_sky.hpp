@@ -24,6 +24,7 @@
 #include "base/orientation.hpp"
 #include "base/position.hpp"
 #include "camera/mount_model.hpp"
+#include "camera/sky_conditions.hpp"
 
 namespace trakora::camera {
 
@@ -75,6 +76,7 @@ struct SkyParams {
     double seeing = 0.5;  // standard deviation of the per-image jitter, pixels
     std::uint64_t seed = 1;
     SkyMount mount;
+    SkyConditions conditions;  // clouds, a saturated guide star, whole-pixel stars
 };
 
 // A field star sits at a fixed offset from the guide star: the whole field drifts and

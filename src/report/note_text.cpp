@@ -150,6 +150,34 @@ std::string note_text(const DriftNote& n) {
             return "The new star is where the last one was (" + fixed_text(number(n, 0), 1) +
                    " px off, the same pointing): the same star? A second star at the same hour "
                    "angle adds nothing to the other component.";
+        case NoteCode::star_lost:
+            return "The star was lost at image " + count(number(n, 0)) + " (" + name(n, 0) +
+                   ") and not found again since: its images are left out, and the answer "
+                   "waits for it.";
+        case NoteCode::star_found_again:
+            return "The star was lost at image " + count(number(n, 0)) + " (" + name(n, 0) +
+                   ") and found again at image " + count(number(n, 1)) + " (" + name(n, 1) +
+                   ") by its place, width and neighbours; the images between are left out.";
+        case NoteCode::faint_left_out:
+            return "The star was faint in " + count(number(n, 0)) +
+                   " image(s) (clouds?): they are left out of the fit.";
+        case NoteCode::star_saturated:
+            return "The star is saturated (" + count(number(n, 0)) +
+                   " image(s)): measured from its clipped core and its wings; a shorter "
+                   "exposure or a fainter star measures better.";
+        case NoteCode::scatter_too_wide:
+            return "The measurements scatter by " + fixed_text(number(n, 0), 1) +
+                   " arcsec about the line, more than the star's own width (HFD " +
+                   fixed_text(number(n, 1), 1) +
+                   " arcsec): not the star's jitter, so the answer is not trusted.";
+        case NoteCode::motion_not_periodic:
+            return "The star's motion would put north at " + fixed_text(number(n, 0), 1) +
+                   " degrees (given " + fixed_text(number(n, 1), 0) +
+                   "), but no periodic RA motion stands out above the seeing and the pixel "
+                   "steps: it was not used.";
+        case NoteCode::pixel_steps:
+            return "The centroid steps with the pixels by up to " + fixed_text(number(n, 0), 2) +
+                   " px (an undersampled or clipped star): taken into the standard error.";
         case NoteCode::air_out_of_range:
             return name(n, 0) + " '" + name(n, 1) +
                    "' is out of range (-60 to 50 C, 500 to 1100 hPa): the default was used.";

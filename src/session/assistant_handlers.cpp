@@ -64,9 +64,23 @@ bool follow_adjusting(KnobAdjusting& k, const MeasuredPlane& image, const ImageM
 bool measure(DriftAssistant& a, const MeasuredPlane& image, ImageMeasurement m, bool take) {
     ++a.measured;
     if (take) {
-        m.star = track_star(session_tracker(a, m.picked), image.plane, image.levels, m.found);
+        const std::optional<double> now =
+            m.time ? std::optional<double>(m.time->unix_s) : std::nullopt;
+        StarTracker t = session_tracker(a, m.picked);
+        const bool fresh = !t.last || !a.star_memory;
+        if (!fresh) {
+            t.memory = a.star_memory;
+            t.now_unix_s = now;
+        }
+        m.star = track_star(t, image.plane, image.levels, m.found);
         a.turned_to.reset();
+        std::optional<StarMemory> memory = a.star_memory;
+        if (fresh)
+            memory = remember_picked_star(image.plane, image.levels, *m.star, now);
+        else
+            remember_star(*memory, *m.star, now);
         add_drift_image(a, std::move(m));
+        a.star_memory = std::move(memory);
         a.latest = a.images.back().measurement;
     } else {
         a.latest = std::move(m);

@@ -9,6 +9,7 @@
 #include "analysis/periodic_error.hpp"
 #include "base/sky_time.hpp"
 #include "fits/keyword_text.hpp"
+#include "session/star_notes.hpp"
 
 namespace trakora {
 namespace {
@@ -92,7 +93,7 @@ void fit_segment(DriftAssistant& a, DriftSegment& segment, std::size_t index) {
         p.minutes = image.minutes;
         p.x = star.x;
         p.y = star.y;
-        p.flagged = star.flags != 0 || !image.measurement.time;
+        p.flagged = star_left_out(image);
     }
     if (a.typed.calibration) {
         // Found afresh from the geometry as resolved, each time the segment is refitted.
@@ -105,6 +106,7 @@ void fit_segment(DriftAssistant& a, DriftSegment& segment, std::size_t index) {
     segment.summary = drift_summary(segment.fit, segment.geometry);
     add_periodic_error(segment.summary, segment.fit, points);
     add_time_notes(segment.summary, segment_images(a, index));
+    add_star_notes(segment.summary, segment_images(a, index), segment.first);
 }
 
 // The last pier side the current segment's headers name, "" when none does.
@@ -165,6 +167,7 @@ void reset_drift_session(DriftAssistant& a) {
     a.session_ended = false;
     a.adjusting.reset();
     a.turned_to.reset();
+    a.star_memory.reset();
 }
 
 bool is_last_image(const DriftAssistant& a, const ImageMeasurement& m) {

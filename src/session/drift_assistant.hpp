@@ -34,6 +34,7 @@
 #include "analysis/combined_error.hpp"
 #include "analysis/drift_fit.hpp"
 #include "analysis/polar_error.hpp"
+#include "analysis/star_tracker.hpp"
 #include "session/image_measurement.hpp"
 #include "session/knob_adjust.hpp"
 
@@ -98,6 +99,9 @@ struct DriftAssistant {
     std::optional<KnobAdjusting> adjusting;
     // Where the star was followed to when the turn ended: the next image looks there too.
     std::optional<Position> turned_to;
+    // What is known of the session's star beyond the last image (set at the pick): the
+    // tracker finds it by this, and knows when it is lost.
+    std::optional<StarMemory> star_memory;
 };
 
 // ---- pure operations on the value (the handlers in assistant_handlers.hpp use them) ---

@@ -37,6 +37,20 @@ QString number(const std::optional<double>& v, const char* format, const char* u
     return QString::asprintf(format, *v) + QString::fromUtf8(unit);
 }
 
+// The session star's own notes, shown beside its warnings; the others go to the files.
+QString star_note_words(const DriftNote& note) {
+    switch (note.code) {
+        case NoteCode::star_lost:
+        case NoteCode::star_found_again:
+        case NoteCode::faint_left_out:
+        case NoteCode::star_saturated:
+        case NoteCode::scatter_too_wide:
+            return note_words(note);
+        default:
+            return {};
+    }
+}
+
 }  // namespace
 
 QString star_warnings(unsigned flags) {
@@ -46,6 +60,8 @@ QString star_warnings(unsigned flags) {
     if (flags & kStarSaturated) out << DriftAssistantWindow::tr("星が飽和しています");
     if (flags & kStarLowSnr) out << DriftAssistantWindow::tr("SN 比が低すぎます");
     if (flags & kStarEdge) out << DriftAssistantWindow::tr("星が画像の端にかかっています");
+    if (flags & kStarFaint) out << DriftAssistantWindow::tr("星が暗くなりました (雲?)");
+    if (flags & kStarUntracked) out << DriftAssistantWindow::tr("星が見つかりません");
     return out.join(DriftAssistantWindow::tr("・", "between two warnings"));
 }
 
@@ -239,7 +255,11 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
         const StarMeasurement& star = *a.images.back().measurement.star;
         c_.snr->setText(QString::asprintf("%.0f", star.snr));
         c_.hfd->setText(QString::asprintf("%.2f px", star.hfd));
-        c_.warnings->setText(star_warnings(star.flags));
+        QStringList warnings;
+        if (const QString flags = star_warnings(star.flags); !flags.isEmpty()) warnings << flags;
+        for (const DriftNote& note : s.notes)
+            if (const QString words = star_note_words(note); !words.isEmpty()) warnings << words;
+        c_.warnings->setText(warnings.join(u'\n'));
     }
     c_.inputs->show_inputs(a);
     c_.knob_target->show_assistant(a);

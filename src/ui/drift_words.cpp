@@ -11,6 +11,11 @@ namespace {
 
 QString fixed(double value, int decimals) { return QString::asprintf("%.*f", decimals, value); }
 
+// A note's number k as a whole count, "0" when it has fewer.
+QString number(const DriftNote& note, std::size_t k) {
+    return QString::number(k < note.numbers.size() ? std::llround(note.numbers[k]) : 0);
+}
+
 QString arcmin(double value, int decimals = 1) { return fixed(value, decimals) + u'′'; }
 
 QString turn_sentence(ErrorDirection direction, double turn_arcmin) {
@@ -257,6 +262,30 @@ QString note_words(const DriftNote& note) {
                        "DriftWords",
                        "%1 '%2' は分点の年として読めないため、座標を観測日のものとして読みました。")
                 .arg(name(0), name(1));
+        case NoteCode::star_lost:
+            return QCoreApplication::translate(
+                       "DriftWords",
+                       "画像 %1 (%2) から星を見失っています。見つかるまで測定に使いません。")
+                .arg(number(note, 0), name(0));
+        case NoteCode::star_found_again:
+            return QCoreApplication::translate("DriftWords",
+                                               "画像 %1 (%2) で見失った星を、画像 %3 (%4) "
+                                               "で位置・大きさ・周りの星から見つけ直しました。")
+                .arg(number(note, 0), name(0), number(note, 1), name(1));
+        case NoteCode::faint_left_out:
+            return QCoreApplication::translate(
+                       "DriftWords", "%1 枚の画像で星が暗くなりました (雲?)。測定に使いません。")
+                .arg(number(note, 0));
+        case NoteCode::star_saturated:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "星が飽和しています。露出を短くするか、暗めの星を選ぶとよく測れます。");
+        case NoteCode::scatter_too_wide:
+            return QCoreApplication::translate("DriftWords",
+                                               "測定点のばらつき (%1″) が星の大きさ (%2″) "
+                                               "を超えています。結果は信用できません。")
+                .arg(fixed(note.numbers.empty() ? 0 : note.numbers[0], 1),
+                     fixed(note.numbers.size() < 2 ? 0 : note.numbers[1], 1));
         default:
             break;
     }

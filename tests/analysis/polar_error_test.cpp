@@ -145,5 +145,38 @@ TEST(PolarErrorReport, AltitudeMixedAndUnknowns) {
     EXPECT_EQ(two.enough, false);
 }
 
+// The RA line is read from the star's motion only when a periodic motion stands out along
+// it: a star on whole pixels drifting along x draws a steady sawtooth there (its pixel
+// phase, up to half a pixel, goes into the standard error), which is no RA line; the
+// drive's periodic error along y is. North lies right; the coarse north is within 45
+// degrees of the line each motion would give.
+TEST(PolarErrorReport, RaLineFromAPeriodicMotionNeverFromPixelSteps) {
+    struct Row {
+        const char* name;
+        double pe_px;  // the periodic error's amplitude along y
+        double coarse_deg;
+        bool refined;
+    };
+    for (const Row row :
+         {Row{"steady_sawtooth", 0, 0, false}, Row{"periodic_error", 3, 70, true}}) {
+        SCOPED_TRACE(row.name);
+        std::vector<DriftSample> samples;
+        for (int k = 0; k < 61; ++k) {
+            const double t = 0.5 * k, wobble = 0.02 * std::sin(7.1 * k);
+            samples.push_back({t, std::round(100 + 3.1 * t + 0.03 * std::cos(5.3 * k)),
+                               50 + wobble + row.pe_px * std::sin(t)});
+        }
+        const DriftFit fit = fit_drift(samples);
+        Geometry g = meridian(50);
+        g.angle_source = AngleSource::coarse;
+        g.orientation.north_deg = row.coarse_deg;
+        const DriftSummary s = drift_summary(fit, g);
+        EXPECT_NEAR(fit.pixel_phase_x_px, 0.5, 0.05);
+        EXPECT_EQ(s.angle_source, row.refined ? AngleSource::refined : AngleSource::coarse);
+        EXPECT_NEAR(*s.angle_deg, row.refined ? 90 : row.coarse_deg, 1);
+        EXPECT_EQ(s.enough, row.refined);
+    }
+}
+
 }  // namespace
 }  // namespace trakora

@@ -61,7 +61,7 @@ TEST_P(StarTracking, FindsTheSessionsStar) {
                                          star(x, y, c.star, 3000) + star(x, y, kFieldStar, 24000));
     });
     const StarLevels levels{65535, 65535};
-    StarTracker t{c.last, 0, c.turned_to, c.turning};
+    StarTracker t{c.last, 0, c.turned_to, c.turning, {}, {}};
     if (c.clean_last) t.last_snr = measure_star(image.plane(), c.star, levels).snr;
     const std::optional<StarMeasurement> got =
         c.turning ? follow_turned_star(t, image.plane(), levels, c.found)

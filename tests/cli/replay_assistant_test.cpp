@@ -489,5 +489,108 @@ TEST_F(ReplayNight, GoneOnInterruptAndTerminate) {
     }
 }
 
+// Nights the sky makes hard: clouds, a saturated star, stars on whole pixels, alone and
+// with the drive's errors, a turned camera and low air. Each answer is right (within 10 %
+// or 0.5', axis and way), or honestly not enough with the note saying why; "enough" never
+// stands more than three standard errors from the truth, and a lost star is named.
+struct SkyRow {
+    const char* name;
+    std::vector<std::string> mount;
+    std::vector<std::string> replay;
+    double error_arcmin;
+    const char* axis;
+    const char* pole;
+    const char* note;                           // a part of one of the notes, always there
+    std::optional<bool> enough = std::nullopt;  // when the row knows which
+    int images = 61;
+};
+
+TEST(ReplaySky, RightOrHonestlyNotEnough) {
+    const std::string az = "--az-offset", whole = "--undersampled", steady = "0.03";
+    const char* refound = "and found again at image";
+    const std::vector<SkyRow> rows = {
+        {"clouds", {az, "-9", "--clouds"}, {"--angle", "0"}, 9, "azimuth", "east", refound},
+        {"clouds_pe_turned_camera",
+         {az, "-9", "--clouds", "--pe", "15", "--pe-period", "6", "--rotation", "77", "--seed",
+          "5"},
+         {"--angle", "77"},
+         9,
+         "azimuth",
+         "east",
+         refound},
+        {"clouds_at_the_end",
+         {az, "-9", "--clouds"},
+         {"--angle", "0"},
+         9,
+         "azimuth",
+         "east",
+         "and not found again since",
+         false,
+         33},
+        {"saturated",
+         {az, "4", "--saturate"},
+         {"--angle", "0"},
+         4,
+         "azimuth",
+         "west",
+         "The star is saturated",
+         true},
+        {"saturated_20_degrees_high",
+         {az, "4", "--saturate", "--dec", "-20"},
+         {"--angle", "0"},
+         4,
+         "azimuth",
+         "west",
+         "19.6 degrees high"},
+        {"undersampled",
+         {az, "18", whole, "--north", "right", "--seeing", steady},
+         {"--angle", "90"},
+         18,
+         "azimuth",
+         "west",
+         "steps with the pixels",
+         true},
+        {"undersampled_wrong_coarse_north",
+         {az, "18", whole, "--north", "right", "--seeing", steady},
+         {"--north", "up"},
+         18,
+         "azimuth",
+         "west",
+         "where north lies in the image is not known",
+         false},
+        {"undersampled_pe_coarse_north",
+         {az, "18", whole, "--north", "right", "--pe", "20", "--pe-period", "6"},
+         {"--north", "right"},
+         18,
+         "azimuth",
+         "west",
+         "from the star's RA motion",
+         true},
+    };
+    for (const SkyRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        std::vector<std::string> mount = {"--lat", "50",  "--dec",       "10",
+                                          "--ha",  "0.3", "--refraction"};
+        mount.insert(mount.end(), row.mount.begin(), row.mount.end());
+        const auto star = simulate_night(dir.file("night"), mount, row.images);
+        std::vector<std::string> more = row.replay;
+        more.insert(more.end(), {"--summary", "-"});
+        const ProgramRun run = replay("night", star, more, {.folder = dir.path()});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string& json = run.out;
+        EXPECT_NE(json.find(row.note), std::string::npos) << json;
+        const bool enough = json_value(json, "enough") == "true";
+        EXPECT_EQ(enough, row.enough.value_or(enough)) << json;
+        if (!enough) continue;
+        const double error = json_number(json, "error_arcmin");
+        EXPECT_NEAR(error, row.error_arcmin, std::max(0.5, 0.1 * row.error_arcmin)) << json;
+        EXPECT_LE(std::abs(error - row.error_arcmin), 3 * json_number(json, "error_se_arcmin"))
+            << json;
+        EXPECT_EQ(json_value(json, "axis"), std::string("\"") + row.axis + "\"");
+        EXPECT_EQ(json_value(json, "pole"), std::string("\"") + row.pole + "\"");
+    }
+}
+
 }  // namespace
 }  // namespace trakora::cli

@@ -51,6 +51,8 @@ enum class NoteCode {
     angle_turned_by_flip,   // names: the pier side given for, the segment's; numbers: the angle
     same_star_again,        // a new star's segment began where the last one's star was;
                             // numbers: how far from it, px
+    calibration_too_small,  // names: the move; numbers: the largest step, px (below 5)
+    direction_needs_north,  // the error's way and knob turn need north in the image known
 };
 
 // What was wanting for the hour angle, as bits of `DriftNote::parts`.

@@ -16,6 +16,7 @@
 
 #include "analysis/star_measurement.hpp"
 #include "report/assistant_chart.hpp"
+#include "session/alignment_step.hpp"
 #include "session/drift_advice.hpp"
 #include "ui/drift_words.hpp"
 #include "ui/ui_fonts.hpp"
@@ -222,9 +223,24 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
     chart_in_words(shown, report::assistant_chart_caption(a), s);
     c_.chart->set_chart(std::move(shown));
     const DriftAdvice advice = drift_advice(s);
-    c_.error->setText(error_text(s));
+    const AlignmentStep step = alignment_step(a);
+    // The error is the headline only once it is known well enough; before, how long.
+    const bool measuring = !a.segments.empty() && a.segments.back().count > 0;
+    c_.error->setText(step.show == AnswerShown::error || !measuring ? error_text(s)
+                                                                    : progress_headline(step));
     c_.component->setText(s.component ? component_word(*s.component) : QStringLiteral("—"));
-    c_.advice->setText(advice_sentence(advice));
+    // No way and no turn said before north is known or the answer is enough; "may be fine"
+    // only when it surely is.
+    QString sentence = step_sentence(step);
+    if (sentence.isEmpty()) {
+        DriftAdvice said = advice;
+        const bool unsure = (advice.kind == AdviceKind::turn && !s.enough.value_or(false)) ||
+                            (advice.kind == AdviceKind::within_noise && !step.may_be_fine);
+        if (unsure || (advice.kind == AdviceKind::turn && !step.direction_known))
+            said.kind = AdviceKind::wait_for_images;
+        sentence = advice_sentence(said);
+    }
+    c_.advice->setText(sentence);
     c_.progress->setText(progress_text(advice));
 
     c_.seeing->setText(number(s.seeing_arcsec, "%.2f", "″"));
@@ -248,8 +264,11 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
 
     c_.segments->clear();
     const std::size_t count = a.segments.size();
-    for (std::size_t k = count > kSegmentsListed ? count - kSegmentsListed : 0; k < count; ++k)
-        c_.segments->addItem(segment_line(k, a.segments[k].summary));
+    for (std::size_t k = count > kSegmentsListed ? count - kSegmentsListed : 0; k < count; ++k) {
+        DriftSummary line = a.segments[k].summary;
+        if (!step.direction_known) line.direction.reset();
+        c_.segments->addItem(segment_line(k, line));
+    }
 }
 
 void DriftAssistantWindow::show_tracking(const DriftSummary& s) {

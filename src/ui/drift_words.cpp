@@ -151,6 +151,52 @@ QString progress_text(const DriftAdvice& a) {
     return QCoreApplication::translate("DriftWords", "測定中");
 }
 
+QString step_sentence(const AlignmentStep& step) {
+    switch (step.action) {
+        case StepAction::pick_meridian_star:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "子午線に近い星（時角 0 時前後、赤緯 0〜20°）に向けて中央に入れ、クリックして"
+                "ください。");
+        case StepAction::give_orientation:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "画像のどちらが北か分からないため、ずれの向きとノブの回し方は出せません。北の角度を"
+                "入力するか、プレートソルブした画像を使うか、校正してください。");
+        case StepAction::target_reached:
+            return QCoreApplication::translate(
+                "DriftWords", "星が目標に届きました。ノブを止めて「新しい区間」を押してください。");
+        case StepAction::slew_altitude_star:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "次は高度です。東か西の低い星（時角 4〜8 時）に向けて中央に入れてください。");
+        case StepAction::slew_check_star:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "両方のノブを回しました。子午線に近い星に戻して、もう一度測って確かめてください。");
+        case StepAction::done:
+            return QCoreApplication::translate("DriftWords",
+                                               "極軸は方位・高度とも 1′ 以内に合っています。");
+        case StepAction::wait:
+        case StepAction::give_scale:
+        case StepAction::give_hour_angle:
+        case StepAction::other_star:
+        case StepAction::turn_azimuth_knob:
+        case StepAction::turn_altitude_knob:
+            break;
+    }
+    return {};
+}
+
+QString progress_headline(const AlignmentStep& step) {
+    const int seconds = static_cast<int>(std::lround(step.elapsed_min * 60));
+    const QString elapsed = QString::asprintf("%d:%02d", seconds / 60, seconds % 60);
+    if (step.minutes_to_go && *step.minutes_to_go > 0)
+        return QCoreApplication::translate("DriftWords", "測定中 %1 — あと約 %2 分")
+            .arg(elapsed, fixed(std::ceil(*step.minutes_to_go), 0));
+    return QCoreApplication::translate("DriftWords", "測定中 %1").arg(elapsed);
+}
+
 QString component_word(Component component) {
     switch (component) {
         case Component::azimuth:

@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: MIT
+// Where the alignment stands as a session of drifting stars goes through its phases, and
+// when the headers say the mount slewed or flipped.
+#include "session/alignment_step.hpp"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "session/assistant_handlers.hpp"
+
+namespace trakora {
+namespace {
+
+// `count` images 0.25 min apart of a star drifting up the image (north up, 1.5″/px) by
+// `arcmin` of the error its hour angle measures, at latitude 50 and declination 10.
+void drift(DriftAssistant& a, double arcmin, int count = 25) {
+    const double start = a.images.empty() ? 0 : a.images.back().minutes + 0.25;
+    for (int k = 0; k < count; ++k) {
+        const double minutes = start + 0.25 * k;
+        ImageMeasurement m;
+        m.file = "drift_" + std::to_string(a.images.size()) + ".FIT";
+        m.keywords =
+            read_observing_keywords({{"SCALE", "1.5"}, {"SITELAT", "50"}, {"OBJCTDEC", "10"}});
+        m.time = ObservationTime{1.8e9 + 60 * minutes, TimeSource::date_obs};
+        m.star = StarMeasurement{};
+        m.star->x = 300 + 0.01 * (k % 3);
+        m.star->y = 200 - 0.175 * arcmin * (minutes - start) + 0.02 * ((k % 2) ? 1 : -1);
+        m.star->snr = 80;
+        add_drift_image(a, m);
+    }
+}
+
+// A new star at hour angle `ha` (typed for it), as after a slew.
+void new_star(DriftAssistant& a, double ha) {
+    a.slew_for_next = true;
+    if (!a.segment_requested) a.segment_requested = SegmentReason::slew;
+    type_drift_input(a, DriftInput::ha, ha);
+}
+
+void knob_turned(DriftAssistant& a, Knob knob) {
+    a.adjusting = KnobAdjusting{};
+    a.adjusting->adjust.knob = knob;
+    start_drift_segment(a);
+}
+
+struct StepRow {
+    const char* name;
+    bool north_known;
+    std::function<void(DriftAssistant&)> night;
+    AlignmentPhase phase;
+    StepAction action;
+    AnswerShown show;
+    bool knob_allowed;
+};
+
+TEST(AlignmentStep, FollowsTheRoundThroughItsPhases) {
+    const StepRow rows[] = {
+        {"nothing_yet", true, [](DriftAssistant&) {}, AlignmentPhase::measure_azimuth,
+         StepAction::pick_meridian_star, AnswerShown::progress, false},
+        {"first_images", true, [](DriftAssistant& a) { drift(a, 3, 2); },
+         AlignmentPhase::measure_azimuth, StepAction::wait, AnswerShown::progress, false},
+        {"azimuth_known", true, [](DriftAssistant& a) { drift(a, 3); },
+         AlignmentPhase::turn_azimuth, StepAction::turn_azimuth_knob, AnswerShown::error, true},
+        {"azimuth_on_an_assumed_north", false, [](DriftAssistant& a) { drift(a, 3); },
+         AlignmentPhase::measure_azimuth, StepAction::give_orientation, AnswerShown::error, false},
+        {"azimuth_fine_as_it_is", true, [](DriftAssistant& a) { drift(a, 0.1); },
+         AlignmentPhase::measure_altitude, StepAction::slew_altitude_star, AnswerShown::error,
+         false},
+        {"turning_azimuth", true,
+         [](DriftAssistant& a) {
+             drift(a, 3);
+             a.adjusting = KnobAdjusting{};
+         },
+         AlignmentPhase::turn_azimuth, StepAction::turn_azimuth_knob, AnswerShown::error, false},
+        {"target_reached", true,
+         [](DriftAssistant& a) {
+             drift(a, 3);
+             a.adjusting = KnobAdjusting{};
+             a.adjusting->reached = true;
+         },
+         AlignmentPhase::turn_azimuth, StepAction::target_reached, AnswerShown::error, false},
+        {"after_the_azimuth_knob", true,
+         [](DriftAssistant& a) {
+             drift(a, 3);
+             knob_turned(a, Knob::azimuth);
+             drift(a, 0.1, 8);
+         },
+         AlignmentPhase::measure_altitude, StepAction::slew_altitude_star, AnswerShown::error,
+         false},
+        {"altitude_known", true,
+         [](DriftAssistant& a) {
+             drift(a, 3);
+             knob_turned(a, Knob::azimuth);
+             new_star(a, -6);
+             drift(a, 3);
+         },
+         AlignmentPhase::turn_altitude, StepAction::turn_altitude_knob, AnswerShown::error, true},
+        {"after_the_altitude_knob", true,
+         [](DriftAssistant& a) {
+             drift(a, 3);
+             knob_turned(a, Knob::azimuth);
+             new_star(a, -6);
+             drift(a, 3);
+             knob_turned(a, Knob::altitude);
+             drift(a, 0.1, 8);
+         },
+         AlignmentPhase::check_both, StepAction::slew_check_star, AnswerShown::error, false},
+        {"both_within_a_minute", true,
+         [](DriftAssistant& a) {
+             drift(a, 0.05);
+             new_star(a, -6);
+             drift(a, 0.05);
+         },
+         AlignmentPhase::aligned, StepAction::done, AnswerShown::error, false},
+    };
+    for (const StepRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        DriftAssistant a;
+        a.typed.ha_hours = 0;
+        if (row.north_known) a.typed.angle_source = AngleSource::typed;
+        row.night(a);
+        const AlignmentStep step = alignment_step(a);
+        EXPECT_STREQ(alignment_phase_name(step.phase), alignment_phase_name(row.phase));
+        EXPECT_STREQ(step_action_name(step.action), step_action_name(row.action));
+        EXPECT_EQ(step.show, row.show);
+        EXPECT_EQ(step.knob_allowed, row.knob_allowed);
+        EXPECT_EQ(step.direction_known, row.north_known);
+    }
+}
+
+// The headers' pointing and pier side against the session's last image.
+TEST(AlignmentStep, NoticesSlewsAndFlipsFromTheHeaders) {
+    struct Row {
+        const char* name;
+        HeaderValues before, now;
+        double turn_allowance_arcmin;
+        MountMove move;
+    };
+    const Row rows[] = {
+        {"tracking",
+         {{"OBJCTRA", "10 00 00"}, {"OBJCTDEC", "20"}},
+         {{"OBJCTRA", "10 00 00"}, {"OBJCTDEC", "20"}},
+         0,
+         MountMove::none},
+        {"three_arcminutes",
+         {{"OBJCTRA", "10 00 00"}, {"OBJCTDEC", "20"}},
+         {{"OBJCTRA", "10 00 00"}, {"OBJCTDEC", "20.05"}},
+         0,
+         MountMove::none},
+        {"slew_in_ra",
+         {{"RA", "150"}, {"DEC", "20"}},
+         {{"RA", "152"}, {"DEC", "20"}},
+         0,
+         MountMove::slewed},
+        {"slew_seen_through_a_turn",
+         {{"RA", "150"}, {"DEC", "20"}},
+         {{"RA", "150"}, {"DEC", "21"}},
+         30,
+         MountMove::slewed},
+        {"no_pointing_told", {}, {{"RA", "150"}, {"DEC", "20"}}, 0, MountMove::none},
+        {"meridian_flip", {{"PIERSIDE", "WEST"}}, {{"PIERSIDE", "EAST"}}, 0, MountMove::flipped},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        DriftAssistant a;
+        ImageMeasurement before;
+        before.keywords = read_observing_keywords(row.before);
+        before.star = StarMeasurement{};
+        add_drift_image(a, before);
+        a.turn_allowance_arcmin = row.turn_allowance_arcmin;
+        ImageMeasurement now;
+        now.keywords = read_observing_keywords(row.now);
+        EXPECT_EQ(mount_move(a, now), row.move);
+    }
+}
+
+}  // namespace
+}  // namespace trakora

@@ -203,6 +203,38 @@
         <source>%1 &apos;%2&apos; は分点の年として読めないため、座標を観測日のものとして読みました。</source>
         <translation>%1 &apos;%2&apos; is not an equinox year: the pointing was read as of the date.</translation>
     </message>
+    <message>
+        <source>子午線に近い星（時角 0 時前後、赤緯 0〜20°）に向けて中央に入れ、クリックしてください。</source>
+        <translation>Slew to a star near the meridian (hour angle about 0 h, declination 0–20°), centre it and click it.</translation>
+    </message>
+    <message>
+        <source>画像のどちらが北か分からないため、ずれの向きとノブの回し方は出せません。北の角度を入力するか、プレートソルブした画像を使うか、校正してください。</source>
+        <translation>Where north lies in the image is not known, so neither the error’s direction nor a knob turn can be given. Type north’s angle, use plate-solved images, or calibrate.</translation>
+    </message>
+    <message>
+        <source>星が目標に届きました。ノブを止めて「新しい区間」を押してください。</source>
+        <translation>The star has reached the target. Stop turning the knob and press “New segment”.</translation>
+    </message>
+    <message>
+        <source>次は高度です。東か西の低い星（時角 4〜8 時）に向けて中央に入れてください。</source>
+        <translation>Next, the altitude: slew to a star low in the east or west (hour angle 4–8 h) and centre it.</translation>
+    </message>
+    <message>
+        <source>両方のノブを回しました。子午線に近い星に戻して、もう一度測って確かめてください。</source>
+        <translation>Both knobs are turned. Slew back to a star near the meridian and measure again to check.</translation>
+    </message>
+    <message>
+        <source>極軸は方位・高度とも 1′ 以内に合っています。</source>
+        <translation>The polar axis is within 1′ in both azimuth and altitude.</translation>
+    </message>
+    <message>
+        <source>測定中 %1 — あと約 %2 分</source>
+        <translation>Measuring %1 — about %2 min to go</translation>
+    </message>
+    <message>
+        <source>測定中 %1</source>
+        <translation>Measuring %1</translation>
+    </message>
 </context>
 <context>
     <name>trakora::messages</name>
@@ -479,6 +511,14 @@
         <comment>peak to peak, period</comment>
         <translation>%1″ (period %2 min)</translation>
     </message>
+    <message>
+        <source>新しい星</source>
+        <translation>New star</translation>
+    </message>
+    <message>
+        <source>別の星に向けて中央に入れたあと、次の画像からその星を測ります</source>
+        <translation>After slewing to another star and centring it: measure that star from the next image</translation>
+    </message>
 </context>
 <context>
     <name>trakora::ui::KnobTargetView</name>
@@ -558,6 +598,10 @@
     <message>
         <source>ずれが分かると、ノブを回すときの星の目標をここに示します。</source>
         <translation>Once the error is known, the star’s target for turning the knob is shown here.</translation>
+    </message>
+    <message>
+        <source>画像のどちらが北か分かるまで、ノブの目標は示しません。</source>
+        <translation>No knob target until it is known where north lies in the image.</translation>
     </message>
 </context>
 <context>

@@ -492,7 +492,9 @@ bool same_pointing(const ImageMeasurement& a, const ImageMeasurement& b) {
 // star is its first image's: images a tick took after a slew and before the new pick
 // belong to the new star, and are passed over when their headers say so.
 std::optional<double> same_star_offset(const DriftAssistant& a, const DriftSegment& segment) {
-    if (segment.reason != SegmentReason::new_star || segment.first == 0 || segment.count == 0)
+    // After a slew the headers told, or the user said, the star is a new one.
+    if (segment.reason != SegmentReason::new_star || segment.slewed || segment.first == 0 ||
+        segment.count == 0)
         return std::nullopt;
     const DriftSegment& previous = a.segments[a.images[segment.first - 1].segment];
     const ImageMeasurement& began = a.images[previous.first].measurement;

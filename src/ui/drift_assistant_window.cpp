@@ -136,10 +136,13 @@ void DriftAssistantWindow::build() {
 
     c_.new_segment = new QPushButton(tr("新しい区間"), this);
     c_.new_segment->setToolTip(tr("調整ねじを回したあと、次の画像から測り直します"));
+    c_.new_star = new QPushButton(tr("新しい星"), this);
+    c_.new_star->setToolTip(tr("別の星に向けて中央に入れたあと、次の画像からその星を測ります"));
     c_.save = new QPushButton(tr("保存…"), this);
     c_.any_case = new QCheckBox(tr("小文字の .fit / .fits / .fts も対象にする"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(c_.new_segment);
+    buttons->addWidget(c_.new_star);
     buttons->addWidget(c_.save);
     buttons->addStretch(1);
 
@@ -177,6 +180,7 @@ void DriftAssistantWindow::build() {
 
     connect(c_.new_segment, &QPushButton::clicked, this,
             &DriftAssistantWindow::newSegmentRequested);
+    connect(c_.new_star, &QPushButton::clicked, this, &DriftAssistantWindow::newStarRequested);
     connect(c_.save, &QPushButton::clicked, this, &DriftAssistantWindow::ask_where_to_save);
     connect(c_.any_case, &QCheckBox::toggled, this, &DriftAssistantWindow::anyCaseToggled);
     c_.advice->setText(tr("天体を設定して測定を始めると、ここに極軸のずれが出ます。"));

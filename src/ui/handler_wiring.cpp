@@ -77,6 +77,9 @@ void wire_drift_window(State& state, QtView& view) {
     QObject::connect(drift, &DriftAssistantWindow::newSegmentRequested, drift, [s, v] {
         change_drift(*s, *v, [](DriftAssistant& a) { start_drift_segment(a); });
     });
+    QObject::connect(drift, &DriftAssistantWindow::newStarRequested, drift, [s, v] {
+        change_drift(*s, *v, [](DriftAssistant& a) { start_drift_new_star(a); });
+    });
     KnobTargetView* knobs = drift->controls().knob_target;
     QObject::connect(knobs, &KnobTargetView::turnRequested, drift, [s, v](Knob knob) {
         change_drift(*s, *v, [&](DriftAssistant& a) {

@@ -72,12 +72,13 @@ bool measure(DriftAssistant& a, const MeasuredPlane& image, ImageMeasurement m, 
         MountMove moved = m.picked ? MountMove::none : mount_move(a, m);
         if (!m.picked && a.slew_for_next) moved = MountMove::slewed;
         StarTracker tracker = session_tracker(a, m.picked);
+        Position found = m.found;
         if (moved != MountMove::none) {
             tracker.last_snr = 0;
             tracker.turned_to.reset();
-            if (tracker.last) m.found = brightest_spot_near(image.plane, rounded(*tracker.last));
+            if (tracker.last) found = brightest_spot_near(image.plane, rounded(*tracker.last));
         }
-        m.star = track_star(tracker, image.plane, image.levels, m.found);
+        m.star = track_star(tracker, image.plane, image.levels, found);
         a.turned_to.reset();
         add_drift_image(a, std::move(m), moved == MountMove::slewed);
         a.latest = a.images.back().measurement;

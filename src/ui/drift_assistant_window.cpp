@@ -235,7 +235,8 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
     c_.component->setText(s.component ? component_word(*s.component) : QStringLiteral("—"));
     // No way and no turn said before north is known or the answer is enough; "may be fine"
     // only when it surely is.
-    QString sentence = step_sentence(step);
+    // Before the first pick the advice's own sentence stands (it asks to wait).
+    QString sentence = a.segments.empty() ? QString() : step_sentence(step);
     if (sentence.isEmpty()) {
         DriftAdvice said = advice;
         const bool unsure = (advice.kind == AdviceKind::turn && !s.enough.value_or(false)) ||

@@ -681,6 +681,10 @@
         <source>両方の成分: 子午線付近の星と東か西の低い星を測ると出ます</source>
         <translation>Both components: measure a star near the meridian and one low in the east or west</translation>
     </message>
+    <message>
+        <source>画像のどちらが北か分かるまで、極軸の位置は示しません。</source>
+        <translation>Where the polar axis points is not shown until it is known where north lies in the image.</translation>
+    </message>
 </context>
 <context>
     <name>trakora::ui::WhereToPointView</name>

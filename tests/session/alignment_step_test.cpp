@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "session/assistant_handlers.hpp"
 
@@ -173,6 +176,64 @@ TEST(AlignmentStep, NoticesSlewsAndFlipsFromTheHeaders) {
         ImageMeasurement now;
         now.keywords = read_observing_keywords(row.now);
         EXPECT_EQ(mount_move(a, now), row.move);
+    }
+}
+
+// A 64 x 64 image with one star at (32, 32), measured by the session as a tick would.
+struct StarImage {
+    std::vector<std::int32_t> pixels = std::vector<std::int32_t>(64 * 64, 1000);
+    StarImage() {
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                pixels[static_cast<std::size_t>(y * 64 + x)] += static_cast<std::int32_t>(
+                    20000 * std::exp(-((x - 32) * (x - 32) + (y - 32) * (y - 32)) / 4.5));
+    }
+    MeasuredPlane plane() const { return {{pixels.data(), 64, 64, 64}, {}, 64, 64}; }
+    static ImageMeasurement at(int k, double ra_deg) {
+        ImageMeasurement m;
+        m.file = "drift_" + std::to_string(k) + ".FIT";
+        m.keywords = read_observing_keywords({{"RA", std::to_string(ra_deg)}, {"OBJCTDEC", "20"}});
+        m.time = ObservationTime{1.8e9 + 30.0 * k, TimeSource::date_obs};
+        m.found = {32, 32};
+        return m;
+    }
+};
+
+// The mount slews, with or without a knob being turned: a new star's segment at once, the
+// turn over; a pick on the star the slew's segment follows goes on with it.
+TEST(AlignmentStep, ASlewStartsTheNewStarsSegmentAndEndsATurn) {
+    struct Row {
+        const char* name;
+        bool turning;
+        double ra_after_deg;  // 150 before
+        bool pick_after;
+        std::size_t segments;
+        SegmentReason last;
+        bool still_turning;
+    };
+    const Row rows[] = {
+        {"tracking", false, 150, false, 1, SegmentReason::start, false},
+        {"slew", false, 160, false, 2, SegmentReason::slew, false},
+        {"slew_then_the_pick", false, 160, true, 2, SegmentReason::slew, false},
+        {"turning", true, 150, false, 1, SegmentReason::start, true},
+        {"slew_while_turning", true, 160, false, 2, SegmentReason::knob_turned, false},
+    };
+    const StarImage image;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        DriftAssistant a;
+        start_drift_star(a, image.plane(), StarImage::at(0, 150));
+        for (int k = 1; k < 4; ++k) update_drift_assistant(a, image.plane(), StarImage::at(k, 150));
+        if (row.turning) {
+            a.adjusting = KnobAdjusting{};
+            a.adjusting->star = a.adjusting->anchor = {32, 32};
+        }
+        update_drift_assistant(a, image.plane(), StarImage::at(4, row.ra_after_deg));
+        if (row.pick_after) start_drift_star(a, image.plane(), StarImage::at(5, row.ra_after_deg));
+        EXPECT_EQ(a.segments.size(), row.segments);
+        EXPECT_STREQ(segment_reason_name(a.segments.back().reason), segment_reason_name(row.last));
+        EXPECT_EQ(a.adjusting.has_value(), row.still_turning);
+        EXPECT_FALSE(same_star_note(a).has_value());
     }
 }
 

@@ -235,6 +235,50 @@
         <source>測定中 %1</source>
         <translation>Measuring %1</translation>
     </message>
+    <message>
+        <source>北</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>North</translation>
+    </message>
+    <message>
+        <source>南</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>South</translation>
+    </message>
+    <message>
+        <source>東</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>East</translation>
+    </message>
+    <message>
+        <source>西</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>West</translation>
+    </message>
+    <message>
+        <source>今、手元のコントローラーの「%1」ボタンを1〜2秒押してください。</source>
+        <translation>Press the hand controller’s “%1” button for 1–2 s now.</translation>
+    </message>
+    <message>
+        <source>校正できました: 画像の北は %1° ± %2° です。</source>
+        <translation>Calibrated: north in the image is at %1° ± %2°.</translation>
+    </message>
+    <message>
+        <source>%1 枚の間に星の跳びが見つかりませんでした。もう一度校正してください。</source>
+        <translation>No jump of the star within %1 images. Calibrate again.</translation>
+    </message>
+    <message>
+        <source>星の跳びが %1 px と小さすぎました。ボタンを長めに、または速い速度で押してください。</source>
+        <translation>The star jumped only %1 px, too little. Press the button longer, or at a faster speed.</translation>
+    </message>
+    <message>
+        <source>校正のあと星を見失いました。星を中央に戻し、遅い速度でもう一度校正してください。</source>
+        <translation>The star was lost after the calibration move. Re-centre it and calibrate again at a slower speed.</translation>
+    </message>
+    <message>
+        <source>星の跳びが二度ありました。ボタンは一度だけ押して、もう一度校正してください。</source>
+        <translation>The star jumped twice. Press the button only once, and calibrate again.</translation>
+    </message>
 </context>
 <context>
     <name>trakora::messages</name>

@@ -229,6 +229,7 @@ void arm_drift_calibration(DriftAssistant& a, CalibrationMove move) {
 
 void set_drift_calibration(DriftAssistant& a, std::optional<CalibrationMove> move) {
     a.typed.calibration = move;
+    if (!move) a.calibrate_next.reset();
     refit_drift(a);
 }
 

@@ -66,7 +66,8 @@ void set_drift_orientation(DriftAssistant& a, Orientation orientation,
 void set_drift_air(DriftAssistant& a, bool refraction, std::optional<double> temperature_c,
                    std::optional<double> pressure_hpa, PoleTarget target);
 // The hand controller's button pressed for a second or two at the start of each segment
-// (nullopt: none); each segment learns north's angle from the star's jump across it.
+// (nullopt: none, which also disarms a calibration not begun); each segment learns
+// north's angle from the star's jump across it.
 void set_drift_calibration(DriftAssistant& a, std::optional<CalibrationMove> move);
 // "Calibrate", at any time: the next image starts a segment in which the jump of `move` is
 // looked for over kArmedCalibrationImages images; found, north's angle holds for the

@@ -235,8 +235,13 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
     c_.component->setText(s.component ? component_word(*s.component) : QStringLiteral("—"));
     // No way and no turn said before north is known or the answer is enough; "may be fine"
     // only when it surely is.
-    // Before the first pick the advice's own sentence stands (it asks to wait).
+    // Before the first pick the advice's own sentence stands (it asks to wait); an armed
+    // calibration speaks while its segment is the current one.
     QString sentence = a.segments.empty() ? QString() : step_sentence(step);
+    if (const std::optional<CalibrationState> c = calibration_now(a);
+        c && (a.calibrate_next || a.segments.back().calibration) &&
+        (sentence.isEmpty() || c->outcome != CalibrationOutcome::found))
+        sentence = calibration_sentence(*c);
     if (sentence.isEmpty()) {
         DriftAdvice said = advice;
         const bool unsure = (advice.kind == AdviceKind::turn && !s.enough.value_or(false)) ||

@@ -188,6 +188,61 @@ QString step_sentence(const AlignmentStep& step) {
     return {};
 }
 
+namespace {
+
+// The hand controller's button of a move.
+QString move_button_word(CalibrationMove move) {
+    switch (move) {
+        case CalibrationMove::north:
+            return QCoreApplication::translate("DriftWords", "北", "a hand controller's button");
+        case CalibrationMove::south:
+            return QCoreApplication::translate("DriftWords", "南", "a hand controller's button");
+        case CalibrationMove::east:
+            return QCoreApplication::translate("DriftWords", "東", "a hand controller's button");
+        case CalibrationMove::west:
+            break;
+    }
+    return QCoreApplication::translate("DriftWords", "西", "a hand controller's button");
+}
+
+}  // namespace
+
+QString calibration_sentence(const CalibrationState& c) {
+    const QString button = move_button_word(c.move);
+    switch (c.outcome) {
+        case CalibrationOutcome::armed:
+        case CalibrationOutcome::searching:
+            return QCoreApplication::translate(
+                       "DriftWords",
+                       "今、手元のコントローラーの「%1」ボタンを1〜2秒押してください。")
+                .arg(button);
+        case CalibrationOutcome::found:
+            return QCoreApplication::translate("DriftWords",
+                                               "校正できました: 画像の北は %1° ± %2° です。")
+                .arg(fixed(c.angle_deg.value_or(0), 1), fixed(c.angle_se_deg.value_or(0), 1));
+        case CalibrationOutcome::no_jump:
+            return QCoreApplication::translate(
+                       "DriftWords",
+                       "%1 枚の間に星の跳びが見つかりませんでした。もう一度校正してください。")
+                .arg(static_cast<qulonglong>(c.images));
+        case CalibrationOutcome::too_small:
+            return QCoreApplication::translate(
+                       "DriftWords",
+                       "星の跳びが %1 px "
+                       "と小さすぎました。ボタンを長めに、または速い速度で押してください。")
+                .arg(fixed(c.jump_px.value_or(0), 1));
+        case CalibrationOutcome::beyond_search:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "校正のあと星を見失いました。星を中央に戻し、遅い速度でもう一度校正してください。");
+        case CalibrationOutcome::twice:
+            break;
+    }
+    return QCoreApplication::translate(
+        "DriftWords",
+        "星の跳びが二度ありました。ボタンは一度だけ押して、もう一度校正してください。");
+}
+
 QString progress_headline(const AlignmentStep& step) {
     const int seconds = static_cast<int>(std::lround(step.elapsed_min * 60));
     const QString elapsed = QString::asprintf("%d:%02d", seconds / 60, seconds % 60);

@@ -26,6 +26,8 @@ QString progress_text(const DriftAdvice& advice);  // "十分です", "あと約
 // The one thing to do now, when the step says more than the advice does ("" otherwise):
 // north wanted, the target reached, the next star to slew to, done.
 QString step_sentence(const AlignmentStep& step);
+// An armed calibration: press the button now, north's angle learnt, or why it failed.
+QString calibration_sentence(const CalibrationState& state);
 // The headline while the error is not shown yet: "測定中 1:20 — あと約 2 分".
 QString progress_headline(const AlignmentStep& step);
 

@@ -223,6 +223,82 @@
         <source>測定点のばらつき (%1″) が星の大きさ (%2″) を超えています。結果は信用できません。</source>
         <translation>The measurements scatter by %1″, more than the star&apos;s width (%2″): the answer is not trusted.</translation>
     </message>
+    <message>
+        <source>子午線に近い星（時角 0 時前後、赤緯 0〜20°）に向けて中央に入れ、クリックしてください。</source>
+        <translation>Slew to a star near the meridian (hour angle about 0 h, declination 0–20°), centre it and click it.</translation>
+    </message>
+    <message>
+        <source>画像のどちらが北か分からないため、ずれの向きとノブの回し方は出せません。北の角度を入力するか、プレートソルブした画像を使うか、校正してください。</source>
+        <translation>Where north lies in the image is not known, so neither the error’s direction nor a knob turn can be given. Type north’s angle, use plate-solved images, or calibrate.</translation>
+    </message>
+    <message>
+        <source>星が目標に届きました。ノブを止めて「新しい区間」を押してください。</source>
+        <translation>The star has reached the target. Stop turning the knob and press “New segment”.</translation>
+    </message>
+    <message>
+        <source>次は高度です。東か西の低い星（時角 4〜8 時）に向けて中央に入れてください。</source>
+        <translation>Next, the altitude: slew to a star low in the east or west (hour angle 4–8 h) and centre it.</translation>
+    </message>
+    <message>
+        <source>両方のノブを回しました。子午線に近い星に戻して、もう一度測って確かめてください。</source>
+        <translation>Both knobs are turned. Slew back to a star near the meridian and measure again to check.</translation>
+    </message>
+    <message>
+        <source>極軸は方位・高度とも 1′ 以内に合っています。</source>
+        <translation>The polar axis is within 1′ in both azimuth and altitude.</translation>
+    </message>
+    <message>
+        <source>測定中 %1 — あと約 %2 分</source>
+        <translation>Measuring %1 — about %2 min to go</translation>
+    </message>
+    <message>
+        <source>測定中 %1</source>
+        <translation>Measuring %1</translation>
+    </message>
+    <message>
+        <source>北</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>North</translation>
+    </message>
+    <message>
+        <source>南</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>South</translation>
+    </message>
+    <message>
+        <source>東</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>East</translation>
+    </message>
+    <message>
+        <source>西</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>West</translation>
+    </message>
+    <message>
+        <source>今、手元のコントローラーの「%1」ボタンを1〜2秒押してください。</source>
+        <translation>Press the hand controller’s “%1” button for 1–2 s now.</translation>
+    </message>
+    <message>
+        <source>校正できました: 画像の北は %1° ± %2° です。</source>
+        <translation>Calibrated: north in the image is at %1° ± %2°.</translation>
+    </message>
+    <message>
+        <source>%1 枚の間に星の跳びが見つかりませんでした。もう一度校正してください。</source>
+        <translation>No jump of the star within %1 images. Calibrate again.</translation>
+    </message>
+    <message>
+        <source>星の跳びが %1 px と小さすぎました。ボタンを長めに、または速い速度で押してください。</source>
+        <translation>The star jumped only %1 px, too little. Press the button longer, or at a faster speed.</translation>
+    </message>
+    <message>
+        <source>校正のあと星を見失いました。星を中央に戻し、遅い速度でもう一度校正してください。</source>
+        <translation>The star was lost after the calibration move. Re-centre it and calibrate again at a slower speed.</translation>
+    </message>
+    <message>
+        <source>星の跳びが二度ありました。ボタンは一度だけ押して、もう一度校正してください。</source>
+        <translation>The star jumped twice. Press the button only once, and calibrate again.</translation>
+    </message>
 </context>
 <context>
     <name>trakora::messages</name>
@@ -507,6 +583,14 @@
         <source>星が見つかりません</source>
         <translation>The star is not found</translation>
     </message>
+    <message>
+        <source>新しい星</source>
+        <translation>New star</translation>
+    </message>
+    <message>
+        <source>別の星に向けて中央に入れたあと、次の画像からその星を測ります</source>
+        <translation>After slewing to another star and centring it: measure that star from the next image</translation>
+    </message>
 </context>
 <context>
     <name>trakora::ui::KnobTargetView</name>
@@ -587,6 +671,10 @@
         <source>ずれが分かると、ノブを回すときの星の目標をここに示します。</source>
         <translation>Once the error is known, the star’s target for turning the knob is shown here.</translation>
     </message>
+    <message>
+        <source>画像のどちらが北か分かるまで、ノブの目標は示しません。</source>
+        <translation>No knob target until it is known where north lies in the image.</translation>
+    </message>
 </context>
 <context>
     <name>trakora::ui::MainWindow</name>
@@ -664,6 +752,10 @@
     <message>
         <source>両方の成分: 子午線付近の星と東か西の低い星を測ると出ます</source>
         <translation>Both components: measure a star near the meridian and one low in the east or west</translation>
+    </message>
+    <message>
+        <source>画像のどちらが北か分かるまで、極軸の位置は示しません。</source>
+        <translation>Where the polar axis points is not shown until it is known where north lies in the image.</translation>
     </message>
 </context>
 <context>

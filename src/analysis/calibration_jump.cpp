@@ -17,8 +17,8 @@ namespace {
 constexpr double kJumpPixels = 5;
 constexpr double kJumpSteps = 4;
 constexpr double kSecondJumpShare = 0.4;
-// The jump is looked for among the segment's first images: the move is made at its start.
-constexpr std::size_t kCalibrationImages = 10;
+// A step below kJumpPixels but beyond this and kJumpSteps medians is a press too short.
+constexpr double kSmallestStandOut = 1.5;
 
 // A normal distribution's standard deviation from its median absolute value.
 constexpr double kMadToSigma = 1.4826;
@@ -33,14 +33,15 @@ PointChange change_of_step(const DriftSample& a, const DriftSample& b, const Dri
 
 }  // namespace
 
-void apply_calibration(CalibrationMove move, std::span<DriftSample> points, Geometry& geometry) {
+void apply_calibration(CalibrationMove move, std::span<DriftSample> points, Geometry& geometry,
+                       std::size_t within) {
     std::vector<std::size_t> clean;
-    for (std::size_t k = 0; k < points.size() && k < kCalibrationImages; ++k)
+    for (std::size_t k = 0; k < points.size() && k < within; ++k)
         if (!points[k].flagged) clean.push_back(k);
     if (clean.size() < 3) {
         // Early images the star measurement lost after the first: the move jumped the star
         // beyond the search's reach, or off the image.
-        const std::size_t seen = std::min(points.size(), kCalibrationImages);
+        const std::size_t seen = std::min(points.size(), within);
         if (!clean.empty() && seen >= 3 && seen - clean.size() >= 2)
             geometry.notes.push_back({NoteCode::calibration_lost,
                                       {calibration_name(move)},
@@ -65,7 +66,12 @@ void apply_calibration(CalibrationMove move, std::span<DriftSample> points, Geom
     std::vector<DriftNote>& notes = geometry.notes;
     const std::string name = calibration_name(move);
     if (jumps.empty()) {
-        notes.push_back({NoteCode::calibration_missing, {name}, {}});
+        // A step that stands out from the others, but too short to read a way from.
+        const double median = sorted[sorted.size() / 2];
+        if (steps.size() >= 3 && largest > kJumpSteps * median && largest > kSmallestStandOut)
+            notes.push_back({NoteCode::calibration_too_small, {name}, {largest}});
+        else
+            notes.push_back({NoteCode::calibration_missing, {name}, {}});
         return;
     }
     if (jumps.size() > 1) {
@@ -90,7 +96,7 @@ void apply_calibration(CalibrationMove move, std::span<DriftSample> points, Geom
     // as the jump's: the seeing and the drive's errors. Their robust spread, from all of
     // the segment's clean images, not only the first ones the jump is looked for in.
     std::vector<std::size_t> all = clean;
-    for (std::size_t k = kCalibrationImages; k < points.size(); ++k)
+    for (std::size_t k = within; k < points.size(); ++k)
         if (!points[k].flagged) all.push_back(k);
     const double length = std::hypot(dx, dy);
     if (!(length > 0)) {  // the star's own motion took the whole jump back: no direction

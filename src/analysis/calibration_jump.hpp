@@ -8,6 +8,7 @@
 //   DriftFit fit = fit_drift(points);  // the images before the jump flagged
 #pragma once
 
+#include <cstddef>
 #include <span>
 
 #include "analysis/drift_fit.hpp"
@@ -22,6 +23,11 @@ namespace trakora {
 // the angle was typed, sets `geometry`'s orientation from it. Otherwise it notes why there
 // is none: lost (the star measurement lost two or more of the first images), missing, or
 // twice; with fewer than three clean points and nothing lost, it is too early to tell.
-void apply_calibration(CalibrationMove move, std::span<DriftSample> points, Geometry& geometry);
+// `within`: how many of the first points the jump is looked for among (a search armed
+// by hand looks further). A largest step that stands out from the others but stays below
+// 5 px is noted as too small.
+inline constexpr std::size_t kCalibrationImages = 10;
+void apply_calibration(CalibrationMove move, std::span<DriftSample> points, Geometry& geometry,
+                       std::size_t within = kCalibrationImages);
 
 }  // namespace trakora

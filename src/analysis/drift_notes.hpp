@@ -58,6 +58,8 @@ enum class NoteCode {
     scatter_too_wide,       // numbers: the residual scatter and the star's HFD, arcseconds
     motion_not_periodic,    // numbers: the angle the motion's line gave, the coarse angle
     pixel_steps,            // numbers: the centroid's pixel-phase error, px
+    calibration_too_small,  // names: the move; numbers: the largest step, px (below 5)
+    direction_needs_north,  // the error's way and knob turn need north in the image known
 };
 
 // What was wanting for the hour angle, as bits of `DriftNote::parts`.

@@ -42,9 +42,30 @@ KnobLine parse_knob_line(std::string_view line) {
                         quoted};
         return {std::nullopt, Slew{*ha, *dec}, {}};
     }
+    if (word == "nudge") {
+        const auto space = value.find_first_of(" \t");
+        const std::string_view dir = value.substr(0, space);
+        const auto arcsec = space == std::string_view::npos
+                                ? std::nullopt
+                                : command_line::to_number(trimmed(value.substr(space)));
+        SkyOffset moved;
+        if (arcsec && *arcsec > 0 && *arcsec <= 3600) {
+            if (dir == "north" || dir == "south")
+                moved.north_arcsec = dir == "north" ? *arcsec : -*arcsec;
+            else if (dir == "east" || dir == "west")
+                moved.east_arcsec = dir == "east" ? *arcsec : -*arcsec;
+        }
+        if (moved.north_arcsec == 0 && moved.east_arcsec == 0)
+            return {std::nullopt, std::nullopt,
+                    "expected nudge DIR ARCSEC (north, south, east or west; above 0 up to "
+                    "3600), not " +
+                        quoted};
+        return {std::nullopt, std::nullopt, {}, moved};
+    }
     if (word != "az" && word != "alt")
         return {std::nullopt, std::nullopt,
-                "expected az ARCMIN, alt ARCMIN or slew HOURS DEGREES, not " + quoted};
+                "expected az ARCMIN, alt ARCMIN, slew HOURS DEGREES or nudge DIR ARCSEC, not " +
+                    quoted};
     const auto arcmin = command_line::to_number(value);
     if (!arcmin || std::abs(*arcmin) > kLargestKnobTurnArcmin)
         return {
@@ -74,7 +95,8 @@ std::vector<KnobLine> KnobInput::ready_lines() {
     for (auto end = pending_.find('\n'); end != std::string::npos;
          end = pending_.find('\n', start)) {
         KnobLine line = parse_knob_line(std::string_view(pending_).substr(start, end - start));
-        if (line.turn || line.slew || !line.refusal.empty()) lines.push_back(std::move(line));
+        if (line.turn || line.slew || line.nudge || !line.refusal.empty())
+            lines.push_back(std::move(line));
         start = end + 1;
     }
     pending_.erase(0, start);

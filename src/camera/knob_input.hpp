@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The simulated mount's knobs, turned from standard input while the camera runs: lines
 // "az ARCMIN" and "alt ARCMIN", on the sky, signed as --az-offset and --alt-offset (so
-// "az -5" takes a 5' westward error away).
+// "az -5" takes a 5' westward error away); "slew HOURS DEGREES" to another star and
+// "nudge DIR ARCSEC", the hand controller's button (a calibration move).
 //
 //   KnobInput input(STDIN_FILENO);
 //   for (const KnobLine& line : input.ready_lines())  // never waits
@@ -27,15 +28,17 @@ struct Slew {
     double dec_deg = 0;
 };
 
-// One line read: the turn or the slew, or the reason it was not taken; a blank line is
-// none of them.
+// One line read: the turn, the slew or the hand controller's press, or the reason it was
+// not taken; a blank line is none of them.
 struct KnobLine {
     std::optional<KnobTurn> turn;
     std::optional<Slew> slew;
     std::string refusal;  // empty when taken or blank
+    // "nudge DIR ARCSEC": the telescope moved north, south, east or west, arcseconds.
+    std::optional<SkyOffset> nudge = std::nullopt;
 };
 
-// "az -5", "alt 2.5", "slew -4.5 10", with any spaces around the words.
+// "az -5", "alt 2.5", "slew -4.5 10", "nudge north 30", with any spaces around the words.
 KnobLine parse_knob_line(std::string_view line);
 
 // The lines that have arrived on a file descriptor, read without waiting. At the end of

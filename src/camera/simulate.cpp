@@ -139,6 +139,15 @@ std::string take_knob_turns(KnobInput& input, SkyParams& params, long index, lon
             turned += text;
             continue;
         }
+        if (line.nudge) {
+            // The telescope stays where the button left it (the moves add up).
+            params.mount.nudges.push_back({*line.nudge, index});
+            char text[80];
+            std::snprintf(text, sizeof text, "  after a nudge %+.0f\" north %+.0f\" east",
+                          line.nudge->north_arcsec, line.nudge->east_arcsec);
+            turned += text;
+            continue;
+        }
         if (!line.turn) {
             std::fprintf(stderr, "simulate: knob line ignored: %s\n", line.refusal.c_str());
             continue;
@@ -148,6 +157,12 @@ std::string take_knob_turns(KnobInput& input, SkyParams& params, long index, lon
         const bool az = line.turn->az_arcmin != 0;
         turned += (turned.empty() ? "  after knobs " : " ") + std::string(az ? "az " : "alt ") +
                   format_arcmin(az ? line.turn->az_arcmin : line.turn->alt_arcmin);
+    }
+    // After a turn, the truth a user aligns toward: where the axis now points.
+    if (turned.find("knobs") != std::string::npos) {
+        const AxisOffset axis = axis_offset(params.mount.setup, knobs_turned(params.mount, index));
+        turned += "  axis now az " + format_arcmin(axis.az_arcmin) + " alt " +
+                  format_arcmin(axis.alt_arcmin);
     }
     return turned;
 }

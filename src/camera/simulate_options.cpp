@@ -171,6 +171,10 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
     const auto mount_given = std::make_shared<bool>(false);
     const auto north_given = std::make_shared<int>(0);  // --north and --rotation
     const auto drift_y_given = std::make_shared<bool>(false);
+    // A simulated mount sees a real sky unless told otherwise: the air, a little periodic
+    // error. --no-refraction and --pe 0 make a laboratory sky.
+    const auto air_given = std::make_shared<bool>(false);
+    const auto pe_given = std::make_shared<bool>(false);
     // --name wins over the pattern of a --style, in any order.
     const auto name_given = std::make_shared<bool>(false);
     const auto style = std::make_shared<const CaptureStyle*>(nullptr);
@@ -303,11 +307,12 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
         {"mirror", "", "the image is mirrored: east a quarter turn clockwise from north", 0,
          command_line::flag(o.orientation.mirror)},
         {"pe", "ARCSEC",
-         "periodic error of the drive, peak, turning the RA axis\n(default 0; the star moves by "
-         "it times cos dec)",
+         "periodic error of the drive, peak, turning the RA axis\n(default 2 with a simulated "
+         "mount, else 0; the star moves by\nit times cos dec)",
          1,
-         [&o, mount_given](Values v) -> Refusal {
+         [&o, mount_given, pe_given](Values v) -> Refusal {
              *mount_given = true;
+             *pe_given = true;
              return command_line::number(o.pe_arcsec, 0, 600, "arcseconds")(v);
          }},
         {"pe-period", "MIN", "the periodic error's period (default 8)", 1,
@@ -326,11 +331,21 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
              *mount_given = true;
              return command_line::number(o.track_rate_permille, -100, 100, "parts per thousand")(v);
          }},
-        {"refraction", "", "the air lifts the star (Saemundsson), AMBTEMP and PRESSURE\nwritten", 0,
-         [&o, mount_given](Values v) -> Refusal {
+        {"refraction", "",
+         "the air lifts the star (Saemundsson), AMBTEMP and PRESSURE\nwritten (the default "
+         "with a simulated mount)",
+         0,
+         [&o, mount_given, air_given](Values v) -> Refusal {
              *mount_given = true;
+             *air_given = true;
              o.weather_given = true;
              return command_line::flag(o.refraction)(v);
+         }},
+        {"no-refraction", "", "no air: the star is not lifted, no AMBTEMP or PRESSURE", 0,
+         [&o, air_given](Values) -> Refusal {
+             *air_given = true;
+             o.refraction = false;
+             return std::nullopt;
          }},
         {"temperature", "C", "air temperature, written as AMBTEMP (default 10)", 1,
          [&o](Values v) -> Refusal {
@@ -362,7 +377,8 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
          "read the knobs' turns from standard input while running:\nlines az ARCMIN and alt "
          "ARCMIN, on the sky, signed as\n--az-offset and --alt-offset, from the next image; "
          "slew HOURS\nDEGREES points at another star (its hour angle and\ndeclination) and "
-         "centres it",
+         "centres it; nudge DIR ARCSEC presses the hand\ncontroller's button; after a turn the "
+         "image's line tells\nwhere the axis now points",
          0, command_line::flag(o.knobs)},
         {"clock", "KIND",
          "wall (default) or simulated: DATE-OBS = start + image\nnumber x interval, all images "
@@ -394,8 +410,8 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
         "files are never overwritten: numbering skips names already in the folder. One\n"
         "line per image goes to standard output.\n";
     add_condition_options(syntax.options, o.conditions);
-    syntax.check = [&o, bitpix_given, mount_given, drift_y_given, name_given, style,
-                    north_given]() -> Refusal {
+    syntax.check = [&o, bitpix_given, mount_given, drift_y_given, name_given, style, north_given,
+                    air_given, pe_given]() -> Refusal {
         if (*north_given > 1) return "give where north lies once, by --north or --rotation";
         if (const CaptureStyle* s = *style) {
             if (!*name_given) o.name_pattern = std::string(s->name_pattern);
@@ -409,6 +425,8 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
             o.bitpix = -32;
         }
         if (*mount_given && !*drift_y_given) o.drift_y_per_min = 0;
+        if (*mount_given && !*air_given) o.refraction = o.weather_given = true;
+        if (*mount_given && !*pe_given) o.pe_arcsec = kRealSkyPeArcsec;
         // Without pauses nothing but the disk would stop the camera.
         if (o.count == 0 && o.keep == 0 && (o.interval_s == 0 || o.simulated_clock))
             return std::string(o.simulated_clock ? "--clock simulated" : "--interval 0") +

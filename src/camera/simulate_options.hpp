@@ -14,6 +14,9 @@
 
 namespace trakora::camera {
 
+// The periodic error a simulated mount's drive has unless --pe says otherwise, arcseconds.
+inline constexpr double kRealSkyPeArcsec = 2;
+
 struct SimulateOptions {
     std::filesystem::path folder;
     long count = 0;         // images to write; 0 writes until stopped

@@ -76,6 +76,12 @@ struct Options {
     PolarInputs inputs;
     bool no_refraction = false;
     long from = 1;
+    // A calibration move pressed before the N-th image.
+    struct Calibrate {
+        CalibrationMove move = CalibrationMove::north;
+        long image = 1;
+    };
+    std::optional<Calibrate> calibrate;
 };
 
 // A geometry input, read as the drift window reads it.
@@ -222,15 +228,27 @@ command_line::Syntax replay_command_line(Options& o) {
          }},
         {"mirror", "", "the image is mirrored (east on the other side of north)", 0,
          command_line::flag(o.inputs.orientation.mirror)},
-        {"calibrate", "MOVE",
-         "at the start of the fit the telescope was moved north, south, east or\n"
-         "west by the hand controller: its jump gives north's angle",
+        {"calibrate", "MOVE[:N]",
+         "the telescope was moved north, south, east or west by the hand\n"
+         "controller, from the N-th image on (default 1): its jump, looked for\n"
+         "over 60 images from there, gives north's angle",
          1,
          [&o](Values v) -> Refusal {
-             const auto move = calibration_named(v[0]);
+             const std::string_view text = v[0];
+             const auto colon = text.find(':');
+             const auto move = calibration_named(text.substr(0, colon));
              if (!move)
-                 return "expected north, south, east or west, not '" + std::string(v[0]) + "'";
-             o.inputs.calibration = move;
+                 return "expected north, south, east or west, not '" +
+                        std::string(text.substr(0, colon)) + "'";
+             long image = 1;
+             if (colon != std::string_view::npos) {
+                 const auto n = command_line::to_number(text.substr(colon + 1));
+                 if (!n || *n < 1 || std::trunc(*n) != *n || *n > 1e9)
+                     return "expected an image number of 1 or more after the colon, not '" +
+                            std::string(text.substr(colon + 1)) + "'";
+                 image = static_cast<long>(*n);
+             }
+             o.calibrate = {*move, image};
              return std::nullopt;
          }},
         {"no-refraction", "", "leave the air's refraction in the drift", 0,
@@ -383,10 +401,15 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     };
     if (o.from <= 1) type_ha();
     const auto before_image = [&] {
-        if (o.from > 1 && s.assistant.images.size() + 1 == static_cast<std::size_t>(o.from)) {
+        const std::size_t next = s.assistant.images.size() + 1;
+        if (o.from > 1 && next == static_cast<std::size_t>(o.from)) {
             start_drift_segment(a, SegmentReason::by_hand);
             show();
             type_ha();
+        }
+        if (o.calibrate && next == static_cast<std::size_t>(o.calibrate->image)) {
+            arm_drift_calibration(a, o.calibrate->move);
+            show();
         }
     };
 

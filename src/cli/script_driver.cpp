@@ -21,6 +21,7 @@
 #include "cli/json_writer.hpp"
 #include "core/handlers.hpp"
 #include "report/summary_json.hpp"
+#include "session/alignment_step.hpp"
 #include "session/assistant_handlers.hpp"
 
 namespace trakora::cli {
@@ -352,6 +353,26 @@ void assistant_command(ScriptSession& session, std::string_view rest) {
         const std::optional<DriftInput> which = drift_input_named(words[1]);
         if (!which) fail("assistant clear: no such input: " + std::string(words[1]));
         clear_drift_input(a, *which);
+        return show();
+    }
+    // Beyond the drift window's first controls: where the alignment stands, and a
+    // calibration move armed from the next image on.
+    if (what == "step" && words.size() == 1) {
+        const std::string body = report::step_json(alignment_step(a));
+        std::string calibration = report::calibration_json(a);
+        session.view.emit("{\"event\":\"assistant_step\"," + body.substr(1, body.size() - 2) +
+                          ",\"calibration\":" + calibration + "}\n");
+        return;
+    }
+    if (what == "star" && words.size() == 1) {
+        start_drift_new_star(a);
+        return show();
+    }
+    if (what == "calibrate" && words.size() == 2) {
+        const std::optional<CalibrationMove> move = calibration_named(words[1]);
+        if (!move)
+            fail("assistant calibrate: not north, south, east or west: " + std::string(words[1]));
+        arm_drift_calibration(a, *move);
         return show();
     }
     if (what == "north" && (words.size() == 2 || (words.size() == 3 && words[2] == "mirror"))) {

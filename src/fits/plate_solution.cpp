@@ -210,6 +210,8 @@ PlateReading plate_solution(std::string_view cards) {
     // (ny, -nx), which makes nx ey - ny ex negative.
     solution.mirror = nx * ey - ny * ex > 0;
     solution.scale_arcsec_per_px = 2 * kStepDeg * 3600 / (north_px + east_px);
+    solution.ra_deg = ra;
+    solution.dec_deg = dec;
     return {solution, PlateFailure::absent};
 }
 

@@ -21,6 +21,9 @@ struct PlateSolution {
     double north_deg = 0;  // 0 <= north_deg < 360
     bool mirror = false;
     double scale_arcsec_per_px = 0;
+    // Where the plate points: the sky at its reference pixel, degrees.
+    double ra_deg = 0;
+    double dec_deg = 0;
 };
 
 enum class PlateFailure {

@@ -178,6 +178,15 @@ std::string note_text(const DriftNote& n) {
         case NoteCode::pixel_steps:
             return "The centroid steps with the pixels by up to " + fixed_text(number(n, 0), 2) +
                    " px (an undersampled or clipped star): taken into the standard error.";
+        case NoteCode::calibration_too_small:
+            return "The calibration move " + name(n, 0) + " moved the star only " +
+                   fixed_text(number(n, 0), 1) +
+                   " px, too little to read north from: press the button longer, or at a "
+                   "faster speed.";
+        case NoteCode::direction_needs_north:
+            return "Where north lies in the image is not known, so the error's way and the "
+                   "knob turn are not given: give it with --angle, a plate-solved header or "
+                   "--calibrate.";
         case NoteCode::air_out_of_range:
             return name(n, 0) + " '" + name(n, 1) +
                    "' is out of range (-60 to 50 C, 500 to 1100 hPa): the default was used.";

@@ -6,6 +6,7 @@
 #include "base/json_text.hpp"
 #include "report/note_text.hpp"
 #include "report/replaced_file.hpp"
+#include "session/alignment_step.hpp"
 #include "session/drift_adjust.hpp"
 
 namespace trakora::report {
@@ -94,7 +95,7 @@ void summary_fields(JsonObject& o, const DriftSummary& s) {
 }
 
 // A segment as one compact object: why and where it starts, and its answer.
-std::string segment_json(const DriftSegment& segment, bool with_altitude) {
+std::string segment_json(const DriftSegment& segment, bool with_altitude, bool with_pole = true) {
     const DriftSummary& s = segment.summary;
     JsonObject o(true);
     o.text("reason", segment_reason_name(segment.reason));
@@ -108,28 +109,30 @@ std::string segment_json(const DriftSegment& segment, bool with_altitude) {
     o.text("axis", s.component ? component_name(*s.component) : nullptr);
     o.number("error_arcmin", s.error_arcmin);
     o.number("error_se_arcmin", s.error_se_arcmin);
-    o.text("pole", s.direction ? direction_name(*s.direction) : nullptr);
+    o.text("pole", s.direction && with_pole ? direction_name(*s.direction) : nullptr);
     o.number("north_arcsec_per_min", s.north_arcsec_per_min);
     o.number("north_se_arcsec_per_min", s.north_se_arcsec_per_min);
     return o.finish();
 }
 
 // Both components solved together, as one compact object.
-std::string combined_json(const CombinedError& c) {
+// Without a known north its ways and knob turns are null: only the sizes stand.
+std::string combined_json(const CombinedError& c, bool with_ways = true) {
     JsonObject o(true);
     o.number("azimuth_arcmin", std::abs(c.azimuth_arcmin));
     o.number("azimuth_se_arcmin", c.azimuth_se_arcmin);
-    o.text("azimuth_pole", direction_name(c.azimuth_direction));
+    o.text("azimuth_pole", with_ways ? direction_name(c.azimuth_direction) : nullptr);
     o.number("altitude_arcmin", std::abs(c.altitude_arcmin));
     o.number("altitude_se_arcmin", c.altitude_se_arcmin);
-    o.text("altitude_pole", direction_name(c.altitude_direction));
+    o.text("altitude_pole", with_ways ? direction_name(c.altitude_direction) : nullptr);
     o.number("total_arcmin", c.total_arcmin);
     // Sizes, as the errors: the poles say which way.
-    if (c.azimuth_knob_arcmin)
+    if (c.azimuth_knob_arcmin && with_ways)
         o.number("azimuth_knob_arcmin", std::abs(*c.azimuth_knob_arcmin));
     else
         o.number("azimuth_knob_arcmin", std::nullopt);
-    o.number("altitude_knob_arcmin", std::abs(c.altitude_knob_arcmin));
+    o.number("altitude_knob_arcmin",
+             with_ways ? std::optional<double>(std::abs(c.altitude_knob_arcmin)) : std::nullopt);
     std::string used = "[";
     for (const std::size_t k : c.segments_used) {
         if (used.size() > 1) used += ',';
@@ -167,6 +170,32 @@ void real_sky_fields(JsonObject& o, const DriftSummary& s) {
 
 }  // namespace
 
+std::string step_json(const AlignmentStep& step) {
+    JsonObject o(true);
+    o.text("phase", alignment_phase_name(step.phase));
+    o.text("action", step_action_name(step.action));
+    o.text("show", step.show == AnswerShown::error ? "error" : "progress");
+    o.boolean("direction_known", step.direction_known);
+    o.boolean("knob_allowed", step.knob_allowed);
+    o.boolean("may_be_fine", step.may_be_fine);
+    o.number("elapsed_min", step.elapsed_min);
+    o.number("minutes_to_go", step.minutes_to_go);
+    return o.finish();
+}
+
+std::string calibration_json(const DriftAssistant& a) {
+    const std::optional<CalibrationState> c = calibration_now(a);
+    if (!c) return "null";
+    JsonObject o(true);
+    o.text("move", calibration_name(c->move));
+    o.text("outcome", calibration_outcome_name(c->outcome));
+    o.number("images", static_cast<double>(c->images));
+    o.number("angle_deg", c->angle_deg);
+    o.number("angle_se_deg", c->angle_se_deg);
+    o.number("jump_px", c->jump_px);
+    return o.finish();
+}
+
 std::string summary_json(const DriftSummary& s) {
     JsonObject o;
     summary_fields(o, s);
@@ -177,19 +206,30 @@ std::string summary_json(const DriftSummary& s) {
 std::string summary_json(const DriftSummary& summary, const DriftAssistant& session) {
     DriftSummary s = summary;
     if (std::optional<DriftNote> same = same_star_note(session)) s.notes.push_back(*same);
+    // No way and no knob turn on an assumed north: the sizes stand, with a note.
+    const bool north = direction_known(summary);
+    if (!north && (s.direction || s.knob_arcmin)) {
+        s.direction.reset();
+        s.knob_arcmin.reset();
+        s.notes.push_back({NoteCode::direction_needs_north, {}, {}});
+    }
     JsonObject o;
     summary_fields(o, s);
     real_sky_fields(o, s);
     std::string segments = "[";
     for (const DriftSegment& segment : session.segments)
-        segments += (segments.size() > 1 ? ",\n    " : "\n    ") + segment_json(segment, true);
+        segments +=
+            (segments.size() > 1 ? ",\n    " : "\n    ") + segment_json(segment, true, north);
     o.raw("segments", segments + (session.segments.empty() ? "]" : "\n  ]"));
     const std::optional<CombinedError> combined = combined_now(session);
-    o.raw("combined", combined ? combined_json(*combined) : "null");
-    const std::optional<KnobAdjust> adjust = drift_adjust_now(session);
+    o.raw("combined", combined ? combined_json(*combined, north) : "null");
+    const std::optional<KnobAdjust> adjust =
+        north ? drift_adjust_now(session) : std::optional<KnobAdjust>();
     o.raw("adjust", adjust ? adjust_json(*adjust) : "null");
     const std::optional<CombinedError> before = combined_before_turn(session);
-    o.raw("combined_before_turn", before ? combined_json(*before) : "null");
+    o.raw("combined_before_turn", before ? combined_json(*before, north) : "null");
+    o.raw("step", step_json(alignment_step(session)));
+    o.raw("calibration", calibration_json(session));
     return o.finish();
 }
 

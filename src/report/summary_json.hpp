@@ -14,6 +14,7 @@
 #include <string>
 
 #include "analysis/polar_error.hpp"
+#include "session/alignment_step.hpp"
 #include "session/drift_assistant.hpp"
 
 namespace trakora::report {
@@ -30,8 +31,13 @@ bool write_summary_json(const std::string& path, const DriftSummary& summary, st
 // and "adjust", null while no knob's move is known, else the knob to turn (component:
 // azimuth or altitude) and the star's move in pixels when it takes the whole error away
 // (dx_px right, dy_px down, as the object window shows the image);
-// last "combined_before_turn", the answer kept from before the latest knob turn in the
-// same shape, null when no knob was turned.
+// "combined_before_turn", the answer kept from before the latest knob turn in the
+// same shape, null when no knob was turned; "step", where the alignment stands
+// (step_json); last "calibration", null unless a calibration was armed, else move,
+// outcome (armed, searching, found, no_jump, too_small, beyond_search, twice), images
+// searched, angle_deg, angle_se_deg and jump_px.
+// Until north in the image is known (typed, solved, calibrated or refined) the ways (pole,
+// azimuth_pole, altitude_pole), the knob turns and "adjust" are null, with a note.
 std::string summary_json(const DriftSummary& summary, const DriftAssistant& session);
 bool write_summary_json(const std::string& path, const DriftSummary& summary,
                         const DriftAssistant& session, std::string* error);
@@ -41,5 +47,12 @@ bool write_summary_json(const std::string& path, const DriftSummary& summary,
 // minutes, ha_hours, dec_deg, axis, error_arcmin, error_se_arcmin, pole,
 // north_arcsec_per_min, north_se_arcsec_per_min).
 std::string assistant_json(const DriftAssistant& assistant);
+
+// Where the alignment stands, on one line: phase, action (the one thing to do now), show
+// (error or progress), direction_known, knob_allowed, may_be_fine, elapsed_min,
+// minutes_to_go.
+std::string step_json(const AlignmentStep& step);
+// The latest armed calibration as above, "null" when none was armed.
+std::string calibration_json(const DriftAssistant& assistant);
 
 }  // namespace trakora::report

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "analysis/adjust_cutout.hpp"
+#include "analysis/brightest_spot.hpp"
 #include "analysis/star_tracker.hpp"
 #include "session/drift_adjust.hpp"
 
@@ -13,6 +14,8 @@ namespace trakora {
 namespace {
 
 bool has_pixels(const MeasuredPlane& image) { return image.width > 0 && image.height > 0; }
+
+Position rounded(Position p) { return {std::round(p.x), std::round(p.y)}; }
 
 // What the session remembers of its star for the next image: the last image's star, and
 // where a turn of a knob left it. Nothing at a pick or when the session starts anew.
@@ -60,26 +63,37 @@ bool follow_adjusting(KnobAdjusting& k, const MeasuredPlane& image, const ImageM
 }
 
 // Keeps `m` as the latest measurement; with `take`, measures the star and adds the image.
+// After a slew or a flip the star is a new one: the one now under the session's search,
+// where the last one was (a mount centres the new star on the same pixel), any brightness.
 // Returns `take`.
 bool measure(DriftAssistant& a, const MeasuredPlane& image, ImageMeasurement m, bool take) {
     ++a.measured;
     if (take) {
+        MountMove moved = m.picked ? MountMove::none : mount_move(a, m);
+        if (!m.picked && a.slew_for_next) moved = MountMove::slewed;
         const std::optional<double> now =
             m.time ? std::optional<double>(m.time->unix_s) : std::nullopt;
         StarTracker t = session_tracker(a, m.picked);
-        const bool fresh = !t.last || !a.star_memory;
-        if (!fresh) {
+        Position found = m.found;
+        // A slew or a flip brings a new star (or the same turned round): it is remembered
+        // afresh, neighbours and all.
+        const bool fresh = !t.last || !a.star_memory || moved != MountMove::none;
+        if (moved != MountMove::none) {
+            t.last_snr = 0;
+            t.turned_to.reset();
+            if (t.last) found = brightest_spot_near(image.plane, rounded(*t.last));
+        } else if (!fresh) {
             t.memory = a.star_memory;
             t.now_unix_s = now;
         }
-        m.star = track_star(t, image.plane, image.levels, m.found);
+        m.star = track_star(t, image.plane, image.levels, found);
         a.turned_to.reset();
         std::optional<StarMemory> memory = a.star_memory;
         if (fresh)
             memory = remember_picked_star(image.plane, image.levels, *m.star, now);
         else
             remember_star(*memory, *m.star, now);
-        add_drift_image(a, std::move(m));
+        add_drift_image(a, std::move(m), moved == MountMove::slewed);
         a.star_memory = std::move(memory);
         a.latest = a.images.back().measurement;
     } else {
@@ -91,6 +105,10 @@ bool measure(DriftAssistant& a, const MeasuredPlane& image, ImageMeasurement m, 
 }  // namespace
 
 bool update_drift_assistant(DriftAssistant& a, const MeasuredPlane& image, ImageMeasurement m) {
+    // A slew or a flip while a knob is turned ends the turn: the star left for another
+    // place, which the cut-out would read as the knob turned back.
+    if (a.adjusting && has_pixels(image) && mount_move(a, m) != MountMove::none)
+        start_drift_segment(a, SegmentReason::knob_turned);
     if (a.adjusting) {
         ++a.measured;
         const bool followed = follow_adjusting(*a.adjusting, image, m);
@@ -104,6 +122,14 @@ bool update_drift_assistant(DriftAssistant& a, const MeasuredPlane& image, Image
 bool start_drift_star(DriftAssistant& a, const MeasuredPlane& image, ImageMeasurement m) {
     if (!has_pixels(image)) return false;
     m.picked = true;
+    // A pick on the star a slew's segment already follows confirms it: the segment goes on.
+    if (!a.session_ended && !a.adjusting && !a.segment_requested && !a.images.empty() &&
+        a.segments.back().reason == SegmentReason::slew) {
+        const StarMeasurement star = track_star({}, image.plane, image.levels, m.found);
+        const StarMeasurement& last = *a.images.back().measurement.star;
+        if (std::hypot(star.x - last.x, star.y - last.y) <= kSameStarPx)
+            return measure(a, image, std::move(m), !is_last_image(a, m));
+    }
     // A pick again before any tick took an image of the last one corrects that pick.
     const bool corrects =
         !a.images.empty() && a.images.back().measurement.picked && a.segments.back().count == 1;
@@ -116,7 +142,10 @@ bool start_drift_star(DriftAssistant& a, const MeasuredPlane& image, ImageMeasur
         }
         // A pick after a knob was turned keeps the turn: the segments before it are no
         // longer the mount's.
-        if (a.adjusting) a.segment_requested = SegmentReason::knob_turned;
+        if (a.adjusting) {
+            a.segment_requested = SegmentReason::knob_turned;
+            a.knob_turned_last = a.adjusting->adjust.knob;
+        }
         a.adjusting.reset();
         if (!a.images.empty() && a.segment_requested != SegmentReason::knob_turned)
             a.segment_requested = SegmentReason::new_star;
@@ -133,9 +162,17 @@ void start_drift_segment(DriftAssistant& a, SegmentReason reason) {
     if (const std::optional<KnobAdjusting>& k = a.adjusting) {
         reason = SegmentReason::knob_turned;
         if (!k->lost) a.turned_to = k->star;
+        a.knob_turned_last = k->adjust.knob;
     }
     a.adjusting.reset();
     a.segment_requested = reason;
+}
+
+void start_drift_new_star(DriftAssistant& a) {
+    const bool after_turn = a.adjusting || a.segment_requested == SegmentReason::knob_turned;
+    start_drift_segment(a, after_turn ? SegmentReason::knob_turned : SegmentReason::new_star);
+    a.slew_for_next = true;
+    a.turned_to.reset();
 }
 
 bool start_knob_adjust(DriftAssistant& a, const MeasuredPlane& image, Knob knob) {
@@ -149,6 +186,8 @@ bool start_knob_adjust(DriftAssistant& a, const MeasuredPlane& image, Knob knob)
     k.anchor = {star.x, star.y};
     k.target = {star.x + adjust->dx_px, star.y + adjust->dy_px};
     k.scale_arcsec_per_px = *segment.geometry.scale_arcsec_per_px;
+    // The knob moves the plate by up to about the turn; more is a slew.
+    a.turn_allowance_arcmin = 3 * std::abs(adjust->error_arcmin);
     if (const std::optional<double> seeing = segment.summary.seeing_arcsec)
         k.reached_px = std::max(k.reached_px, 2 * *seeing / k.scale_arcsec_per_px);
     k.last_snr = star.flags == 0 ? star.snr : 0;
@@ -196,8 +235,15 @@ void set_drift_air(DriftAssistant& a, bool refraction, std::optional<double> tem
     refit_drift(a);
 }
 
+void arm_drift_calibration(DriftAssistant& a, CalibrationMove move) {
+    a.calibrate_next = move;
+    if (!a.images.empty() && !a.session_ended && !a.segment_requested)
+        a.segment_requested = SegmentReason::by_hand;
+}
+
 void set_drift_calibration(DriftAssistant& a, std::optional<CalibrationMove> move) {
     a.typed.calibration = move;
+    if (!move) a.calibrate_next.reset();
     refit_drift(a);
 }
 

@@ -11,6 +11,7 @@
 //   clear_drift_input(a, DriftInput::scale);           // back to the header's value
 //   set_drift_orientation(a, {180, false});            // north down
 //   set_drift_calibration(a, CalibrationMove::north);  // the north button, each segment
+//   arm_drift_calibration(a, CalibrationMove::north);  // pressed once, from the next image
 //   start_knob_adjust(a, image, Knob::azimuth);        // steer the star to its target
 //   end_knob_adjust(a);                                // done: the next image measures anew
 //   view.show_drift_assistant(a);                      // images, segments, latest
@@ -41,6 +42,11 @@ void end_drift_session(DriftAssistant& a);
 // one keeps its fit.
 void start_drift_segment(DriftAssistant& a, SegmentReason reason = SegmentReason::knob_turned);
 
+// "New star": the user slewed to another star and centred it; the next image starts a
+// segment for it, the star found anew where the last one was (as after a slew the headers
+// show). A knob being turned ends with it.
+void start_drift_new_star(DriftAssistant& a);
+
 // Turning a knob: freezes the target (the star's latest measured place plus the move that
 // drift_adjust_now gives for `knob`) and follows the star at every image after, which goes
 // into no segment. False, and nothing changes, when that knob's move is unknown or no star
@@ -60,7 +66,12 @@ void set_drift_orientation(DriftAssistant& a, Orientation orientation,
 void set_drift_air(DriftAssistant& a, bool refraction, std::optional<double> temperature_c,
                    std::optional<double> pressure_hpa, PoleTarget target);
 // The hand controller's button pressed for a second or two at the start of each segment
-// (nullopt: none); each segment learns north's angle from the star's jump across it.
+// (nullopt: none, which also disarms a calibration not begun); each segment learns
+// north's angle from the star's jump across it.
 void set_drift_calibration(DriftAssistant& a, std::optional<CalibrationMove> move);
+// "Calibrate", at any time: the next image starts a segment in which the jump of `move` is
+// looked for over kArmedCalibrationImages images; found, north's angle holds for the
+// whole setup (calibration_now says how it went).
+void arm_drift_calibration(DriftAssistant& a, CalibrationMove move);
 
 }  // namespace trakora

@@ -7,6 +7,7 @@
 
 #include "analysis/calibration_jump.hpp"
 #include "analysis/periodic_error.hpp"
+#include "analysis/pointing_move.hpp"
 #include "base/sky_time.hpp"
 #include "fits/keyword_text.hpp"
 #include "session/star_notes.hpp"
@@ -95,10 +96,11 @@ void fit_segment(DriftAssistant& a, DriftSegment& segment, std::size_t index) {
         p.y = star.y;
         p.flagged = star_left_out(image);
     }
-    if (a.typed.calibration) {
+    if (const auto move = segment.calibration ? segment.calibration : a.typed.calibration) {
         // Found afresh from the geometry as resolved, each time the segment is refitted.
         resolve_segment(a, segment);
-        apply_calibration(*a.typed.calibration, points, segment.geometry);
+        apply_calibration(*move, points, segment.geometry,
+                          segment.calibration ? kArmedCalibrationImages : kCalibrationImages);
     }
     segment.fit = fit_drift(points);
     for (std::size_t k = 0; k < segment.count && k < segment.fit.excluded.size(); ++k)
@@ -120,14 +122,17 @@ void start_segment(DriftAssistant& a, SegmentReason reason, const ImageMeasureme
     DriftSegment segment;
     segment.reason = reason;
     segment.first = a.images.size();
-    if (reason == SegmentReason::new_star && !a.star_typed_for_next) {
+    segment.slewed = a.slew_for_next || reason == SegmentReason::slew;
+    segment.calibration = a.calibrate_next;
+    a.calibrate_next.reset();
+    const bool new_star = reason == SegmentReason::new_star || segment.slewed;
+    if (new_star && !a.star_typed_for_next) {
         a.typed.dec_deg.reset();
         a.typed.ha_hours.reset();
     }
     segment.typed_dec_deg = a.typed.dec_deg;
     segment.typed_ha_hours = a.typed.ha_hours;
-    if (!a.segments.empty() && !a.star_typed_for_next && reason != SegmentReason::new_star &&
-        segment.typed_ha_hours) {
+    if (!a.segments.empty() && !a.star_typed_for_next && !new_star && segment.typed_ha_hours) {
         const DriftSegment& before = a.segments.back();
         if (before.first_unix_s && first.time && before.typed_ha_hours) {
             const double hours =
@@ -139,6 +144,25 @@ void start_segment(DriftAssistant& a, SegmentReason reason, const ImageMeasureme
     a.segments.push_back(std::move(segment));
     a.segment_requested.reset();
     a.star_typed_for_next = false;
+    a.slew_for_next = false;
+    a.turn_allowance_arcmin = 0;
+}
+
+// Once an armed calibration found its jump, north's angle holds for the whole setup (the
+// segments before it included), unless an exact angle was typed.
+void learn_calibrated_north(DriftAssistant& a) {
+    const DriftSegment& segment = a.segments.back();
+    if (!segment.calibration || a.typed.angle_source == AngleSource::typed) return;
+    const Geometry& g = segment.geometry;
+    if (g.angle_source != AngleSource::calibration) return;
+    if (a.typed.angle_source == AngleSource::calibration &&
+        a.typed.orientation.north_deg == g.orientation.north_deg)
+        return;
+    a.typed.orientation = g.orientation;
+    a.typed.angle_source = AngleSource::calibration;
+    if (const std::string side = segment_pier_side(a, segment); !side.empty())
+        a.orientation_pier_side = side;
+    refit_drift(a);
 }
 
 }  // namespace
@@ -153,6 +177,8 @@ const char* segment_reason_name(SegmentReason reason) {
             return "knob_turned";
         case SegmentReason::pier_side:
             return "pier_side";
+        case SegmentReason::slew:
+            return "slew";
         case SegmentReason::by_hand:
             break;
     }
@@ -168,6 +194,24 @@ void reset_drift_session(DriftAssistant& a) {
     a.adjusting.reset();
     a.turned_to.reset();
     a.star_memory.reset();
+    a.turn_allowance_arcmin = 0;
+    a.slew_for_next = false;
+    a.knob_turned_last.reset();
+}
+
+MountMove mount_move(const DriftAssistant& a, const ImageMeasurement& m) {
+    if (a.session_ended || a.images.empty()) return MountMove::none;
+    const ImageMeasurement& last = a.images.back().measurement;
+    if (const std::optional<PointingMove> moved =
+            pointing_move(last.keywords, last.plate, m.keywords, m.plate)) {
+        const double allowance =
+            moved->source == PointingSource::plate ? a.turn_allowance_arcmin : 0;
+        if (moved->arcmin > kSlewArcmin + allowance) return MountMove::slewed;
+    }
+    const std::string before = current_pier_side(a);
+    const std::string& now = m.keywords.pier_side;
+    if (!now.empty() && !before.empty() && now != before) return MountMove::flipped;
+    return MountMove::none;
 }
 
 bool is_last_image(const DriftAssistant& a, const ImageMeasurement& m) {
@@ -179,8 +223,13 @@ bool is_last_image(const DriftAssistant& a, const ImageMeasurement& m) {
     return last.file == m.file && time(last) == time(m);
 }
 
-void add_drift_image(DriftAssistant& a, ImageMeasurement m) {
+void add_drift_image(DriftAssistant& a, ImageMeasurement m, bool slewed) {
     if (a.session_ended) reset_drift_session(a);
+    if (slewed && !a.segments.empty()) {
+        a.slew_for_next = true;
+        if (!a.segment_requested || *a.segment_requested == SegmentReason::by_hand)
+            a.segment_requested = SegmentReason::slew;
+    }
     if (a.orientation_pier_side.empty()) a.orientation_pier_side = m.keywords.pier_side;
 
     const std::string pier_before = current_pier_side(a);
@@ -215,6 +264,71 @@ void add_drift_image(DriftAssistant& a, ImageMeasurement m) {
     const std::optional<ObservationTime>& time = a.images.back().measurement.time;
     if (segment.count == 1 || (!segment.first_unix_s && time)) resolve_segment(a, segment);
     fit_segment(a, segment, a.segments.size() - 1);
+    learn_calibrated_north(a);
+}
+
+const char* calibration_outcome_name(CalibrationOutcome outcome) {
+    switch (outcome) {
+        case CalibrationOutcome::armed:
+            return "armed";
+        case CalibrationOutcome::searching:
+            return "searching";
+        case CalibrationOutcome::found:
+            return "found";
+        case CalibrationOutcome::no_jump:
+            return "no_jump";
+        case CalibrationOutcome::too_small:
+            return "too_small";
+        case CalibrationOutcome::beyond_search:
+            return "beyond_search";
+        case CalibrationOutcome::twice:
+            break;
+    }
+    return "twice";
+}
+
+std::optional<CalibrationState> calibration_now(const DriftAssistant& a) {
+    CalibrationState c;
+    if (a.calibrate_next) {
+        c.move = *a.calibrate_next;
+        return c;
+    }
+    const auto armed = std::find_if(a.segments.rbegin(), a.segments.rend(),
+                                    [](const DriftSegment& s) { return s.calibration; });
+    if (armed == a.segments.rend()) return std::nullopt;
+    c.move = *armed->calibration;
+    c.outcome = CalibrationOutcome::searching;
+    c.images = std::min(armed->count, kArmedCalibrationImages);
+    const bool searched = armed->count >= kArmedCalibrationImages;
+    for (const DriftNote& note : armed->geometry.notes) {
+        const auto number = [&](std::size_t k) {
+            return k < note.numbers.size() ? std::optional<double>(note.numbers[k]) : std::nullopt;
+        };
+        switch (note.code) {
+            case NoteCode::calibration_found:
+                c.outcome = CalibrationOutcome::found;
+                c.angle_deg = number(0);
+                c.angle_se_deg = number(1);
+                c.jump_px = number(2);
+                break;
+            case NoteCode::calibration_lost:
+                c.outcome = CalibrationOutcome::beyond_search;
+                break;
+            case NoteCode::calibration_twice:
+                c.outcome = CalibrationOutcome::twice;
+                break;
+            case NoteCode::calibration_too_small:
+                if (searched) c.outcome = CalibrationOutcome::too_small;
+                c.jump_px = number(0);
+                break;
+            case NoteCode::calibration_missing:
+                if (searched) c.outcome = CalibrationOutcome::no_jump;
+                break;
+            default:
+                break;
+        }
+    }
+    return c;
 }
 
 void refit_drift(DriftAssistant& a) {
@@ -364,7 +478,6 @@ namespace {
 
 // A new star's segment whose first star stands within this many pixels of where the
 // last segment's star was, under the same pointing, is taken for the same star again.
-constexpr double kSameStarPx = 2;
 constexpr double kSamePointingDeg = 0.05;
 
 bool same_value(const KeywordValue& a, const KeywordValue& b, double within) {
@@ -382,7 +495,9 @@ bool same_pointing(const ImageMeasurement& a, const ImageMeasurement& b) {
 // star is its first image's: images a tick took after a slew and before the new pick
 // belong to the new star, and are passed over when their headers say so.
 std::optional<double> same_star_offset(const DriftAssistant& a, const DriftSegment& segment) {
-    if (segment.reason != SegmentReason::new_star || segment.first == 0 || segment.count == 0)
+    // After a slew the headers told, or the user said, the star is a new one.
+    if (segment.reason != SegmentReason::new_star || segment.slewed || segment.first == 0 ||
+        segment.count == 0)
         return std::nullopt;
     const DriftSegment& previous = a.segments[a.images[segment.first - 1].segment];
     const ImageMeasurement& began = a.images[previous.first].measurement;

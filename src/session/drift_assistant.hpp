@@ -15,8 +15,9 @@
 //
 // Segments: a new one starts at the next image when the user asks for one after turning
 // a knob ("New segment"), when a fit is to start at an image by hand (replay --from), when
-// the header's PIERSIDE differs from the previous image's, or at a new star. Earlier
-// segments keep their images and their own fit.
+// the header's PIERSIDE differs from the previous image's, or at a new star: picked, or
+// met by a tick after a slew (the header's pointing moved by more than kSlewArcmin), with
+// no click. Earlier segments keep their images and their own fit; no fit spans a slew.
 //
 // Inputs: the plate scale, the latitude and the orientation belong to the whole setup and
 // apply to every segment; the declination and the hour angle belong to a star and a
@@ -49,7 +50,8 @@ struct SessionImage {
 };
 
 // Why a segment started.
-enum class SegmentReason { start, new_star, knob_turned, pier_side, by_hand };
+// slew: a tick met the mount pointing elsewhere (see mount_move).
+enum class SegmentReason { start, new_star, knob_turned, pier_side, by_hand, slew };
 const char* segment_reason_name(SegmentReason reason);  // "start", "new_star", ...
 
 struct DriftSegment {
@@ -61,6 +63,12 @@ struct DriftSegment {
     std::optional<double> typed_dec_deg;
     std::optional<double> typed_ha_hours;
     std::optional<double> first_unix_s;  // the first time among its images
+    // The mount had slewed to another star at its first image (also when the segment
+    // counts as knob_turned, a slew having ended the turn): the star's inputs start anew.
+    bool slewed = false;
+    // A calibration move armed for it: its jump is looked for over its first
+    // kArmedCalibrationImages images, not only the first few.
+    std::optional<CalibrationMove> calibration;
     Geometry geometry;     // resolved once from its first image, that time and the inputs
     DriftFit fit;          // over its images
     DriftSummary summary;  // the fit read through the geometry, with notes on the times
@@ -102,7 +110,49 @@ struct DriftAssistant {
     // What is known of the session's star beyond the last image (set at the pick): the
     // tracker finds it by this, and knows when it is lost.
     std::optional<StarMemory> star_memory;
+    // How far a turn of a knob may move a plate-solved pointing without being a slew, from
+    // the turn's start until the segment after it starts, arcminutes.
+    double turn_allowance_arcmin = 0;
+    // The next segment is for a new star the mount slewed to.
+    bool slew_for_next = false;
+    // The knob whose turn ended last in this session.
+    std::optional<Knob> knob_turned_last;
+    // A calibration move armed for the next segment (arm_drift_calibration).
+    std::optional<CalibrationMove> calibrate_next;
 };
+
+// How far an armed calibration's search goes, images.
+inline constexpr std::size_t kArmedCalibrationImages = 60;
+
+// Where the latest armed calibration stands.
+enum class CalibrationOutcome {
+    armed,          // waits for the next image
+    searching,      // images come, no jump yet
+    found,          // north's angle learnt: it holds for the whole setup from now on
+    no_jump,        // none within kArmedCalibrationImages images
+    too_small,      // a step stood out, below 5 px
+    beyond_search,  // the star was lost after the move: jumped beyond the search or off
+    twice,          // more than one jump stood out
+};
+const char* calibration_outcome_name(CalibrationOutcome outcome);  // "armed", ...
+
+struct CalibrationState {
+    CalibrationMove move = CalibrationMove::north;
+    CalibrationOutcome outcome = CalibrationOutcome::armed;
+    std::size_t images = 0;  // searched so far
+    std::optional<double> angle_deg, angle_se_deg, jump_px;
+};
+// Nullopt when none was armed in this session.
+std::optional<CalibrationState> calibration_now(const DriftAssistant& a);
+
+// How the mount moved since the session's last image, as the headers tell.
+enum class MountMove { none, slewed, flipped };
+// Against the session's last image: a pointing moved beyond kSlewArcmin (plus the turn's
+// allowance when only the plates tell), or a PIERSIDE other than the last one named.
+MountMove mount_move(const DriftAssistant& a, const ImageMeasurement& m);
+
+// A pick on a star this close (px) to where the last segment's star was is the same star.
+inline constexpr double kSameStarPx = 2;
 
 // ---- pure operations on the value (the handlers in assistant_handlers.hpp use them) ---
 
@@ -113,8 +163,9 @@ void reset_drift_session(DriftAssistant& a);
 bool is_last_image(const DriftAssistant& a, const ImageMeasurement& m);
 
 // Adds one measured image (its star measurement set), starting a new segment when one
-// was requested or the pier side changed, and refits the current segment.
-void add_drift_image(DriftAssistant& a, ImageMeasurement m);
+// was requested, the pier side changed or (`slewed`) the mount pointed elsewhere, and
+// refits the current segment.
+void add_drift_image(DriftAssistant& a, ImageMeasurement m, bool slewed = false);
 
 // Resolves the geometry of every segment again (a typed input changed) and refits.
 void refit_drift(DriftAssistant& a);

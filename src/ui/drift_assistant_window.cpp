@@ -16,6 +16,7 @@
 
 #include "analysis/star_measurement.hpp"
 #include "report/assistant_chart.hpp"
+#include "session/alignment_step.hpp"
 #include "session/drift_advice.hpp"
 #include "ui/drift_words.hpp"
 #include "ui/ui_fonts.hpp"
@@ -151,10 +152,13 @@ void DriftAssistantWindow::build() {
 
     c_.new_segment = new QPushButton(tr("新しい区間"), this);
     c_.new_segment->setToolTip(tr("調整ねじを回したあと、次の画像から測り直します"));
+    c_.new_star = new QPushButton(tr("新しい星"), this);
+    c_.new_star->setToolTip(tr("別の星に向けて中央に入れたあと、次の画像からその星を測ります"));
     c_.save = new QPushButton(tr("保存…"), this);
     c_.any_case = new QCheckBox(tr("小文字の .fit / .fits / .fts も対象にする"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(c_.new_segment);
+    buttons->addWidget(c_.new_star);
     buttons->addWidget(c_.save);
     buttons->addStretch(1);
 
@@ -192,6 +196,7 @@ void DriftAssistantWindow::build() {
 
     connect(c_.new_segment, &QPushButton::clicked, this,
             &DriftAssistantWindow::newSegmentRequested);
+    connect(c_.new_star, &QPushButton::clicked, this, &DriftAssistantWindow::newStarRequested);
     connect(c_.save, &QPushButton::clicked, this, &DriftAssistantWindow::ask_where_to_save);
     connect(c_.any_case, &QCheckBox::toggled, this, &DriftAssistantWindow::anyCaseToggled);
     c_.advice->setText(tr("天体を設定して測定を始めると、ここに極軸のずれが出ます。"));
@@ -238,9 +243,30 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
     chart_in_words(shown, report::assistant_chart_caption(a), s);
     c_.chart->set_chart(std::move(shown));
     const DriftAdvice advice = drift_advice(s);
-    c_.error->setText(error_text(s));
+    const AlignmentStep step = alignment_step(a);
+    // The error is the headline only once it is known well enough; before, how long.
+    const bool measuring = !a.segments.empty() && a.segments.back().count > 0;
+    c_.error->setText(step.show == AnswerShown::error || !measuring ? error_text(s)
+                                                                    : progress_headline(step));
     c_.component->setText(s.component ? component_word(*s.component) : QStringLiteral("—"));
-    c_.advice->setText(advice_sentence(advice));
+    // No way and no turn said before north is known or the answer is enough; "may be fine"
+    // only when it surely is.
+    // Before the first pick the advice's own sentence stands (it asks to wait); an armed
+    // calibration speaks while its segment is the current one.
+    QString sentence = a.segments.empty() ? QString() : step_sentence(step);
+    if (const std::optional<CalibrationState> c = calibration_now(a);
+        c && (a.calibrate_next || a.segments.back().calibration) &&
+        (sentence.isEmpty() || c->outcome != CalibrationOutcome::found))
+        sentence = calibration_sentence(*c);
+    if (sentence.isEmpty()) {
+        DriftAdvice said = advice;
+        const bool unsure = (advice.kind == AdviceKind::turn && !s.enough.value_or(false)) ||
+                            (advice.kind == AdviceKind::within_noise && !step.may_be_fine);
+        if (unsure || (advice.kind == AdviceKind::turn && !step.direction_known))
+            said.kind = AdviceKind::wait_for_images;
+        sentence = advice_sentence(said);
+    }
+    c_.advice->setText(sentence);
     c_.progress->setText(progress_text(advice));
 
     c_.seeing->setText(number(s.seeing_arcsec, "%.2f", "″"));
@@ -268,8 +294,11 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
 
     c_.segments->clear();
     const std::size_t count = a.segments.size();
-    for (std::size_t k = count > kSegmentsListed ? count - kSegmentsListed : 0; k < count; ++k)
-        c_.segments->addItem(segment_line(k, a.segments[k].summary));
+    for (std::size_t k = count > kSegmentsListed ? count - kSegmentsListed : 0; k < count; ++k) {
+        DriftSummary line = a.segments[k].summary;
+        if (!step.direction_known) line.direction.reset();
+        c_.segments->addItem(segment_line(k, line));
+    }
 }
 
 void DriftAssistantWindow::show_tracking(const DriftSummary& s) {

@@ -41,6 +41,7 @@ struct DriftWindowControls {
     AssistantInputs* inputs = nullptr;
     QListWidget* segments = nullptr;
     QPushButton* new_segment = nullptr;
+    QPushButton* new_star = nullptr;  // after a slew the headers do not tell
     QPushButton* save = nullptr;
     QCheckBox* any_case = nullptr;  // lower-case .fit / .fits / .fts too
     // Both components: the pole target, the cut-out and the knob buttons, where to point.
@@ -67,6 +68,7 @@ class DriftAssistantWindow : public QWidget {
 
   signals:
     void newSegmentRequested();
+    void newStarRequested();
     // The user chose where to save: the CSV, JSON and plot paths.
     void saveRequested(const QString& csv, const QString& json, const QString& plot);
     void anyCaseToggled(bool any);

@@ -156,6 +156,107 @@ QString progress_text(const DriftAdvice& a) {
     return QCoreApplication::translate("DriftWords", "測定中");
 }
 
+QString step_sentence(const AlignmentStep& step) {
+    switch (step.action) {
+        case StepAction::pick_meridian_star:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "子午線に近い星（時角 0 時前後、赤緯 0〜20°）に向けて中央に入れ、クリックして"
+                "ください。");
+        case StepAction::give_orientation:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "画像のどちらが北か分からないため、ずれの向きとノブの回し方は出せません。北の角度を"
+                "入力するか、プレートソルブした画像を使うか、校正してください。");
+        case StepAction::target_reached:
+            return QCoreApplication::translate(
+                "DriftWords", "星が目標に届きました。ノブを止めて「新しい区間」を押してください。");
+        case StepAction::slew_altitude_star:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "次は高度です。東か西の低い星（時角 4〜8 時）に向けて中央に入れてください。");
+        case StepAction::slew_check_star:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "両方のノブを回しました。子午線に近い星に戻して、もう一度測って確かめてください。");
+        case StepAction::done:
+            return QCoreApplication::translate("DriftWords",
+                                               "極軸は方位・高度とも 1′ 以内に合っています。");
+        case StepAction::wait:
+        case StepAction::give_scale:
+        case StepAction::give_hour_angle:
+        case StepAction::other_star:
+        case StepAction::turn_azimuth_knob:
+        case StepAction::turn_altitude_knob:
+            break;
+    }
+    return {};
+}
+
+namespace {
+
+// The hand controller's button of a move.
+QString move_button_word(CalibrationMove move) {
+    switch (move) {
+        case CalibrationMove::north:
+            return QCoreApplication::translate("DriftWords", "北", "a hand controller's button");
+        case CalibrationMove::south:
+            return QCoreApplication::translate("DriftWords", "南", "a hand controller's button");
+        case CalibrationMove::east:
+            return QCoreApplication::translate("DriftWords", "東", "a hand controller's button");
+        case CalibrationMove::west:
+            break;
+    }
+    return QCoreApplication::translate("DriftWords", "西", "a hand controller's button");
+}
+
+}  // namespace
+
+QString calibration_sentence(const CalibrationState& c) {
+    const QString button = move_button_word(c.move);
+    switch (c.outcome) {
+        case CalibrationOutcome::armed:
+        case CalibrationOutcome::searching:
+            return QCoreApplication::translate(
+                       "DriftWords",
+                       "今、手元のコントローラーの「%1」ボタンを1〜2秒押してください。")
+                .arg(button);
+        case CalibrationOutcome::found:
+            return QCoreApplication::translate("DriftWords",
+                                               "校正できました: 画像の北は %1° ± %2° です。")
+                .arg(fixed(c.angle_deg.value_or(0), 1), fixed(c.angle_se_deg.value_or(0), 1));
+        case CalibrationOutcome::no_jump:
+            return QCoreApplication::translate(
+                       "DriftWords",
+                       "%1 枚の間に星の跳びが見つかりませんでした。もう一度校正してください。")
+                .arg(static_cast<qulonglong>(c.images));
+        case CalibrationOutcome::too_small:
+            return QCoreApplication::translate(
+                       "DriftWords",
+                       "星の跳びが %1 px "
+                       "と小さすぎました。ボタンを長めに、または速い速度で押してください。")
+                .arg(fixed(c.jump_px.value_or(0), 1));
+        case CalibrationOutcome::beyond_search:
+            return QCoreApplication::translate(
+                "DriftWords",
+                "校正のあと星を見失いました。星を中央に戻し、遅い速度でもう一度校正してください。");
+        case CalibrationOutcome::twice:
+            break;
+    }
+    return QCoreApplication::translate(
+        "DriftWords",
+        "星の跳びが二度ありました。ボタンは一度だけ押して、もう一度校正してください。");
+}
+
+QString progress_headline(const AlignmentStep& step) {
+    const int seconds = static_cast<int>(std::lround(step.elapsed_min * 60));
+    const QString elapsed = QString::asprintf("%d:%02d", seconds / 60, seconds % 60);
+    if (step.minutes_to_go && *step.minutes_to_go > 0)
+        return QCoreApplication::translate("DriftWords", "測定中 %1 — あと約 %2 分")
+            .arg(elapsed, fixed(std::ceil(*step.minutes_to_go), 0));
+    return QCoreApplication::translate("DriftWords", "測定中 %1").arg(elapsed);
+}
+
 QString component_word(Component component) {
     switch (component) {
         case Component::azimuth:

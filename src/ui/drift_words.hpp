@@ -15,12 +15,21 @@
 #include "analysis/combined_error.hpp"
 #include "chart/drift_chart.hpp"
 #include "report/assistant_chart.hpp"
+#include "session/alignment_step.hpp"
 #include "session/drift_advice.hpp"
 
 namespace trakora::ui {
 
 QString advice_sentence(const DriftAdvice& advice);
 QString progress_text(const DriftAdvice& advice);  // "十分です", "あと約 4 分", "測定中"
+
+// The one thing to do now, when the step says more than the advice does ("" otherwise):
+// north wanted, the target reached, the next star to slew to, done.
+QString step_sentence(const AlignmentStep& step);
+// An armed calibration: press the button now, north's angle learnt, or why it failed.
+QString calibration_sentence(const CalibrationState& state);
+// The headline while the error is not shown yet: "測定中 1:20 — あと約 2 分".
+QString progress_headline(const AlignmentStep& step);
 
 QString component_word(Component component);       // "方位", "高度", "混合"
 QString direction_word(ErrorDirection direction);  // "東", "西", "高すぎ", "低すぎ"

@@ -77,6 +77,9 @@ void wire_drift_window(State& state, QtView& view) {
     QObject::connect(drift, &DriftAssistantWindow::newSegmentRequested, drift, [s, v] {
         change_drift(*s, *v, [](DriftAssistant& a) { start_drift_segment(a); });
     });
+    QObject::connect(drift, &DriftAssistantWindow::newStarRequested, drift, [s, v] {
+        change_drift(*s, *v, [](DriftAssistant& a) { start_drift_new_star(a); });
+    });
     KnobTargetView* knobs = drift->controls().knob_target;
     QObject::connect(knobs, &KnobTargetView::turnRequested, drift, [s, v](Knob knob) {
         change_drift(*s, *v, [&](DriftAssistant& a) {
@@ -108,16 +111,15 @@ void wire_drift_window(State& state, QtView& view) {
                 set_drift_air(a, a.typed.refraction, temperature_c, pressure_hpa, a.typed.target);
             });
         });
-    // A calibration move is made at the start of a segment: the next image starts one.
-    QObject::connect(inputs, &AssistantInputs::calibrationChanged, drift,
-                     [s, v](std::optional<CalibrationMove> move) {
-                         change_drift(*s, *v,
-                                      [&](DriftAssistant& a) { set_drift_calibration(a, move); });
-                         if (move && !s->assistant.images.empty())
-                             change_drift(*s, *v, [](DriftAssistant& a) {
-                                 start_drift_segment(a, SegmentReason::by_hand);
-                             });
-                     });
+    // A calibration move is made at the start of a segment: the next image starts one,
+    // whose jump is looked for until it is found.
+    QObject::connect(
+        inputs, &AssistantInputs::calibrationChanged, drift,
+        [s, v](std::optional<CalibrationMove> move) {
+            change_drift(*s, *v, [&](DriftAssistant& a) { set_drift_calibration(a, move); });
+            if (move)
+                change_drift(*s, *v, [&](DriftAssistant& a) { arm_drift_calibration(a, *move); });
+        });
     QObject::connect(
         drift, &DriftAssistantWindow::saveRequested, drift,
         [s, drift](const QString& csv, const QString& json, const QString& plot) {

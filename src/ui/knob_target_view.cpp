@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "session/alignment_step.hpp"
 #include "session/drift_adjust.hpp"
 #include "ui/ui_fonts.hpp"
 
@@ -137,8 +138,11 @@ KnobTargetView::KnobTargetView(QWidget* parent) : QGroupBox(tr("ノブを回す�
 void KnobTargetView::show_assistant(const DriftAssistant& a) {
     picture->set_adjusting(a.adjusting);
     const bool turning = a.adjusting.has_value();
-    azimuth->setEnabled(!turning && drift_adjust_now(a, Knob::azimuth).has_value());
-    altitude->setEnabled(!turning && drift_adjust_now(a, Knob::altitude).has_value());
+    // A turn only on a known north and an answer that is enough.
+    const bool may_turn = !turning && direction_known(drift_summary_now(a)) &&
+                          (drift_summary_now(a).enough.value_or(false) || combined_now(a));
+    azimuth->setEnabled(may_turn && drift_adjust_now(a, Knob::azimuth).has_value());
+    altitude->setEnabled(may_turn && drift_adjust_now(a, Knob::altitude).has_value());
     new_segment->setVisible(turning);
     // The distance to go stands out, large; the sentences are read once, at the usual size.
     const bool to_go = turning && !a.adjusting->reached && !a.adjusting->lost;
@@ -147,6 +151,8 @@ void KnobTargetView::show_assistant(const DriftAssistant& a) {
     status->setFont(font);
     if (turning) {
         status->setText(adjusting_text(*a.adjusting));
+    } else if (!direction_known(drift_summary_now(a)) && drift_adjust_now(a)) {
+        status->setText(tr("画像のどちらが北か分かるまで、ノブの目標は示しません。"));
     } else if (const std::optional<KnobAdjust> next = drift_adjust_now(a)) {
         status->setText(next->knob == Knob::azimuth
                             ? tr("ボタンを押してから方位ノブを回すと、星の目標を示します。")

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "report/session_pole_target_data.hpp"
+#include "session/alignment_step.hpp"
 #include "ui/drift_words.hpp"
 
 namespace trakora::ui {
@@ -66,7 +67,9 @@ PoleTargetView::PoleTargetView(QWidget* parent) : QWidget(parent) {
 }
 
 void PoleTargetView::show_assistant(const DriftAssistant& a) {
-    chart::PoleTarget target = report::session_pole_target(a);
+    // Where the axis points is a direction: none on an unknown north.
+    const bool north = a.segments.empty() || direction_known(drift_summary_now(a));
+    chart::PoleTarget target = report::session_pole_target(north ? a : DriftAssistant{});
     target.style = chart::ChartStyle::night;
     target.title = tr("極軸の位置").toStdString();
     target.x_label = tr("方位 (′)").toStdString();
@@ -75,7 +78,8 @@ void PoleTargetView::show_assistant(const DriftAssistant& a) {
     target.east = tr("東", "the azimuth axis's east end").toStdString();
     target.high = tr("高", "the altitude axis's upper end").toStdString();
     target.low = tr("低", "the altitude axis's lower end").toStdString();
-    const std::optional<CombinedError> now = combined_now(a);
+    const std::optional<CombinedError> now =
+        north ? combined_now(a) : std::optional<CombinedError>();
     target.subtitle =
         now ? tr("合計 %1′").arg(now->total_arcmin, 0, 'f', 1).toStdString() : std::string();
     picture_->set_target(std::move(target));
@@ -83,11 +87,15 @@ void PoleTargetView::show_assistant(const DriftAssistant& a) {
     if (now) {
         answer_->setText(combined_line(*now));
         knobs_->setText(knobs_line(*now));
+    } else if (!north) {
+        answer_->setText(tr("画像のどちらが北か分かるまで、極軸の位置は示しません。"));
+        knobs_->clear();
     } else {
         answer_->setText(tr("両方の成分: 子午線付近の星と東か西の低い星を測ると出ます"));
         knobs_->clear();
     }
-    const std::optional<CombinedError> before = combined_before_turn(a);
+    const std::optional<CombinedError> before =
+        north ? combined_before_turn(a) : std::optional<CombinedError>();
     before_turn_->setText(before ? before_turn_line(*before) : QString());
     before_turn_->setVisible(before.has_value());
     const std::optional<DriftNote> same = same_star_note(a);

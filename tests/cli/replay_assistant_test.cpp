@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -39,6 +40,12 @@ std::pair<double, double> simulate_night(const fs::path& folder, std::vector<std
                                     "--interval",    "30",      "--clock",
                                     "simulated",     "--size",  "300x300",
                                     "--seeing",      "0.2"};
+    // A laboratory sky unless the row asks for the air or a periodic error.
+    const auto has = [&](const char* option) {
+        return std::find(args.begin(), args.end(), option) != args.end();
+    };
+    if (!has("--refraction")) all.push_back("--no-refraction");
+    if (!has("--pe")) all.insert(all.end(), {"--pe", "0"});
     all.insert(all.end(), args.begin(), args.end());
     const ProgramRun run = trakora::testing::run_in_process(run_simulate, all);
     EXPECT_EQ(run.status, 0);
@@ -172,6 +179,14 @@ INSTANTIATE_TEST_SUITE_P(
                 "azimuth",
                 "west",
                 30},
+        // Pressed long after the start: the search goes on until it finds the jump.
+        LoopRow{"calibrated_by_a_move_at_image_30",
+                {"--az-offset", "5", "--lat", "50", "--dec", "10", "--ha", "0.3", "--rotation",
+                 "77", "--nudge", "north:60:30"},
+                {"--calibrate", "north", "--no-refraction"},
+                5,
+                "azimuth",
+                "west"},
         // The specified search goes over to a fainter field star after the move; the
         // assistant's own search stays on the star it measures.
         LoopRow{"calibrated_while_the_search_goes_to_a_field_star",
@@ -213,6 +228,12 @@ TEST(ReplayDegenerate, NullsAndNotesNeverNaN) {
           {"XPIXSZ", "'small'"}},
          {"dec_deg", "ha_hours", "lat_deg", "axis", "error_arcmin", "enough"},
          "modification time"},
+        {"north_assumed",
+         40,
+         {},
+         {"pole", "knob_arcmin", "adjust"},
+         "Where north lies in the image is not known",
+         {"--az-offset", "5", "--dec", "10", "--ha", "0.2"}},
         {"calibration_jump_loses_the_star",
          20,
          {},
@@ -320,50 +341,57 @@ struct TwoStarRow {
 
 class ReplayTwoStars : public ::testing::TestWithParam<TwoStarRow> {};
 
-// --next-star: the meridian star's segment gives the azimuth, the eastern or western one's
-// the altitude, and the combined answer both, with the pole target drawn.
+// The meridian star's segment gives the azimuth, the eastern or western one's the
+// altitude, and the combined answer both, with the pole target drawn: picked by
+// --next-star, or by itself when the headers' pointing moves.
 TEST_P(ReplayTwoStars, CombinesBothComponents) {
     const TwoStarRow& row = GetParam();
     TempDir dir;
     const auto picks = two_star_night(dir.file("night"), row.lat_deg, row.az_arcmin, row.alt_arcmin,
                                       {row.first, row.second}, row.refraction);
-    std::vector<std::string> more = {"--next-star",
-                                     "62",
-                                     std::to_string(picks[1].first),
-                                     std::to_string(picks[1].second),
-                                     "--summary",
-                                     "-",
-                                     "--plot-target",
-                                     "target.svg"};
-    if (!row.refraction) more.push_back("--no-refraction");
-    const ProgramRun run = replay("night", picks[0], more, {.folder = dir.path()});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("{\"reason\":\"start\",\"first_image\":1,"), std::string::npos);
-    EXPECT_NE(run.out.find("{\"reason\":\"new_star\",\"first_image\":62,"), std::string::npos)
-        << run.out;
-    const auto combined = run.out.find("\"combined\": {");
-    ASSERT_NE(combined, std::string::npos) << run.out;
-    const std::string c = run.out.substr(combined);
-    const auto compact_number = [&](const std::string& key) {
-        const auto at = c.find("\"" + key + "\":");
-        return at == std::string::npos ? -1e300 : std::stod(c.substr(at + key.size() + 3));
-    };
-    const double az = std::abs(row.az_arcmin), alt = std::abs(row.alt_arcmin);
-    EXPECT_NEAR(compact_number("azimuth_arcmin"), az, std::max(0.5, 0.1 * az)) << c;
-    EXPECT_NEAR(compact_number("altitude_arcmin"), alt, std::max(0.5, 0.1 * alt)) << c;
-    EXPECT_NEAR(compact_number("total_arcmin"), std::hypot(az, alt),
-                std::max(0.5, 0.1 * std::hypot(az, alt)));
-    EXPECT_NE(c.find(std::string("\"azimuth_pole\":\"") + row.azimuth_pole), std::string::npos);
-    EXPECT_NE(c.find(std::string("\"altitude_pole\":\"") + row.altitude_pole), std::string::npos);
-    EXPECT_NE(c.find("\"segments_used\":[1,2]"), std::string::npos) << c;
-    // The azimuth knob's turn is the larger in both rows.
-    EXPECT_NE(c.find("\"adjust\": {\"component\":\"azimuth\",\"dx_px\":"), std::string::npos) << c;
-    EXPECT_NE(c.find("\"combined_before_turn\": null"), std::string::npos) << c;  // no knob turned
-    EXPECT_GT(fs::file_size(dir.file("target.svg")), 1000u);
-    std::stringstream svg;
-    svg << std::ifstream(dir.file("target.svg")).rdbuf();
-    EXPECT_NE(svg.str().find("<title>Where the polar axis points</title>"), std::string::npos);
-    EXPECT_NE(svg.str().find("<desc>total "), std::string::npos);
+    for (const bool picked : {true, false}) {
+        SCOPED_TRACE(picked ? "picked" : "by itself");
+        std::vector<std::string> more = {"--summary",  "-",       "--plot-target",
+                                         "target.svg", "--angle", "0"};
+        if (picked)
+            more.insert(more.end(), {"--next-star", "62", std::to_string(picks[1].first),
+                                     std::to_string(picks[1].second)});
+        if (!row.refraction) more.push_back("--no-refraction");
+        const ProgramRun run = replay("night", picks[0], more, {.folder = dir.path()});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("{\"reason\":\"start\",\"first_image\":1,"), std::string::npos);
+        EXPECT_NE(run.out.find(std::string("{\"reason\":\"") + (picked ? "new_star" : "slew") +
+                               "\",\"first_image\":62,"),
+                  std::string::npos)
+            << run.out;
+        EXPECT_EQ(run.out.find("the same star?"), std::string::npos) << run.out;
+        const auto combined = run.out.find("\"combined\": {");
+        ASSERT_NE(combined, std::string::npos) << run.out;
+        const std::string c = run.out.substr(combined);
+        const auto compact_number = [&](const std::string& key) {
+            const auto at = c.find("\"" + key + "\":");
+            return at == std::string::npos ? -1e300 : std::stod(c.substr(at + key.size() + 3));
+        };
+        const double az = std::abs(row.az_arcmin), alt = std::abs(row.alt_arcmin);
+        EXPECT_NEAR(compact_number("azimuth_arcmin"), az, std::max(0.5, 0.1 * az)) << c;
+        EXPECT_NEAR(compact_number("altitude_arcmin"), alt, std::max(0.5, 0.1 * alt)) << c;
+        EXPECT_NEAR(compact_number("total_arcmin"), std::hypot(az, alt),
+                    std::max(0.5, 0.1 * std::hypot(az, alt)));
+        EXPECT_NE(c.find(std::string("\"azimuth_pole\":\"") + row.azimuth_pole), std::string::npos);
+        EXPECT_NE(c.find(std::string("\"altitude_pole\":\"") + row.altitude_pole),
+                  std::string::npos);
+        EXPECT_NE(c.find("\"segments_used\":[1,2]"), std::string::npos) << c;
+        // The azimuth knob's turn is the larger in both rows.
+        EXPECT_NE(c.find("\"adjust\": {\"component\":\"azimuth\",\"dx_px\":"), std::string::npos)
+            << c;
+        EXPECT_NE(c.find("\"combined_before_turn\": null"), std::string::npos)
+            << c;  // no knob turned
+        EXPECT_GT(fs::file_size(dir.file("target.svg")), 1000u);
+        std::stringstream svg;
+        svg << std::ifstream(dir.file("target.svg")).rdbuf();
+        EXPECT_NE(svg.str().find("<title>Where the polar axis points</title>"), std::string::npos);
+        EXPECT_NE(svg.str().find("<desc>total "), std::string::npos);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -49,18 +49,67 @@ class Solutions {
     wcsprm* wcs_ = nullptr;
 };
 
-// The cards up to and including END, whole cards only. A header holds printable ASCII
-// alone; any other byte (a file that is no FITS file, a damaged card) is read as a blank,
-// since wcslib's header parser is not made for them and may fail on them badly.
+// Whether `keyword` (blanks trimmed) is `stem` then `digits` digits, or with `pair`,
+// digits, an underscore and digits.
+bool indexed(std::string_view keyword, std::string_view stem, bool pair) {
+    if (!keyword.starts_with(stem) || keyword.size() == stem.size()) return false;
+    const std::string_view rest = keyword.substr(stem.size());
+    const std::size_t bar = rest.find('_');
+    if (pair != (bar != std::string_view::npos)) return false;
+    if (pair && (bar == 0 || bar + 1 == rest.size())) return false;
+    for (char c : rest)
+        if (c != '_' && (c < '0' || c > '9')) return false;
+    return true;
+}
+
+// The keywords of a celestial plate solution, its primary one only: wcspih sees these
+// alone. Its parser copies every keyword it knows (dates, observatory, spectral and time
+// axes, alternate solutions) into fixed buffers, and a damaged card among them has made it
+// write past one; none of those is needed to turn a pixel into the sky.
+bool is_plate_keyword(std::string_view keyword) {
+    for (std::string_view plain :
+         {"SIMPLE", "BITPIX", "NAXIS", "WCSAXES", "LONPOLE", "LATPOLE", "EQUINOX", "EPOCH",
+          "RADESYS", "RADECSYS", "A_ORDER", "B_ORDER", "AP_ORDER", "BP_ORDER"})
+        if (keyword == plain) return true;
+    for (std::string_view stem :
+         {"NAXIS", "CTYPE", "CUNIT", "CRPIX", "CRVAL", "CDELT", "CROTA", "PROJP"})
+        if (indexed(keyword, stem, false)) return true;
+    for (std::string_view stem : {"PC", "CD", "PV", "PS", "A_", "B_", "AP_", "BP_"})
+        if (indexed(keyword, stem, true)) return true;
+    // The old form of the matrix, PC001002.
+    return keyword.size() == 8 && (keyword.starts_with("PC") || keyword.starts_with("CD")) &&
+           indexed(keyword, keyword.substr(0, 2), false);
+}
+
+// A string value as a plate solution's are: one quoted word of at most 18 characters
+// ('RA---TAN', 'deg', 'FK5').
+bool is_short_string(std::string_view card) {
+    const std::string_view value = card.substr(10);
+    const std::size_t open = value.find_first_not_of(' ');
+    if (open == std::string_view::npos || value[open] != '\'') return true;  // not a string
+    const std::size_t close = value.find('\'', open + 1);
+    if (close == std::string_view::npos || close - open - 1 > 18) return false;
+    return close + 1 == value.size() || value[close + 1] != '\'';
+}
+
+// The plate solution's cards (see is_plate_keyword) up to END, whole cards only. A header
+// holds printable ASCII alone; any other byte (a file that is no FITS file, a damaged
+// card) is read as a blank. A card of those keywords that is no value card, or whose
+// string is no short word, is left out as a damaged one.
 std::string header_cards(std::string_view cards) {
     std::string kept;
     for (std::size_t at = 0; at + kCardBytes <= cards.size(); at += kCardBytes) {
-        const std::string_view card = cards.substr(at, kCardBytes);
-        const std::size_t from = kept.size();
-        kept.append(card);
-        for (std::size_t k = from; k < kept.size(); ++k)
-            if (kept[k] < ' ' || kept[k] > '~') kept[k] = ' ';
-        if (is_end_card(card)) break;
+        std::string card(cards.substr(at, kCardBytes));
+        for (char& c : card)
+            if (c < ' ' || c > '~') c = ' ';
+        if (is_end_card(card)) {
+            kept += card;
+            break;
+        }
+        std::string_view keyword = std::string_view(card).substr(0, 8);
+        while (!keyword.empty() && keyword.back() == ' ') keyword.remove_suffix(1);
+        if (is_plate_keyword(keyword) && card.compare(8, 2, "= ") == 0 && is_short_string(card))
+            kept += card;
     }
     return kept;
 }
@@ -78,18 +127,9 @@ PlateReading failed(PlateFailure failure) { return {std::nullopt, failure}; }
 bool is_solution_number(std::string_view card) {
     std::string_view keyword = card.substr(0, 8);
     while (!keyword.empty() && keyword.back() == ' ') keyword.remove_suffix(1);
-    const auto digits_from = [&](std::size_t at, bool pair) {
-        if (keyword.size() <= at) return false;
-        const std::string_view rest = keyword.substr(at);
-        const std::size_t bar = rest.find('_');
-        if (pair != (bar != std::string_view::npos)) return false;
-        for (char c : rest)
-            if (c != '_' && (c < '0' || c > '9')) return false;
-        return !pair || (bar > 0 && bar + 1 < rest.size());
-    };
     for (std::string_view stem : {"CRPIX", "CRVAL", "CDELT", "CROTA"})
-        if (keyword.starts_with(stem) && digits_from(stem.size(), false)) return true;
-    return (keyword.starts_with("PC") || keyword.starts_with("CD")) && digits_from(2, true);
+        if (indexed(keyword, stem, false)) return true;
+    return indexed(keyword, "PC", true) || indexed(keyword, "CD", true);
 }
 
 // A value that is no finite number ("NAN", "1E999") would be dropped by wcspih, and the

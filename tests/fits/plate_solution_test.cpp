@@ -183,6 +183,21 @@ TEST(PlateSolutionAbsent, NoneFromHeadersWithoutOne) {
     std::vector<std::string> nan_card = solution_cards({{"CD1_1", -kScale}, {"CD2_2", -kScale}});
     nan_card.push_back(padded_card("CD1_2   =                  NAN"));
     EXPECT_EQ(plate_solution(fits_header(nan_card)).failure, PlateFailure::not_finite);
+    // Cards wcslib would parse beside the solution, damaged (a date, an alternate solution,
+    // an overlong type): the solution is read as without them.
+    std::vector<std::string> damaged = solution_cards({{"CD1_1", -kScale}, {"CD2_2", kScale}});
+    const PlateReading clean = plate_solution(fits_header(damaged));
+    damaged.push_back(padded_card("DATE-OBS= '5\x01\x02\x03-01T12:00:00.000'           H"));
+    damaged.push_back(padded_card("CTYPE1A = '" + std::string(66, 'R') + "'"));
+    damaged.push_back(
+        padded_card("MJD-OBS = 'x''''''''''''''''''''''''''''''''''''''''''''''''''''''''''"));
+    const PlateReading read = plate_solution(fits_header(damaged));
+    ASSERT_TRUE(clean.solution && read.solution);
+    EXPECT_EQ(read.solution->north_deg, clean.solution->north_deg);
+    EXPECT_EQ(read.solution->scale_arcsec_per_px, clean.solution->scale_arcsec_per_px);
+    std::vector<std::string> long_type = solution_cards({{"CD1_1", -kScale}, {"CD2_2", kScale}});
+    long_type[5] = padded_card("CTYPE1  = 'RA---TAN" + std::string(40, '-') + "'");
+    EXPECT_EQ(plate_solution(fits_header(long_type)).failure, PlateFailure::absent);
     // Bytes of a file that is no FITS file, as the reader hands them on: read, not a crash.
     std::mt19937 rng(7);
     for (int file = 0; file < 50; ++file) {

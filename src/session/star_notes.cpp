@@ -83,6 +83,8 @@ void add_star_notes(DriftSummary& s, std::span<const SessionImage> images, std::
     add_lost_notes(s, images, first);
     if (widths.empty() || !s.seeing_arcsec || !s.scale_arcsec_per_px) return;
     const double width_arcsec = median(widths) * *s.scale_arcsec_per_px;
+    // A star of no measured width (a measurement made elsewhere) tells nothing of it.
+    if (!(width_arcsec > 0)) return;
     if (*s.seeing_arcsec > kScatterPerWidth * width_arcsec) {
         s.notes.push_back({NoteCode::scatter_too_wide, {}, {*s.seeing_arcsec, width_arcsec}});
         not_enough(s);

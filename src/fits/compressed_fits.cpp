@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: MIT
+#include "fits/compressed_fits.hpp"
+
+#include <fitsio.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fits/host_samples.hpp"
+#include "fits/image_layout.hpp"
+#include "fits/read_only_file.hpp"
+
+namespace trakora {
+namespace {
+
+struct FitsCloser {
+    void operator()(fitsfile* f) const noexcept {
+        int status = 0;
+        fits_close_file(f, &status);
+    }
+};
+using FitsFile = std::unique_ptr<fitsfile, FitsCloser>;
+
+// The compressed image is looked for among this many HDUs at most.
+constexpr int kMaxHdus = 64;
+
+std::string cfitsio_words(int status) {
+    char text[FLEN_STATUS] = {};
+    fits_get_errstatus(status, text);
+    fits_clear_errmsg();
+    return "compressed FITS error : " + std::string(text);
+}
+
+// Moves to the first HDU that holds a compressed image; false when none does (`status`
+// then tells a damaged file from one without such an image).
+bool move_to_compressed_image(fitsfile* f, int& status) {
+    for (int n = 2; n <= kMaxHdus; ++n) {
+        int type = 0;
+        if (fits_movabs_hdu(f, n, &type, &status) != 0) {
+            if (status == END_OF_FILE) {
+                status = 0;
+                fits_clear_errmsg();
+            }
+            return false;
+        }
+        // CFITSIO presents a compressed image as an image, not as its table.
+        if (fits_is_compressed_image(f, &status) != 0) return true;
+    }
+    return false;
+}
+
+// The header of the compressed image as its uncompressed twin carries it, kCardBytes a
+// card, ending with END; no more than kMaxHeaderCards cards are kept.
+bool image_cards(fitsfile* f, FitsHeader& h, int& status) {
+    char* text = nullptr;
+    int keys = 0;
+    if (fits_convert_hdr2str(f, 0, nullptr, 0, &text, &keys, &status) != 0) return false;
+    const std::unique_ptr<char, void (*)(char*)> owned(text, [](char* p) {
+        int ignored = 0;
+        fits_free_memory(p, &ignored);
+    });
+    const std::string_view cards(text);
+    bool found_end = false;
+    std::size_t count = 0;
+    for (; count < kMaxHeaderCards && (count + 1) * kCardBytes <= cards.size(); ++count) {
+        const std::string_view card = cards.substr(count * kCardBytes, kCardBytes);
+        h.cards.append(card);
+        if (is_end_card(card)) {
+            found_end = true;
+            ++count;
+            break;
+        }
+    }
+    h.end_card = static_cast<int>(found_end ? count : count + 1);
+    read_header_keywords(h);
+    return true;
+}
+
+// CFITSIO's type code for reading raw stored samples of `kind`.
+int cfitsio_type(SampleKind kind) {
+    switch (kind) {
+        case SampleKind::UInt8:
+            return TBYTE;
+        case SampleKind::UInt16:
+            return TSHORT;
+        case SampleKind::Int32:
+            return TINT;
+        case SampleKind::Float32:
+            return TFLOAT;
+    }
+    return TFLOAT;
+}
+
+}  // namespace
+
+FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& image,
+                              ImageBuffer* values) {
+    FitsRead result;
+    const auto reject = [&](std::string reason, bool incomplete) {
+        result.reason = std::move(reason);
+        result.range = PixelRange{};
+        result.incomplete = incomplete;
+        return std::move(result);
+    };
+    std::optional<std::uint64_t> size;
+    {
+        const ReadOnlyFile file(path);
+        if (file.is_open()) size = file.regular_file_size();
+    }
+    if (!size) return reject("open error", false);
+    result.file_size = *size;
+    // CFITSIO writes whole blocks; a file that stops inside one is still being written.
+    const bool cut_short = *size % kBlockBytes != 0;
+
+    int status = 0;
+    fitsfile* raw = nullptr;
+    // The disk-file opener takes the name as it is, never as CFITSIO's extended syntax.
+    fits_open_diskfile(&raw, path.c_str(), READONLY, &status);
+    const FitsFile f(raw);
+    if (status != 0) return reject(cfitsio_words(status), cut_short);
+    if (!move_to_compressed_image(f.get(), status)) {
+        return reject(
+            status != 0 ? cfitsio_words(status) : "compressed FITS error : no compressed image",
+            cut_short);
+    }
+    FitsHeader& h = result.header;
+    if (!image_cards(f.get(), h, status)) return reject(cfitsio_words(status), cut_short);
+    if (std::string error = header_error(h); !error.empty()) return reject(error, cut_short);
+
+    const DataLayout layout = data_layout(h);
+    long sides[3] = {0, 0, 0};
+    int dims = 0;
+    if (fits_get_img_dim(f.get(), &dims, &status) != 0 ||
+        fits_get_img_size(f.get(), 3, sides, &status) != 0) {
+        return reject(cfitsio_words(status), cut_short);
+    }
+    if (dims < 2 || sides[0] < layout.width || sides[1] < layout.height ||
+        (layout.planes > 1 && (dims < 3 || sides[2] < layout.planes))) {
+        return reject("compressed FITS error : image size", false);
+    }
+    if (layout.samples() == 0) return result;
+
+    // The stored samples, unscaled: BZERO and BSCALE are applied by the decoder.
+    fits_set_bscale(f.get(), 1.0, 0.0, &status);
+    const std::size_t row = static_cast<std::size_t>(sides[0]);
+    const std::size_t plane = row * static_cast<std::size_t>(layout.height);
+    const std::size_t bytes = static_cast<std::size_t>(bytes_per_sample(layout.format.kind));
+    std::vector<std::uint32_t> stored(
+        (plane * static_cast<std::size_t>(layout.planes) * bytes + 3) / 4);
+    auto* out = reinterpret_cast<unsigned char*>(stored.data());
+    for (int p = 0; p < layout.planes; ++p) {
+        long first[3] = {1, 1, p + 1};
+        int any_null = 0;
+        if (fits_read_pix(f.get(), cfitsio_type(layout.format.kind), first,
+                          static_cast<LONGLONG>(plane), nullptr,
+                          out + static_cast<std::size_t>(p) * plane * bytes, &any_null,
+                          &status) != 0) {
+            return reject(cfitsio_words(status), cut_short);
+        }
+    }
+    HostSamples samples;
+    samples.data = stored.data();
+    samples.width = layout.width;
+    samples.height = layout.height;
+    samples.planes = layout.planes;
+    samples.row_step = row;
+    samples.plane_step = plane;
+    decode_host_samples(samples, layout.format, image, result.range, values, result.values);
+    return result;
+}
+
+}  // namespace trakora

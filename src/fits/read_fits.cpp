@@ -31,8 +31,7 @@ void keep_cards(FitsHeader& h, const HeaderWalk& walk) {
 // Decodes the samples in file order into the image buffer: plane, then row, then
 // column. Returns false when the file ends before the last sample.
 bool read_pixels(const ReadOnlyFile& file, const DataLayout& layout, ReadBlock& block,
-                 ImageBuffer& image, PixelRange& range, ImageBuffer* values,
-                 FloatRange& value_range) {
+                 ImageBuffer& image, PixelRange& range) {
     const SampleDecoder decoder(layout.format);
     const std::size_t sample_bytes = static_cast<std::size_t>(bytes_per_sample(layout.format.kind));
     const std::size_t row = static_cast<std::size_t>(layout.width);
@@ -52,8 +51,6 @@ bool read_pixels(const ReadOnlyFile& file, const DataLayout& layout, ReadBlock& 
         while (in_block > 0) {
             const std::size_t run = std::min(in_block, row - x);
             decoder.decode(in, run, image.row(y, p) + x, range);
-            if (values != nullptr)
-                store_big_endian_values(in, run, values->row(y, p) + x, value_range);
             in += run * sample_bytes;
             in_block -= run;
             x += run;
@@ -67,6 +64,35 @@ bool read_pixels(const ReadOnlyFile& file, const DataLayout& layout, ReadBlock& 
         }
     }
     return true;
+}
+
+// A single-plane float image's samples once more, onto the values plane, row by row.
+// Returns false when the file ends before the last sample.
+bool read_values(const ReadOnlyFile& file, const DataLayout& layout, ReadBlock& block,
+                 ImageBuffer& values, FloatRange& range) {
+    const std::size_t row_bytes = static_cast<std::size_t>(layout.width) * 4;
+    const std::size_t rows_per_read = std::max<std::size_t>(1, block.size() / row_bytes);
+    std::uint64_t offset = layout.offset;
+    for (int y = 0; y < layout.height;) {
+        const int rows = static_cast<int>(
+            std::min<std::size_t>(rows_per_read, static_cast<std::size_t>(layout.height - y)));
+        const std::size_t bytes = static_cast<std::size_t>(rows) * row_bytes;
+        if (file.read_at(block.data(), bytes, offset) != bytes) return false;
+        offset += bytes;
+        for (int r = 0; r < rows; ++r, ++y) {
+            store_big_endian_values(block.data() + static_cast<std::size_t>(r) * row_bytes,
+                                    static_cast<std::size_t>(layout.width), values.row(y, 0),
+                                    range);
+        }
+    }
+    return true;
+}
+
+// Whether a float image is read again for its values: a single plane whose rounded
+// samples stay within +-1000 (see measured_from_values); other images never pay for it.
+bool wants_values(const DataLayout& layout, const PixelRange& range) {
+    return layout.format.kind == SampleKind::Float32 && layout.planes == 1 && range.min >= -1000 &&
+           range.max <= 1000 && range.min <= range.max;
 }
 
 }  // namespace
@@ -114,14 +140,12 @@ FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image, ImageB
     const DataLayout layout = data_layout(h);
     if (layout.samples() > 0 && layout.end() > *size) return reject_short("data size error", true);
 
-    // Only a single-plane float image is measured from its values.
-    const bool keep_values =
-        values != nullptr && layout.format.kind == SampleKind::Float32 && layout.planes == 1;
-    FloatRange value_range;
-    if (!read_pixels(file, layout, block, image, result.range, keep_values ? values : nullptr,
-                     value_range))
+    if (!read_pixels(file, layout, block, image, result.range))
         return reject_short("data size error", true);
-    if (keep_values) result.values = value_range;
+    FloatRange value_range;
+    if (values != nullptr && wants_values(layout, result.range) &&
+        read_values(file, layout, block, *values, value_range))
+        result.values = value_range;
     return result;
 }
 

@@ -50,7 +50,8 @@ struct FitsRead {
     // "END error"). The same file may read well once it is complete.
     bool incomplete = false;
     // The float samples' range when a values plane was given and the image is a
-    // single-plane float one (see fits/sample_values.hpp); nothing otherwise.
+    // single-plane float one that may be measured from its values (see
+    // fits/sample_values.hpp); nothing otherwise.
     std::optional<FloatRange> values;
 
     bool ok() const { return reason.empty(); }
@@ -69,8 +70,9 @@ struct FitsRead {
 // should the file shrink while its samples are read, the read ends with "data size
 // error" with part of the buffer already overwritten.
 //
-// With `values`, a single-plane float image's samples also go onto plane 0 of `values`
-// (see fits/sample_values.hpp) and `values` of the result gives their range.
+// With `values`, a single-plane float image whose rounded samples stay within +-1000 is
+// read once more onto plane 0 of `values` (see fits/sample_values.hpp), and `values` of
+// the result gives the floats' range; no other image is read twice.
 FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image,
                    ImageBuffer* values = nullptr);
 

@@ -112,22 +112,26 @@ FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& im
     }
     if (!size) return reject("open error", false);
     result.file_size = *size;
-    // CFITSIO writes whole blocks; a file that stops inside one is still being written.
+    // CFITSIO writes whole blocks; a file that stops inside one is still being written,
+    // and so may one that ends before its data do or holds no more than its empty
+    // primary header yet. Such a file is reported only once it stays so (short_file.hpp).
     const bool cut_short = *size % kBlockBytes != 0;
+    const auto ended_early = [&](int code) {
+        return cut_short || code == END_OF_FILE || code == READ_ERROR;
+    };
 
     int status = 0;
     fitsfile* raw = nullptr;
     // The disk-file opener takes the name as it is, never as CFITSIO's extended syntax.
     fits_open_diskfile(&raw, path.c_str(), READONLY, &status);
     const FitsFile f(raw);
-    if (status != 0) return reject(cfitsio_words(status), cut_short);
+    if (status != 0) return reject(cfitsio_words(status), ended_early(status));
     if (!move_to_compressed_image(f.get(), status)) {
-        return reject(
-            status != 0 ? cfitsio_words(status) : "compressed FITS error : no compressed image",
-            cut_short);
+        if (status != 0) return reject(cfitsio_words(status), ended_early(status));
+        return reject("compressed FITS error : no compressed image", true);
     }
     FitsHeader& h = result.header;
-    if (!image_cards(f.get(), h, status)) return reject(cfitsio_words(status), cut_short);
+    if (!image_cards(f.get(), h, status)) return reject(cfitsio_words(status), ended_early(status));
     if (std::string error = header_error(h); !error.empty()) return reject(error, cut_short);
 
     const DataLayout layout = data_layout(h);
@@ -135,7 +139,7 @@ FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& im
     int dims = 0;
     if (fits_get_img_dim(f.get(), &dims, &status) != 0 ||
         fits_get_img_size(f.get(), 3, sides, &status) != 0) {
-        return reject(cfitsio_words(status), cut_short);
+        return reject(cfitsio_words(status), ended_early(status));
     }
     if (dims < 2 || sides[0] < layout.width || sides[1] < layout.height ||
         (layout.planes > 1 && (dims < 3 || sides[2] < layout.planes))) {
@@ -158,7 +162,7 @@ FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& im
                           static_cast<LONGLONG>(plane), nullptr,
                           out + static_cast<std::size_t>(p) * plane * bytes, &any_null,
                           &status) != 0) {
-            return reject(cfitsio_words(status), cut_short);
+            return reject(cfitsio_words(status), ended_early(status));
         }
     }
     HostSamples samples;

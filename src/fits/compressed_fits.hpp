@@ -16,7 +16,8 @@ namespace trakora {
 // cards, DATE-OBS among them), checked and laid out as read_fits does; its rejections are
 // read_fits's, and "compressed FITS error : " with CFITSIO's words or "no compressed
 // image" for a file that CFITSIO cannot read. A file that does not end on a block
-// boundary is taken for one still being written (`incomplete`).
+// boundary, ends before its data or holds no compressed image yet is taken for one still
+// being written (`incomplete`).
 FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& image,
                               ImageBuffer* values = nullptr);
 

@@ -502,8 +502,9 @@ int run_replay(int argc, char** argv) {
         std::fprintf(stderr, "replay: no FITS image with a DATE-OBS card in %s\n", folder.c_str());
         if (parsed.names == NameRule::specified &&
             !images_in_date_order(folder, NameRule::any).empty())
-            std::fprintf(stderr,
-                         "replay: its images are named .fit, .fits, .fts, .fz or .xisf: try --names any\n");
+            std::fprintf(
+                stderr,
+                "replay: its images are named .fit, .fits, .fts, .fz or .xisf: try --names any\n");
         return 1;
     }
     for (const Options::NextStar& n : parsed.next_stars)

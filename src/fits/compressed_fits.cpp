@@ -79,6 +79,14 @@ bool image_cards(fitsfile* f, FitsHeader& h, int& status) {
     return true;
 }
 
+bool has_data_checksum(fitsfile* f) {
+    char value[FLEN_VALUE] = {};
+    int status = 0;
+    const bool found = fits_read_keyword(f, "DATASUM", value, nullptr, &status) == 0;
+    if (!found) fits_clear_errmsg();
+    return found;
+}
+
 // CFITSIO's type code for reading raw stored samples of `kind`.
 int cfitsio_type(SampleKind kind) {
     switch (kind) {
@@ -129,6 +137,15 @@ FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& im
     if (!move_to_compressed_image(f.get(), status)) {
         if (status != 0) return reject(cfitsio_words(status), ended_early(status));
         return reject("compressed FITS error : no compressed image", true);
+    }
+    // Rice and the other codecs decode garbage without complaint; the data's checksum, when
+    // the writer gave one (DATASUM), tells it.
+    if (has_data_checksum(f.get())) {
+        int data_ok = 0;
+        int header_ok = 0;
+        if (fits_verify_chksum(f.get(), &data_ok, &header_ok, &status) != 0)
+            return reject(cfitsio_words(status), ended_early(status));
+        if (data_ok == -1) return reject("compressed FITS error : checksum mismatch", cut_short);
     }
     FitsHeader& h = result.header;
     if (!image_cards(f.get(), h, status)) return reject(cfitsio_words(status), ended_early(status));

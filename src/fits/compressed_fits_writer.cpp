@@ -149,6 +149,7 @@ std::vector<std::uint8_t> compressed_fits_bytes(const std::vector<std::string>& 
             break;
     }
     fits_write_img(f, type, 1, static_cast<LONGLONG>(count), data, &status);
+    fits_write_chksum(f, &status);
     if (status != 0) fail(status);
     fits_close_file(f, &status);
     check(status);

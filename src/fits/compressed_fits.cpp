@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fits/compressed_header.hpp"
 #include "fits/host_samples.hpp"
 #include "fits/image_layout.hpp"
 #include "fits/read_only_file.hpp"
@@ -52,29 +53,19 @@ bool move_to_compressed_image(fitsfile* f, int& status) {
     return false;
 }
 
-// The header of the compressed image as its uncompressed twin carries it, kCardBytes a
-// card, ending with END; no more than kMaxHeaderCards cards are kept.
+// The header of the compressed image as its uncompressed twin carries it
+// (uncompressed_image_cards), from the extension's cards as they are stored.
 bool image_cards(fitsfile* f, FitsHeader& h, int& status) {
-    char* text = nullptr;
     int keys = 0;
-    if (fits_convert_hdr2str(f, 0, nullptr, 0, &text, &keys, &status) != 0) return false;
-    const std::unique_ptr<char, void (*)(char*)> owned(text, [](char* p) {
-        int ignored = 0;
-        fits_free_memory(p, &ignored);
-    });
-    const std::string_view cards(text);
-    bool found_end = false;
-    std::size_t count = 0;
-    for (; count < kMaxHeaderCards && (count + 1) * kCardBytes <= cards.size(); ++count) {
-        const std::string_view card = cards.substr(count * kCardBytes, kCardBytes);
-        h.cards.append(card);
-        if (is_end_card(card)) {
-            found_end = true;
-            ++count;
-            break;
-        }
+    if (fits_get_hdrspace(f, &keys, nullptr, &status) != 0) return false;
+    std::vector<std::string> cards;
+    for (int n = 1; n <= keys && n <= static_cast<int>(kMaxHeaderCards); ++n) {
+        char card[FLEN_CARD] = {};
+        if (fits_read_record(f, n, card, &status) != 0) return false;
+        cards.emplace_back(card);
     }
-    h.end_card = static_cast<int>(found_end ? count : count + 1);
+    h.cards = uncompressed_image_cards(cards);
+    h.end_card = static_cast<int>(h.card_count());
     read_header_keywords(h);
     return true;
 }

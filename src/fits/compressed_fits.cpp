@@ -3,6 +3,7 @@
 
 #include <fitsio.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "fits/compressed_header.hpp"
 #include "fits/host_samples.hpp"
+#include "fits/image_header_walk.hpp"
 #include "fits/image_layout.hpp"
 #include "fits/read_only_file.hpp"
 
@@ -25,9 +27,6 @@ struct FitsCloser {
 };
 using FitsFile = std::unique_ptr<fitsfile, FitsCloser>;
 
-// The compressed image is looked for among this many HDUs at most.
-constexpr int kMaxHdus = 64;
-
 std::string cfitsio_words(int status) {
     char text[FLEN_STATUS] = {};
     fits_get_errstatus(status, text);
@@ -35,10 +34,12 @@ std::string cfitsio_words(int status) {
     return "compressed FITS error : " + std::string(text);
 }
 
-// Moves to the first HDU that holds a compressed image; false when none does (`status`
-// then tells a damaged file from one without such an image).
+// Moves to the first extension when it holds a compressed image, as in every file fpack,
+// N.I.N.A. or CFITSIO writes; false when it does not (`status` then tells a damaged file
+// from one without such an image). Later extensions are never opened: CFITSIO would read
+// their headers unchecked.
 bool move_to_compressed_image(fitsfile* f, int& status) {
-    for (int n = 2; n <= kMaxHdus; ++n) {
+    for (int n = 2; n <= 2; ++n) {
         int type = 0;
         if (fits_movabs_hdu(f, n, &type, &status) != 0) {
             if (status == END_OF_FILE) {
@@ -67,6 +68,24 @@ bool image_cards(fitsfile* f, FitsHeader& h, int& status) {
     h.cards = uncompressed_image_cards(cards);
     h.end_card = static_cast<int>(h.card_count());
     read_header_keywords(h);
+    return true;
+}
+
+// Whether every tile's compressed bytes lie inside the file: CFITSIO allocates what a
+// tile's descriptor says before reading it, so a damaged descriptor would ask for
+// gigabytes. Heap bytes are counted as 8 a value, the widest a compressed column holds.
+bool tiles_inside(fitsfile* f, std::uint64_t file_size, int& status) {
+    LONGLONG rows = 0;
+    if (fits_get_num_rowsll(f, &rows, &status) != 0) return false;
+    if (rows < 0 || static_cast<std::uint64_t>(rows) > file_size) return false;
+    for (LONGLONG row = 1; row <= rows; ++row) {
+        LONGLONG length = 0;
+        LONGLONG offset = 0;
+        if (fits_read_descriptll(f, 1, row, &length, &offset, &status) != 0) return false;
+        if (length < 0 || offset < 0 || static_cast<std::uint64_t>(length) > file_size / 8 + 1 ||
+            static_cast<std::uint64_t>(offset) > file_size)
+            return false;
+    }
     return true;
 }
 
@@ -119,6 +138,34 @@ FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& im
         return cut_short || code == END_OF_FILE || code == READ_ERROR;
     };
 
+    // The first extension's cards are checked by our own reader before CFITSIO sees them.
+    {
+        const ReadOnlyFile file(path);
+        std::array<unsigned char, kBlockBytes> block;
+        std::string unused;
+        std::vector<std::string> cards;
+        std::size_t primary_cards = 0;
+        bool in_extension = false;
+        const HeaderWalk walk = walk_image_header(file, *size, ImageFormat::compressed_fits, block,
+                                                  unused, [&](std::string_view card) {
+                                                      if (in_extension) {
+                                                          cards.emplace_back(card);
+                                                      } else {
+                                                          ++primary_cards;
+                                                          in_extension = is_end_card(card);
+                                                      }
+                                                  });
+        if (!walk.read) return reject("open error", false);
+        if (!cards.empty() && walk.found_end) {
+            const std::string problem = compressed_header_problem(cards);
+            if (!problem.empty()) return reject("compressed FITS error : " + problem, false);
+        } else if (walk.cards == primary_cards) {
+            return reject("compressed FITS error : no compressed image", true);
+        } else {
+            return reject("compressed FITS error : extension header cut short", true);
+        }
+    }
+
     int status = 0;
     fitsfile* raw = nullptr;
     // The disk-file opener takes the name as it is, never as CFITSIO's extended syntax.
@@ -155,6 +202,10 @@ FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& im
     }
     if (layout.samples() == 0) return result;
 
+    if (!tiles_inside(f.get(), *size, status)) {
+        if (status != 0) return reject(cfitsio_words(status), ended_early(status));
+        return reject("compressed FITS error : a tile lies beyond the end of the file", cut_short);
+    }
     // The stored samples, unscaled: BZERO and BSCALE are applied by the decoder.
     fits_set_bscale(f.get(), 1.0, 0.0, &status);
     const std::size_t row = static_cast<std::size_t>(sides[0]);

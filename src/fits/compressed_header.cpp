@@ -66,4 +66,32 @@ std::string uncompressed_image_cards(const std::vector<std::string>& cards) {
     return text;
 }
 
+std::string compressed_header_problem(const std::vector<std::string>& cards) {
+    std::string value_names[10];
+    double axes = -1;
+    bool compressed = false;
+    for (const std::string& raw : cards) {
+        const std::string card = card_of(raw.substr(0, kCardBytes));
+        if (is_end_card(card)) break;
+        const std::string_view name = name_of(card);
+        const double value = card_number(card);
+        if (name == "ZNAXIS") axes = value;
+        if (name == "ZIMAGE") compressed = trimmed_blanks(card.substr(10, 20)) == "T";
+        if ((name.starts_with("ZNAXIS") || name.starts_with("ZTILE")) && name.back() >= '1' &&
+            name.back() <= '9' && !(value >= 1))
+            return "bad " + std::string(name);
+        if (name.size() == 6 && name.starts_with("ZNAME") && name[5] >= '1' && name[5] <= '9')
+            value_names[name[5] - '0'] = card_string_value(card);
+        if (name.size() == 5 && name.starts_with("ZVAL") && name[4] >= '1' && name[4] <= '9') {
+            const std::string& what = value_names[name[4] - '0'];
+            if (what == "BLOCKSIZE" && !(value >= 1)) return "bad BLOCKSIZE";
+            if (what == "BYTEPIX" && value != 1 && value != 2 && value != 4 && value != 8)
+                return "bad BYTEPIX";
+        }
+    }
+    if (!compressed) return "no compressed image";
+    if (!(axes >= 1 && axes <= 3)) return "bad ZNAXIS";
+    return {};
+}
+
 }  // namespace trakora

@@ -157,7 +157,8 @@ command_line::Syntax replay_command_line(Options& o) {
          }},
         {"names", "RULE",
          "which names count as images: specified (default: ending in\n"
-         "FIT, Fit, FTS or Fts) or any (also .fit, .fits, .fts in any case)",
+         "FIT, Fit, FTS or Fts) or any (also .fit, .fits, .fts in any case,\n"
+         ".fz and .xisf)",
          1,
          [&o](Values v) -> Refusal {
              const std::optional<NameRule> rule = name_rule_named(v[0]);
@@ -524,8 +525,9 @@ int run_replay(int argc, char** argv) {
         std::fprintf(stderr, "replay: no FITS image with a DATE-OBS card in %s\n", folder.c_str());
         if (parsed.names == NameRule::specified &&
             !images_in_date_order(folder, NameRule::any).empty())
-            std::fprintf(stderr,
-                         "replay: its images are named .fit, .fits or .fts: try --names any\n");
+            std::fprintf(
+                stderr,
+                "replay: its images are named .fit, .fits, .fts, .fz or .xisf: try --names any\n");
         return 1;
     }
     for (const Options::NextStar& n : parsed.next_stars)

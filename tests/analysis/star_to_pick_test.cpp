@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{100, 80, 90000}, {50, 50, 3000}, {58, 56, 3000}},
                  {},
                  std::nullopt}),
-    [](const ::testing::TestParamInfo<PickCase>& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace trakora

@@ -8,7 +8,9 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -25,6 +27,7 @@ namespace {
 using trakora::testing::http_get;
 using trakora::testing::http_post;
 using trakora::testing::TempDir;
+namespace fs = std::filesystem;
 
 constexpr int kImages = 6;
 constexpr const char* kToken = "watch-test-token";
@@ -56,9 +59,22 @@ TEST_P(WatchCommand, FollowsTheNightUntilSigterm) {
     const WatchRow& row = GetParam();
     TempDir dir;
     const auto simulated = trakora::testing::run_in_process(
-        run_simulate, {dir.file("night").string(), "--count", std::to_string(kImages), "--interval",
-                       "30", "--clock", "simulated", "--size", "300x300"});
+        run_simulate, {dir.file("camera").string(), "--count", std::to_string(kImages),
+                       "--interval", "30", "--clock", "simulated", "--size", "300x300"});
     ASSERT_EQ(simulated.status, 0) << simulated.err;
+    // The images arrive one by one, each whole under its name, as a camera writes them.
+    std::vector<fs::path> images;
+    for (const auto& entry : fs::directory_iterator(dir.file("camera"))) images.push_back(entry);
+    std::sort(images.begin(), images.end());
+    ASSERT_EQ(images.size(), static_cast<std::size_t>(kImages));
+    fs::create_directory(dir.file("night"));
+    const auto arrive = [&](int k) {
+        const fs::path& from = images[static_cast<std::size_t>(k)];
+        const fs::path to = dir.file("night") / from.filename();
+        fs::copy_file(from, to.string() + ".part");
+        fs::rename(to.string() + ".part", to);
+    };
+    arrive(0);
     const std::uint16_t port = trakora::testing::free_port();
     std::vector<std::string> args = {"watch", "night", "--pick", "auto", "--interval", "0.2"};
     if (row.serve)
@@ -69,9 +85,12 @@ TEST_P(WatchCommand, FollowsTheNightUntilSigterm) {
     const auto run = trakora::testing::run_cli(
         args, {.folder = dir.path(), .while_running = [&](pid_t pid) {
                    if (row.serve) {
-                       state = state_until(port, [](const QJsonObject& s) {
-                           return s["summary"].toObject()["images"].toInt() == kImages;
-                       });
+                       for (int k = 1; k <= kImages; ++k) {
+                           if (k > 1) arrive(k - 1);
+                           state = state_until(port, [k](const QJsonObject& s) {
+                               return s["summary"].toObject()["images"].toInt() == k;
+                           });
+                       }
                        unauthorised = http_get(port, "/api/state", "").status;
                        queued = http_post(port, "/api/action/new-segment", kToken).status;
                        state = state_until(port, [](const QJsonObject& s) {

@@ -208,12 +208,14 @@ class Watch {
                                       static_cast<float>(at->y));
     }
 
-    // Waits one polling interval, doing the page's actions as they come; false when a
-    // signal came.
+    // Waits until the next tick is due, doing the page's actions as they come; false when
+    // a signal came. Ticks keep their interval as a timer does, whatever a tick took, but a
+    // tick longer than the interval lets the ones it overran go.
     bool wait_interval() {
         const int interval_ms = view_.timer_interval() > 0 ? view_.timer_interval() : 1000;
-        const auto until =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(interval_ms);
+        const auto now = std::chrono::steady_clock::now();
+        next_tick_ = std::max(next_tick_ + std::chrono::milliseconds(interval_ms), now);
+        const auto until = next_tick_;
         while (exit_signals_.caught() == 0) {
             act();
             const auto left = until - std::chrono::steady_clock::now();
@@ -261,6 +263,7 @@ class Watch {
     ExitSignals& exit_signals_;
     web::Mailbox* mailbox_ = nullptr;
     web::TickFacts tick_;
+    std::chrono::steady_clock::time_point next_tick_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace

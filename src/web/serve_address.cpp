@@ -4,6 +4,7 @@
 #include <QHostAddress>
 #include <QRandomGenerator>
 #include <QString>
+#include <algorithm>
 #include <charconv>
 
 namespace trakora::web {
@@ -16,8 +17,11 @@ std::optional<ServeAddress> serve_address_from_text(std::string_view text) {
         const std::string host(text.substr(0, colon));
         port = text.substr(colon + 1);
         QHostAddress address;
-        if (host != "localhost" && (!address.setAddress(QString::fromStdString(host)) ||
-                                    address.protocol() != QAbstractSocket::IPv4Protocol))
+        // Four dotted numbers, not the shorter forms inet_aton also reads ("1.2.3").
+        const bool dotted_quad = std::count(host.begin(), host.end(), '.') == 3;
+        if (host != "localhost" &&
+            (!dotted_quad || !address.setAddress(QString::fromStdString(host)) ||
+             address.protocol() != QAbstractSocket::IPv4Protocol))
             return std::nullopt;
         at.host = host == "localhost" ? "127.0.0.1" : host;
     }

@@ -16,6 +16,8 @@ set -euo pipefail
 program=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
+    # The web face (src/web): Qt's HTTP server; its CMake files also ask for Qt WebSockets.
+    qt6-httpserver-dev qt6-websockets-dev
     qt6-tools-dev qt6-l10n-tools
     fonts-ipafont-gothic
     wcslib-dev liberfa-dev

@@ -23,6 +23,9 @@ constexpr Command kCommands[] = {
     {"replay", trakora::cli::run_replay, "measures a recorded night again and prints the series"},
     {"simulate", trakora::cli::run_simulate,
      "the simulated camera: writes images of a drifting star"},
+    {"watch", trakora::cli::run_watch,
+     "watches a folder at the mount and prints the assistant's state\nafter each tick; --serve "
+     "shows it to a phone"},
     {"where", trakora::cli::run_where,
      "where to point for each phase of the alignment, from the site\nand the clock"},
 };
@@ -40,7 +43,7 @@ int main(int argc, char** argv) {
     syntax.operands = {{"COMMAND", "one of the commands below", true,
                         [](std::span<const std::string_view> v) -> cl::Refusal {
                             return "unknown command '" + std::string(v[0]) +
-                                   "' (script, replay, simulate or where)";
+                                   "' (script, replay, simulate, watch or where)";
                         }}};
     syntax.notes = "Commands (trakora-cli COMMAND --help tells more):\n";
     for (const Command& command : kCommands) {

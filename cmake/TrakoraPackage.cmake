@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # The Debian package: `cpack -G DEB` in a configured build folder (scripts/package does
-# it in a clean one). Its dependencies are computed from the binaries (dpkg-shlibdeps),
-# plus what the programs load at run time without linking it.
+# it in a clean one). Its dependencies are computed from the binaries (dpkg-shlibdeps:
+# the Qt, wcslib, ERFA, CFITSIO, zlib, LZ4 and Zstandard libraries they link), plus what
+# the programs load at run time without linking it.
 set(CPACK_PACKAGE_NAME trakora)
 set(CPACK_PACKAGE_VENDOR "The Trakora developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

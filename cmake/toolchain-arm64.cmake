@@ -42,7 +42,7 @@ if(TRAKORA_ARM64_SYSROOT)
 else()
     set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64-static)
 endif()
-# pkg-config reads only the arm64 .pc files (wcslib, ERFA, CFITSIO).
+# pkg-config reads only the arm64 .pc files (wcslib, ERFA, CFITSIO, zlib, LZ4, Zstandard).
 list(JOIN _trakora_pkgconfig_dirs ":" _trakora_pkgconfig_path)
 set(ENV{PKG_CONFIG_LIBDIR} "${_trakora_pkgconfig_path}")
 set(ENV{PKG_CONFIG_PATH} "")

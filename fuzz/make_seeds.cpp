@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "fits/compressed_fits_writer.hpp"
 #include "fits/fits_writer.hpp"
+#include "fits/xisf_writer.hpp"
 
 namespace {
 
@@ -295,6 +297,51 @@ void observing_keywords_seeds(const fs::path& dir) {
                  card("UT      = '02:05:40.5'"), card("OBJECT  = 'It''s M 42 / a comment'")}));
 }
 
+// Small images in every format and compression the new readers take.
+void image_format_seeds(const fs::path& xisf_dir, const fs::path& fz_dir) {
+    const int w = 12;
+    const int h = 9;
+    std::vector<float> sky;
+    for (int i = 0; i < w * h; ++i) sky.push_back(static_cast<float>(1000 + (i * 37) % 200));
+    sky[50] = 30000;
+    const auto cards = [&](int bitpix) {
+        Cards c = {trakora::logical_card("SIMPLE", true), trakora::integer_card("BITPIX", bitpix),
+                   trakora::integer_card("NAXIS", 2), trakora::integer_card("NAXIS1", w),
+                   trakora::integer_card("NAXIS2", h)};
+        trakora::append_format_cards(c, trakora::storage_format(bitpix));
+        c.push_back(trakora::string_card("DATE-OBS", "2026-03-01T12:00:00.000"));
+        return c;
+    };
+    const auto save = [](const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    };
+    int n = 0;
+    for (const char* word : {"none", "zlib", "lz4", "zstd", "zlib+sh", "lz4+sh", "zstd+sh"}) {
+        for (const int bitpix : {8, 16, -32}) {
+            trakora::XisfWriteFormat f = *trakora::xisf_compression_named(word);
+            f.samples = trakora::xisf_samples_for_bitpix(bitpix);
+            save(xisf_dir / ("seed_" + std::to_string(n++) + ".xisf"),
+                 trakora::xisf_file_bytes(cards(bitpix), sky, w, h, 1, f));
+        }
+    }
+    for (const char* word : {"rice", "gzip1", "gzip2", "hcompress", "plio"}) {
+        for (const int bitpix : {8, 16, 32, -32}) {
+            if (bitpix == -32 && std::string(word) == "plio") continue;
+            try {
+                save(fz_dir / ("seed_" + std::to_string(n++) + ".fits.fz"),
+                     trakora::compressed_fits_bytes(
+                         cards(bitpix),
+                         trakora::encode_samples(sky, trakora::storage_format(bitpix)),
+                         *trakora::tile_compression_named(word)));
+            } catch (const std::exception&) {
+                // A compression this sample format cannot take.
+            }
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -309,5 +356,8 @@ int main(int argc, char** argv) {
     read_fits_seeds(out / "read_fits");
     newest_image_seeds(out / "newest_image");
     observing_keywords_seeds(out / "observing_keywords");
+    fs::create_directories(out / "xisf_reader");
+    fs::create_directories(out / "compressed_fits");
+    image_format_seeds(out / "xisf_reader", out / "compressed_fits");
     return 0;
 }

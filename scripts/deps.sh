@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh [--program|--arm64] [extra-package ...]
 #   without --program: all that building, running and testing everything needs
 #   --program:         only what building and running the two programs needs (scripts/start,
-#                      scripts/package): no GoogleTest, Google Benchmark or CFITSIO
+#                      scripts/package): no GoogleTest, Google Benchmark or fitsverify
 #   --arm64:           what building the two programs needs, and the build machine's side of
 #                      the arm64 cross-build and its checks: Debian's cross g++, qemu's user
 #                      emulation, mmdebstrap (scripts/arm64-sysroot), debootstrap
@@ -16,13 +16,16 @@ set -euo pipefail
 program=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
+    # The web face (src/web): Qt's HTTP server; its CMake files also ask for Qt WebSockets.
+    qt6-httpserver-dev qt6-websockets-dev
     qt6-tools-dev qt6-l10n-tools
     fonts-ipafont-gothic
     wcslib-dev liberfa-dev
+    libcfitsio-dev zlib1g-dev liblz4-dev libzstd-dev
 )
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev
-    libcfitsio-dev fitsverify
+    fitsverify
     bindfs
 )
 # Not crossbuild-essential-arm64: its dpkg-cross needs a perl newer than a Debian 12

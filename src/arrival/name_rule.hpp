@@ -9,7 +9,7 @@ namespace trakora {
 
 enum class NameRule {
     specified,  // names ending in "Fit", "FIT", "FTS" or "Fts", case included (the default)
-    any,        // those, and names ending in .fit, .fits or .fts in any case
+    any,        // those, and names ending in .fit, .fits, .fts, .fz or .xisf in any case
 };
 
 // The rule a word names on a command line or in a script: "specified" or "any".

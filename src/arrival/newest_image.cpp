@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "fits/header_cards.hpp"
+#include "fits/image_header_walk.hpp"
 #include "fits/read_only_file.hpp"
 
 namespace trakora {
@@ -53,14 +54,16 @@ HeaderScan scan_header_dates(const ReadOnlyFile& folder, const char* name, std::
     // Headers are read a block at a time: most end in their first block.
     std::array<unsigned char, kBlockBytes> block;
     std::string_view last;
-    const HeaderWalk walk = walk_header_cards(file, *size, block, [&](std::string_view card) {
-        if (has_keyword(card, "DATE-OBS") &&
-            (!result.has_date || is_later_card(card.data(), result.best_card.data()))) {
-            std::copy(card.begin(), card.end(), result.best_card.begin());
-            result.has_date = true;
-        }
-        last = card;
-    });
+    std::string made_cards;
+    const HeaderWalk walk = walk_image_header(
+        file, *size, image_format_of(name), block, made_cards, [&](std::string_view card) {
+            if (has_keyword(card, "DATE-OBS") &&
+                (!result.has_date || is_later_card(card.data(), result.best_card.data()))) {
+                std::copy(card.begin(), card.end(), result.best_card.begin());
+                result.has_date = true;
+            }
+            last = card;
+        });
     // Shrank or failed under us: the file is skipped.
     if (!walk.read) return HeaderScan{};
     if (walk.cards > 0) last_card.assign(last);

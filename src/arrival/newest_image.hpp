@@ -35,7 +35,8 @@ struct HeaderScan {
 
 // Reads the header cards of `name` in the open `folder` up to the first card starting
 // with "END" (or the last whole 80-byte card, card 500 at most) and keeps the greatest
-// DATE-OBS card.
+// DATE-OBS card. A tile-compressed file's (.fz) compressed extension and an XISF file's
+// header are read too, as walk_image_header reads them.
 // A file that cannot be opened or read is reported as not readable. `last_card` receives
 // the last card read.
 HeaderScan scan_header_dates(const ReadOnlyFile& folder, const char* name, std::string& last_card);

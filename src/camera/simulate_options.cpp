@@ -141,6 +141,14 @@ constexpr CaptureStyle kCaptureStyles[] = {
 
 }  // namespace
 
+std::string name_pattern_for(const std::string& pattern, CameraFileFormat format) {
+    if (format == CameraFileFormat::fits) return pattern;
+    std::string base = pattern;
+    const std::size_t dot = base.rfind('.');
+    if (dot != std::string::npos && base.find('%', dot) == std::string::npos) base.resize(dot);
+    return base + (format == CameraFileFormat::fz ? ".fits.fz" : ".xisf");
+}
+
 const CaptureStyle* capture_style(std::string_view name) {
     for (const CaptureStyle& style : kCaptureStyles)
         if (style.name == name) return &style;
@@ -152,7 +160,8 @@ std::string ignored_name_warning(const std::string& first_name) {
         return "trakora takes no names starting with '.' for images; '" + first_name +
                "' will be ignored";
     if (has_fits_ending(first_name)) return {};
-    if (has_fits_extension(first_name))
+    if (has_fits_extension(first_name) || has_compressed_fits_extension(first_name) ||
+        has_xisf_extension(first_name))
         return "'" + first_name +
                "': trakora takes such names only when started with --names any (by default "
                "only names ending in FIT, Fit, FTS or Fts)";
@@ -178,6 +187,8 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
     // --name wins over the pattern of a --style, in any order.
     const auto name_given = std::make_shared<bool>(false);
     const auto style = std::make_shared<const CaptureStyle*>(nullptr);
+    // --compression is read once --format is known, in any order.
+    const auto compression = std::make_shared<std::optional<std::string>>();
     const auto not_value = [](Values v) { return ", not '" + std::string(v[0]) + "'"; };
     command_line::Syntax syntax{
         "trakora-cli", "simulate",
@@ -210,6 +221,32 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
          }},
         {"colour", "", "three planes (red, green, blue), BITPIX -32", 0,
          command_line::flag(o.colour), "color"},
+        {"float", "", "samples from 0 to 1, BITPIX -32, as normalised images are", 0,
+         command_line::flag(o.normalised)},
+        {"format", "FORMAT",
+         "fits (default), fz (tile-compressed FITS, .fits.fz) or xisf\n"
+         "(.xisf); trakora takes fz and xisf names with --names any",
+         1,
+         [&o, not_value](Values v) -> Refusal {
+             if (v[0] == "fits") {
+                 o.file_format = CameraFileFormat::fits;
+             } else if (v[0] == "fz") {
+                 o.file_format = CameraFileFormat::fz;
+             } else if (v[0] == "xisf") {
+                 o.file_format = CameraFileFormat::xisf;
+             } else {
+                 return "expected fits, fz or xisf" + not_value(v);
+             }
+             return std::nullopt;
+         }},
+        {"compression", "NAME",
+         "fz: rice (default), gzip1, gzip2, hcompress or plio; xisf:\n"
+         "none (default), zlib, lz4 or zstd, +sh for byte shuffling",
+         1,
+         [compression](Values v) -> Refusal {
+             *compression = std::string(v[0]);
+             return std::nullopt;
+         }},
         {"drift-x", "PIXELS", "guide star drift per minute along the rows (default 0)", 1,
          command_line::number(o.drift_x_per_min, -1000, 1000, "pixels per minute")},
         {"drift-y", "PIXELS",
@@ -411,12 +448,37 @@ command_line::Syntax simulate_command_line(SimulateOptions& o) {
         "line per image goes to standard output.\n";
     add_condition_options(syntax.options, o.conditions);
     syntax.check = [&o, bitpix_given, mount_given, drift_y_given, name_given, style, north_given,
-                    air_given, pe_given]() -> Refusal {
+                    air_given, pe_given, compression]() -> Refusal {
         if (*north_given > 1) return "give where north lies once, by --north or --rotation";
         if (const CaptureStyle* s = *style) {
             if (!*name_given) o.name_pattern = std::string(s->name_pattern);
             o.in_place = true;
             o.empty_first = s->empty_first;
+        }
+        if (!*name_given) o.name_pattern = name_pattern_for(o.name_pattern, o.file_format);
+        if (*compression) {
+            const std::string& word = **compression;
+            if (o.file_format == CameraFileFormat::fz) {
+                const auto c = tile_compression_named(word);
+                if (!c)
+                    return "--compression for fz: rice, gzip1, gzip2, hcompress or plio, not '" +
+                           word + "'";
+                o.tile_compression = *c;
+            } else if (o.file_format == CameraFileFormat::xisf) {
+                const auto c = xisf_compression_named(word);
+                if (!c)
+                    return "--compression for xisf: none, zlib, lz4 or zstd (+sh), not '" + word +
+                           "'";
+                o.xisf_compression = *c;
+            } else {
+                return std::string("--compression needs --format fz or xisf");
+            }
+        }
+        if (o.normalised) {
+            if (*bitpix_given && o.bitpix != -32)
+                return "--float images are written with BITPIX -32, not " +
+                       std::to_string(o.bitpix);
+            o.bitpix = -32;
         }
         if (o.colour) {
             if (*bitpix_given && o.bitpix != -32)

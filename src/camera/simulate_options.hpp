@@ -11,11 +11,20 @@
 
 #include "base/command_line.hpp"
 #include "camera/simulated_sky.hpp"
+#include "fits/compressed_fits_writer.hpp"
+#include "fits/xisf_writer.hpp"
 
 namespace trakora::camera {
 
 // The periodic error a simulated mount's drive has unless --pe says otherwise, arcseconds.
 inline constexpr double kRealSkyPeArcsec = 2;
+
+// The kind of file the camera writes.
+enum class CameraFileFormat {
+    fits,  // plain FITS (the default)
+    fz,    // tile-compressed FITS, .fz
+    xisf,  // XISF, .xisf
+};
 
 struct SimulateOptions {
     std::filesystem::path folder;
@@ -24,7 +33,11 @@ struct SimulateOptions {
     int width = 765;
     int height = 510;
     int bitpix = 16;
-    bool colour = false;  // three planes, BITPIX -32
+    bool colour = false;      // three planes, BITPIX -32
+    bool normalised = false;  // BITPIX -32 with samples from 0 to 1 (--float)
+    CameraFileFormat file_format = CameraFileFormat::fits;
+    TileCompression tile_compression = TileCompression::rice;  // fz
+    XisfWriteFormat xisf_compression;                          // xisf: its codec
     double drift_x_per_min = 0;
     double drift_y_per_min = 2;
     double seeing = 0.5;
@@ -79,6 +92,10 @@ std::optional<std::string> check_name_pattern(std::string_view pattern);
 
 // The file name for image number `number` (a pattern that passed check_name_pattern).
 std::string format_name(std::string_view pattern, long number);
+
+// The name pattern for files of `format` from a FITS pattern: its extension becomes
+// ".fits.fz" or ".xisf" ("drift_%04d.FIT" -> "drift_%04d.xisf"); a FITS pattern stays.
+std::string name_pattern_for(const std::string& pattern, CameraFileFormat format);
 
 // The naming and writing habits of a common capture program, for --style.
 struct CaptureStyle {

@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <ctime>
 
+#include "fits/compressed_fits_writer.hpp"
 #include "fits/fits_writer.hpp"
 #include "fits/observation_time.hpp"
+#include "fits/xisf_writer.hpp"
 
 namespace trakora::camera {
 namespace {
@@ -66,7 +68,7 @@ SkyParams sky_params(const SimulateOptions& o) {
     params.width = o.width;
     params.height = o.height;
     params.planes = o.colour ? 3 : 1;
-    params.full_scale = o.bitpix == 8 ? 255 : 65535;
+    params.full_scale = o.bitpix == 8 ? 255 : 65535;  // --float divides by it after
     params.interval_s = o.interval_s;
     params.drift_x_per_min = o.drift_x_per_min;
     params.drift_y_per_min = o.drift_y_per_min;
@@ -111,9 +113,30 @@ ImageFile simulated_image_file(const SimulateOptions& o, const SkyParams& params
     }
     if (o.wcs) append_plate_solution(cards, params.mount, drift_position(params, field, index));
 
+    std::vector<float> samples = render_sky(params, field, index);
+    if (o.normalised) {
+        for (float& v : samples) v = static_cast<float>(v / params.full_scale);
+    }
     ImageFile file;
-    file.bytes = fits_file_bytes(cards, encode_samples(render_sky(params, field, index), format));
-    file.header_bytes = (cards.size() + 1 + 35) / 36 * kBlockBytes;  // the cards and END
+    switch (o.file_format) {
+        case CameraFileFormat::fits:
+            file.bytes = fits_file_bytes(cards, encode_samples(samples, format));
+            file.header_bytes = (cards.size() + 1 + 35) / 36 * kBlockBytes;  // the cards and END
+            break;
+        case CameraFileFormat::fz:
+            file.bytes =
+                compressed_fits_bytes(cards, encode_samples(samples, format), o.tile_compression);
+            file.header_bytes = kBlockBytes;  // the empty primary header
+            break;
+        case CameraFileFormat::xisf: {
+            XisfWriteFormat xisf = o.xisf_compression;
+            xisf.samples = xisf_samples_for_bitpix(format.bitpix);
+            file.bytes =
+                xisf_file_bytes(cards, samples, params.width, params.height, params.planes, xisf);
+            file.header_bytes = xisf_header_bytes(file.bytes);
+            break;
+        }
+    }
     return file;
 }
 

@@ -18,7 +18,7 @@ namespace trakora::camera {
 SkyParams sky_params(const SimulateOptions& options);
 
 struct ImageFile {
-    std::vector<std::uint8_t> bytes;  // header and data, each padded to 2880-byte blocks
+    std::vector<std::uint8_t> bytes;  // the whole file in the format the options ask for
     std::size_t header_bytes = 0;     // where the data begin
 };
 

@@ -33,6 +33,7 @@
 #include "base/rounding.hpp"
 #include "chart/chart_gui_guard.hpp"
 #include "cli/commands.hpp"
+#include "cli/drift_options.hpp"
 #include "cli/exit_signals.hpp"
 #include "core/handlers.hpp"
 #include "fits/header_cards.hpp"
@@ -73,26 +74,9 @@ struct Options {
     std::string summary;  // "-": standard output, instead of the CSV
     std::string plot;
     std::string plot_target;
-    PolarInputs inputs;
-    bool no_refraction = false;
+    DriftOptions drift;
     long from = 1;
-    // A calibration move pressed before the N-th image.
-    struct Calibrate {
-        CalibrationMove move = CalibrationMove::north;
-        long image = 1;
-    };
-    std::optional<Calibrate> calibrate;
 };
-
-// A geometry input, read as the drift window reads it.
-command_line::Setter drift_input(std::optional<double>& out, DriftInput which, std::string what) {
-    return [&out, which, what](std::span<const std::string_view> v) -> command_line::Refusal {
-        const auto n = drift_input_from_text(which, v[0]);
-        if (!n) return "expected " + what + ", not '" + std::string(v[0]) + "'";
-        out = *n;
-        return std::nullopt;
-    };
-}
 
 bool is_chart_path(std::string_view path) {
     const std::string extension = fs::path(path).extension().string();
@@ -157,7 +141,8 @@ command_line::Syntax replay_command_line(Options& o) {
          }},
         {"names", "RULE",
          "which names count as images: specified (default: ending in\n"
-         "FIT, Fit, FTS or Fts) or any (also .fit, .fits, .fts in any case)",
+         "FIT, Fit, FTS or Fts) or any (also .fit, .fits, .fts in any case,\n"
+         ".fz and .xisf)",
          1,
          [&o](Values v) -> Refusal {
              const std::optional<NameRule> rule = name_rule_named(v[0]);
@@ -188,108 +173,14 @@ command_line::Syntax replay_command_line(Options& o) {
              o.plot_target = std::string(v[0]);
              return std::nullopt;
          }},
-        {"scale", "ARCSEC", "plate scale per pixel (default: from the header)", 1,
-         drift_input(o.inputs.scale_arcsec_per_px, DriftInput::scale,
-                     "arcseconds per pixel above 0")},
-        {"dec", "DEGREES",
-         "the star's declination, degrees or \"+dd mm ss\" (default:\n"
-         "OBJCTDEC or DEC)",
-         1, drift_input(o.inputs.dec_deg, DriftInput::dec, "a declination from -90 to 90")},
-        {"ha", "HOURS",
-         "the star's hour angle at the first image of the fit, west positive\n"
-         "(default: from OBJCTRA or RA, SITELONG and the time)",
-         1, drift_input(o.inputs.ha_hours, DriftInput::ha, "hours from -24 to 24")},
-        {"lat", "DEGREES", "site latitude, south negative (default: SITELAT)", 1,
-         drift_input(o.inputs.lat_deg, DriftInput::lat, "a latitude from -90 to 90")},
-        {"north", "SIDE",
-         "where north lies in the image as the object window shows it, roughly:\n"
-         "up, down, left or right (default: the header's plate solution, else up,\n"
-         "assumed); the star's RA motion may refine it",
-         1,
-         [&o](Values v) -> Refusal {
-             const auto north = north_named(v[0]);
-             if (!north) return "expected up, down, left or right, not '" + std::string(v[0]) + "'";
-             if (o.inputs.angle_source == AngleSource::typed) return std::nullopt;
-             o.inputs.orientation.north_deg = *north;
-             o.inputs.angle_source = AngleSource::coarse;
-             return std::nullopt;
-         }},
-        {"angle", "DEG",
-         "north's exact angle in the image as the object window shows it, from\n"
-         "up toward the right: up 0, right 90, down 180, left 270",
-         1,
-         [&o](Values v) -> Refusal {
-             const auto angle = command_line::to_number(v[0]);
-             if (!angle || !std::isfinite(*angle))
-                 return "expected an angle in degrees, not '" + std::string(v[0]) + "'";
-             o.inputs.orientation.north_deg = std::fmod(std::fmod(*angle, 360.0) + 360.0, 360.0);
-             o.inputs.angle_source = AngleSource::typed;
-             return std::nullopt;
-         }},
-        {"mirror", "", "the image is mirrored (east on the other side of north)", 0,
-         command_line::flag(o.inputs.orientation.mirror)},
-        {"calibrate", "MOVE[:N]",
-         "the telescope was moved north, south, east or west by the hand\n"
-         "controller, from the N-th image on (default 1): its jump, looked for\n"
-         "over 60 images from there, gives north's angle",
-         1,
-         [&o](Values v) -> Refusal {
-             const std::string_view text = v[0];
-             const auto colon = text.find(':');
-             const auto move = calibration_named(text.substr(0, colon));
-             if (!move)
-                 return "expected north, south, east or west, not '" +
-                        std::string(text.substr(0, colon)) + "'";
-             long image = 1;
-             if (colon != std::string_view::npos) {
-                 const auto n = command_line::to_number(text.substr(colon + 1));
-                 if (!n || *n < 1 || std::trunc(*n) != *n || *n > 1e9)
-                     return "expected an image number of 1 or more after the colon, not '" +
-                            std::string(text.substr(colon + 1)) + "'";
-                 image = static_cast<long>(*n);
-             }
-             o.calibrate = {*move, image};
-             return std::nullopt;
-         }},
-        {"no-refraction", "", "leave the air's refraction in the drift", 0,
-         command_line::flag(o.no_refraction)},
-        {"temperature", "C",
-         "the air's temperature, -60 to 50, when the header has no AMBTEMP in\n"
-         "that range (default 10)",
-         1,
-         [&o](Values v) -> Refusal {
-             const auto n = command_line::to_number(v[0]);
-             if (!n || !(*n >= -60 && *n <= 50))
-                 return "expected degrees C from -60 to 50, not '" + std::string(v[0]) + "'";
-             o.inputs.temperature_c = *n;
-             return std::nullopt;
-         }},
-        {"pressure", "HPA",
-         "the air's pressure, 500 to 1100, when the header has no PRESSURE in\n"
-         "that range (default 1010)",
-         1,
-         [&o](Values v) -> Refusal {
-             const auto n = command_line::to_number(v[0]);
-             if (!n || !(*n >= 500 && *n <= 1100))
-                 return "expected hPa from 500 to 1100, not '" + std::string(v[0]) + "'";
-             o.inputs.pressure_hpa = *n;
-             return std::nullopt;
-         }},
-        {"target", "POLE", "the pole to aim at: true (default) or refracted", 1,
-         [&o](Values v) -> Refusal {
-             if (v[0] == "true")
-                 o.inputs.target = PoleTarget::true_pole;
-             else if (v[0] == "refracted")
-                 o.inputs.target = PoleTarget::refracted;
-             else
-                 return "expected true or refracted, not '" + std::string(v[0]) + "'";
-             return std::nullopt;
-         }},
         {"from", "N",
          "fit from the N-th measured image on (row N of the CSV; its slot while\n"
          "the series is not full); the images before stay in the chart",
          1, command_line::whole(o.from, 1, 1000000)},
     };
+    // The drift session's typed inputs, before --from as they always stood.
+    std::vector<command_line::Option> typed = drift_input_options(o.drift);
+    syntax.options.insert(syntax.options.end() - 1, typed.begin(), typed.end());
     syntax.notes =
         "Columns: slot, file, date_obs, x, y, label, then the drift assistant's minutes,\n"
         "cx, cy, snr, hfd, flags; one row per measured image, and the pick as slot 1.\n"
@@ -377,26 +268,14 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
     form1::Form_Load(s, view);
     s.name_rule = o.names;
     if (o.max_count) s.max_count = *o.max_count;
-    const PolarInputs& typed = o.inputs;
     DriftAssistant& a = s.assistant;
     const auto show = [&] { view.show_drift_assistant(a); };
-    const auto type = [&](DriftInput which, const std::optional<double>& value) {
-        if (value && set_drift_input(a, which, *value)) show();
-    };
-    type(DriftInput::scale, typed.scale_arcsec_per_px);
-    type(DriftInput::dec, typed.dec_deg);
-    type(DriftInput::lat, typed.lat_deg);
-    set_drift_orientation(a, o.inputs.orientation, o.inputs.angle_source);
-    show();
-    set_drift_air(a, !o.no_refraction, typed.temperature_c, typed.pressure_hpa, typed.target);
-    show();
-    set_drift_calibration(a, typed.calibration);
-    show();
+    type_drift_options(a, view, o.drift);
     // The hour angle is the star's at the first image of the fit: typed for the first
     // segment, or for the one that starts at the N-th image.
     bool ha_typed = false;
     const auto type_ha = [&] {
-        type(DriftInput::ha, typed.ha_hours);
+        type_drift_hour_angle(a, view, o.drift);
         ha_typed = true;
     };
     if (o.from <= 1) type_ha();
@@ -407,8 +286,8 @@ int replay_night(const Options& o, const std::string& folder, const std::vector<
             show();
             type_ha();
         }
-        if (o.calibrate && next == static_cast<std::size_t>(o.calibrate->image)) {
-            arm_drift_calibration(a, o.calibrate->move);
+        if (o.drift.calibrate && next == static_cast<std::size_t>(o.drift.calibrate->image)) {
+            arm_drift_calibration(a, o.drift.calibrate->move);
             show();
         }
     };
@@ -524,8 +403,9 @@ int run_replay(int argc, char** argv) {
         std::fprintf(stderr, "replay: no FITS image with a DATE-OBS card in %s\n", folder.c_str());
         if (parsed.names == NameRule::specified &&
             !images_in_date_order(folder, NameRule::any).empty())
-            std::fprintf(stderr,
-                         "replay: its images are named .fit, .fits or .fts: try --names any\n");
+            std::fprintf(
+                stderr,
+                "replay: its images are named .fit, .fits, .fts, .fz or .xisf: try --names any\n");
         return 1;
     }
     for (const Options::NextStar& n : parsed.next_stars)

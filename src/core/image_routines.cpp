@@ -12,6 +12,7 @@
 namespace trakora {
 
 void find_brightest_spot(State& s) {
+    s.spot_search_start = Position{s.object_x, s.object_y};
     const Position spot = brightest_spot_near(image_plane(s, 0), Position{s.object_x, s.object_y});
     s.object_x = spot.x;
     s.object_y = spot.y;

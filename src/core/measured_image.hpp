@@ -9,11 +9,13 @@
 namespace trakora {
 
 // The current image's measurement (image_measurement) from what the tick read: its
-// header's facts, folder, file, DATE-OBS card and the found position.
+// header's facts, folder, file, DATE-OBS card and the found position (for an image
+// measured from its values, the star search's again on the values, from where it began).
 ImageMeasurement measured_image(const State& s);
 
 // Plane 0 of the current image, the largest value a sample of its format can hold and the
-// largest in it, and its size.
+// largest in it, and its size; for an image measured from its values (State::
+// measured_from_values), the values plane, full at 1.0 for a normalised image.
 MeasuredPlane measured_plane(const State& s);
 
 }  // namespace trakora

@@ -4,12 +4,14 @@
 #include <utility>
 
 #include "core/handlers.hpp"
-#include "fits/read_fits.hpp"
+#include "fits/read_image.hpp"
 
 namespace trakora {
 
 ImageRead read_image_file(State& s, const std::filesystem::path& path) {
-    const FitsRead read = read_fits(path, s.image_pixels);
+    const FitsRead read = read_image(path, s.image_pixels, &s.sample_values);
+    s.sample_value_range = read.values.value_or(FloatRange{});
+    s.measured_from_values = read.values && measured_from_values(*read.values);
     const FitsHeader& h = read.header;
     for (std::size_t n = 1; n <= h.card_count(); ++n) s.header_cards[n].assign(h.card(n));
     s.header_end_card = h.end_card;

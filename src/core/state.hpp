@@ -18,8 +18,10 @@
 #include "arrival/name_rule.hpp"
 #include "arrival/short_file.hpp"
 #include "base/image_buffer.hpp"
+#include "base/position.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/header_facts.hpp"
+#include "fits/sample_values.hpp"
 #include "session/drift_assistant.hpp"
 
 namespace trakora {
@@ -62,6 +64,16 @@ struct State {
     // was read from and what its header says, made once per new header.
     std::string image_folder;
     std::shared_ptr<const HeaderFacts> image_facts;
+    // A single-plane float image's samples as measured values (fits/sample_values.hpp),
+    // their range, and whether the star is measured on them: when the samples lie well
+    // inside +-1000 (a normalised 0..1 image rounds to nothing but 0 and 1). The picture,
+    // pixel_min and pixel_max and the star search's found position stay those of the
+    // rounded image.
+    ImageBuffer sample_values;
+    FloatRange sample_value_range;
+    bool measured_from_values = false;
+    // Where the last star search started from (object_x, object_y before it ran).
+    Position spot_search_start;
 
     // What the object window painted when it was last opened (colour values, rows of
     // object_picture_width), kept so a repaint or a later look shows the same picture.

@@ -31,8 +31,20 @@ bool has_fits_extension(std::string_view name) {
            ends_in_any_case(name, ".fts");
 }
 
+bool has_compressed_fits_extension(std::string_view name) { return ends_in_any_case(name, ".fz"); }
+
+bool has_xisf_extension(std::string_view name) { return ends_in_any_case(name, ".xisf"); }
+
+ImageFormat image_format_of(std::string_view name) {
+    if (has_compressed_fits_extension(name)) return ImageFormat::compressed_fits;
+    if (has_xisf_extension(name)) return ImageFormat::xisf;
+    return ImageFormat::fits;
+}
+
 bool is_image_name(const std::string& name, bool any_case_extension) {
-    return has_fits_ending(name) || (any_case_extension && has_fits_extension(name));
+    return has_fits_ending(name) || (any_case_extension && (has_fits_extension(name) ||
+                                                            has_compressed_fits_extension(name) ||
+                                                            has_xisf_extension(name)));
 }
 
 }  // namespace trakora

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "fits/read_only_file.hpp"
 
@@ -52,23 +53,24 @@ struct HeaderWalk {
     std::size_t cards = 0;   // cards passed to the visitor
 };
 
-// Reads the header of `file` (an ordinary file of `size` bytes) into `buffer`, as many
-// whole cards at a time as it holds, and calls visit(card) for every card in order, up
-// to and including the first END card, else up to the last whole card; never beyond
-// card kMaxHeaderCards. A read that comes back short (the file shrank, an error) ends
-// the walk with `read` false.
+// Reads the header of `file` (an ordinary file of `size` bytes) that starts at byte
+// `start` into `buffer`, as many whole cards at a time as it holds, and calls visit(card)
+// for every card in order, up to and including the first END card, else up to the last
+// whole card; never beyond card kMaxHeaderCards. A read that comes back short (the file
+// shrank, an error) ends the walk with `read` false.
 template <class Visit>
-HeaderWalk walk_header_cards(const ReadOnlyFile& file, std::uint64_t size,
-                             std::span<unsigned char> buffer, Visit&& visit) {
+HeaderWalk walk_header_cards_at(const ReadOnlyFile& file, std::uint64_t size, std::uint64_t start,
+                                std::span<unsigned char> buffer, Visit&& visit) {
     HeaderWalk walk;
+    const std::uint64_t length = size > start ? size - start : 0;
     const std::size_t whole_cards =
-        static_cast<std::size_t>(std::min<std::uint64_t>(size / kCardBytes, kMaxHeaderCards));
+        static_cast<std::size_t>(std::min<std::uint64_t>(length / kCardBytes, kMaxHeaderCards));
     const std::size_t per_read = buffer.size() / kCardBytes;
     std::size_t done = 0;
     while (done < whole_cards) {
         const std::size_t cards = std::min(whole_cards - done, per_read);
         const std::size_t bytes = cards * kCardBytes;
-        if (file.read_at(buffer.data(), bytes, done * kCardBytes) != bytes) return walk;
+        if (file.read_at(buffer.data(), bytes, start + done * kCardBytes) != bytes) return walk;
         const std::string_view chunk(reinterpret_cast<const char*>(buffer.data()), bytes);
         for (std::size_t c = 0; c < cards; ++c) {
             const std::string_view card = chunk.substr(c * kCardBytes, kCardBytes);
@@ -84,6 +86,13 @@ HeaderWalk walk_header_cards(const ReadOnlyFile& file, std::uint64_t size,
     }
     walk.read = true;
     return walk;
+}
+
+// The header at the start of the file: the primary header.
+template <class Visit>
+HeaderWalk walk_header_cards(const ReadOnlyFile& file, std::uint64_t size,
+                             std::span<unsigned char> buffer, Visit&& visit) {
+    return walk_header_cards_at(file, size, 0, buffer, std::forward<Visit>(visit));
 }
 
 }  // namespace trakora

@@ -6,14 +6,12 @@
 #include <cmath>
 #include <string_view>
 
-#include "base/number_text.hpp"
+#include "fits/image_layout.hpp"
 #include "fits/read_only_file.hpp"
 #include "fits/sample_decoding.hpp"
 
 namespace trakora {
 namespace {
-
-constexpr double kMaxSide = kBufferSide;
 
 // One read block: large enough to take the whole header scan (500 cards) at once and
 // to keep the number of reads of a full-size image small, small enough to stay in the
@@ -23,87 +21,11 @@ constexpr std::size_t kReadBlockBytes = 128 * 1024;
 static_assert(kReadBlockBytes % 4 == 0 && kReadBlockBytes >= kMaxHeaderCards * kCardBytes);
 using ReadBlock = std::array<unsigned char, kReadBlockBytes>;
 
-struct Keyword {
-    std::string_view name;  // columns 1-8 exactly
-    double FitsHeader::*value;
-};
-
-constexpr std::array<Keyword, 6> kKeywords = {{
-    {"BITPIX  ", &FitsHeader::bitpix},
-    {"NAXIS1  ", &FitsHeader::naxis1},
-    {"NAXIS2  ", &FitsHeader::naxis2},
-    {"NAXIS3  ", &FitsHeader::naxis3},
-    {"BZERO   ", &FitsHeader::bzero},
-    {"BSCALE  ", &FitsHeader::bscale},
-}};
-
-// What the header phase hands to the pixel phase.
-struct DataLayout {
-    std::uint64_t offset = 0;  // byte where the samples begin
-    SampleFormat format;
-    int width = 0;   // whole pixels decoded per row
-    int height = 0;  // rows decoded per plane
-    int planes = 1;  // planes decoded
-
-    std::uint64_t samples() const {
-        return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) *
-               static_cast<std::uint64_t>(planes);
-    }
-    std::uint64_t end() const {
-        return offset + samples() * static_cast<std::uint64_t>(bytes_per_sample(format.kind));
-    }
-};
-
 // Keeps the cards up to and including the first END and reads the keywords from them;
 // a keyword given twice takes its last value.
 void keep_cards(FitsHeader& h, const HeaderWalk& walk) {
     h.end_card = static_cast<int>(walk.found_end ? walk.cards : walk.cards + 1);
-    for (std::size_t n = 1; n <= h.card_count(); ++n) {
-        const std::string_view card = h.card(n);
-        for (const Keyword& k : kKeywords) {
-            if (has_keyword(card, k.name)) h.*k.value = card_number(card);
-        }
-    }
-}
-
-// The checks on the keywords, in the order the messages take precedence. Returns the
-// reason for a rejection, or nothing. Once BITPIX is present the header keeps its
-// magnitude, and the sign tells a floating-point image.
-std::string header_error(FitsHeader& h) {
-    if (h.bitpix == -1) return "BITPIX error";
-    h.floating_point = h.bitpix == -32;
-    h.bitpix = std::fabs(h.bitpix);
-    if (h.bitpix != 8 && h.bitpix != 16 && h.bitpix != 32) {
-        return "BITPIX error : BITPIX =" + signed_number_text(h.bitpix);
-    }
-    if (h.naxis1 == -1) return "NAXIS1 error";
-    if (h.naxis2 == -1) return "NAXIS2 error";
-    // The image buffer has room for kBufferSide columns and rows, no more.
-    if (h.naxis1 > kMaxSide) return "NAXIS1 error : NAXIS1 =" + signed_number_text(h.naxis1);
-    if (h.naxis2 > kMaxSide) return "NAXIS2 error : NAXIS2 =" + signed_number_text(h.naxis2);
-    return {};
-}
-
-DataLayout data_layout(const FitsHeader& h) {
-    DataLayout layout;
-    const std::size_t end_card = static_cast<std::size_t>(h.end_card);
-    const std::size_t header_cards =
-        (end_card + kCardsPerBlock - 1) / kCardsPerBlock * kCardsPerBlock;
-    layout.offset = static_cast<std::uint64_t>(header_cards) * kCardBytes;
-    layout.format.bzero = h.bzero;
-    layout.format.bscale = h.bscale;
-    if (h.floating_point) {
-        layout.format.kind = SampleKind::Float32;
-        layout.planes = h.naxis3 == 3 ? 3 : 1;
-        layout.format.scaled = layout.planes == 3;
-    } else {
-        layout.format.kind = h.bitpix == 8    ? SampleKind::UInt8
-                             : h.bitpix == 16 ? SampleKind::UInt16
-                                              : SampleKind::Int32;
-    }
-    layout.width = pixel_extent(h.naxis1);
-    layout.height = pixel_extent(h.naxis2);
-    return layout;
+    read_header_keywords(h);
 }
 
 // Decodes the samples in file order into the image buffer: plane, then row, then
@@ -144,9 +66,38 @@ bool read_pixels(const ReadOnlyFile& file, const DataLayout& layout, ReadBlock& 
     return true;
 }
 
+// A single-plane float image's samples once more, onto the values plane, row by row.
+// Returns false when the file ends before the last sample.
+bool read_values(const ReadOnlyFile& file, const DataLayout& layout, ReadBlock& block,
+                 ImageBuffer& values, FloatRange& range) {
+    const std::size_t row_bytes = static_cast<std::size_t>(layout.width) * 4;
+    const std::size_t rows_per_read = std::max<std::size_t>(1, block.size() / row_bytes);
+    std::uint64_t offset = layout.offset;
+    for (int y = 0; y < layout.height;) {
+        const int rows = static_cast<int>(
+            std::min<std::size_t>(rows_per_read, static_cast<std::size_t>(layout.height - y)));
+        const std::size_t bytes = static_cast<std::size_t>(rows) * row_bytes;
+        if (file.read_at(block.data(), bytes, offset) != bytes) return false;
+        offset += bytes;
+        for (int r = 0; r < rows; ++r, ++y) {
+            store_big_endian_values(block.data() + static_cast<std::size_t>(r) * row_bytes,
+                                    static_cast<std::size_t>(layout.width), values.row(y, 0),
+                                    range);
+        }
+    }
+    return true;
+}
+
+// Whether a float image is read again for its values: a single plane whose rounded
+// samples stay within +-1000 (see measured_from_values); other images never pay for it.
+bool wants_values(const DataLayout& layout, const PixelRange& range) {
+    return layout.format.kind == SampleKind::Float32 && layout.planes == 1 && range.min >= -1000 &&
+           range.max <= 1000 && range.min <= range.max;
+}
+
 }  // namespace
 
-FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image) {
+FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image, ImageBuffer* values) {
     FitsRead result;
     const auto reject = [&](std::string_view reason) {
         result.reason = reason;
@@ -191,6 +142,10 @@ FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image) {
 
     if (!read_pixels(file, layout, block, image, result.range))
         return reject_short("data size error", true);
+    FloatRange value_range;
+    if (values != nullptr && wants_values(layout, result.range) &&
+        read_values(file, layout, block, *values, value_range))
+        result.values = value_range;
     return result;
 }
 

@@ -5,12 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/image_buffer.hpp"
 #include "fits/header_cards.hpp"
 #include "fits/sample_decoding.hpp"
+#include "fits/sample_values.hpp"
 
 namespace trakora {
 
@@ -47,6 +49,10 @@ struct FitsRead {
     // file does not end on a block boundary (whatever the reason then given, save
     // "END error"). The same file may read well once it is complete.
     bool incomplete = false;
+    // The float samples' range when a values plane was given and the image is a
+    // single-plane float one that may be measured from its values (see
+    // fits/sample_values.hpp); nothing otherwise.
+    std::optional<FloatRange> values;
 
     bool ok() const { return reason.empty(); }
 };
@@ -63,6 +69,11 @@ struct FitsRead {
 // announces). On a rejection the header holds what was read and `image` is untouched;
 // should the file shrink while its samples are read, the read ends with "data size
 // error" with part of the buffer already overwritten.
-FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image);
+//
+// With `values`, a single-plane float image whose rounded samples stay within +-1000 is
+// read once more onto plane 0 of `values` (see fits/sample_values.hpp), and `values` of
+// the result gives the floats' range; no other image is read twice.
+FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image,
+                   ImageBuffer* values = nullptr);
 
 }  // namespace trakora

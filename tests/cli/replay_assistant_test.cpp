@@ -200,6 +200,38 @@ INSTANTIATE_TEST_SUITE_P(
                 "mixed",
                 "high"}));
 
+// The same night written as capture programs write it in other formats: the answer is
+// that of the plain FITS night.
+TEST(ReplayFormats, GiveThePlainNightsAnswer) {
+    const std::vector<std::string> mount = {"--az-offset", "5",  "--lat", "50",
+                                            "--dec",       "10", "--ha",  "0.3"};
+    const std::vector<std::vector<std::string>> formats = {
+        {},
+        {"--format", "xisf", "--compression", "zstd+sh"},
+        {"--format", "fz"},
+        {"--float"},
+        {"--format", "xisf", "--float", "--compression", "lz4"},
+        {"--format", "fz", "--float", "--compression", "gzip2"},
+    };
+    TempDir dir;
+    double plain_error = 0;
+    for (std::size_t k = 0; k < formats.size(); ++k) {
+        const std::string night = "night" + std::to_string(k);
+        std::vector<std::string> args = mount;
+        args.insert(args.end(), formats[k].begin(), formats[k].end());
+        const auto star = simulate_night(dir.file(night), args, 31);
+        const ProgramRun run = replay(
+            night, star, {"--angle", "0", "--no-refraction", "--names", "any", "--summary", "-"},
+            {.folder = dir.path()});
+        ASSERT_EQ(run.status, 0) << run.out << run.err;
+        EXPECT_EQ(json_number(run.out, "images"), 31) << night;
+        const double error = json_number(run.out, "error_arcmin");
+        if (k == 0) plain_error = error;
+        EXPECT_NEAR(error, plain_error, 0.05) << night << ": " << run.out;
+        EXPECT_NEAR(error, 5, 0.5) << night;
+    }
+}
+
 // Nights the assistant cannot fully answer: a summary with nulls and notes, exit 0.
 struct DegenerateRow {
     const char* name;

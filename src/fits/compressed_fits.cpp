@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: MIT
+#include "fits/compressed_fits.hpp"
+
+#include <fitsio.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fits/compressed_header.hpp"
+#include "fits/host_samples.hpp"
+#include "fits/image_header_walk.hpp"
+#include "fits/image_layout.hpp"
+#include "fits/read_only_file.hpp"
+
+namespace trakora {
+namespace {
+
+struct FitsCloser {
+    void operator()(fitsfile* f) const noexcept {
+        int status = 0;
+        fits_close_file(f, &status);
+    }
+};
+using FitsFile = std::unique_ptr<fitsfile, FitsCloser>;
+
+std::string cfitsio_words(int status) {
+    char text[FLEN_STATUS] = {};
+    fits_get_errstatus(status, text);
+    fits_clear_errmsg();
+    return "compressed FITS error : " + std::string(text);
+}
+
+// Moves to the first extension when it holds a compressed image, as in every file fpack,
+// N.I.N.A. or CFITSIO writes; false when it does not (`status` then tells a damaged file
+// from one without such an image). Later extensions are never opened: CFITSIO would read
+// their headers unchecked.
+bool move_to_compressed_image(fitsfile* f, int& status) {
+    for (int n = 2; n <= 2; ++n) {
+        int type = 0;
+        if (fits_movabs_hdu(f, n, &type, &status) != 0) {
+            if (status == END_OF_FILE) {
+                status = 0;
+                fits_clear_errmsg();
+            }
+            return false;
+        }
+        // CFITSIO presents a compressed image as an image, not as its table.
+        if (fits_is_compressed_image(f, &status) != 0) return true;
+    }
+    return false;
+}
+
+// The header of the compressed image as its uncompressed twin carries it
+// (uncompressed_image_cards), from the extension's cards as they are stored.
+bool image_cards(fitsfile* f, FitsHeader& h, int& status) {
+    int keys = 0;
+    if (fits_get_hdrspace(f, &keys, nullptr, &status) != 0) return false;
+    std::vector<std::string> cards;
+    for (int n = 1; n <= keys && n <= static_cast<int>(kMaxHeaderCards); ++n) {
+        char card[FLEN_CARD] = {};
+        if (fits_read_record(f, n, card, &status) != 0) return false;
+        cards.emplace_back(card);
+    }
+    h.cards = uncompressed_image_cards(cards);
+    h.end_card = static_cast<int>(h.card_count());
+    read_header_keywords(h);
+    return true;
+}
+
+// Whether every tile's compressed bytes lie inside the file: CFITSIO allocates what a
+// tile's descriptor says before reading it, so a damaged descriptor would ask for
+// gigabytes. Heap bytes are counted as 8 a value, the widest a compressed column holds.
+bool tiles_inside(fitsfile* f, std::uint64_t file_size, int& status) {
+    LONGLONG rows = 0;
+    if (fits_get_num_rowsll(f, &rows, &status) != 0) return false;
+    if (rows < 0 || static_cast<std::uint64_t>(rows) > file_size) return false;
+    for (LONGLONG row = 1; row <= rows; ++row) {
+        LONGLONG length = 0;
+        LONGLONG offset = 0;
+        if (fits_read_descriptll(f, 1, row, &length, &offset, &status) != 0) return false;
+        if (length < 0 || offset < 0 || static_cast<std::uint64_t>(length) > file_size / 8 + 1 ||
+            static_cast<std::uint64_t>(offset) > file_size)
+            return false;
+    }
+    return true;
+}
+
+bool has_data_checksum(fitsfile* f) {
+    char value[FLEN_VALUE] = {};
+    int status = 0;
+    const bool found = fits_read_keyword(f, "DATASUM", value, nullptr, &status) == 0;
+    if (!found) fits_clear_errmsg();
+    return found;
+}
+
+// CFITSIO's type code for reading raw stored samples of `kind`.
+int cfitsio_type(SampleKind kind) {
+    switch (kind) {
+        case SampleKind::UInt8:
+            return TBYTE;
+        case SampleKind::UInt16:
+            return TSHORT;
+        case SampleKind::Int32:
+            return TINT;
+        case SampleKind::Float32:
+            return TFLOAT;
+    }
+    return TFLOAT;
+}
+
+}  // namespace
+
+FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& image,
+                              ImageBuffer* values) {
+    FitsRead result;
+    const auto reject = [&](std::string reason, bool incomplete) {
+        result.reason = std::move(reason);
+        result.range = PixelRange{};
+        result.incomplete = incomplete;
+        return std::move(result);
+    };
+    std::optional<std::uint64_t> size;
+    {
+        const ReadOnlyFile file(path);
+        if (file.is_open()) size = file.regular_file_size();
+    }
+    if (!size) return reject("open error", false);
+    result.file_size = *size;
+    // CFITSIO writes whole blocks; a file that stops inside one is still being written,
+    // and so may one that ends before its data do or holds no more than its empty
+    // primary header yet. Such a file is reported only once it stays so (short_file.hpp).
+    const bool cut_short = *size % kBlockBytes != 0;
+    const auto ended_early = [&](int code) {
+        return cut_short || code == END_OF_FILE || code == READ_ERROR;
+    };
+
+    // The first extension's cards are checked by our own reader before CFITSIO sees them.
+    {
+        const ReadOnlyFile file(path);
+        std::array<unsigned char, kBlockBytes> block;
+        std::string unused;
+        std::vector<std::string> cards;
+        std::size_t primary_cards = 0;
+        bool in_extension = false;
+        const HeaderWalk walk = walk_image_header(file, *size, ImageFormat::compressed_fits, block,
+                                                  unused, [&](std::string_view card) {
+                                                      if (in_extension) {
+                                                          cards.emplace_back(card);
+                                                      } else {
+                                                          ++primary_cards;
+                                                          in_extension = is_end_card(card);
+                                                      }
+                                                  });
+        if (!walk.read) return reject("open error", false);
+        if (!cards.empty() && walk.found_end) {
+            const std::string problem = compressed_header_problem(cards);
+            if (!problem.empty()) return reject("compressed FITS error : " + problem, false);
+        } else if (walk.cards == primary_cards) {
+            return reject("compressed FITS error : no compressed image", true);
+        } else {
+            return reject("compressed FITS error : extension header cut short", true);
+        }
+    }
+
+    int status = 0;
+    fitsfile* raw = nullptr;
+    // The disk-file opener takes the name as it is, never as CFITSIO's extended syntax.
+    fits_open_diskfile(&raw, path.c_str(), READONLY, &status);
+    const FitsFile f(raw);
+    if (status != 0) return reject(cfitsio_words(status), ended_early(status));
+    if (!move_to_compressed_image(f.get(), status)) {
+        if (status != 0) return reject(cfitsio_words(status), ended_early(status));
+        return reject("compressed FITS error : no compressed image", true);
+    }
+    // Rice and the other codecs decode garbage without complaint; the data's checksum, when
+    // the writer gave one (DATASUM), tells it.
+    if (has_data_checksum(f.get())) {
+        int data_ok = 0;
+        int header_ok = 0;
+        if (fits_verify_chksum(f.get(), &data_ok, &header_ok, &status) != 0)
+            return reject(cfitsio_words(status), ended_early(status));
+        if (data_ok == -1) return reject("compressed FITS error : checksum mismatch", cut_short);
+    }
+    FitsHeader& h = result.header;
+    if (!image_cards(f.get(), h, status)) return reject(cfitsio_words(status), ended_early(status));
+    if (std::string error = header_error(h); !error.empty()) return reject(error, cut_short);
+
+    const DataLayout layout = data_layout(h);
+    long sides[3] = {0, 0, 0};
+    int dims = 0;
+    if (fits_get_img_dim(f.get(), &dims, &status) != 0 ||
+        fits_get_img_size(f.get(), 3, sides, &status) != 0) {
+        return reject(cfitsio_words(status), ended_early(status));
+    }
+    if (dims < 2 || sides[0] < layout.width || sides[1] < layout.height ||
+        (layout.planes > 1 && (dims < 3 || sides[2] < layout.planes))) {
+        return reject("compressed FITS error : image size", false);
+    }
+    if (layout.samples() == 0) return result;
+
+    if (!tiles_inside(f.get(), *size, status)) {
+        if (status != 0) return reject(cfitsio_words(status), ended_early(status));
+        return reject("compressed FITS error : a tile lies beyond the end of the file", cut_short);
+    }
+    // The stored samples, unscaled: BZERO and BSCALE are applied by the decoder.
+    fits_set_bscale(f.get(), 1.0, 0.0, &status);
+    const std::size_t row = static_cast<std::size_t>(sides[0]);
+    const std::size_t plane = row * static_cast<std::size_t>(layout.height);
+    const std::size_t bytes = static_cast<std::size_t>(bytes_per_sample(layout.format.kind));
+    std::vector<std::uint32_t> stored(
+        (plane * static_cast<std::size_t>(layout.planes) * bytes + 3) / 4);
+    auto* out = reinterpret_cast<unsigned char*>(stored.data());
+    for (int p = 0; p < layout.planes; ++p) {
+        long first[3] = {1, 1, p + 1};
+        int any_null = 0;
+        if (fits_read_pix(f.get(), cfitsio_type(layout.format.kind), first,
+                          static_cast<LONGLONG>(plane), nullptr,
+                          out + static_cast<std::size_t>(p) * plane * bytes, &any_null,
+                          &status) != 0) {
+            return reject(cfitsio_words(status), ended_early(status));
+        }
+    }
+    HostSamples samples;
+    samples.data = stored.data();
+    samples.width = layout.width;
+    samples.height = layout.height;
+    samples.planes = layout.planes;
+    samples.row_step = row;
+    samples.plane_step = plane;
+    decode_host_samples(samples, layout.format, image, result.range, values, result.values);
+    return result;
+}
+
+}  // namespace trakora

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#include "fits/compressed_header.hpp"
+
+#include <array>
+
+#include "fits/header_cards.hpp"
+
+namespace trakora {
+namespace {
+
+std::string_view name_of(std::string_view card) { return trimmed_blanks(card.substr(0, 8)); }
+
+// Cards of the binary table and of its compression, which the image itself has not.
+bool is_table_card(std::string_view name) {
+    constexpr std::array<std::string_view, 20> kExact = {
+        "XTENSION", "BITPIX",   "NAXIS",    "PCOUNT",   "GCOUNT",  "TFIELDS",  "ZIMAGE",
+        "ZCMPTYPE", "ZQUANTIZ", "ZDITHER0", "ZSIMPLE",  "ZEXTEND", "ZTENSION", "ZPCOUNT",
+        "ZGCOUNT",  "ZHECKSUM", "ZDATASUM", "CHECKSUM", "DATASUM", "EXTNAME"};
+    for (const std::string_view n : kExact)
+        if (name == n) return true;
+    // Numbered ones: NAXISn, TTYPEn, TFORMn, TUNITn, TDIMn, ZTILEn, ZNAMEn, ZVALn.
+    constexpr std::array<std::string_view, 8> kNumbered = {"NAXIS", "TTYPE", "TFORM", "TUNIT",
+                                                           "TDIM",  "ZTILE", "ZNAME", "ZVAL"};
+    for (const std::string_view prefix : kNumbered) {
+        if (!name.starts_with(prefix) || name.size() == prefix.size()) continue;
+        bool digits = true;
+        for (const char c : name.substr(prefix.size())) digits = digits && c >= '0' && c <= '9';
+        if (digits) return true;
+    }
+    return false;
+}
+
+std::string card_of(std::string text) {
+    text.resize(kCardBytes, ' ');
+    return text;
+}
+
+}  // namespace
+
+std::string uncompressed_image_cards(const std::vector<std::string>& cards) {
+    std::vector<std::string> format = {card_of("SIMPLE  =                    T")};
+    std::vector<std::string> rest;
+    for (const std::string& raw : cards) {
+        const std::string card = card_of(raw.substr(0, kCardBytes));
+        if (is_end_card(card)) break;
+        const std::string_view name = name_of(card);
+        if (name == "ZBITPIX" || name == "ZNAXIS" ||
+            (name.starts_with("ZNAXIS") && name.size() == 7 && name[6] >= '1' && name[6] <= '9')) {
+            // "ZNAXIS1 = ..." is "NAXIS1  = ..." with the value where it was.
+            std::string renamed = std::string(name.substr(1));
+            renamed.resize(8, ' ');
+            format.push_back(renamed + card.substr(8));
+        } else if (!is_table_card(name)) {
+            rest.push_back(card);
+        }
+    }
+    std::string text;
+    std::size_t count = 0;
+    for (const auto* list : {&format, &rest}) {
+        for (const std::string& card : *list) {
+            if (++count >= kMaxHeaderCards) break;
+            text += card;
+        }
+    }
+    text += card_of("END");
+    return text;
+}
+
+std::string compressed_header_problem(const std::vector<std::string>& cards) {
+    std::string value_names[10];
+    double axes = -1;
+    bool compressed = false;
+    for (const std::string& raw : cards) {
+        const std::string card = card_of(raw.substr(0, kCardBytes));
+        if (is_end_card(card)) break;
+        const std::string_view name = name_of(card);
+        const double value = card_number(card);
+        if (name == "ZNAXIS") axes = value;
+        if (name == "ZIMAGE") compressed = trimmed_blanks(card.substr(10, 20)) == "T";
+        if ((name.starts_with("ZNAXIS") || name.starts_with("ZTILE")) && name.back() >= '1' &&
+            name.back() <= '9' && !(value >= 1))
+            return "bad " + std::string(name);
+        if (name.size() == 6 && name.starts_with("ZNAME") && name[5] >= '1' && name[5] <= '9')
+            value_names[name[5] - '0'] = card_string_value(card);
+        if (name.size() == 5 && name.starts_with("ZVAL") && name[4] >= '1' && name[4] <= '9') {
+            const std::string& what = value_names[name[4] - '0'];
+            if (what == "BLOCKSIZE" && !(value >= 1)) return "bad BLOCKSIZE";
+            if (what == "BYTEPIX" && value != 1 && value != 2 && value != 4 && value != 8)
+                return "bad BYTEPIX";
+        }
+    }
+    if (!compressed) return "no compressed image";
+    if (!(axes >= 1 && axes <= 3)) return "bad ZNAXIS";
+    return {};
+}
+
+}  // namespace trakora

@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: MIT
+#include "web/web_state.hpp"
+
+#include <ctime>
+
+#include "base/json_text.hpp"
+#include "report/summary_json.hpp"
+#include "session/drift_advice.hpp"
+#include "session/where_to_point.hpp"
+#include "web/words.hpp"
+
+namespace trakora::web {
+namespace {
+
+std::string utc_text(double unix_s) {
+    const std::time_t t = static_cast<std::time_t>(unix_s);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    return text;
+}
+
+void key(std::string& out, const char* name) {
+    append_json_string(out, name);
+    out += ": ";
+}
+
+void number(std::string& out, const char* name, double value) {
+    key(out, name);
+    append_json_number(out, value);
+    out += ", ";
+}
+
+void patch(std::string& out, const char* name, const std::optional<SkyPatch>& p) {
+    key(out, name);
+    if (!p) {
+        out += "null";
+        return;
+    }
+    out += "{";
+    number(out, "ha_hours", p->ha_hours);
+    number(out, "dec_deg", p->dec_deg);
+    number(out, "ra_hours", p->ra_hours);
+    number(out, "altitude_deg", p->altitude_deg);
+    key(out, "stars");
+    out += "[";
+    for (std::size_t k = 0; k < p->stars.size(); ++k) {
+        if (k) out += ", ";
+        append_json_string(out, p->stars[k].name);
+    }
+    out += "]}";
+}
+
+const char* next_phase_code(NextPhase next) {
+    switch (next) {
+        case NextPhase::azimuth:
+            return "azimuth";
+        case NextPhase::altitude:
+            return "altitude";
+        case NextPhase::both_known:
+            return "both_known";
+        case NextPhase::nearly_aligned:
+            return "nearly_aligned";
+        case NextPhase::aligned:
+            break;
+    }
+    return "aligned";
+}
+
+}  // namespace
+
+std::string web_state_json(const DriftAssistant& a, const TickFacts& tick,
+                           const std::string& lang) {
+    const DriftSummary& summary = drift_summary_now(a);
+    std::string out = "{";
+    key(out, "lang");
+    append_json_string(out, lang);
+    out += ", ";
+    key(out, "tick");
+    out += "{";
+    number(out, "count", static_cast<double>(tick.count));
+    key(out, "time");
+    append_json_string(out, utc_text(tick.unix_s));
+    out += ", ";
+    key(out, "image");
+    append_json_string(out, a.latest ? a.latest->file : std::string());
+    out += "}, ";
+    key(out, "summary");
+    out += report::summary_json(summary, a);
+    out += ", ";
+
+    const DriftAdvice advice = drift_advice(summary);
+    key(out, "advice");
+    out += "{";
+    key(out, "kind");
+    append_json_string(out, advice_code(advice.kind));
+    out += ", ";
+    key(out, "progress");
+    append_json_string(out, progress_code(advice.progress));
+    out += ", ";
+    key(out, "text");
+    append_json_string(out, advice_text(advice, lang));
+    out += "}, ";
+    // The session's phase goes here once the session names it.
+    key(out, "phase");
+    out += "null, ";
+
+    key(out, "knob_target");
+    if (!a.adjusting) {
+        out += "null, ";
+    } else {
+        const KnobAdjusting& k = *a.adjusting;
+        out += "{";
+        key(out, "knob");
+        append_json_string(out, k.adjust.knob == Knob::azimuth ? "azimuth" : "altitude");
+        out += ", ";
+        number(out, "anchor_x", k.anchor.x);
+        number(out, "anchor_y", k.anchor.y);
+        number(out, "target_x", k.target.x);
+        number(out, "target_y", k.target.y);
+        number(out, "star_x", k.star.x);
+        number(out, "star_y", k.star.y);
+        number(out, "to_go_px", k.to_go_px);
+        number(out, "to_go_arcsec", k.to_go_arcsec);
+        key(out, "reached");
+        out += k.reached ? "true, " : "false, ";
+        key(out, "lost");
+        out += k.lost ? "true}, " : "false}, ";
+    }
+
+    const WhereToPoint where = where_to_point(a, std::nullopt, tick.unix_s);
+    key(out, "point");
+    out += "{";
+    key(out, "next");
+    append_json_string(out, next_phase_code(where.next));
+    out += ", ";
+    const std::optional<SkyPlan>& plan = where.plan;
+    patch(out, "azimuth", plan ? plan->azimuth : std::nullopt);
+    out += ", ";
+    patch(out, "altitude_east", plan ? plan->altitude_east : std::nullopt);
+    out += ", ";
+    patch(out, "altitude_west", plan ? plan->altitude_west : std::nullopt);
+    out += "}, ";
+
+    key(out, "segment_requested");
+    if (a.segment_requested)
+        append_json_string(out, segment_reason_name(*a.segment_requested));
+    else
+        out += "null";
+    out += "}\n";
+    return out;
+}
+
+}  // namespace trakora::web

@@ -300,11 +300,11 @@
         <translation>azimuth knob %1′</translation>
     </message>
     <message>
-        <source>「方位ノブを回す」を押してから、星が目標に届くまでノブを回してください。</source>
+        <source>「方位ノブを回す」を押して、星が目標に届くまでノブを回してください。</source>
         <translation>Press “Turn the azimuth knob”, then turn the knob until the star reaches the target.</translation>
     </message>
     <message>
-        <source>「高度ノブを回す」を押してから、星が目標に届くまでノブを回してください。</source>
+        <source>「高度ノブを回す」を押して、星が目標に届くまでノブを回してください。</source>
         <translation>Press “Turn the altitude knob”, then turn the knob until the star reaches the target.</translation>
     </message>
 </context>

@@ -97,9 +97,9 @@ void DriftAssistantWindow::build() {
     advice_font.setPointSizeF(15);
     c_.advice->setFont(advice_font);
     c_.advice->setWordWrap(true);
-    // Two lines, whatever it says: the longest sentence fits, and a short one does not
+    // Three lines, whatever it says: the longest sentence fits, and a short one does not
     // move what is under it.
-    c_.advice->setFixedHeight(2 * QFontMetrics(advice_font).lineSpacing() + 4);
+    c_.advice->setFixedHeight(3 * QFontMetrics(advice_font).lineSpacing() + 4);
     c_.advice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // Room for the longest answers from the start: the window never widens by itself.
@@ -327,7 +327,9 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
                                                                                 : Knob::altitude);
     }
     c_.advice->setText(sentence);
-    c_.progress->setText(progress_text(advice));
+    // North wanted: the headline asks for it, in full.
+    c_.progress->setText(
+        advice.progress == ProgressKind::orientation_needed ? QString() : progress_text(advice));
 
     c_.seeing->setText(number(s.seeing_arcsec, "%.2f", "″"));
     c_.r2->setText(number(s.r2, "%.3f"));

@@ -197,10 +197,10 @@ QString knob_prompt(Knob knob) {
     return knob == Knob::azimuth
                ? QCoreApplication::translate(
                      "DriftWords",
-                     "「方位ノブを回す」を押してから、星が目標に届くまでノブを回してください。")
+                     "「方位ノブを回す」を押して、星が目標に届くまでノブを回してください。")
                : QCoreApplication::translate(
                      "DriftWords",
-                     "「高度ノブを回す」を押してから、星が目標に届くまでノブを回してください。");
+                     "「高度ノブを回す」を押して、星が目標に届くまでノブを回してください。");
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/knob_target_view.hpp"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QKeySequence>
@@ -117,6 +118,9 @@ KnobTargetView::KnobTargetView(QWidget* parent) : QGroupBox(tr("ノブを回す�
     status = new QLabel(this);
     status->setObjectName(QStringLiteral("KnobStatus"));
     status->setWordWrap(true);
+    // Room for the longest sentence, or two lines of the distance to go in large type.
+    status->setMinimumHeight(std::max(3 * QFontMetrics(japanese_font(10)).lineSpacing(),
+                                      2 * QFontMetrics(japanese_font(14)).lineSpacing()));
     azimuth = new QPushButton(tr("方位ノブを回す"), this);
     altitude = new QPushButton(tr("高度ノブを回す"), this);
     // Disabled once pressed: a button with the focus would hand it to the next box. Each

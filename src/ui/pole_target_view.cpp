@@ -60,6 +60,7 @@ PoleTargetView::PoleTargetView(QWidget* parent) : QWidget(parent) {
         l->setWordWrap(true);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
+    answer_->setMinimumHeight(2 * answer_->fontMetrics().lineSpacing());
     note_->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold;"));
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);

@@ -95,10 +95,10 @@ TEST_F(DriftWindowTest, ShowsTheAnswerForTheSession) {
     // 3.0′ on the sky; the knob turns 3.0′ / cos 50° = 4.7′.
     EXPECT_EQ(text(c().error).left(4), QStringLiteral("3.0′"));
     EXPECT_EQ(text(c().component), QStringLiteral("方位"));
-    EXPECT_EQ(text(c().advice),
-              QStringLiteral("極軸が西にずれています。方位ノブで東へ約 4.7′ 回してください。 "
-                             "「方位ノブを回す」を押してから、星が目標に届くまでノブを回してく"
-                             "ださい。"));
+    EXPECT_EQ(
+        text(c().advice),
+        QStringLiteral("極軸が西にずれています。方位ノブで東へ約 4.7′ 回してください。 "
+                       "「方位ノブを回す」を押して、星が目標に届くまでノブを回してください。"));
     EXPECT_EQ(text(c().progress), QStringLiteral("十分です"));
     EXPECT_EQ(text(c().snr), QStringLiteral("80"));
     EXPECT_TRUE(text(c().warnings).isEmpty());
@@ -362,11 +362,11 @@ TEST_P(DriftWindowTexts, FitTheirBoxesAndKeepTheWindowsSize) {
         EXPECT_EQ(window.size(), first) << when;
     };
     shown("before any star");
+    set_drift_input(program.state().assistant, DriftInput::ha, 0);
     add_samples(program, 25, 0.0);
     shown("north not known");  // the longest headline
-    program.state().assistant.typed.ha_hours = 0;
-    program.state().assistant.typed.angle_source = AngleSource::typed;
-    shown("the answer");
+    set_drift_orientation(program.state().assistant, {}, AngleSource::typed);
+    shown("the answer, and the knob to turn");
     window.controls().calibrate->click();
     EXPECT_EQ(program.state().assistant.calibrate_next, CalibrationMove::north);
     shown("calibrating");

@@ -165,7 +165,7 @@ void DriftAssistantWindow::build() {
     QVBoxLayout* buttons = action_rows();
 
     // The plot with the segments under it on the left; what the user reads and types on
-    // the right. Low enough to sit under the main and object windows on a 1080-line screen.
+    // the right; the segments' list stays short.
     c_.segments->setMaximumHeight(5 * fontMetrics().height());
     auto* left = new QVBoxLayout;
     left->addWidget(c_.chart, 1);

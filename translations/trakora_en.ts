@@ -16,22 +16,6 @@
         <translation>Drift toward north (px)</translation>
     </message>
     <message>
-        <source>極軸が西にずれています。方位調整で東へ約 %1 回してください。</source>
-        <translation>The polar axis is off to the west. Turn the azimuth adjuster about %1 east.</translation>
-    </message>
-    <message>
-        <source>極軸が東にずれています。方位調整で西へ約 %1 回してください。</source>
-        <translation>The polar axis is off to the east. Turn the azimuth adjuster about %1 west.</translation>
-    </message>
-    <message>
-        <source>極軸が高すぎます。高度調整で約 %1 下げてください。</source>
-        <translation>The polar axis is too high. Lower it about %1 with the altitude adjuster.</translation>
-    </message>
-    <message>
-        <source>極軸が低すぎます。高度調整で約 %1 上げてください。</source>
-        <translation>The polar axis is too low. Raise it about %1 with the altitude adjuster.</translation>
-    </message>
-    <message>
         <source>極軸のずれ %1 %2 (%3)</source>
         <translation>Polar error %1, %2 (%3)</translation>
     </message>
@@ -62,10 +46,6 @@
     <message>
         <source>使用 %1/%2 枚</source>
         <translation>%1/%2 images used</translation>
-    </message>
-    <message>
-        <source>方位つまみ %1′</source>
-        <translation>azimuth knob %1′</translation>
     </message>
     <message>
         <source>十分な測定</source>
@@ -299,6 +279,34 @@
         <source>星の跳びが二度ありました。ボタンは一度だけ押して、もう一度校正してください。</source>
         <translation>The star jumped twice. Press the button only once, and calibrate again.</translation>
     </message>
+    <message>
+        <source>極軸が西にずれています。方位ノブで東へ約 %1 回してください。</source>
+        <translation>The polar axis is off to the west. Turn the azimuth knob about %1 east.</translation>
+    </message>
+    <message>
+        <source>極軸が東にずれています。方位ノブで西へ約 %1 回してください。</source>
+        <translation>The polar axis is off to the east. Turn the azimuth knob about %1 west.</translation>
+    </message>
+    <message>
+        <source>極軸が高すぎます。高度ノブで約 %1 下げてください。</source>
+        <translation>The polar axis is too high. Lower it about %1 with the altitude knob.</translation>
+    </message>
+    <message>
+        <source>極軸が低すぎます。高度ノブで約 %1 上げてください。</source>
+        <translation>The polar axis is too low. Raise it about %1 with the altitude knob.</translation>
+    </message>
+    <message>
+        <source>方位ノブ %1′</source>
+        <translation>azimuth knob %1′</translation>
+    </message>
+    <message>
+        <source>「方位ノブを回す」を押して、星が目標に届くまでノブを回してください。</source>
+        <translation>Press “Turn the azimuth knob”, then turn the knob until the star reaches the target.</translation>
+    </message>
+    <message>
+        <source>「高度ノブを回す」を押して、星が目標に届くまでノブを回してください。</source>
+        <translation>Press “Turn the altitude knob”, then turn the knob until the star reaches the target.</translation>
+    </message>
 </context>
 <context>
     <name>trakora::messages</name>
@@ -520,10 +528,6 @@
         <translation>New segment</translation>
     </message>
     <message>
-        <source>調整ねじを回したあと、次の画像から測り直します</source>
-        <translation>After turning an adjuster: measure again from the next image</translation>
-    </message>
-    <message>
         <source>保存…</source>
         <translation>Save…</translation>
     </message>
@@ -591,6 +595,38 @@
         <source>別の星に向けて中央に入れたあと、次の画像からその星を測ります</source>
         <translation>After slewing to another star and centring it: measure that star from the next image</translation>
     </message>
+    <message>
+        <source>同じ星でノブを回したあと、次の画像から測り直します</source>
+        <translation>After turning a knob on the same star: measure again from the next image</translation>
+    </message>
+    <message>
+        <source>校正</source>
+        <translation>Calibrate</translation>
+    </message>
+    <message>
+        <source>選んだボタンを手元のコントローラーで1〜2秒押すと、星の跳びから画像の北を知ります</source>
+        <translation>Press the chosen button of the hand controller for 1–2 s: the star’s jump tells where north lies in the image</translation>
+    </message>
+    <message>
+        <source>北</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>North</translation>
+    </message>
+    <message>
+        <source>南</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>South</translation>
+    </message>
+    <message>
+        <source>東</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>East</translation>
+    </message>
+    <message>
+        <source>西</source>
+        <comment>a hand controller&apos;s button</comment>
+        <translation>West</translation>
+    </message>
 </context>
 <context>
     <name>trakora::ui::KnobTargetView</name>
@@ -652,14 +688,6 @@
         <translation>Turn the altitude knob</translation>
     </message>
     <message>
-        <source>新しい区間</source>
-        <translation>New segment</translation>
-    </message>
-    <message>
-        <source>星を中央に戻したあと、次の画像から測り直します</source>
-        <translation>After centring the star, measures anew from the next image</translation>
-    </message>
-    <message>
         <source>ボタンを押してから方位ノブを回すと、星の目標を示します。</source>
         <translation>Press the button, then turn the azimuth knob: the star’s target is shown.</translation>
     </message>
@@ -674,6 +702,10 @@
     <message>
         <source>画像のどちらが北か分かるまで、ノブの目標は示しません。</source>
         <translation>No knob target until it is known where north lies in the image.</translation>
+    </message>
+    <message>
+        <source>ボタンを押してからノブを回すと、星の目標を示します (%1)</source>
+        <translation>Press, then turn the knob: the star’s target is shown (%1)</translation>
     </message>
 </context>
 <context>

@@ -70,6 +70,7 @@ struct Layout {
     PoleTargetFrame frame;
     AxisTicks ticks;
     QRectF title, subtitle, x_label, y_label;
+    double words = 0;  // the widest of the words at the axes' ends, or their height
 };
 
 Layout lay_out(const QRectF& area, const PoleTarget& target) {
@@ -103,7 +104,9 @@ Layout lay_out(const QRectF& area, const PoleTarget& target) {
     frame.plot = QRectF(left + (right - left - side) / 2, top, side, side);
 
     // The estimate's ellipse counts up to the estimate's own distance: a wider one says
-    // the answer means little, and would only shrink the rings.
+    // the answer means little, and would only shrink the rings. The range zooms to the
+    // answer: the smallest ring around it (15′ while there is none), or its own reach
+    // beyond the widest ring.
     double reach = kWidestRing;
     if (target.now && placed(*target.now)) {
         const Estimate& now = *target.now;
@@ -113,11 +116,26 @@ Layout lay_out(const QRectF& area, const PoleTarget& target) {
             az_se = std::min(now.azimuth_se_arcmin, std::max(az, alt));
             alt_se = std::min(now.altitude_se_arcmin, std::max(az, alt));
         }
-        reach = std::max({reach, az + az_se, alt + alt_se});
+        const double answer = std::max({az + az_se, alt + alt_se});
+        reach = answer;
+        for (double r : kPoleTargetRings)
+            if (r >= answer) {
+                reach = r;
+                break;
+            }
     }
-    frame.half_range_arcmin = reach * kRoom;
-    for (double r : kPoleTargetRings) frame.rings.push_back(r);
-    for (double r = 2 * kWidestRing; r <= frame.half_range_arcmin; r *= 2) frame.rings.push_back(r);
+    // The words at the axes' ends sit between the outermost ring and the frame's edge.
+    const QFontMetricsF word(s.word);
+    double words = word.height();
+    for (const std::string* w : {&target.west, &target.east, &target.high, &target.low})
+        words = std::max(words, word.horizontalAdvance(QString::fromStdString(*w)));
+    layout.words = words;
+    const double edge = side / 2 - words - 1.5 * s.gap;
+    frame.half_range_arcmin =
+        edge > 0 ? std::max(reach * kRoom, reach * side / 2 / edge) : reach * kRoom;
+    for (double r : kPoleTargetRings)
+        if (r <= reach) frame.rings.push_back(r);
+    for (double r = 2 * kWidestRing; r <= reach; r *= 2) frame.rings.push_back(r);
 
     layout.ticks =
         nice_ticks({-frame.half_range_arcmin, frame.half_range_arcmin},
@@ -214,24 +232,21 @@ void draw_rings(QPainter& painter, const Layout& layout, const PoleTarget& targe
                                 ring_metrics.horizontalAdvance(text) + 2, ring_metrics.height()),
                          Qt::AlignLeft | Qt::AlignBottom, text);
     }
-    // Which way is which, just inside the frame.
+    // Which way is which, just inside the frame, outside the outermost ring.
     const double inset = s.gap;
     const QFontMetricsF word(s.word);
     const double height = word.height();
+    const double width = std::max(plot.width() / 4, layout.words + 2);
     const QColor muted = colours.muted_text;
-    draw_text(painter,
-              QRectF(plot.right() - inset - plot.width() / 4, pole.y() - height * 1.1,
-                     plot.width() / 4, height),
+    draw_text(painter, QRectF(plot.right() - inset - width, pole.y() - height * 1.1, width, height),
               s.word, muted, target.west, Qt::AlignRight | Qt::AlignVCenter);
+    draw_text(painter, QRectF(plot.left() + inset, pole.y() - height * 1.1, width, height), s.word,
+              muted, target.east, Qt::AlignLeft | Qt::AlignVCenter);
+    draw_text(painter, QRectF(pole.x() + inset, plot.top() + inset * 0.5, width, height), s.word,
+              muted, target.high, Qt::AlignLeft | Qt::AlignTop);
     draw_text(painter,
-              QRectF(plot.left() + inset, pole.y() - height * 1.1, plot.width() / 4, height),
-              s.word, muted, target.east, Qt::AlignLeft | Qt::AlignVCenter);
-    draw_text(painter, QRectF(pole.x() + inset, plot.top() + inset * 0.5, plot.width() / 4, height),
-              s.word, muted, target.high, Qt::AlignLeft | Qt::AlignTop);
-    draw_text(
-        painter,
-        QRectF(pole.x() + inset, plot.bottom() - inset * 0.5 - height, plot.width() / 4, height),
-        s.word, muted, target.low, Qt::AlignLeft | Qt::AlignBottom);
+              QRectF(pole.x() + inset, plot.bottom() - inset * 0.5 - height, width, height), s.word,
+              muted, target.low, Qt::AlignLeft | Qt::AlignBottom);
 }
 
 void draw_pole(QPainter& painter, const Layout& layout, const DriftChartColours& colours) {

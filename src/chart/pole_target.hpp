@@ -46,14 +46,15 @@ struct PoleTarget {
     std::string west, east, high, low;  // at the axes' ends
 };
 
-// The rings always drawn, in arcminutes; wider ones (30′, 60′, 120′, …) join them when the
-// range has grown past them.
+// The rings, in arcminutes, up to the one around the estimate; wider ones (30′, 60′, 120′,
+// …) join them when the estimate lies beyond.
 inline constexpr double kPoleTargetRings[] = {1, 5, 15};
 
 // Where the picture lands: a square plot centred on the pole, the same scale both ways.
-// The range shows 15′ with some room, and grows to show the current estimate and its
-// ellipse beyond it (the ellipse counted up to the estimate's distance from the pole; the
-// trail and a wider ellipse are clipped).
+// The range zooms to the current estimate and its ellipse: the smallest ring around them
+// (15′ without an estimate), or their reach beyond 15′ (the ellipse counted up to the
+// estimate's distance from the pole; the trail and a wider ellipse are clipped). Between
+// the outermost ring and the edge there is room for the words at the axes' ends.
 struct PoleTargetFrame {
     QRectF plot;
     double half_range_arcmin = 0;  // from the pole to the plot's edge

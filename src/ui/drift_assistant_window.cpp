@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLayout>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -71,7 +72,7 @@ DriftAssistantWindow::DriftAssistantWindow(QWidget* parent) : QWidget(parent, Qt
     setWindowTitle(tr("ドリフト解析 - Trakora"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     build();
-    resize(QSize(1180, 720).expandedTo(minimumSizeHint()));
+    resize(QSize(1180, 720).expandedTo(minimumSize()));
 }
 
 void DriftAssistantWindow::build() {
@@ -96,10 +97,19 @@ void DriftAssistantWindow::build() {
     advice_font.setPointSizeF(15);
     c_.advice->setFont(advice_font);
     c_.advice->setWordWrap(true);
+    // Three lines, whatever it says: the longest sentence fits, and a short one does not
+    // move what is under it.
+    c_.advice->setFixedHeight(3 * QFontMetrics(advice_font).lineSpacing() + 4);
+    c_.advice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // Room for the longest answers from the start: the window never widens by itself.
+    AlignmentStep longest_step;
+    longest_step.elapsed_min = 88.8;
+    longest_step.minutes_to_go = 88;
+    const QFontMetrics large_metrics(large);
     c_.error->setMinimumWidth(
-        QFontMetrics(large).horizontalAdvance(QStringLiteral("88.8′ ± 8.8′ ")));
+        std::max(large_metrics.horizontalAdvance(QStringLiteral("88.8′ ± 8.8′ ")),
+                 large_metrics.horizontalAdvance(progress_headline(longest_step) + u' ')));
     DriftAdvice longest;
     longest.progress = ProgressKind::minutes_left;
     longest.minutes_left = 88;
@@ -150,20 +160,12 @@ void DriftAssistantWindow::build() {
     c_.segments->setFocusPolicy(Qt::NoFocus);
     segments_box->addWidget(c_.segments);
 
-    c_.new_segment = new QPushButton(tr("新しい区間"), this);
-    c_.new_segment->setToolTip(tr("調整ねじを回したあと、次の画像から測り直します"));
-    c_.new_star = new QPushButton(tr("新しい星"), this);
-    c_.new_star->setToolTip(tr("別の星に向けて中央に入れたあと、次の画像からその星を測ります"));
     c_.save = new QPushButton(tr("保存…"), this);
     c_.any_case = new QCheckBox(tr("小文字の .fit / .fits / .fts も対象にする"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(c_.new_segment);
-    buttons->addWidget(c_.new_star);
-    buttons->addWidget(c_.save);
-    buttons->addStretch(1);
+    QVBoxLayout* buttons = action_rows();
 
     // The plot with the segments under it on the left; what the user reads and types on
-    // the right. Low enough to sit under the main and object windows on a 1080-line screen.
+    // the right; the segments' list stays short.
     c_.segments->setMaximumHeight(5 * fontMetrics().height());
     auto* left = new QVBoxLayout;
     left->addWidget(c_.chart, 1);
@@ -197,9 +199,62 @@ void DriftAssistantWindow::build() {
     connect(c_.new_segment, &QPushButton::clicked, this,
             &DriftAssistantWindow::newSegmentRequested);
     connect(c_.new_star, &QPushButton::clicked, this, &DriftAssistantWindow::newStarRequested);
+    connect(c_.calibrate, &QPushButton::clicked, this, [this] {
+        emit calibrateRequested(static_cast<CalibrationMove>(c_.calibrate_way->currentIndex()));
+    });
     connect(c_.save, &QPushButton::clicked, this, &DriftAssistantWindow::ask_where_to_save);
     connect(c_.any_case, &QCheckBox::toggled, this, &DriftAssistantWindow::anyCaseToggled);
     c_.advice->setText(tr("天体を設定して測定を始めると、ここに極軸のずれが出ます。"));
+
+    // The window keeps the size it was given: texts that change never grow it. Its least
+    // size is the one its parts need with the longest headline it can show.
+    ensurePolished();
+    layout()->activate();
+    setMinimumSize(layout()->totalMinimumSize());
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
+}
+
+QVBoxLayout* DriftAssistantWindow::action_rows() {
+    // The actions of a round, in the same place in every phase; each has its key, and none
+    // takes the focus from where the user types.
+    const auto action = [this](const QString& text, const QString& tip, QKeyCombination key) {
+        auto* button = new QPushButton(text, this);
+        button->setShortcut(QKeySequence(key));
+        button->setToolTip(tip + QStringLiteral(" (") +
+                           button->shortcut().toString(QKeySequence::NativeText) +
+                           QStringLiteral(")"));
+        button->setFocusPolicy(Qt::NoFocus);
+        return button;
+    };
+    c_.new_star =
+        action(tr("新しい星"), tr("別の星に向けて中央に入れたあと、次の画像からその星を測ります"),
+               Qt::CTRL | Qt::Key_N);
+    c_.new_segment =
+        action(tr("新しい区間"), tr("同じ星でノブを回したあと、次の画像から測り直します"),
+               Qt::CTRL | Qt::Key_G);
+    c_.calibrate = action(tr("校正"),
+                          tr("選んだボタンを手元のコントローラーで1〜2秒押すと、星の跳びから"
+                             "画像の北を知ります"),
+                          Qt::CTRL | Qt::Key_K);
+    c_.calibrate_way = new QComboBox(this);
+    c_.calibrate_way->setFocusPolicy(Qt::NoFocus);
+    // In the order of CalibrationMove.
+    c_.calibrate_way->addItems(
+        {tr("北", "a hand controller's button"), tr("南", "a hand controller's button"),
+         tr("東", "a hand controller's button"), tr("西", "a hand controller's button")});
+    auto* stars = new QHBoxLayout;
+    stars->addWidget(c_.new_star);
+    stars->addWidget(c_.new_segment);
+    stars->addStretch(1);
+    auto* calibration = new QHBoxLayout;
+    calibration->addWidget(c_.calibrate);
+    calibration->addWidget(c_.calibrate_way);
+    calibration->addStretch(1);
+    calibration->addWidget(c_.save);
+    auto* rows = new QVBoxLayout;
+    rows->addLayout(stars);
+    rows->addLayout(calibration);
+    return rows;
 }
 
 void DriftAssistantWindow::open() {
@@ -265,9 +320,16 @@ void DriftAssistantWindow::show_assistant(const DriftAssistant& a) {
         if (unsure || (advice.kind == AdviceKind::turn && !step.direction_known))
             said.kind = AdviceKind::wait_for_images;
         sentence = advice_sentence(said);
+        if (step.knob_allowed && (step.action == StepAction::turn_azimuth_knob ||
+                                  step.action == StepAction::turn_altitude_knob))
+            sentence +=
+                u' ' + knob_prompt(step.action == StepAction::turn_azimuth_knob ? Knob::azimuth
+                                                                                : Knob::altitude);
     }
     c_.advice->setText(sentence);
-    c_.progress->setText(progress_text(advice));
+    // North wanted: the headline asks for it, in full.
+    c_.progress->setText(
+        advice.progress == ProgressKind::orientation_needed ? QString() : progress_text(advice));
 
     c_.seeing->setText(number(s.seeing_arcsec, "%.2f", "″"));
     c_.r2->setText(number(s.r2, "%.3f"));

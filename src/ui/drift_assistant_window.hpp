@@ -2,14 +2,18 @@
 // The drift window ("ドリフト解析 - Trakora"): the live answer of the drift assistant. The
 // time plot, the error in large type with the component and one line of advice, the
 // measurement's quality and warnings, the inputs with their sources, the last segments'
-// errors, "新しい区間" and "保存…". Laid out, not placed: it resizes and follows the
-// screen's scale. Closing it only hides it.
+// errors, and "保存…". Beside the inputs, always in the same place, the actions of a
+// round: "新しい星" (Ctrl+N), "新しい区間" (Ctrl+G) and "校正" (Ctrl+K) with its button's
+// way. Laid out, not placed: it resizes and follows the screen's scale, and never grows by
+// itself when its texts change. Closing it only hides it.
 #pragma once
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include "session/drift_assistant.hpp"
@@ -41,7 +45,9 @@ struct DriftWindowControls {
     AssistantInputs* inputs = nullptr;
     QListWidget* segments = nullptr;
     QPushButton* new_segment = nullptr;
-    QPushButton* new_star = nullptr;  // after a slew the headers do not tell
+    QPushButton* new_star = nullptr;     // after a slew the headers do not tell
+    QComboBox* calibrate_way = nullptr;  // 北, 南, 東, 西: the hand controller's button
+    QPushButton* calibrate = nullptr;
     QPushButton* save = nullptr;
     QCheckBox* any_case = nullptr;  // lower-case .fit / .fits / .fts too
     // Both components: the pole target, the cut-out and the knob buttons, where to point.
@@ -69,12 +75,14 @@ class DriftAssistantWindow : public QWidget {
   signals:
     void newSegmentRequested();
     void newStarRequested();
+    void calibrateRequested(trakora::CalibrationMove move);
     // The user chose where to save: the CSV, JSON and plot paths.
     void saveRequested(const QString& csv, const QString& json, const QString& plot);
     void anyCaseToggled(bool any);
 
   private:
     void build();
+    QVBoxLayout* action_rows();
     void ask_where_to_save();
     void show_tracking(const DriftSummary& s);
     void place_beside_neighbour();

@@ -23,21 +23,21 @@ QString turn_sentence(ErrorDirection direction, double turn_arcmin) {
     switch (direction) {
         case ErrorDirection::west:
             return QCoreApplication::translate(
-                       "DriftWords", "極軸が西にずれています。方位調整で東へ約 %1 回してください。")
+                       "DriftWords", "極軸が西にずれています。方位ノブで東へ約 %1 回してください。")
                 .arg(amount);
         case ErrorDirection::east:
             return QCoreApplication::translate(
-                       "DriftWords", "極軸が東にずれています。方位調整で西へ約 %1 回してください。")
+                       "DriftWords", "極軸が東にずれています。方位ノブで西へ約 %1 回してください。")
                 .arg(amount);
         case ErrorDirection::high:
             return QCoreApplication::translate("DriftWords",
-                                               "極軸が高すぎます。高度調整で約 %1 下げてください。")
+                                               "極軸が高すぎます。高度ノブで約 %1 下げてください。")
                 .arg(amount);
         case ErrorDirection::low:
             break;
     }
     return QCoreApplication::translate("DriftWords",
-                                       "極軸が低すぎます。高度調整で約 %1 上げてください。")
+                                       "極軸が低すぎます。高度ノブで約 %1 上げてください。")
         .arg(amount);
 }
 
@@ -79,7 +79,7 @@ QString chart_subtitle(const report::DriftChartCaption& c, const DriftSummary& s
     parts << QCoreApplication::translate("DriftWords", "使用 %1/%2 枚").arg(s.used).arg(s.images)
           << minutes_text(s.minutes);
     if (s.knob_arcmin)
-        parts << QCoreApplication::translate("DriftWords", "方位つまみ %1′")
+        parts << QCoreApplication::translate("DriftWords", "方位ノブ %1′")
                      .arg(fixed(*s.knob_arcmin, 1));
     switch (c.progress) {
         case report::DriftChartCaption::Progress::enough:
@@ -191,6 +191,16 @@ QString step_sentence(const AlignmentStep& step) {
             break;
     }
     return {};
+}
+
+QString knob_prompt(Knob knob) {
+    return knob == Knob::azimuth
+               ? QCoreApplication::translate(
+                     "DriftWords",
+                     "「方位ノブを回す」を押して、星が目標に届くまでノブを回してください。")
+               : QCoreApplication::translate(
+                     "DriftWords",
+                     "「高度ノブを回す」を押して、星が目標に届くまでノブを回してください。");
 }
 
 namespace {

@@ -5,7 +5,7 @@
 //
 // Usage:
 //   advice->setText(advice_sentence(drift_advice(summary)));
-//   // "極軸が西にずれています。方位調整で東へ約 3.1′ 回してください。"
+//   // "極軸が西にずれています。方位ノブで東へ約 3.1′ 回してください。"
 //   chart_in_words(chart, report::assistant_chart_caption(a), summary);  // all its words
 #pragma once
 
@@ -26,6 +26,8 @@ QString progress_text(const DriftAdvice& advice);  // "十分です", "あと約
 // The one thing to do now, when the step says more than the advice does ("" otherwise):
 // north wanted, the target reached, the next star to slew to, done.
 QString step_sentence(const AlignmentStep& step);
+// The turn offered: which button to press before turning, "「方位ノブを回す」を押してから…".
+QString knob_prompt(Knob knob);
 // An armed calibration: press the button now, north's angle learnt, or why it failed.
 QString calibration_sentence(const CalibrationState& state);
 // The headline while the error is not shown yet: "測定中 1:20 — あと約 2 分".

@@ -25,6 +25,20 @@ void change_drift(State& s, View& v, Change change) {
     v.show_drift_assistant(s.assistant);
 }
 
+// "New segment": after a knob was turned with the star followed, the object window's
+// pick goes to the star's new place, as the user's click there would (the main window's
+// series then follows it from there); otherwise the next image starts the segment.
+void new_drift_segment(State& s, View& v) {
+    const std::optional<KnobAdjusting>& k = s.assistant.adjusting;
+    if (k && !k->lost && s.object_pick_enabled != 0 && v.object_window_open()) {
+        // The picture's drawing units are the image's pixels.
+        const Position at = k->star;
+        form4::Picture1_MouseDown(s, v, 1, 0, static_cast<float>(at.x), static_cast<float>(at.y));
+        return;
+    }
+    change_drift(s, v, [](DriftAssistant& a) { start_drift_segment(a); });
+}
+
 }  // namespace
 
 void wire_handlers(State& state, QtView& view) {
@@ -74,9 +88,8 @@ void wire_drift_window(State& state, QtView& view) {
     drift->controls().any_case->setChecked(s->name_rule == NameRule::any);
     QObject::connect(drift, &DriftAssistantWindow::anyCaseToggled, drift,
                      [s](bool any) { s->name_rule = any ? NameRule::any : NameRule::specified; });
-    QObject::connect(drift, &DriftAssistantWindow::newSegmentRequested, drift, [s, v] {
-        change_drift(*s, *v, [](DriftAssistant& a) { start_drift_segment(a); });
-    });
+    QObject::connect(drift, &DriftAssistantWindow::newSegmentRequested, drift,
+                     [s, v] { new_drift_segment(*s, *v); });
     QObject::connect(drift, &DriftAssistantWindow::newStarRequested, drift, [s, v] {
         change_drift(*s, *v, [](DriftAssistant& a) { start_drift_new_star(a); });
     });
@@ -86,9 +99,10 @@ void wire_drift_window(State& state, QtView& view) {
             return start_knob_adjust(a, measured_plane(*s), knob);
         });
     });
-    QObject::connect(knobs, &KnobTargetView::newSegmentRequested, drift, [s, v] {
-        change_drift(*s, *v, [](DriftAssistant& a) { start_drift_segment(a); });
-    });
+    QObject::connect(
+        drift, &DriftAssistantWindow::calibrateRequested, drift, [s, v](CalibrationMove move) {
+            change_drift(*s, *v, [&](DriftAssistant& a) { arm_drift_calibration(a, move); });
+        });
     QObject::connect(
         inputs, &AssistantInputs::typed, drift, [s, v](DriftInput which, double value) {
             change_drift(*s, *v,

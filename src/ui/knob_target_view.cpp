@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "ui/knob_target_view.hpp"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QKeySequence>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "session/alignment_step.hpp"
@@ -115,10 +118,20 @@ KnobTargetView::KnobTargetView(QWidget* parent) : QGroupBox(tr("ノブを回す�
     status = new QLabel(this);
     status->setObjectName(QStringLiteral("KnobStatus"));
     status->setWordWrap(true);
+    // Room for the longest sentence, or two lines of the distance to go in large type.
+    status->setMinimumHeight(std::max(3 * QFontMetrics(japanese_font(10)).lineSpacing(),
+                                      2 * QFontMetrics(japanese_font(14)).lineSpacing()));
     azimuth = new QPushButton(tr("方位ノブを回す"), this);
     altitude = new QPushButton(tr("高度ノブを回す"), this);
-    new_segment = new QPushButton(tr("新しい区間"), this);
-    new_segment->setToolTip(tr("星を中央に戻したあと、次の画像から測り直します"));
+    // Disabled once pressed: a button with the focus would hand it to the next box. Each
+    // has its key instead, named in its tip.
+    for (auto [button, key] : {std::pair{azimuth, QKeySequence(Qt::CTRL | Qt::Key_1)},
+                               std::pair{altitude, QKeySequence(Qt::CTRL | Qt::Key_2)}}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setShortcut(key);
+        button->setToolTip(tr("ボタンを押してからノブを回すと、星の目標を示します (%1)")
+                               .arg(key.toString(QKeySequence::NativeText)));
+    }
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(azimuth);
@@ -127,23 +140,20 @@ KnobTargetView::KnobTargetView(QWidget* parent) : QGroupBox(tr("ノブを回す�
     box->addWidget(picture, 1);
     box->addWidget(status);
     box->addLayout(buttons);
-    box->addWidget(new_segment);
 
     connect(azimuth, &QPushButton::clicked, this, [this] { emit turnRequested(Knob::azimuth); });
     connect(altitude, &QPushButton::clicked, this, [this] { emit turnRequested(Knob::altitude); });
-    connect(new_segment, &QPushButton::clicked, this, &KnobTargetView::newSegmentRequested);
     show_assistant({});
 }
 
 void KnobTargetView::show_assistant(const DriftAssistant& a) {
     picture->set_adjusting(a.adjusting);
     const bool turning = a.adjusting.has_value();
-    // A turn only on a known north and an answer that is enough.
-    const bool may_turn = !turning && direction_known(drift_summary_now(a)) &&
-                          (drift_summary_now(a).enough.value_or(false) || combined_now(a));
-    azimuth->setEnabled(may_turn && drift_adjust_now(a, Knob::azimuth).has_value());
-    altitude->setEnabled(may_turn && drift_adjust_now(a, Knob::altitude).has_value());
-    new_segment->setVisible(turning);
+    const AlignmentStep step = alignment_step(a);
+    azimuth->setEnabled(!turning && step.knob_allowed &&
+                        step.action == StepAction::turn_azimuth_knob);
+    altitude->setEnabled(!turning && step.knob_allowed &&
+                         step.action == StepAction::turn_altitude_knob);
     // The distance to go stands out, large; the sentences are read once, at the usual size.
     const bool to_go = turning && !a.adjusting->reached && !a.adjusting->lost;
     QFont font = japanese_font(to_go ? 14 : 10);

@@ -2,7 +2,8 @@
 // The drift window's target to steer by: a cut-out of the image around the star with
 // where it was when the turn began, where it must go and the line between; a button per
 // knob that starts the turn; while the user turns it, the distance still to go and which
-// way ("あと 48″、右上へ"); at the target, the next step and 「新しい区間」.
+// way ("あと 48″、右上へ"); at the target, the next step. The buttons are offered only when
+// the alignment's step allows a turn, and never take the focus.
 #pragma once
 
 #include <QGroupBox>
@@ -42,11 +43,9 @@ class KnobTargetView : public QGroupBox {
     QLabel* status = nullptr;  // "あと 48″、右上へ"
     QPushButton* azimuth = nullptr;
     QPushButton* altitude = nullptr;
-    QPushButton* new_segment = nullptr;
 
   signals:
     void turnRequested(trakora::Knob knob);
-    void newSegmentRequested();
 };
 
 // "上", "右上", ... for each of the eight ways.

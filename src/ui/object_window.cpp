@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/object_window.hpp"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -167,7 +168,12 @@ void ObjectWindow::open(const QString& title, double scale_width, double scale_h
         place_beside_neighbour();
     }
     show();
-    raise();
+    // Brought up only while the user is on the main window or on none of the program's:
+    // never over another window in use, nor closing its open menu or drop-down.
+    const QWidget* active = QApplication::activeWindow();
+    if (QApplication::activePopupWidget() == nullptr &&
+        (active == nullptr || active == this || active == neighbour_))
+        raise();
 }
 
 void ObjectWindow::place_beside_neighbour() {

@@ -76,7 +76,9 @@ class ObjectWindow : public QWidget {
 
     // Shows the window as if newly made: this title, this image and no earlier drawing,
     // sized to the image (or to the screen, scrolling). It does not take the keyboard
-    // focus, so a tick leaves the user typing where they were.
+    // focus, so a tick leaves the user typing where they were, and comes up over the other
+    // windows only from the main window or none of the program's, never closing an open
+    // menu.
     void open(const QString& title, double scale_width, double scale_height,
               const PictureImage& image);
     bool is_open() const { return isVisible(); }

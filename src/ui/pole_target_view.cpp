@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "ui/pole_target_view.hpp"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
 
+#include "chart/japanese_font.hpp"
 #include "report/session_pole_target_data.hpp"
 #include "session/alignment_step.hpp"
 #include "ui/drift_words.hpp"
@@ -30,8 +32,12 @@ QSize PoleTargetPicture::sizeHint() const {
 }
 
 QSize PoleTargetPicture::minimumSizeHint() const {
+    // Wide enough for the title at the smallest size the picture paints it.
     const int em = fontMetrics().height();
-    return {10 * em, 10 * em};
+    const QFontMetrics title(chart::sized_font(chart::japanese_font_family(), 15, QFont::Bold));
+    const int side =
+        std::max(10 * em, title.horizontalAdvance(QString::fromStdString(target_.title)) + 24);
+    return {side, side};
 }
 
 void PoleTargetPicture::paintEvent(QPaintEvent*) {
@@ -54,6 +60,7 @@ PoleTargetView::PoleTargetView(QWidget* parent) : QWidget(parent) {
         l->setWordWrap(true);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
+    answer_->setMinimumHeight(2 * answer_->fontMetrics().lineSpacing());
     note_->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold;"));
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);

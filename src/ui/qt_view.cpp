@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/qt_view.hpp"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
@@ -104,7 +105,10 @@ bool QtView::object_window_open() const { return form4_->is_open(); }
 
 void QtView::present_object_window(const std::string& title, double scale_width,
                                    double scale_height, const PictureImage& image) {
+    // The drift window in use stays above the picture that a tick shows again.
+    const bool drift_in_use = drift_->isActiveWindow();
     form4_->open(from_utf8(title), scale_width, scale_height, image);
+    if (drift_in_use && QApplication::activePopupWidget() == nullptr) drift_->raise();
 }
 
 void QtView::hide_object_window() { form4_->hide(); }

@@ -2,6 +2,7 @@
 #include "ui/where_to_point_view.hpp"
 
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QStringList>
@@ -29,6 +30,7 @@ WhereToPointView::WhereToPointView(QWidget* parent) : QGroupBox(tr("次に向け
     QFont bold = next_->font();
     bold.setBold(true);
     next_->setFont(bold);
+    next_->setWordWrap(true);
     azimuth_ = new QLabel(this);
     east_ = new QLabel(this);
     west_ = new QLabel(this);
@@ -42,9 +44,13 @@ WhereToPointView::WhereToPointView(QWidget* parent) : QGroupBox(tr("次に向け
     form->addRow(tr("高度 (東)"), east_);
     form->addRow(tr("高度 (西)"), west_);
     form->addRow(lon_label_, lon_);
+    // Room kept for the longest lines, so that the window never has to grow for them.
+    const int line = fontMetrics().lineSpacing();
+    next_->setMinimumHeight(2 * QFontMetrics(bold).lineSpacing());
     for (QLabel* l : {azimuth_, east_, west_}) {
         l->setWordWrap(true);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        l->setMinimumHeight(4 * line);
     }
     show_where(WhereToPoint{});
 }

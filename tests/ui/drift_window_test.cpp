@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The drift window in the desktop program: opening it, the answer for a known session,
-// the inputs' precedence, a new segment and the saved files.
+// the inputs' precedence, a new segment, the saved files, its manners beside the object
+// window, and every text in its box in both languages.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,8 +26,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A meridian star (hour angle typed as 0) drifting north at 0.7875″/min: the axis 3.0′ to
-// the west at latitude 50° (header), scale 1.5″/px (header), north up.
+// `count` images 0.25 min apart from `start` minutes of a meridian star drifting north at
+// 0.7875″/min: the axis 3.0′ to the west at latitude 50° (header), scale 1.5″/px (header).
+void add_samples(testing::Program& program, int count, double start) {
+    const ObservingKeywords keywords =
+        read_observing_keywords({{"SCALE", "1.5"}, {"SITELAT", "50"}, {"OBJCTDEC", "10"}});
+    for (int k = 0; k < count; ++k) {
+        const double minutes = start + 0.25 * k;
+        ImageMeasurement image;
+        image.file = "drift_" + std::to_string(k) + ".FIT";
+        image.keywords = keywords;
+        image.time = ObservationTime{1.8e9 + 60 * minutes, TimeSource::date_obs};
+        image.star = StarMeasurement{};
+        image.star->x = 300 + 0.01 * (k % 3);
+        image.star->y = 200 - 0.525 * minutes + 0.02 * ((k % 2) ? 1 : -1);
+        image.star->snr = 80;
+        image.star->hfd = 3.2;
+        add_drift_image(program.state().assistant, image);
+    }
+    program.view().show_drift_assistant(program.state().assistant);
+}
+
+// That star with its hour angle typed as 0 and north up.
 class DriftWindowTest : public ::testing::Test {
   protected:
     DriftWindowTest() {
@@ -38,26 +61,7 @@ class DriftWindowTest : public ::testing::Test {
     DriftAssistantWindow& window() { return program_.view().drift_window(); }
     const DriftWindowControls& c() { return window().controls(); }
     QString text(QLabel* l) { return l->text(); }
-
-    // `count` images 0.25 min apart from `start` minutes, the star moving up the image.
-    void add_samples(int count, double start) {
-        const ObservingKeywords keywords =
-            read_observing_keywords({{"SCALE", "1.5"}, {"SITELAT", "50"}, {"OBJCTDEC", "10"}});
-        for (int k = 0; k < count; ++k) {
-            const double minutes = start + 0.25 * k;
-            ImageMeasurement image;
-            image.file = "drift_" + std::to_string(k) + ".FIT";
-            image.keywords = keywords;
-            image.time = ObservationTime{1.8e9 + 60 * minutes, TimeSource::date_obs};
-            image.star = StarMeasurement{};
-            image.star->x = 300 + 0.01 * (k % 3);
-            image.star->y = 200 - 0.525 * minutes + 0.02 * ((k % 2) ? 1 : -1);
-            image.star->snr = 80;
-            image.star->hfd = 3.2;
-            add_drift_image(state().assistant, image);
-        }
-        program_.view().show_drift_assistant(state().assistant);
-    }
+    void add_samples(int count, double start) { ui::add_samples(program_, count, start); }
 
     testing::Program program_;
 };
@@ -91,8 +95,10 @@ TEST_F(DriftWindowTest, ShowsTheAnswerForTheSession) {
     // 3.0′ on the sky; the knob turns 3.0′ / cos 50° = 4.7′.
     EXPECT_EQ(text(c().error).left(4), QStringLiteral("3.0′"));
     EXPECT_EQ(text(c().component), QStringLiteral("方位"));
-    EXPECT_EQ(text(c().advice),
-              QStringLiteral("極軸が西にずれています。方位調整で東へ約 4.7′ 回してください。"));
+    EXPECT_EQ(
+        text(c().advice),
+        QStringLiteral("極軸が西にずれています。方位ノブで東へ約 4.7′ 回してください。 "
+                       "「方位ノブを回す」を押して、星が目標に届くまでノブを回してください。"));
     EXPECT_EQ(text(c().progress), QStringLiteral("十分です"));
     EXPECT_EQ(text(c().snr), QStringLiteral("80"));
     EXPECT_TRUE(text(c().warnings).isEmpty());
@@ -256,6 +262,115 @@ TEST_F(DriftWindowTest, SaveWritesTheSessionPlotAndSummary) {
                             (folder / "no/a.png").string()});
     EXPECT_EQ(std::count(failed.begin(), failed.end(), '\n'), 2) << failed;
 }
+
+// A tick shows the object window again while the user types in the drift window: the
+// drift window keeps the focus and stays the active window; its buttons never take it.
+// Needs a display whose windows are activated as a desktop's are (ctest's ui_focus_on_x11
+// runs it under Xvfb): offscreen, every window shown is made the active one.
+TEST_F(DriftWindowTest, TheObjectWindowAndTheButtonsLeaveTheFocusAlone) {
+    if (QGuiApplication::platformName() == QStringLiteral("offscreen"))
+        GTEST_SKIP() << "offscreen activates every window shown";
+    program_.form1().show();
+    window().show();
+    window().activateWindow();
+    ASSERT_TRUE(testing::spin_until([&] { return window().isActiveWindow(); }));
+    QLineEdit* scale = c().inputs->row(DriftInput::scale).edit;
+    scale->setFocus();
+    const std::vector<std::uint32_t> colours(64 * 48, 0x808080);
+    program_.view().close_object_window();  // a tick shows it as if new
+    program_.view().open_object_window("star.FIT", 64, 48, {colours.data(), 64, 48, 64});
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &window());
+    EXPECT_EQ(QApplication::focusWidget(), scale);
+    // The buttons take no focus; each has its key instead, named in its tip.
+    const KnobTargetView* knobs = c().knob_target;
+    for (QPushButton* button :
+         {c().new_star, c().new_segment, c().calibrate, knobs->azimuth, knobs->altitude}) {
+        const QString key = button->shortcut().toString(QKeySequence::NativeText);
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->text().toStdString();
+        EXPECT_TRUE(!key.isEmpty() && button->toolTip().contains(key))
+            << button->toolTip().toStdString();
+    }
+}
+
+// "New segment" at the end of a knob's turn puts the pick on the star where it now is, as
+// a click there would: the series starts again from it.
+TEST_F(DriftWindowTest, NewSegmentAfterATurnPicksTheStarWhereItIs) {
+    std::vector<double> samples(64 * 48, 0);
+    samples[30 * 64 + 40] = 30000;
+    trakora::testing::write_file(
+        program_.folder().file("star.FIT"),
+        trakora::testing::make_fits(
+            16, 64, 48, samples,
+            {trakora::testing::fits_card("DATE-OBS", "'2024-03-01T21:00:00'")}));
+    testing::BoxAnswerer answerer;
+    program_.controls().command3->click();  // object setting: the picture and its pick
+    ASSERT_TRUE(program_.view().object_window_open());
+    KnobAdjusting turning;
+    turning.adjust.knob = Knob::azimuth;
+    turning.star = {40, 30};
+    state().assistant.adjusting = turning;
+
+    c().new_segment->click();
+    EXPECT_FALSE(state().assistant.adjusting.has_value());
+    EXPECT_EQ(state().assistant.knob_turned_last, Knob::azimuth);
+    EXPECT_NEAR(state().object_x, 40, 3);
+    EXPECT_NEAR(state().object_y, 30, 3);
+    EXPECT_EQ(state().measurements[1][0], state().object_x);
+    EXPECT_EQ(state().measurements[1][1], state().object_y);
+    EXPECT_TRUE(state().assistant.images.back().measurement.picked);
+}
+
+// Every label, button and check box of the drift window shows its whole text at the
+// window's first size, in both languages (again on a screen scaled twice: ctest's
+// ui_drift_window_at_scale_2), and no text that changes grows the window.
+class DriftWindowTexts : public ::testing::TestWithParam<bool> {};
+
+void expect_texts_fit(QWidget& window, const char* when) {
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->text().isEmpty()) continue;
+        const QRect room = label->contentsRect();
+        const std::string name = std::string(when) + ": " + label->text().toStdString();
+        if (label->wordWrap())
+            EXPECT_LE(label->heightForWidth(label->width()), label->height()) << name;
+        else
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), room.width()) << name;
+    }
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (!button->isVisible() || button->text().isEmpty()) continue;
+        EXPECT_LE(button->sizeHint().width(), button->width())
+            << when << ": " << button->text().toStdString();
+    }
+}
+
+TEST_P(DriftWindowTexts, FitTheirBoxesAndKeepTheWindowsSize) {
+    const std::unique_ptr<testing::InEnglish> english =
+        GetParam() ? std::make_unique<testing::InEnglish>() : nullptr;
+    testing::Program program;
+    DriftAssistantWindow& window = program.view().drift_window();
+    window.show();
+    const QSize first = window.size();
+    const auto shown = [&](const char* when) {
+        program.view().show_drift_assistant(program.state().assistant);
+        QApplication::processEvents();
+        expect_texts_fit(window, when);
+        EXPECT_EQ(window.size(), first) << when;
+    };
+    shown("before any star");
+    set_drift_input(program.state().assistant, DriftInput::ha, 0);
+    add_samples(program, 25, 0.0);
+    shown("north not known");  // the longest headline
+    set_drift_orientation(program.state().assistant, {}, AngleSource::typed);
+    shown("the answer, and the knob to turn");
+    window.controls().calibrate->click();
+    EXPECT_EQ(program.state().assistant.calibrate_next, CalibrationMove::north);
+    shown("calibrating");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, DriftWindowTexts, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& row) {
+                             return std::string(row.param ? "English" : "Japanese");
+                         });
 
 }  // namespace
 }  // namespace trakora::ui

@@ -76,7 +76,9 @@ TEST_P(WatchCommand, FollowsTheNightUntilSigterm) {
     };
     arrive(0);
     const std::uint16_t port = trakora::testing::free_port();
-    std::vector<std::string> args = {"watch", "night", "--pick", "auto", "--interval", "0.2"};
+    // North typed, so that the summary gives the error's way as the driver's event does.
+    std::vector<std::string> args = {"watch",      "night", "--pick",  "auto",
+                                     "--interval", "0.2",   "--angle", "0"};
     if (row.serve)
         args.insert(args.end(), {"--serve", "127.0.0.1:" + std::to_string(port), "--token", kToken,
                                  "--lang", "ja"});

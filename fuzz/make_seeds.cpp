@@ -3,8 +3,8 @@
 // and the files the reader must turn away, so fuzzing starts from every branch of the
 // reader instead of having to find FITS syntax by chance.
 //
-// Usage: make_seeds OUTDIR   (writes OUTDIR/read_fits/, OUTDIR/newest_image/ and
-//                            OUTDIR/observing_keywords/)
+// Usage: make_seeds OUTDIR   (writes a folder of OUTDIR for each target: read_fits/,
+//                            newest_image/, observing_keywords/, plate_solution/, ...)
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -297,6 +297,42 @@ void observing_keywords_seeds(const fs::path& dir) {
                  card("UT      = '02:05:40.5'"), card("OBJECT  = 'It''s M 42 / a comment'")}));
 }
 
+// Plate solutions in each of their forms, and beside the cards wcslib also parses.
+void plate_solution_seeds(const fs::path& dir) {
+    const auto cards = [](const Cards& c) {
+        std::string out;
+        for (const std::string& one : c) out += one;
+        return out + card("END");
+    };
+    const Cards sky = {
+        value_card("NAXIS", "2"),     value_card("NAXIS1", "600"),   value_card("NAXIS2", "400"),
+        card("CTYPE1  = 'RA---TAN'"), card("CTYPE2  = 'DEC--TAN'"),  value_card("CRPIX1", "300"),
+        value_card("CRPIX2", "200"),  value_card("CRVAL1", "150"),   value_card("CRVAL2", "40"),
+        card("RADESYS = 'ICRS'"),     value_card("EQUINOX", "2000.")};
+    const auto with = [&](Cards more) {
+        Cards all = sky;
+        all.insert(all.end(), more.begin(), more.end());
+        return cards(all);
+    };
+    write(dir, "cd_matrix",
+          with({value_card("CD1_1", "-4.1E-4"), value_card("CD1_2", "1.2E-5"),
+                value_card("CD2_1", "1.2E-5"), value_card("CD2_2", "4.1E-4")}));
+    write(dir, "pc_and_cdelt",
+          with({value_card("CDELT1", "-4.1E-4"), value_card("CDELT2", "4.1E-4"),
+                value_card("PC1_1", "0.98"), value_card("PC1_2", "0.17"),
+                value_card("PC2_1", "-0.17"), value_card("PC2_2", "0.98")}));
+    write(dir, "crota_and_sip",
+          with({value_card("CDELT1", "-4.1E-4"), value_card("CDELT2", "4.1E-4"),
+                value_card("CROTA2", "33.5"), value_card("A_ORDER", "2"),
+                value_card("A_0_2", "1.1E-6"), value_card("B_ORDER", "2"),
+                value_card("B_2_0", "-2.3E-7")}));
+    write(dir, "beside_dates_and_alternates",
+          with({value_card("CD1_1", "-4.1E-4"), value_card("CD2_2", "4.1E-4"),
+                card("DATE-OBS= '2026-12-09T02:05:40.125'"), value_card("MJD-OBS", "61383.08"),
+                card("CTYPE1A = 'RA---SIN'"), card("CTYPE2A = 'DEC--SIN'"),
+                value_card("CRVAL1A", "150"), card("WCSNAME = 'astrometry.net'")}));
+}
+
 // Small images in every format and compression the new readers take.
 void image_format_seeds(const fs::path& xisf_dir, const fs::path& fz_dir) {
     const int w = 12;
@@ -356,6 +392,8 @@ int main(int argc, char** argv) {
     read_fits_seeds(out / "read_fits");
     newest_image_seeds(out / "newest_image");
     observing_keywords_seeds(out / "observing_keywords");
+    fs::create_directories(out / "plate_solution");
+    plate_solution_seeds(out / "plate_solution");
     fs::create_directories(out / "xisf_reader");
     fs::create_directories(out / "compressed_fits");
     image_format_seeds(out / "xisf_reader", out / "compressed_fits");

@@ -202,6 +202,15 @@ FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& im
     }
     if (layout.samples() == 0) return result;
 
+    // CFITSIO 4.2's HCOMPRESS decoder writes past its buffer when a tile's stream is
+    // damaged (the fuzz target found it): such files are refused, not decoded.
+    if (char kind[FLEN_VALUE] = {};
+        fits_read_key(f.get(), TSTRING, "ZCMPTYPE", kind, nullptr, &status) != 0 ||
+        std::string_view(kind).starts_with("HCOMPRESS"))
+        return reject(status != 0 ? cfitsio_words(status)
+                                  : "compressed FITS error : HCOMPRESS is not read, only Rice, "
+                                    "GZIP and PLIO",
+                      false);
     if (!tiles_inside(f.get(), *size, status)) {
         if (status != 0) return reject(cfitsio_words(status), ended_early(status));
         return reject("compressed FITS error : a tile lies beyond the end of the file", cut_short);

@@ -49,36 +49,55 @@ class Solutions {
     wcsprm* wcs_ = nullptr;
 };
 
-// Whether `keyword` (blanks trimmed) is `stem` then `digits` digits, or with `pair`,
-// digits, an underscore and digits.
-bool indexed(std::string_view keyword, std::string_view stem, bool pair) {
+// Whether `keyword` (blanks trimmed) is `stem` then a number, or with `pair`, a number, an
+// underscore and a number; the first number from 1 to `most` (an axis, or an old-form pair),
+// the second below 100.
+bool indexed(std::string_view keyword, std::string_view stem, bool pair, int most = 3) {
     if (!keyword.starts_with(stem) || keyword.size() == stem.size()) return false;
     const std::string_view rest = keyword.substr(stem.size());
     const std::size_t bar = rest.find('_');
     if (pair != (bar != std::string_view::npos)) return false;
-    if (pair && (bar == 0 || bar + 1 == rest.size())) return false;
-    for (char c : rest)
-        if (c != '_' && (c < '0' || c > '9')) return false;
-    return true;
+    const std::string_view first = rest.substr(0, bar);
+    const std::string_view second = pair ? rest.substr(bar + 1) : std::string_view("0");
+    int a = 0, b = 0;
+    const auto whole = [](std::string_view digits, int& n) {
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+        return !digits.empty() && ec == std::errc{} && end == digits.data() + digits.size();
+    };
+    return whole(first, a) && whole(second, b) && a >= 1 && a <= most && b >= 0 && b < 100;
 }
 
-// The keywords of a celestial plate solution, its primary one only: wcspih sees these
-// alone. Its parser copies every keyword it knows (dates, observatory, spectral and time
-// axes, alternate solutions) into fixed buffers, and a damaged card among them has made it
-// write past one; none of those is needed to turn a pixel into the sky.
+// The keywords of a celestial plate solution, its primary one only and on the image's
+// own axes: wcspih sees these alone. Its parser copies every keyword it knows (dates,
+// observatory, spectral and time axes, alternate solutions) into fixed buffers, and a
+// damaged card among them has made it write past one; and it sizes its arrays by the
+// largest axis named, so CTYPE9999 or NAXIS = 40000 would have it ask for gigabytes. A
+// SIP distortion is left out too (its keywords, and "-SIP" after the type): incomplete,
+// it crashes the parser, and the plate's north and scale are read at the reference
+// pixel, where the distortion is nil.
 bool is_plate_keyword(std::string_view keyword) {
     for (std::string_view plain :
-         {"SIMPLE", "BITPIX", "NAXIS", "WCSAXES", "LONPOLE", "LATPOLE", "EQUINOX", "EPOCH",
-          "RADESYS", "RADECSYS", "A_ORDER", "B_ORDER", "AP_ORDER", "BP_ORDER"})
+         {"SIMPLE", "BITPIX", "LONPOLE", "LATPOLE", "EQUINOX", "EPOCH", "RADESYS", "RADECSYS",
+          "A_ORDER", "B_ORDER", "AP_ORDER", "BP_ORDER"})
         if (keyword == plain) return true;
-    for (std::string_view stem :
-         {"NAXIS", "CTYPE", "CUNIT", "CRPIX", "CRVAL", "CDELT", "CROTA", "PROJP"})
+    for (std::string_view stem : {"NAXIS", "CTYPE", "CUNIT", "CRPIX", "CRVAL", "CDELT", "CROTA"})
         if (indexed(keyword, stem, false)) return true;
-    for (std::string_view stem : {"PC", "CD", "PV", "PS", "A_", "B_", "AP_", "BP_"})
+    for (std::string_view stem : {"PC", "CD", "PV", "PS"})
         if (indexed(keyword, stem, true)) return true;
     // The old form of the matrix, PC001002.
+    const auto axis = [](char c) { return c >= '1' && c <= '3'; };
     return keyword.size() == 8 && (keyword.starts_with("PC") || keyword.starts_with("CD")) &&
-           indexed(keyword, keyword.substr(0, 2), false);
+           keyword.substr(2, 2) == "00" && axis(keyword[4]) && keyword.substr(5, 2) == "00" &&
+           axis(keyword[7]);
+}
+
+// The number of axes, NAXIS or WCSAXES, as an image has them: 2 or 3 (a colour image).
+bool is_axis_count(std::string_view keyword, std::string_view card) {
+    if (keyword != "NAXIS" && keyword != "WCSAXES") return false;
+    std::string value = card_string_value(card);
+    int n = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+    return ec == std::errc{} && end == value.data() + value.size() && n >= 2 && n <= 3;
 }
 
 // A string value as a plate solution's are: one quoted word of at most 18 characters
@@ -108,7 +127,12 @@ std::string header_cards(std::string_view cards) {
         }
         std::string_view keyword = std::string_view(card).substr(0, 8);
         while (!keyword.empty() && keyword.back() == ' ') keyword.remove_suffix(1);
-        if (is_plate_keyword(keyword) && card.compare(8, 2, "= ") == 0 && is_short_string(card))
+        const bool counts = keyword == "NAXIS" || keyword == "WCSAXES";
+        if (keyword.starts_with("CTYPE"))
+            if (const std::size_t sip = card.find("-SIP'"); sip != std::string::npos)
+                card.replace(sip, 5, "'    ");
+        if ((counts ? is_axis_count(keyword, card) : is_plate_keyword(keyword)) &&
+            card.compare(8, 2, "= ") == 0 && is_short_string(card))
             kept += card;
     }
     return kept;

@@ -24,6 +24,27 @@ command_line::Setter drift_input(std::optional<double>& out, DriftInput which, s
 
 }  // namespace
 
+command_line::Operand folder_operand(std::string& folder, const char* help) {
+    return {"FOLDER", help, true,
+            [&folder](std::span<const std::string_view> v) -> command_line::Refusal {
+                if (v[0].empty()) return "the folder name is empty";
+                folder = std::string(v[0]);
+                return std::nullopt;
+            }};
+}
+
+command_line::Option pick_option(std::optional<std::pair<float, float>>& pick, const char* help) {
+    return {"pick", "X Y", help, 2,
+            [&pick](std::span<const std::string_view> v) -> command_line::Refusal {
+                const auto x = command_line::to_number(v[0]);
+                const auto y = command_line::to_number(v[1]);
+                if (!x || !y)
+                    return "expected two numbers, not '" + std::string(v[!x ? 0 : 1]) + "'";
+                pick = {{static_cast<float>(*x), static_cast<float>(*y)}};
+                return std::nullopt;
+            }};
+}
+
 std::vector<command_line::Option> drift_input_options(DriftOptions& o) {
     using command_line::Refusal;
     using Values = std::span<const std::string_view>;

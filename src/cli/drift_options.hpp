@@ -12,6 +12,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "base/command_line.hpp"
@@ -30,6 +32,10 @@ struct DriftOptions {
     };
     std::optional<Calibrate> calibrate;
 };
+
+// The FOLDER operand and the --pick X Y option, as both commands take them.
+command_line::Operand folder_operand(std::string& folder, const char* help);
+command_line::Option pick_option(std::optional<std::pair<float, float>>& pick, const char* help);
 
 // The options, in the order of their help; they write into `o`, which outlives them.
 std::vector<command_line::Option> drift_input_options(DriftOptions& o);

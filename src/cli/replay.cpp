@@ -93,24 +93,11 @@ command_line::Syntax replay_command_line(Options& o) {
         "trakora-cli", "replay",
         "Measures a recorded night again, image by image in the order of their\n"
         "DATE-OBS cards, and prints the series as CSV."};
-    syntax.operands = {
-        {"FOLDER", "the folder of the night's FITS images", true, [&o](Values v) -> Refusal {
-             if (v[0].empty()) return "the folder name is empty";
-             o.folder = std::string(v[0]);
-             return std::nullopt;
-         }}};
+    syntax.operands = {folder_operand(o.folder, "the folder of the night's FITS images")};
     syntax.options = {
-        {"pick", "X Y",
-         "click the object window's picture at X Y (its drawing\n"
-         "coordinates) after the object setting, as a user picks the star",
-         2,
-         [&o](Values v) -> Refusal {
-             const auto x = command_line::to_number(v[0]);
-             const auto y = command_line::to_number(v[1]);
-             if (!x || !y) return "expected two numbers, not '" + std::string(v[!x ? 0 : 1]) + "'";
-             o.pick = {{static_cast<float>(*x), static_cast<float>(*y)}};
-             return std::nullopt;
-         }},
+        pick_option(o.pick,
+                    "click the object window's picture at X Y (its drawing\n"
+                    "coordinates) after the object setting, as a user picks the star"),
         {"next-star", "N X Y",
          "from the N-th image in DATE-OBS order (2 or later) the user is on\n"
          "another star: that image gets the object setting and the pick at X Y,\n"

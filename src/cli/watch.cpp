@@ -67,25 +67,12 @@ command_line::Syntax watch_command_line(Options& o) {
         "Watches FOLDER as the desktop program does, measures the newest image at every\n"
         "tick and keeps the drift session, writing the assistant's state after each tick\n"
         "as one JSON line, until Ctrl-C or SIGTERM."};
-    syntax.operands = {{"FOLDER", "the folder the camera writes its FITS images to", true,
-                        [&o](Values v) -> Refusal {
-                            if (v[0].empty()) return "the folder name is empty";
-                            o.folder = std::string(v[0]);
-                            return std::nullopt;
-                        }}};
+    syntax.operands = {folder_operand(o.folder, "the folder the camera writes its FITS images to")};
     syntax.options = {
-        {"pick", "X Y",
-         "click the object window's picture at X Y once the first image is shown;\n"
-         "--pick auto clicks the brightest star that is not saturated, not within\n"
-         "30 px of an edge and without a neighbour of similar brightness within 20 px",
-         2,
-         [&o](Values v) -> Refusal {
-             const auto x = command_line::to_number(v[0]);
-             const auto y = command_line::to_number(v[1]);
-             if (!x || !y) return "expected two numbers, not '" + std::string(v[!x ? 0 : 1]) + "'";
-             o.pick = {{static_cast<float>(*x), static_cast<float>(*y)}};
-             return std::nullopt;
-         }},
+        pick_option(o.pick,
+                    "click the object window's picture at X Y once the first image is shown;\n"
+                    "--pick auto clicks the brightest star that is not saturated, not within\n"
+                    "30 px of an edge and without a neighbour of similar brightness within 20 px"),
         {"pick-auto", "", "the same as --pick auto", 0, command_line::flag(o.auto_pick)},
         {"interval", "SECONDS", "the polling timer's interval, as typed into its box", 1,
          [&o](Values v) -> Refusal {

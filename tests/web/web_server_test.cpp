@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The web face's server on localhost, through a plain socket client: the token rule before
-// everything, the status of each kind of request, an action queued for the cycle, the
-// 32-client limit and a client that sends half a request and stops.
+// everything, the status of each kind of request, an action queued for the cycle or
+// refused as the session would, the 32-client limit and a client that sends half a request
+// and stops.
 #include "web/web_server.hpp"
 
 #include <gtest/gtest.h>
@@ -66,6 +67,8 @@ TEST_F(WebServerTest, AnswersEachRequestByTheRules) {
         {"malformed_body", "POST /api/action/new-segment?" + t + " HTTP/1.1", "{not json", 400},
         {"body_too_large", "POST /api/action/new-segment?" + t + " HTTP/1.1",
          std::string(16 * 1024 + 1, ' '), 413},
+        {"calibrate_without_way", "POST /api/action/calibrate?" + t + " HTTP/1.1", "", 400},
+        {"calibrate_unknown_way", "POST /api/action/calibrate?dir=up&" + t + " HTTP/1.1", "", 400},
     };
     for (const RequestRow& row : rows) {
         const auto reply = http_request(
@@ -82,9 +85,24 @@ TEST_F(WebServerTest, QueuesActionsForTheCycle) {
     const std::uint16_t port = serve();
     EXPECT_EQ(http_post(port, "/api/action/new-segment", kToken).status, 202);
     EXPECT_EQ(http_post(port, "/api/action/turn-altitude", kToken, "{}").status, 202);
+    EXPECT_EQ(http_post(port, "/api/action/new-star", kToken).status, 202);
+    EXPECT_EQ(http_post(port, "/api/action/calibrate?dir=east", kToken).status, 202);
+    EXPECT_EQ(http_post(port, "/api/action/calibrate", kToken, "{\"dir\": \"west\"}").status, 202);
     EXPECT_EQ(mailbox_.take_actions(),
-              (std::vector<Action>{Action::new_segment, Action::turn_altitude}));
+              (std::vector<Action>{Action::new_segment, Action::turn_altitude, Action::new_star,
+                                   Action::calibrate_east, Action::calibrate_west}));
     EXPECT_TRUE(mailbox_.take_actions().empty());
+}
+
+// What the session refused at the last state is answered at once, with its reason.
+TEST_F(WebServerTest, RefusesWhatTheSessionRefuses) {
+    const std::uint16_t port = serve();
+    mailbox_.publish("{}", {}, {{DriftAction::turn_azimuth, "knob_not_now"}});
+    const auto refused = http_post(port, "/api/action/turn-azimuth", kToken);
+    EXPECT_EQ(refused.status, 409);
+    EXPECT_EQ(refused.body, "{\"refused\": \"knob_not_now\"}\n");
+    EXPECT_EQ(http_post(port, "/api/action/turn-altitude", kToken).status, 202);
+    EXPECT_EQ(mailbox_.take_actions(), std::vector<Action>{Action::turn_altitude});
 }
 
 // 32 clients that say nothing hold every place; the 33rd is closed unanswered, and a place

@@ -8,7 +8,8 @@
 // --names any also takes images named .fit, .fits or .fts in any case; --assistant opens
 // the drift window at start. --lang en (or TRAKORA_LANG=en) shows the windows in English;
 // Japanese, as the texts are written, otherwise. --serve serves the drift session on the
-// page for a phone (docs/web.md) and prints its address. The command line is read before Qt starts, so
+// page for a phone (docs/web.md) and prints its address. The command line is read before Qt starts,
+// so
 // --help,
 // --version and a refused option need no display.
 #include <QApplication>
@@ -27,12 +28,12 @@
 #include "base/command_line.hpp"
 #include "core/handlers.hpp"
 #include "core/state.hpp"
-#include "web/serve_address.hpp"
 #include "ui/handler_wiring.hpp"
 #include "ui/language.hpp"
 #include "ui/main_window.hpp"
 #include "ui/phone_page.hpp"
 #include "ui/qt_view.hpp"
+#include "web/serve_address.hpp"
 
 namespace {
 

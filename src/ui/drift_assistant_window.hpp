@@ -4,8 +4,9 @@
 // measurement's quality and warnings, the inputs with their sources, the last segments'
 // errors, and "保存…". Beside the inputs, always in the same place, the actions of a
 // round: "新しい星" (Ctrl+N), "新しい区間" (Ctrl+G) and "校正" (Ctrl+K) with its button's
-// way; beside them "スマホで表示", the address of the page for a phone. Laid out, not placed: it resizes and follows the screen's scale, and never grows by
-// itself when its texts change. Closing it only hides it.
+// way; beside them "スマホで表示", the address of the page for a phone. Laid out, not placed: it
+// resizes and follows the screen's scale, and never grows by itself when its texts change. Closing
+// it only hides it.
 #pragma once
 
 #include <QCheckBox>
@@ -49,7 +50,7 @@ struct DriftWindowControls {
     QComboBox* calibrate_way = nullptr;  // 北, 南, 東, 西: the hand controller's button
     QPushButton* calibrate = nullptr;
     QPushButton* save = nullptr;
-    QPushButton* phone = nullptr;  // "スマホで表示": the page's address and its QR code
+    QPushButton* phone = nullptr;   // "スマホで表示": the page's address and its QR code
     QCheckBox* any_case = nullptr;  // lower-case .fit / .fits / .fts too
     // Both components: the pole target, the cut-out and the knob buttons, where to point.
     PoleTargetView* pole_target = nullptr;

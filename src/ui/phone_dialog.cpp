@@ -52,11 +52,12 @@ PhoneDialog::PhoneDialog(const QString& address, QWidget* parent) : QDialog(pare
         url->setObjectName(QStringLiteral("PageAddress"));
         url->setTextInteractionFlags(Qt::TextSelectableByMouse);
         const QString host = QUrl(address).host();
-        note->setText(host == QLatin1String("127.0.0.1")
-                          ? tr("このアドレスはこのコンピューターの中だけで開けます。スマホから開くには "
-                               "--serve 0.0.0.0:ポート で起動してください。")
-                          : tr("スマホのカメラでコードを読むか、アドレスを開いてください。スマホは同じ"
-                               "ネットワークにつながっている必要があります。"));
+        note->setText(
+            host == QLatin1String("127.0.0.1")
+                ? tr("このアドレスはこのコンピューターの中だけで開けます。スマホから開くには "
+                     "--serve 0.0.0.0:ポート で起動してください。")
+                : tr("スマホのカメラでコードを読むか、アドレスを開いてください。スマホは同じ"
+                     "ネットワークにつながっている必要があります。"));
         box->addWidget(code);
         box->addWidget(url);
         box->addWidget(note);

@@ -9,8 +9,8 @@
 namespace trakora::ui {
 namespace {
 
-constexpr int kRoundMs = 250;      // the page's buttons are pressed within this
-constexpr int kQuietRounds = 8;    // the state is published at least every 2 s
+constexpr int kRoundMs = 250;    // the page's buttons are pressed within this
+constexpr int kQuietRounds = 8;  // the state is published at least every 2 s
 
 }  // namespace
 

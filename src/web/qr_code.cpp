@@ -16,7 +16,8 @@ std::optional<QrCode> qr_code(std::string_view text) {
     if (!code) return std::nullopt;
     QrCode out;
     out.size = code->width;
-    const std::size_t count = static_cast<std::size_t>(out.size) * static_cast<std::size_t>(out.size);
+    const std::size_t count =
+        static_cast<std::size_t>(out.size) * static_cast<std::size_t>(out.size);
     out.modules.resize(count);
     // Bit 0 of each byte is the module's colour; the others say what part of the code it is.
     for (std::size_t k = 0; k < count; ++k) out.modules[k] = (code->data[k] & 1) != 0;

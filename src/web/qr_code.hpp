@@ -14,7 +14,7 @@
 namespace trakora::web {
 
 struct QrCode {
-    int size = 0;             // modules on a side
+    int size = 0;               // modules on a side
     std::vector<bool> modules;  // row by row, true for dark
     bool dark(int x, int y) const {
         return modules[static_cast<std::size_t>(y) * static_cast<std::size_t>(size) +

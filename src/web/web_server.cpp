@@ -135,8 +135,7 @@ class Server final : public QAbstractHttpServer {
             if (!only(request.method() == Method::Post)) return;
             const QByteArray body = request.body().trimmed();
             const QJsonDocument document = QJsonDocument::fromJson(body);
-            if (!body.isEmpty() && !document.isObject())
-                return responder.write(Status::BadRequest);
+            if (!body.isEmpty() && !document.isObject()) return responder.write(Status::BadRequest);
             // The way in the query, else in the body: {"dir": "north"}.
             QString dir = QUrlQuery(request.url()).queryItemValue(QStringLiteral("dir"));
             if (dir.isEmpty()) dir = document.object().value(QLatin1String("dir")).toString();
@@ -146,10 +145,10 @@ class Server final : public QAbstractHttpServer {
                 std::string answer = "{\"refused\": ";
                 append_json_string(answer, refused);
                 answer += "}\n";
-                return responder.write(QByteArray::fromStdString(answer),
-                                       {{"Content-Type", "application/json"},
-                                        {"Cache-Control", "no-store"}},
-                                       Status::Conflict);
+                return responder.write(
+                    QByteArray::fromStdString(answer),
+                    {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}},
+                    Status::Conflict);
             }
             mailbox_.post(*action);
             responder.write(QByteArray("{\"queued\": true}\n"),
@@ -175,8 +174,7 @@ std::optional<Action> action_named(std::string_view name, std::string_view dir) 
     if (name != "calibrate") return std::nullopt;
     const std::optional<CalibrationMove> move = calibration_named(dir);
     if (!move) return std::nullopt;
-    return static_cast<Action>(static_cast<int>(Action::calibrate_north) +
-                               static_cast<int>(*move));
+    return static_cast<Action>(static_cast<int>(Action::calibrate_north) + static_cast<int>(*move));
 }
 
 DriftAction drift_action(Action action) {

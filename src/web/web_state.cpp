@@ -177,9 +177,9 @@ std::string web_state_json(const DriftAssistant& a, const TickFacts& tick,
 
 Refusals drift_refusals(const DriftAssistant& a) {
     Refusals refusals;
-    for (const DriftAction action : {DriftAction::new_segment, DriftAction::new_star,
-                                     DriftAction::calibrate, DriftAction::turn_azimuth,
-                                     DriftAction::turn_altitude})
+    for (const DriftAction action :
+         {DriftAction::new_segment, DriftAction::new_star, DriftAction::calibrate,
+          DriftAction::turn_azimuth, DriftAction::turn_altitude})
         if (const std::optional<DriftRefusal> refused = drift_action_refusal(a, action))
             refusals[action] = drift_refusal_name(*refused);
     return refusals;

@@ -32,22 +32,22 @@ TEST(DesktopServe, ServesTheDriftSessionAndTakesTheDriftWindowsActions) {
         {TRAKORA_DESKTOP_PATH, "--folder", dir.path().string(), "--lang", "en", "--serve",
          std::to_string(port), "--token", kToken},
         {.while_running = [&](pid_t pid) {
-             const auto state_until = [&](auto done) {
-                 for (int attempt = 0; attempt < 400; ++attempt) {
-                     const auto reply = http_get(port, "/api/state", kToken);
-                     state = QJsonDocument::fromJson(QByteArray::fromStdString(reply.body)).object();
-                     if (reply.status == 200 && done()) return;
-                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                 }
-             };
-             state_until([&] { return state["phase"].isObject(); });
-             const auto turn = http_post(port, "/api/action/turn-azimuth", kToken);
-             refused = turn.status;
-             reason = turn.body;
-             new_star = http_post(port, "/api/action/new-star", kToken).status;
-             state_until([&] { return state["segment_requested"].toString() == "new_star"; });
-             ::kill(pid, SIGTERM);
-         }});
+            const auto state_until = [&](auto done) {
+                for (int attempt = 0; attempt < 400; ++attempt) {
+                    const auto reply = http_get(port, "/api/state", kToken);
+                    state = QJsonDocument::fromJson(QByteArray::fromStdString(reply.body)).object();
+                    if (reply.status == 200 && done()) return;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }
+            };
+            state_until([&] { return state["phase"].isObject(); });
+            const auto turn = http_post(port, "/api/action/turn-azimuth", kToken);
+            refused = turn.status;
+            reason = turn.body;
+            new_star = http_post(port, "/api/action/new-star", kToken).status;
+            state_until([&] { return state["segment_requested"].toString() == "new_star"; });
+            ::kill(pid, SIGTERM);
+        }});
     EXPECT_NE(run.out.find("http://127.0.0.1:" + std::to_string(port) + "/?token=" + kToken),
               std::string::npos)
         << run.out << run.err;

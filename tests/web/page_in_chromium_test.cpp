@@ -34,7 +34,8 @@ constexpr const char* kToken = "chromium-test-token";
 constexpr int kImages = 24;
 
 QJsonObject state_of(std::uint16_t port) {
-    return QJsonDocument::fromJson(QByteArray::fromStdString(http_get(port, "/api/state", kToken).body))
+    return QJsonDocument::fromJson(
+               QByteArray::fromStdString(http_get(port, "/api/state", kToken).body))
         .object();
 }
 
@@ -56,10 +57,9 @@ TEST(PageInChromium, ShowsTheErrorAndTheKnobTarget) {
     if (run_program({"chromium", "--version"}).status != 0)
         GTEST_SKIP() << "chromium is not installed (scripts/deps.sh installs it)";
     trakora::testing::TempDir dir;
-    const auto simulated =
-        run_cli({"simulate", dir.file("camera").string(), "--count", std::to_string(kImages),
-                 "--interval", "30", "--clock", "simulated", "--size", "300x300", "--az-offset",
-                 "20", "--dec", "10"});
+    const auto simulated = run_cli(
+        {"simulate", dir.file("camera").string(), "--count", std::to_string(kImages), "--interval",
+         "30", "--clock", "simulated", "--size", "300x300", "--az-offset", "20", "--dec", "10"});
     ASSERT_EQ(simulated.status, 0) << simulated.err;
     std::vector<fs::path> images(fs::directory_iterator(dir.file("camera")), {});
     std::sort(images.begin(), images.end());
@@ -88,17 +88,24 @@ TEST(PageInChromium, ShowsTheErrorAndTheKnobTarget) {
                  });
              }
              turned = http_post(port, "/api/action/turn-azimuth", kToken).status;
-             state = state_until(port, [](const QJsonObject& s) { return s["knob_target"].isObject(); });
+             state = state_until(port,
+                                 [](const QJsonObject& s) { return s["knob_target"].isObject(); });
              const std::vector<std::string> chromium = {
-                 "chromium", "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
-                 "--user-data-dir=" + dir.file("profile").string(), "--virtual-time-budget=5000"};
+                 "chromium",
+                 "--headless",
+                 "--no-sandbox",
+                 "--disable-gpu",
+                 "--hide-scrollbars",
+                 "--user-data-dir=" + dir.file("profile").string(),
+                 "--virtual-time-budget=5000"};
              auto with = [&](std::vector<std::string> more) {
                  more.insert(more.begin(), chromium.begin(), chromium.end());
                  more.push_back(url);
                  return run_program(more, {.limit = std::chrono::seconds(90)});
              };
              dom = with({"--dump-dom"});
-             for (const Shot& shot : {Shot{"web-phone", "360,740"}, Shot{"web-desktop", "1280,800"}})
+             for (const Shot& shot :
+                  {Shot{"web-phone", "360,740"}, Shot{"web-desktop", "1280,800"}})
                  with({"--screenshot=" + (shots / (std::string(shot.name) + ".png")).string(),
                        std::string("--window-size=") + shot.size});
              ::kill(pid, SIGTERM);
@@ -108,7 +115,8 @@ TEST(PageInChromium, ShowsTheErrorAndTheKnobTarget) {
     const QJsonObject summary = state["summary"].toObject();
     const QJsonObject knob = state["knob_target"].toObject();
     ASSERT_TRUE(summary["error_arcmin"].isDouble());
-    const std::string error = QString::number(summary["error_arcmin"].toDouble(), 'f', 1).toStdString();
+    const std::string error =
+        QString::number(summary["error_arcmin"].toDouble(), 'f', 1).toStdString();
     const std::string to_go =
         "to go " + QString::number(knob["to_go_px"].toDouble(), 'f', 1).toStdString() + " px";
     EXPECT_NE(dom.out.find("<div id=\"error\">" + error + " ± "), std::string::npos) << dom.out;

@@ -59,7 +59,7 @@ TEST(PageInChromium, ShowsTheErrorAndTheKnobTarget) {
     trakora::testing::TempDir dir;
     const auto simulated = run_cli(
         {"simulate", dir.file("camera").string(), "--count", std::to_string(kImages), "--interval",
-         "30", "--clock", "simulated", "--size", "300x300", "--az-offset", "20", "--dec", "10"});
+         "30", "--clock", "simulated", "--size", "300x300", "--az-offset", "6", "--dec", "10"});
     ASSERT_EQ(simulated.status, 0) << simulated.err;
     std::vector<fs::path> images(fs::directory_iterator(dir.file("camera")), {});
     std::sort(images.begin(), images.end());

@@ -86,7 +86,10 @@ TEST_F(WebServerTest, QueuesActionsForTheCycle) {
     EXPECT_EQ(http_post(port, "/api/action/new-segment", kToken).status, 202);
     EXPECT_EQ(http_post(port, "/api/action/turn-altitude", kToken, "{}").status, 202);
     EXPECT_EQ(http_post(port, "/api/action/new-star", kToken).status, 202);
-    EXPECT_EQ(http_post(port, "/api/action/calibrate?dir=east", kToken).status, 202);
+    EXPECT_EQ(http_request(port, "POST /api/action/calibrate?dir=east&token=" +
+                                     std::string(kToken) + " HTTP/1.1\r\nContent-Length: 0\r\n\r\n")
+                  .status,
+              202);
     EXPECT_EQ(http_post(port, "/api/action/calibrate", kToken, "{\"dir\": \"west\"}").status, 202);
     EXPECT_EQ(mailbox_.take_actions(),
               (std::vector<Action>{Action::new_segment, Action::turn_altitude, Action::new_star,

@@ -8,55 +8,43 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <chrono>
-#include <string>
 #include <thread>
 
 #include "support/fits_files.hpp"
 #include "support/http_client.hpp"
 #include "support/run_program.hpp"
 
-namespace {
-
-using trakora::testing::http_get;
-using trakora::testing::http_post;
-
-constexpr const char* kToken = "desktop-test-token";
-
 TEST(DesktopServe, ServesTheDriftSessionAndTakesTheDriftWindowsActions) {
+    using trakora::testing::http_post;
+    const std::string token = "desktop-test-token";
     trakora::testing::TempDir dir;
     const std::uint16_t port = trakora::testing::free_port();
     QJsonObject state;
-    int refused = 0, new_star = 0;
-    std::string reason;
+    trakora::testing::HttpReply turn;
+    int new_star = 0;
+    const auto state_until = [&](const char* key, const char* value) {
+        for (int attempt = 0; attempt < 400 && state[key].toString() != value; ++attempt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const std::string body = trakora::testing::http_get(port, "/api/state", token).body;
+            state = QJsonDocument::fromJson(QByteArray::fromStdString(body)).object();
+        }
+    };
     const auto run = trakora::testing::run_program(
         {TRAKORA_DESKTOP_PATH, "--folder", dir.path().string(), "--lang", "en", "--serve",
-         std::to_string(port), "--token", kToken},
+         std::to_string(port), "--token", token},
         {.while_running = [&](pid_t pid) {
-            const auto state_until = [&](auto done) {
-                for (int attempt = 0; attempt < 400; ++attempt) {
-                    const auto reply = http_get(port, "/api/state", kToken);
-                    state = QJsonDocument::fromJson(QByteArray::fromStdString(reply.body)).object();
-                    if (reply.status == 200 && done()) return;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                }
-            };
-            state_until([&] { return state["phase"].isObject(); });
-            const auto turn = http_post(port, "/api/action/turn-azimuth", kToken);
-            refused = turn.status;
-            reason = turn.body;
-            new_star = http_post(port, "/api/action/new-star", kToken).status;
-            state_until([&] { return state["segment_requested"].toString() == "new_star"; });
+            state_until("lang", "en");
+            turn = http_post(port, "/api/action/turn-azimuth", token);
+            new_star = http_post(port, "/api/action/new-star", token).status;
+            state_until("segment_requested", "new_star");
             ::kill(pid, SIGTERM);
         }});
-    EXPECT_NE(run.out.find("http://127.0.0.1:" + std::to_string(port) + "/?token=" + kToken),
+    EXPECT_NE(run.out.find("http://127.0.0.1:" + std::to_string(port) + "/?token=" + token),
               std::string::npos)
         << run.out << run.err;
-    EXPECT_EQ(refused, 409);
-    EXPECT_NE(reason.find("knob_not_now"), std::string::npos) << reason;
+    EXPECT_EQ(turn.status, 409);
+    EXPECT_EQ(turn.body, "{\"refused\": \"knob_not_now\"}\n");
     EXPECT_EQ(new_star, 202);
-    EXPECT_EQ(state["lang"].toString(), "en");
     EXPECT_EQ(state["phase"].toObject()["name"].toString(), "measure_azimuth");
     EXPECT_EQ(state["segment_requested"].toString(), "new_star");
 }
-
-}  // namespace

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The web face's server on localhost, through a plain socket client: the token rule before
-// everything, the status of each kind of request, an action queued for the cycle or
-// refused as the session would, the 32-client limit and a client that sends half a request
-// and stops.
+// everything, the status of each kind of request, an action queued for the cycle, the
+// 32-client limit and a client that sends half a request and stops.
 #include "web/web_server.hpp"
 
 #include <gtest/gtest.h>
@@ -95,17 +94,6 @@ TEST_F(WebServerTest, QueuesActionsForTheCycle) {
               (std::vector<Action>{Action::new_segment, Action::turn_altitude, Action::new_star,
                                    Action::calibrate_east, Action::calibrate_west}));
     EXPECT_TRUE(mailbox_.take_actions().empty());
-}
-
-// What the session refused at the last state is answered at once, with its reason.
-TEST_F(WebServerTest, RefusesWhatTheSessionRefuses) {
-    const std::uint16_t port = serve();
-    mailbox_.publish("{}", {}, {{DriftAction::turn_azimuth, "knob_not_now"}});
-    const auto refused = http_post(port, "/api/action/turn-azimuth", kToken);
-    EXPECT_EQ(refused.status, 409);
-    EXPECT_EQ(refused.body, "{\"refused\": \"knob_not_now\"}\n");
-    EXPECT_EQ(http_post(port, "/api/action/turn-altitude", kToken).status, 202);
-    EXPECT_EQ(mailbox_.take_actions(), std::vector<Action>{Action::turn_altitude});
 }
 
 // 32 clients that say nothing hold every place; the 33rd is closed unanswered, and a place

@@ -45,7 +45,7 @@ enum class Action {
     turn_azimuth,
     turn_altitude,
     new_star,
-    calibrate_north,
+    calibrate_north,  // the four in the order of CalibrationMove
     calibrate_south,
     calibrate_east,
     calibrate_west,

@@ -2,11 +2,14 @@
 // trakora: the desktop program.
 //
 //   trakora [--folder PATH] [--names any|specified] [--assistant] [--lang ja|en]
+//           [--serve [ADDRESS:]PORT [--token TEXT]]
 //
 // The drive and folder lists start at PATH, or at the current directory without it.
 // --names any also takes images named .fit, .fits or .fts in any case; --assistant opens
 // the drift window at start. --lang en (or TRAKORA_LANG=en) shows the windows in English;
-// Japanese, as the texts are written, otherwise. The command line is read before Qt starts, so
+// Japanese, as the texts are written, otherwise. --serve serves the drift session on the
+// page for a phone (docs/web.md) and prints its address. The command line is read before Qt starts,
+// so
 // --help,
 // --version and a refused option need no display.
 #include <QApplication>
@@ -28,7 +31,9 @@
 #include "ui/handler_wiring.hpp"
 #include "ui/language.hpp"
 #include "ui/main_window.hpp"
+#include "ui/phone_page.hpp"
 #include "ui/qt_view.hpp"
+#include "web/serve_address.hpp"
 
 namespace {
 
@@ -69,6 +74,8 @@ int main(int argc, char** argv) {
     bool assistant = false;
     std::optional<trakora::ui::Language> language;
     trakora::NameRule names = trakora::NameRule::specified;
+    std::optional<trakora::web::ServeAddress> serve;
+    std::string token;
     cl::Syntax syntax{"trakora", "", "Polar alignment by star drift."};
     syntax.options = {
         {"folder", "PATH", "start the folder list at PATH (default: the current folder)", 1,
@@ -104,6 +111,28 @@ int main(int argc, char** argv) {
              names = *rule;
              return std::nullopt;
          }},
+        {"serve", "[ADDRESS:]PORT",
+         "serve the drift session's page for a phone at PORT, on this machine\n"
+         "only unless an ADDRESS is given (0.0.0.0 for every network: see\n"
+         "docs/web.md); its address is printed",
+         1,
+         [&serve](std::span<const std::string_view> v) -> cl::Refusal {
+             serve = trakora::web::serve_address_from_text(v[0]);
+             if (!serve) return "expected [ADDRESS:]PORT, not '" + std::string(v[0]) + "'";
+             return std::nullopt;
+         }},
+        {"token", "TEXT", "the token every request must bring (default: 128 random bits)", 1,
+         [&token](std::span<const std::string_view> v) -> cl::Refusal {
+             if (!trakora::web::token_usable(v[0]))
+                 return std::string(
+                     "expected at least 8 characters that need no escaping in a URL");
+             token = std::string(v[0]);
+             return std::nullopt;
+         }},
+    };
+    syntax.check = [&serve, &token]() -> cl::Refusal {
+        if (!token.empty() && !serve) return std::string("--token needs --serve");
+        return std::nullopt;
     };
     if (const auto status = cl::parse_or_exit(syntax, argc - 1, argv + 1)) return *status;
     if (folder.empty()) {
@@ -138,6 +167,18 @@ int main(int argc, char** argv) {
     trakora::ui::wire_handlers(state, view);
     QObject::connect(&form1, &trakora::ui::MainWindow::closing, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+
+    trakora::ui::PhonePage phone(state, view,
+                                 shown == trakora::ui::Language::english ? "en" : "ja");
+    if (serve) {
+        std::string error;
+        if (!phone.start(*serve, token, &error)) {
+            std::fprintf(stderr, "trakora: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("trakora: the page is at %s\n", phone.url().c_str());
+        std::fflush(stdout);
+    }
 
     trakora::form1::Form_Load(state, view);
     form1.show();

@@ -44,7 +44,8 @@ if(TRAKORA_BUILD_UI)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME trakora.png)
     endforeach()
-    install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md DESTINATION ${TRAKORA_DOC_DIR})
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md ${PROJECT_SOURCE_DIR}/docs/web.md
+        DESTINATION ${TRAKORA_DOC_DIR})
 endif()
 
 set(TRAKORA_PACKAGE_MAINTAINER "The Trakora developers <maintainers@trakora.org>"

@@ -16,8 +16,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TRAKORA_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The windows' Japanese texts need the IPA font, and Qt needs its platform plugins
-# (libqt6gui6 only recommends them) to open a window at all.
+# The libraries the programs link (Qt, CFITSIO, wcslib, ERFA, libqrencode for the page's
+# QR code, ...) are found by dpkg-shlibdeps. The windows' Japanese texts need the IPA font,
+# and Qt needs its platform plugins (libqt6gui6 only recommends them) to open a window at
+# all.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Cross-built for arm64 (cmake/toolchain-arm64.cmake): the package's architecture is the

@@ -18,6 +18,8 @@ program=(
     qt6-base-dev qt6-svg-dev libgl-dev
     # The web face (src/web): Qt's HTTP server; its CMake files also ask for Qt WebSockets.
     qt6-httpserver-dev qt6-websockets-dev
+    # The page's address as a QR code in the desktop's "Show on phone" (LGPL).
+    libqrencode-dev
     qt6-tools-dev qt6-l10n-tools
     fonts-ipafont-gothic
     wcslib-dev liberfa-dev
@@ -27,6 +29,9 @@ tests=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fitsverify
     bindfs
+    # The web page's test: headless Chromium reads and photographs the served page (the
+    # test is skipped where it is missing).
+    chromium
 )
 # Not crossbuild-essential-arm64: its dpkg-cross needs a perl newer than a Debian 12
 # machine may have, so installing it could upgrade the machine's own packages; the cross

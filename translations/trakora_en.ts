@@ -627,6 +627,14 @@
         <comment>a hand controller&apos;s button</comment>
         <translation>West</translation>
     </message>
+    <message>
+        <source>スマホで表示</source>
+        <translation>Show on phone</translation>
+    </message>
+    <message>
+        <source>スマホ用のページのアドレスと QR コードを出します</source>
+        <translation>Shows the address of the page for a phone, and its QR code</translation>
+    </message>
 </context>
 <context>
     <name>trakora::ui::KnobTargetView</name>
@@ -741,6 +749,29 @@
     <message>
         <source>ドリフト解析…</source>
         <translation>Drift analysis…</translation>
+    </message>
+</context>
+<context>
+    <name>trakora::ui::PhoneDialog</name>
+    <message>
+        <source>スマホで表示 - Trakora</source>
+        <translation>Show on phone - Trakora</translation>
+    </message>
+    <message>
+        <source>スマホ用のページは動いていません。同じネットワークのスマホで見るには、
+trakora --serve 0.0.0.0:8080
+のように起動してください。ページを開くのに必要なアドレスが出ます (docs/web.md)。</source>
+        <translation>The page for a phone is not being served. To see it on a phone on the same network, start the program as
+trakora --serve 0.0.0.0:8080
+which prints the address that opens the page (docs/web.md).</translation>
+    </message>
+    <message>
+        <source>このアドレスはこのコンピューターの中だけで開けます。スマホから開くには --serve 0.0.0.0:ポート で起動してください。</source>
+        <translation>This address opens only on this computer. To open it from a phone, start the program with --serve 0.0.0.0:PORT.</translation>
+    </message>
+    <message>
+        <source>スマホのカメラでコードを読むか、アドレスを開いてください。スマホは同じネットワークにつながっている必要があります。</source>
+        <translation>Read the code with the phone&apos;s camera, or open the address. The phone must be on the same network.</translation>
     </message>
 </context>
 <context>

@@ -29,7 +29,6 @@
 #include "core/measured_image.hpp"
 #include "report/summary_json.hpp"
 #include "session/assistant_handlers.hpp"
-#include "web/cutout_png.hpp"
 #include "web/serve_address.hpp"
 #include "web/web_server.hpp"
 #include "web/web_state.hpp"
@@ -103,7 +102,7 @@ command_line::Syntax watch_command_line(Options& o) {
          }},
         {"token", "TEXT", "the token every request must bring (default: 128 random bits)", 1,
          [&o](Values v) -> Refusal {
-             if (v[0].size() < 8 || v[0].find_first_of(" &#?%+/\"'<>") != std::string_view::npos)
+             if (!web::token_usable(v[0]))
                  return std::string(
                      "expected at least 8 characters that need no escaping in a "
                      "URL");
@@ -226,14 +225,20 @@ class Watch {
         DriftAssistant& a = state_->assistant;
         for (const web::Action action : actions) {
             bool show = true;
-            switch (action) {
-                case web::Action::new_segment:
+            switch (web::drift_action(action)) {
+                case DriftAction::new_segment:
                     start_drift_segment(a);
                     break;
-                case web::Action::turn_azimuth:
+                case DriftAction::new_star:
+                    start_drift_new_star(a);
+                    break;
+                case DriftAction::calibrate:
+                    arm_drift_calibration(a, *web::calibration_move(action));
+                    break;
+                case DriftAction::turn_azimuth:
                     show = start_knob_adjust(a, measured_plane(*state_), Knob::azimuth);
                     break;
-                case web::Action::turn_altitude:
+                case DriftAction::turn_altitude:
                     show = start_knob_adjust(a, measured_plane(*state_), Knob::altitude);
                     break;
             }
@@ -243,10 +248,7 @@ class Watch {
     }
 
     void publish() {
-        if (!mailbox_) return;
-        const DriftAssistant& a = state_->assistant;
-        mailbox_->publish(web::web_state_json(a, tick_, o_.lang),
-                          a.adjusting ? web::cutout_png(*a.adjusting) : QByteArray());
+        if (mailbox_) web::publish_session(*mailbox_, state_->assistant, tick_, o_.lang);
     }
 
     const Options& o_;

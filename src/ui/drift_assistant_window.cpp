@@ -20,6 +20,7 @@
 #include "session/alignment_step.hpp"
 #include "session/drift_advice.hpp"
 #include "ui/drift_words.hpp"
+#include "ui/phone_dialog.hpp"
 #include "ui/ui_fonts.hpp"
 
 namespace trakora::ui {
@@ -203,6 +204,11 @@ void DriftAssistantWindow::build() {
         emit calibrateRequested(static_cast<CalibrationMove>(c_.calibrate_way->currentIndex()));
     });
     connect(c_.save, &QPushButton::clicked, this, &DriftAssistantWindow::ask_where_to_save);
+    connect(c_.phone, &QPushButton::clicked, this, [this] {
+        auto* dialog = new PhoneDialog(page_address_, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+    });
     connect(c_.any_case, &QCheckBox::toggled, this, &DriftAssistantWindow::anyCaseToggled);
     c_.advice->setText(tr("天体を設定して測定を始めると、ここに極軸のずれが出ます。"));
 
@@ -242,10 +248,14 @@ QVBoxLayout* DriftAssistantWindow::action_rows() {
     c_.calibrate_way->addItems(
         {tr("北", "a hand controller's button"), tr("南", "a hand controller's button"),
          tr("東", "a hand controller's button"), tr("西", "a hand controller's button")});
+    c_.phone = new QPushButton(tr("スマホで表示"), this);
+    c_.phone->setToolTip(tr("スマホ用のページのアドレスと QR コードを出します"));
+    c_.phone->setFocusPolicy(Qt::NoFocus);
     auto* stars = new QHBoxLayout;
     stars->addWidget(c_.new_star);
     stars->addWidget(c_.new_segment);
     stars->addStretch(1);
+    stars->addWidget(c_.phone);
     auto* calibration = new QHBoxLayout;
     calibration->addWidget(c_.calibrate);
     calibration->addWidget(c_.calibrate_way);

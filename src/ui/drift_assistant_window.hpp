@@ -4,8 +4,9 @@
 // measurement's quality and warnings, the inputs with their sources, the last segments'
 // errors, and "保存…". Beside the inputs, always in the same place, the actions of a
 // round: "新しい星" (Ctrl+N), "新しい区間" (Ctrl+G) and "校正" (Ctrl+K) with its button's
-// way. Laid out, not placed: it resizes and follows the screen's scale, and never grows by
-// itself when its texts change. Closing it only hides it.
+// way; beside them "スマホで表示", the address of the page for a phone. Laid out, not placed: it
+// resizes and follows the screen's scale, and never grows by itself when its texts change. Closing
+// it only hides it.
 #pragma once
 
 #include <QCheckBox>
@@ -49,6 +50,7 @@ struct DriftWindowControls {
     QComboBox* calibrate_way = nullptr;  // 北, 南, 東, 西: the hand controller's button
     QPushButton* calibrate = nullptr;
     QPushButton* save = nullptr;
+    QPushButton* phone = nullptr;   // "スマホで表示": the page's address and its QR code
     QCheckBox* any_case = nullptr;  // lower-case .fit / .fits / .fts too
     // Both components: the pole target, the cut-out and the knob buttons, where to point.
     PoleTargetView* pole_target = nullptr;
@@ -69,6 +71,8 @@ class DriftAssistantWindow : public QWidget {
     // opens to the neighbour's right; without room there, beside it, on the screen.
     void open();
     void place_first_below(const QWidget* neighbour) { neighbour_ = neighbour; }
+    // The page for a phone is served at `address` (with its token): "スマホで表示" shows it.
+    void set_page_address(const QString& address) { page_address_ = address; }
 
     const DriftWindowControls& controls() const { return c_; }
 
@@ -90,6 +94,7 @@ class DriftAssistantWindow : public QWidget {
     DriftWindowControls c_;
     const QWidget* neighbour_ = nullptr;
     bool placed_ = false;
+    QString page_address_;
 };
 
 // The warnings for a star's flags, one short phrase each, joined by "・" (in Japanese);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "session/alignment_step.hpp"
+#include "session/drift_actions.hpp"
 #include "session/drift_adjust.hpp"
 #include "ui/ui_fonts.hpp"
 
@@ -149,11 +150,8 @@ KnobTargetView::KnobTargetView(QWidget* parent) : QGroupBox(tr("ノブを回す�
 void KnobTargetView::show_assistant(const DriftAssistant& a) {
     picture->set_adjusting(a.adjusting);
     const bool turning = a.adjusting.has_value();
-    const AlignmentStep step = alignment_step(a);
-    azimuth->setEnabled(!turning && step.knob_allowed &&
-                        step.action == StepAction::turn_azimuth_knob);
-    altitude->setEnabled(!turning && step.knob_allowed &&
-                         step.action == StepAction::turn_altitude_knob);
+    azimuth->setEnabled(!drift_action_refusal(a, DriftAction::turn_azimuth));
+    altitude->setEnabled(!drift_action_refusal(a, DriftAction::turn_altitude));
     // The distance to go stands out, large; the sentences are read once, at the usual size.
     const bool to_go = turning && !a.adjusting->reached && !a.adjusting->lost;
     QFont font = japanese_font(to_go ? 14 : 10);

@@ -33,6 +33,10 @@ std::optional<ServeAddress> serve_address_from_text(std::string_view text) {
     return at;
 }
 
+bool token_usable(std::string_view text) {
+    return text.size() >= 8 && text.find_first_of(" &#?%+/\"'<>") == std::string_view::npos;
+}
+
 std::string random_token() {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string token;

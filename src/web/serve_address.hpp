@@ -22,6 +22,9 @@ struct ServeAddress {
 // nullopt for anything else.
 std::optional<ServeAddress> serve_address_from_text(std::string_view text);
 
+// A token given on the command line: at least 8 characters, none that a URL would escape.
+bool token_usable(std::string_view text);
+
 // 128 random bits from the system's generator, as 32 lower-case hex digits.
 std::string random_token();
 

@@ -8,6 +8,8 @@
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkInterface>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -15,6 +17,8 @@
 #include <QUrlQuery>
 #include <future>
 #include <utility>
+
+#include "base/json_text.hpp"
 
 namespace trakora::web {
 namespace {
@@ -126,12 +130,26 @@ class Server final : public QAbstractHttpServer {
             if (png.isEmpty()) return responder.write(Status::NotFound);
             reply(png, "image/png");
         } else if (path.startsWith(QLatin1String("/api/action/"))) {
-            const auto action = action_named(path.mid(12).toStdString());
-            if (!action) return responder.write(Status::NotFound);
+            const std::string name = path.mid(12).toStdString();
+            if (!action_named(name, "north")) return responder.write(Status::NotFound);
             if (!only(request.method() == Method::Post)) return;
             const QByteArray body = request.body().trimmed();
-            if (!body.isEmpty() && !QJsonDocument::fromJson(body).isObject())
-                return responder.write(Status::BadRequest);
+            const QJsonDocument document = QJsonDocument::fromJson(body);
+            if (!body.isEmpty() && !document.isObject()) return responder.write(Status::BadRequest);
+            // The way in the query, else in the body: {"dir": "north"}.
+            QString dir = QUrlQuery(request.url()).queryItemValue(QStringLiteral("dir"));
+            if (dir.isEmpty()) dir = document.object().value(QLatin1String("dir")).toString();
+            const auto action = action_named(name, dir.toStdString());
+            if (!action) return responder.write(Status::BadRequest);
+            if (const std::string refused = mailbox_.refusal(*action); !refused.empty()) {
+                std::string answer = "{\"refused\": ";
+                append_json_string(answer, refused);
+                answer += "}\n";
+                return responder.write(
+                    QByteArray::fromStdString(answer),
+                    {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}},
+                    Status::Conflict);
+            }
             mailbox_.post(*action);
             responder.write(QByteArray("{\"queued\": true}\n"),
                             {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}},
@@ -148,17 +166,53 @@ class Server final : public QAbstractHttpServer {
 
 }  // namespace
 
-std::optional<Action> action_named(std::string_view name) {
+std::optional<Action> action_named(std::string_view name, std::string_view dir) {
     if (name == "new-segment") return Action::new_segment;
     if (name == "turn-azimuth") return Action::turn_azimuth;
     if (name == "turn-altitude") return Action::turn_altitude;
-    return std::nullopt;
+    if (name == "new-star") return Action::new_star;
+    if (name != "calibrate") return std::nullopt;
+    const std::optional<CalibrationMove> move = calibration_named(dir);
+    if (!move) return std::nullopt;
+    return static_cast<Action>(static_cast<int>(Action::calibrate_north) + static_cast<int>(*move));
 }
 
-void Mailbox::publish(std::string state_json, QByteArray cutout_png) {
+DriftAction drift_action(Action action) {
+    switch (action) {
+        case Action::new_segment:
+            return DriftAction::new_segment;
+        case Action::turn_azimuth:
+            return DriftAction::turn_azimuth;
+        case Action::turn_altitude:
+            return DriftAction::turn_altitude;
+        case Action::new_star:
+            return DriftAction::new_star;
+        case Action::calibrate_north:
+        case Action::calibrate_south:
+        case Action::calibrate_east:
+        case Action::calibrate_west:
+            break;
+    }
+    return DriftAction::calibrate;
+}
+
+std::optional<CalibrationMove> calibration_move(Action action) {
+    if (drift_action(action) != DriftAction::calibrate) return std::nullopt;
+    return static_cast<CalibrationMove>(static_cast<int>(action) -
+                                        static_cast<int>(Action::calibrate_north));
+}
+
+void Mailbox::publish(std::string state_json, QByteArray cutout_png, Refusals refusals) {
     const std::lock_guard lock(mutex_);
     state_ = std::move(state_json);
     cutout_ = std::move(cutout_png);
+    refusals_ = std::move(refusals);
+}
+
+std::string Mailbox::refusal(Action action) const {
+    const std::lock_guard lock(mutex_);
+    const auto found = refusals_.find(drift_action(action));
+    return found == refusals_.end() ? std::string() : found->second;
 }
 
 std::string Mailbox::state() const {
@@ -242,6 +296,15 @@ std::uint16_t WebServer::port() const { return thread_->port; }
 std::string WebServer::url() const {
     return "http://" + thread_->at.host + ":" + std::to_string(thread_->port) +
            "/?token=" + thread_->token.toStdString();
+}
+
+std::string WebServer::phone_url() const {
+    if (thread_->at.host != "0.0.0.0") return url();
+    for (const QHostAddress& address : QNetworkInterface::allAddresses())
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+            return "http://" + address.toString().toStdString() + ":" +
+                   std::to_string(thread_->port) + "/?token=" + thread_->token.toStdString();
+    return url();
 }
 
 }  // namespace trakora::web

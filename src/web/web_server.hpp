@@ -6,9 +6,11 @@
 //
 // Every request needs the token (`?token=...` or the header X-Trakora-Token), else 401
 // with nothing else; GET reads (/, /words.json, /api/state, /api/cutout.png), POST acts
-// (/api/action/new-segment, turn-azimuth, turn-altitude); bodies over Limits::body_bytes
-// get 413, an action body that is not empty or a JSON object 400, an unknown path 404, a
-// known path with the other method 405. At most Limits::clients connections at once (more
+// (/api/action/new-segment, new-star, calibrate with dir, turn-azimuth, turn-altitude);
+// bodies over Limits::body_bytes get 413, an action body that is not empty or a JSON
+// object 400 (as does a calibration without its way), an unknown path 404, a known path
+// with the other method 405, an action the session refuses at the last state 409 with
+// {"refused": REASON}. At most Limits::clients connections at once (more
 // are closed as they come), and a connection that sends nothing for Limits::idle_ms is
 // closed: QHttpServer 6.4 has neither limit, so they are kept by the QTcpServer it listens
 // through.
@@ -22,6 +24,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -29,20 +32,41 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/geometry.hpp"
+#include "session/drift_actions.hpp"
 #include "web/serve_address.hpp"
 
 namespace trakora::web {
 
-// What the page's buttons do, as the drift window's buttons do it.
-enum class Action { new_segment, turn_azimuth, turn_altitude };
-// "new-segment", "turn-azimuth", "turn-altitude".
-std::optional<Action> action_named(std::string_view name);
+// What the page's buttons do, as the drift window's buttons do it; "Calibrate" with the
+// hand controller's button the window's list names.
+enum class Action {
+    new_segment,
+    turn_azimuth,
+    turn_altitude,
+    new_star,
+    calibrate_north,  // the four in the order of CalibrationMove
+    calibrate_south,
+    calibrate_east,
+    calibrate_west,
+};
+// "new-segment", "turn-azimuth", "turn-altitude", "new-star", and "calibrate" with `dir`
+// "north", "south", "east" or "west".
+std::optional<Action> action_named(std::string_view name, std::string_view dir = {});
+DriftAction drift_action(Action action);
+std::optional<CalibrationMove> calibration_move(Action action);
+
+// Why the session would refuse each action now (drift_refusal_name), kept with the state
+// it was decided on: the server answers 409 from it at once.
+using Refusals = std::map<DriftAction, std::string>;
 
 class Mailbox {
   public:
-    void publish(std::string state_json, QByteArray cutout_png);
+    void publish(std::string state_json, QByteArray cutout_png, Refusals refusals = {});
     std::string state() const;
     QByteArray cutout() const;
+    // The reason `action` is refused, "" when it is taken.
+    std::string refusal(Action action) const;
     void post(Action action);
     std::vector<Action> take_actions();
 
@@ -50,6 +74,7 @@ class Mailbox {
     mutable std::mutex mutex_;
     std::string state_ = "{}";
     QByteArray cutout_;
+    Refusals refusals_;
     std::vector<Action> actions_;
 };
 
@@ -73,6 +98,9 @@ class WebServer {
     std::uint16_t port() const;
     // The page's address with the token, for people: http://HOST:PORT/?token=...
     std::string url() const;
+    // The same for a phone on the network: listening on every network (0.0.0.0), the
+    // address carries this machine's first IPv4 address that is not its own loopback.
+    std::string phone_url() const;
 
   private:
     struct Thread;

@@ -5,8 +5,11 @@
 
 #include "base/json_text.hpp"
 #include "report/summary_json.hpp"
+#include "session/alignment_step.hpp"
+#include "session/drift_actions.hpp"
 #include "session/drift_advice.hpp"
 #include "session/where_to_point.hpp"
+#include "web/cutout_png.hpp"
 #include "web/words.hpp"
 
 namespace trakora::web {
@@ -102,9 +105,29 @@ std::string web_state_json(const DriftAssistant& a, const TickFacts& tick,
     key(out, "text");
     append_json_string(out, advice_text(advice, lang));
     out += "}, ";
-    // The session's phase goes here once the session names it.
+    const AlignmentStep step = alignment_step(a);
     key(out, "phase");
-    out += "null, ";
+    out += "{";
+    key(out, "name");
+    append_json_string(out, alignment_phase_name(step.phase));
+    out += ", ";
+    key(out, "action");
+    append_json_string(out, step_action_name(step.action));
+    out += ", ";
+    key(out, "text");
+    append_json_string(out, word(lang, std::string("step_") + step_action_name(step.action)));
+    out += "}, ";
+    key(out, "refused");
+    out += "{";
+    for (const DriftAction action : {DriftAction::turn_azimuth, DriftAction::turn_altitude}) {
+        key(out, action == DriftAction::turn_azimuth ? "turn-azimuth" : "turn-altitude");
+        const std::optional<DriftRefusal> refused = drift_action_refusal(a, action);
+        if (refused)
+            append_json_string(out, drift_refusal_name(*refused));
+        else
+            out += "null";
+        out += action == DriftAction::turn_azimuth ? ", " : "}, ";
+    }
 
     key(out, "knob_target");
     if (!a.adjusting) {
@@ -150,6 +173,22 @@ std::string web_state_json(const DriftAssistant& a, const TickFacts& tick,
         out += "null";
     out += "}\n";
     return out;
+}
+
+Refusals drift_refusals(const DriftAssistant& a) {
+    Refusals refusals;
+    for (const DriftAction action :
+         {DriftAction::new_segment, DriftAction::new_star, DriftAction::calibrate,
+          DriftAction::turn_azimuth, DriftAction::turn_altitude})
+        if (const std::optional<DriftRefusal> refused = drift_action_refusal(a, action))
+            refusals[action] = drift_refusal_name(*refused);
+    return refusals;
+}
+
+void publish_session(Mailbox& mailbox, const DriftAssistant& a, const TickFacts& tick,
+                     const std::string& lang) {
+    mailbox.publish(web_state_json(a, tick, lang),
+                    a.adjusting ? cutout_png(*a.adjusting) : QByteArray(), drift_refusals(a));
 }
 
 }  // namespace trakora::web

@@ -6,7 +6,11 @@
 //                 (report::summary_json with the session);
 //   "advice"      {"kind" (session/drift_advice's case), "progress", "text" in the
 //                 program's language};
-//   "phase"       null for now: the place for the session's phase;
+//   "phase"       where the alignment stands (session/alignment_step): {"name" (the
+//                 phase), "action" (the one thing to do now), "text" (it, in the
+//                 program's language)};
+//   "refused"     {"turn-azimuth", "turn-altitude"}: why the session would refuse that
+//                 knob's turn now (session/drift_actions), or null;
 //   "knob_target" null unless a knob is being turned, else {"knob", "anchor_x",
 //                 "anchor_y", "target_x", "target_y", "star_x", "star_y", "to_go_px",
 //                 "to_go_arcsec", "reached", "lost"};
@@ -20,6 +24,7 @@
 #include <string>
 
 #include "session/drift_assistant.hpp"
+#include "web/web_server.hpp"
 
 namespace trakora::web {
 
@@ -29,5 +34,13 @@ struct TickFacts {
 };
 
 std::string web_state_json(const DriftAssistant& a, const TickFacts& tick, const std::string& lang);
+
+// Why the session would refuse each of the page's actions now.
+Refusals drift_refusals(const DriftAssistant& a);
+
+// After a tick or an action: the state, the knob target's picture and the refusals, all
+// from the session as it is now.
+void publish_session(Mailbox& mailbox, const DriftAssistant& a, const TickFacts& tick,
+                     const std::string& lang);
 
 }  // namespace trakora::web

@@ -41,7 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"empty_display", {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DISPLAY="}, {}, "no display"},
         Row{"unknown_name_rule", {}, {"--names", "lower"}, "any or specified"},
         Row{"unknown_language", {}, {"--lang", "fr"}, "expected ja or en"},
-        Row{"name_rule_without_display", kNoDisplay, {"--names"}, "--names needs a value"}),
+        Row{"name_rule_without_display", kNoDisplay, {"--names"}, "--names needs a value"},
+        Row{"token_without_serve", {}, {"--token", "abcdefgh12"}, "--token needs --serve"},
+        Row{"serve_without_port", {}, {"--serve", "0.0.0.0:"}, "expected [ADDRESS:]PORT"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -66,6 +66,8 @@ TEST_F(WebServerTest, AnswersEachRequestByTheRules) {
         {"malformed_body", "POST /api/action/new-segment?" + t + " HTTP/1.1", "{not json", 400},
         {"body_too_large", "POST /api/action/new-segment?" + t + " HTTP/1.1",
          std::string(16 * 1024 + 1, ' '), 413},
+        {"calibrate_without_way", "POST /api/action/calibrate?" + t + " HTTP/1.1", "", 400},
+        {"calibrate_unknown_way", "POST /api/action/calibrate?dir=up&" + t + " HTTP/1.1", "", 400},
     };
     for (const RequestRow& row : rows) {
         const auto reply = http_request(
@@ -82,8 +84,15 @@ TEST_F(WebServerTest, QueuesActionsForTheCycle) {
     const std::uint16_t port = serve();
     EXPECT_EQ(http_post(port, "/api/action/new-segment", kToken).status, 202);
     EXPECT_EQ(http_post(port, "/api/action/turn-altitude", kToken, "{}").status, 202);
+    EXPECT_EQ(http_post(port, "/api/action/new-star", kToken).status, 202);
+    EXPECT_EQ(http_request(port, "POST /api/action/calibrate?dir=east&token=" +
+                                     std::string(kToken) + " HTTP/1.1\r\nContent-Length: 0\r\n\r\n")
+                  .status,
+              202);
+    EXPECT_EQ(http_post(port, "/api/action/calibrate", kToken, "{\"dir\": \"west\"}").status, 202);
     EXPECT_EQ(mailbox_.take_actions(),
-              (std::vector<Action>{Action::new_segment, Action::turn_altitude}));
+              (std::vector<Action>{Action::new_segment, Action::turn_altitude, Action::new_star,
+                                   Action::calibrate_east, Action::calibrate_west}));
     EXPECT_TRUE(mailbox_.take_actions().empty());
 }
 

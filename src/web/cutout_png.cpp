@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <vector>
 
 namespace trakora::web {
 
@@ -14,14 +17,28 @@ QByteArray cutout_png(const KnobAdjusting& k) {
     if (c.width <= 0 || c.height <= 0 ||
         c.cells.size() < static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height))
         return {};
-    const auto [low, high] = std::minmax_element(c.cells.begin(), c.cells.end());
-    const double range = std::max(1.0, static_cast<double>(*high) - *low);
+    // The sky's background is black and the brightest cell white, so that the picture
+    // stays dark at night (a stretch from the darkest cell lit the whole sky grey).
+    // Cells off the image count 0 and are left out of the background.
+    std::vector<std::int32_t> sky;
+    std::copy_if(c.cells.begin(), c.cells.end(), std::back_inserter(sky),
+                 [](std::int32_t v) { return v != 0; });
+    double background = 0;
+    if (!sky.empty()) {
+        const auto middle = sky.begin() + static_cast<std::ptrdiff_t>(sky.size() / 2);
+        std::nth_element(sky.begin(), middle, sky.end());
+        background = *middle;
+    }
+    const double high = *std::max_element(c.cells.begin(), c.cells.end());
+    const double range = std::max(1.0, high - background);
     constexpr int kZoom = 3;
     QImage cells(c.width, c.height, QImage::Format_Grayscale8);
     for (int y = 0; y < c.height; ++y) {
         uchar* row = cells.scanLine(y);
         for (int x = 0; x < c.width; ++x) {
-            const double v = (c.cells[static_cast<std::size_t>(y * c.width + x)] - *low) / range;
+            const double v = std::clamp(
+                (c.cells[static_cast<std::size_t>(y * c.width + x)] - background) / range, 0.0,
+                1.0);
             row[x] = static_cast<uchar>(std::lround(255 * std::sqrt(v)));
         }
     }

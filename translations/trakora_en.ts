@@ -53,7 +53,7 @@
     </message>
     <message>
         <source>あと約 %1 分</source>
-        <translation>~%1 min left</translation>
+        <translation>about %1 min to go</translation>
     </message>
     <message>
         <source>写真の縮尺（″/ピクセル）が分からないため、ずれの大きさを出せません。縮尺を入力してください。</source>

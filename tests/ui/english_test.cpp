@@ -88,7 +88,7 @@ const Said kSaid[] = {
      "測定中です。画像が増えるまでお待ちください。", "Measuring. Please wait for more images."},
     {"enough", [] { return progress_text(progress(ProgressKind::enough)); }, "十分です", "Enough"},
     {"minutes to go", [] { return progress_text(progress(ProgressKind::minutes_left, 3)); },
-     "あと約 3 分", "~3 min left"},
+     "あと約 3 分", "about 3 min to go"},
     {"measuring", [] { return progress_text(progress(ProgressKind::measuring)); }, "測定中",
      "Measuring"},
 };

@@ -21,11 +21,16 @@ bool within(const CombinedError& c, Knob knob, double ses) {
     return std::abs(value) + ses * se < kAlignedArcmin;
 }
 
-// The knob's error stands out of its noise: a turn takes more away than it may add.
-bool surely_off(const CombinedError& c, Knob knob) {
-    const double value = knob == Knob::azimuth ? c.azimuth_arcmin : c.altitude_arcmin;
-    const double se = knob == Knob::azimuth ? c.azimuth_se_arcmin : c.altitude_se_arcmin;
-    return std::abs(value) > 2 * se;
+// A turn takes more away than it may add only when the error stands out of its noise by
+// more than half of kAlignedArcmin; closer to the pole, more time tells (a turn on a
+// 1.4′ ± 0.6′ answer chases the noise round the pole).
+bool worth_turning(double value, double se) {
+    return std::abs(value) - 2 * se > kAlignedArcmin / 2;
+}
+
+bool worth_turning(const CombinedError& c, Knob knob) {
+    return knob == Knob::azimuth ? worth_turning(c.azimuth_arcmin, c.azimuth_se_arcmin)
+                                 : worth_turning(c.altitude_arcmin, c.altitude_se_arcmin);
 }
 
 AlignmentPhase turn_phase(Knob knob) {
@@ -154,7 +159,7 @@ AlignmentStep alignment_step(const DriftAssistant& a) {
         }
         if (enough && step.direction_known) {
             const std::optional<KnobAdjust> adjust = drift_adjust_now(a);
-            if (adjust && surely_off(*c, adjust->knob) && !within(*c, adjust->knob, 2)) {
+            if (adjust && worth_turning(*c, adjust->knob) && !within(*c, adjust->knob, 2)) {
                 offer_turn(step, a, adjust->knob);
                 return step;
             }
@@ -196,7 +201,8 @@ AlignmentStep alignment_step(const DriftAssistant& a) {
         return step;
     }
     const Knob knob = component == Component::azimuth ? Knob::azimuth : Knob::altitude;
-    if (advice.kind == AdviceKind::turn && !step.may_be_fine) {
+    if (advice.kind == AdviceKind::turn && !step.may_be_fine && s.error_arcmin &&
+        s.error_se_arcmin && worth_turning(*s.error_arcmin, *s.error_se_arcmin)) {
         offer_turn(step, a, knob);
         return step;
     }

@@ -86,25 +86,31 @@ class GuidedNight {
     long index_ = 0;
 };
 
-// With TRAKORA_SHOTS=DIR, on X (xvfb-run -s '-screen 0 1920x1080x24'), the screen at each
-// view of the first round as DIR/drift-window-LANG-VIEW.png, LANG from TRAKORA_SHOTS_LANG
-// (ja, or en).
-void shoot(const char* view) {
+// With TRAKORA_SHOTS=DIR, on X (xvfb-run -s '-screen 0 1920x1080x24'), the drift window
+// at each view of the first round as DIR/drift-window-LANG-VIEW.png, LANG from
+// TRAKORA_SHOTS_LANG (ja, or en), scrolled to `part` as a user would.
+void shoot(DriftAssistantWindow& window, const char* view, QWidget* part = nullptr) {
     static std::vector<std::string> taken;
     const char* dir = std::getenv("TRAKORA_SHOTS");
     if (dir == nullptr || std::find(taken.begin(), taken.end(), view) != taken.end()) return;
     taken.emplace_back(view);
+    window.raise();
+    window.controls().body->ensureWidgetVisible(part ? part : window.controls().chart);
     for (int k = 0; k < 20; ++k) QApplication::processEvents();
     const char* lang = std::getenv("TRAKORA_SHOTS_LANG");
-    const std::string png =
-        std::string(dir) + "/drift-window-" + (lang ? lang : "ja") + "-" + view + ".png";
-    EXPECT_EQ(std::system(("xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng > " + png).c_str()),
-              0);
+    const QRect at = window.geometry();
+    const std::string command =
+        QString::asprintf(
+            "xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut %d %d %d %d | "
+            "pnmtopng > %s/drift-window-%s-%s.png",
+            at.x(), at.y(), at.width(), at.height(), dir, lang ? lang : "ja", view)
+            .toStdString();
+    EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
-// "時角 -0.5h・赤緯 10°・...": the patch the window names.
+// "時角 -0.5h・赤緯 10°・..." ("HA -0.5h, Dec 10°, ..."): the patch the window names.
 std::pair<double, double> patch_shown(const QLabel* label) {
-    static const QRegularExpression patch(QStringLiteral("時角 ([-+0-9.]+)h・赤緯 ([-+0-9]+)°"));
+    static const QRegularExpression patch(QStringLiteral("([-+0-9.]+)h\\D+?([-+]?[0-9]+)°"));
     const QRegularExpressionMatch m = patch.match(label->text());
     EXPECT_TRUE(m.hasMatch()) << label->text().toStdString();
     return {m.captured(1).toDouble(), m.captured(2).toDouble()};
@@ -147,9 +153,9 @@ TEST_P(GuidedAlignment, EndsWithinAnArcminuteInThreeRounds) {
         } else if (step.phase == AlignmentPhase::measure_altitude) {
             EXPECT_NE(next, NextPhase::azimuth);
         }
-        if (step.action == StepAction::wait && step.elapsed_min > 1) shoot("measuring");
+        if (step.action == StepAction::wait && step.elapsed_min > 1) shoot(window, "measuring");
         if (step.action == StepAction::done) {
-            shoot("aligned");
+            shoot(window, "aligned");
             break;
         }
         switch (step.action) {
@@ -165,7 +171,7 @@ TEST_P(GuidedAlignment, EndsWithinAnArcminuteInThreeRounds) {
             case StepAction::turn_azimuth_knob:
             case StepAction::turn_altitude_knob: {
                 const bool az = step.action == StepAction::turn_azimuth_knob;
-                shoot("answer");
+                shoot(window, "answer");
                 ASSERT_TRUE(step.knob_allowed && step.direction_known);
                 (az ? c.knob_target->azimuth : c.knob_target->altitude)->click();
                 ASSERT_TRUE(a.adjusting.has_value());
@@ -179,11 +185,11 @@ TEST_P(GuidedAlignment, EndsWithinAnArcminuteInThreeRounds) {
                 for (int k = 0; k < 4; ++k) {
                     night.turn(az ? KnobTurn{-advised / 4, 0} : KnobTurn{0, -advised / 4});
                     night.image();
-                    if (k == 1) shoot("turning");
+                    if (k == 1) shoot(window, "turning", c.knob_target);
                 }
                 for (int k = 0; k < 5 && !a.adjusting->reached; ++k) night.image();
                 EXPECT_TRUE(a.adjusting->reached) << "the star never reached its target";
-                shoot("target");
+                shoot(window, "target", c.knob_target);
                 c.new_segment->click();
                 break;
             }

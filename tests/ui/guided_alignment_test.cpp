@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 using camera::SimulateOptions;
 
 constexpr long long kFirstImageMs = 1'800'000'000'000;
-constexpr long kMostImages = 1500;  // 100 minutes of the night
+constexpr long kMostImages = 1500;  // 50 minutes of the night
 
 struct Night {
     const char* name;
@@ -181,7 +181,7 @@ TEST_P(GuidedAlignment, EndsWithinAnArcminuteInThreeRounds) {
                     EXPECT_EQ(advised > 0, truth > 0) << advised << "′ advised, " << truth;
                 }
                 ++turns[az ? 0 : 1];
-                // Turned in four goes, a image after each, then on until the target.
+                // Turned in four goes, an image after each, then on until the target.
                 for (int k = 0; k < 4; ++k) {
                     night.turn(az ? KnobTurn{-advised / 4, 0} : KnobTurn{0, -advised / 4});
                     night.image();

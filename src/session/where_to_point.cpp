@@ -19,6 +19,7 @@ NextPhase next_phase(const DriftAssistant& a) {
         return NextPhase::nearly_aligned;
     switch (step.phase) {
         case AlignmentPhase::turn_azimuth:
+            return c ? NextPhase::both_known : NextPhase::altitude;
         case AlignmentPhase::measure_altitude:
             return NextPhase::altitude;
         case AlignmentPhase::turn_altitude:

@@ -229,7 +229,7 @@
     </message>
     <message>
         <source>測定中 %1 — あと約 %2 分</source>
-        <translation>Measuring %1 — about %2 min to go</translation>
+        <translation>Measuring %1 — ~%2 min left</translation>
     </message>
     <message>
         <source>測定中 %1</source>
@@ -532,8 +532,8 @@
         <translation>Save…</translation>
     </message>
     <message>
-        <source>小文字の .fit / .fits / .fts も対象にする</source>
-        <translation>Also take lower-case .fit / .fits / .fts</translation>
+        <source>小文字の .fit / .fits / .fts と .fz / .xisf も対象にする</source>
+        <translation>Also take lower-case .fit / .fits / .fts, and .fz / .xisf</translation>
     </message>
     <message>
         <source>天体を設定して測定を始めると、ここに極軸のずれが出ます。</source>

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <numbers>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,65 @@ constexpr double kSmallestStandOut = 1.5;
 
 // A normal distribution's standard deviation from its median absolute value.
 constexpr double kMadToSigma = 1.4826;
+
+// Each side of the jump is read from this many clean images at most, taken within this
+// many minutes of it, where the drive's periodic error leaves the star's motion straight.
+constexpr std::size_t kSideImages = 8;
+constexpr double kSideMinutes = 0.5;
+
+struct Jump {
+    double dx = 0, dy = 0;
+    bool fitted = false;  // false: too few images beside the jump for the lines
+    // The jump's noise over that of a change of step (a second difference, sqrt 6 times
+    // one position's): both sides' means and the common rate over the time between them.
+    double noise_share = 1;
+};
+
+// The jump from clean[j - 1] to clean[j] as the difference of two parallel lines in time,
+// through the clean images close before it and from it on.
+Jump jump_between(std::span<const DriftSample> points, const std::vector<std::size_t>& clean,
+                  std::size_t j) {
+    const auto minutes = [&](std::size_t k) { return points[clean[k]].minutes; };
+    std::size_t first = j - 1, last = j + 1;
+    while (first > 0 && j - first < kSideImages &&
+           minutes(j - 1) - minutes(first - 1) <= kSideMinutes)
+        --first;
+    while (last < clean.size() && last - j < kSideImages &&
+           minutes(last) - minutes(j) <= kSideMinutes)
+        ++last;
+    struct Mean {
+        double t = 0, x = 0, y = 0, n = 0;
+    };
+    const auto mean = [&](std::size_t from, std::size_t to) {
+        Mean m;
+        for (std::size_t k = from; k < to; ++k) {
+            const DriftSample& p = points[clean[k]];
+            m.t += p.minutes, m.x += p.x, m.y += p.y, m.n += 1;
+        }
+        m.t /= m.n, m.x /= m.n, m.y /= m.n;
+        return m;
+    };
+    const Mean before = mean(first, j), after = mean(j, last);
+    double tt = 0, tx = 0, ty = 0;
+    const auto add = [&](std::size_t from, std::size_t to, const Mean& m) {
+        for (std::size_t k = from; k < to; ++k) {
+            const DriftSample& p = points[clean[k]];
+            const double dt = p.minutes - m.t;
+            tt += dt * dt, tx += dt * (p.x - m.x), ty += dt * (p.y - m.y);
+        }
+    };
+    add(first, j, before);
+    add(j, last, after);
+    Jump jump;
+    if (!(tt > 0)) return jump;
+    const double vx = tx / tt, vy = ty / tt;
+    jump.dx = (after.x - vx * after.t) - (before.x - vx * before.t);
+    jump.dy = (after.y - vy * after.t) - (before.y - vy * before.t);
+    jump.fitted = true;
+    const double apart = after.t - before.t;  // the common rate's share
+    jump.noise_share = std::sqrt((1 / before.n + 1 / after.n + apart * apart / tt) / 6);
+    return jump;
+}
 
 // The change of step at b: (c - b) - (b - a).
 struct PointChange {
@@ -84,13 +144,20 @@ void apply_calibration(CalibrationMove move, std::span<DriftSample> points, Geom
         return std::pair{points[clean[k]].x - points[clean[k - 1]].x,
                          points[clean[k]].y - points[clean[k - 1]].y};
     };
-    // The star's own motion over the jump's interval, as over a neighbouring one, comes
-    // off the jump; how much the steps change from one to the next is how well it does.
-    auto [dx, dy] = step(j);
-    const std::size_t neighbour = j + 1 < clean.size() ? j + 1 : j - 1;
-    if (neighbour >= 1 && neighbour != j) {
-        const auto [nx, ny] = step(neighbour);
-        dx -= nx, dy -= ny;
+    // The jump between the lines through the clean images on either side, the star's own
+    // motion (one rate for both) taken off: the seeing averages out over each side. With
+    // one image on each side, the motion over a neighbouring interval comes off instead.
+    // How much the steps change from one to the next is how well a single step does.
+    const Jump between = jump_between(points, clean, j);
+    double dx = between.dx, dy = between.dy;
+    double noise_share = between.noise_share;
+    if (!between.fitted) {
+        std::tie(dx, dy) = step(j);
+        const std::size_t neighbour = j + 1 < clean.size() ? j + 1 : j - 1;
+        if (neighbour >= 1 && neighbour != j) {
+            const auto [nx, ny] = step(neighbour);
+            dx -= nx, dy -= ny;
+        }
     }
     // Across the jump's line, every other change of step of the segment is as uncertain
     // as the jump's: the seeing and the drive's errors. Their robust spread, from all of
@@ -120,7 +187,7 @@ void apply_calibration(CalibrationMove move, std::span<DriftSample> points, Geom
     for (std::size_t k = 0; k < after; ++k) points[k].flagged = true;
     Geometry& g = geometry;
     const double angle = angle_from_move(move, dx, dy, g.orientation.mirror);
-    const double se = spread / length * 180 / std::numbers::pi;
+    const double se = noise_share * spread / length * 180 / std::numbers::pi;
     notes.push_back({NoteCode::calibration_found, {name}, {angle, se, std::hypot(dx, dy)}});
     if (g.angle_source == AngleSource::typed) return;
     g.orientation.north_deg = angle;

@@ -10,11 +10,27 @@
 namespace trakora {
 namespace {
 
+// A star whose error is neither surely off nor surely within kAlignedArcmin is measured
+// on for this long at most; then its answer is taken as it stands.
+constexpr double kLongestMeasureMinutes = 12;
+
 // Both components within kAlignedArcmin at `ses` standard errors.
 bool within(const CombinedError& c, Knob knob, double ses) {
     const double value = knob == Knob::azimuth ? c.azimuth_arcmin : c.altitude_arcmin;
     const double se = knob == Knob::azimuth ? c.azimuth_se_arcmin : c.altitude_se_arcmin;
     return std::abs(value) + ses * se < kAlignedArcmin;
+}
+
+// A turn takes more away than it may add only when the error stands out of its noise by
+// more than half of kAlignedArcmin; closer to the pole, more time tells (a turn on a
+// 1.4′ ± 0.6′ answer chases the noise round the pole).
+bool worth_turning(double value, double se) {
+    return std::abs(value) - 2 * se > kAlignedArcmin / 2;
+}
+
+bool worth_turning(const CombinedError& c, Knob knob) {
+    return knob == Knob::azimuth ? worth_turning(c.azimuth_arcmin, c.azimuth_se_arcmin)
+                                 : worth_turning(c.altitude_arcmin, c.altitude_se_arcmin);
 }
 
 AlignmentPhase turn_phase(Knob knob) {
@@ -88,6 +104,7 @@ bool direction_known(const DriftSummary& s) {
 
 bool error_may_be_shown(const DriftSummary& s) {
     if (!s.error_arcmin || !s.error_se_arcmin) return false;
+    if (s.used < kLeastImagesShown || s.minutes < kLeastMinutesShown) return false;
     return *s.error_se_arcmin < *s.error_arcmin / 2 || *s.error_se_arcmin < 1;
 }
 
@@ -127,6 +144,13 @@ AlignmentStep alignment_step(const DriftAssistant& a) {
     if (component == Component::azimuth && !checking && a.knob_turned_last != Knob::azimuth)
         step.phase = AlignmentPhase::measure_azimuth;
 
+    // A segment asked for (a knob turned, a new star, by hand) starts with the next image:
+    // until then the answer is the old segment's, and nothing is offered on it again.
+    if (a.segment_requested) {
+        step.action = StepAction::wait;
+        return step;
+    }
+
     if (const std::optional<CombinedError> c = combined_now(a)) {
         if (within(*c, Knob::azimuth, 2) && within(*c, Knob::altitude, 2)) {
             step.phase = AlignmentPhase::aligned;
@@ -135,7 +159,7 @@ AlignmentStep alignment_step(const DriftAssistant& a) {
         }
         if (enough && step.direction_known) {
             const std::optional<KnobAdjust> adjust = drift_adjust_now(a);
-            if (adjust && !within(*c, adjust->knob, 2)) {
+            if (adjust && worth_turning(*c, adjust->knob) && !within(*c, adjust->knob, 2)) {
                 offer_turn(step, a, adjust->knob);
                 return step;
             }
@@ -177,8 +201,14 @@ AlignmentStep alignment_step(const DriftAssistant& a) {
         return step;
     }
     const Knob knob = component == Component::azimuth ? Knob::azimuth : Knob::altitude;
-    if (advice.kind == AdviceKind::turn && !step.may_be_fine) {
+    if (advice.kind == AdviceKind::turn && !step.may_be_fine && s.error_arcmin &&
+        s.error_se_arcmin && worth_turning(*s.error_arcmin, *s.error_se_arcmin)) {
         offer_turn(step, a, knob);
+        return step;
+    }
+    // Neither surely off nor surely within kAlignedArcmin: more time tells, up to a point.
+    if (!step.may_be_fine && s.minutes < kLongestMeasureMinutes) {
+        step.action = StepAction::wait;
         return step;
     }
     // This component is fine as it is: measure the other.

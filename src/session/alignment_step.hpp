@@ -10,6 +10,7 @@
 //   knob_button->setEnabled(step.knob_allowed);
 #pragma once
 
+#include <cstddef>
 #include <optional>
 
 #include "analysis/polar_error.hpp"
@@ -48,7 +49,7 @@ enum class StepAction {
 // What may be said of the current answer.
 enum class AnswerShown {
     progress,  // too early: elapsed minutes and about how long to go
-    error,     // the error, as the headline (standard error below half of it, or below 1′)
+    error,     // the error, as the headline (error_may_be_shown)
 };
 
 struct AlignmentStep {
@@ -72,7 +73,14 @@ const char* step_action_name(StepAction action);
 // Whether the summary's orientation is known well enough to say a direction.
 bool direction_known(const DriftSummary& summary);
 
-// The error may be the headline: its standard error is below half of it or below 1′.
+// A fit of fewer images, or over less time, says nothing yet: its standard error is
+// itself too uncertain to judge the error by (three images can give 38′ ± 5′ on a
+// tracked star).
+inline constexpr std::size_t kLeastImagesShown = 8;
+inline constexpr double kLeastMinutesShown = 1;
+
+// The error may be the headline: the fit spans kLeastImagesShown images and
+// kLeastMinutesShown, and its standard error is below half of it or below 1′.
 bool error_may_be_shown(const DriftSummary& summary);
 
 AlignmentStep alignment_step(const DriftAssistant& a);

@@ -7,6 +7,7 @@
 
 #include "analysis/adjust_cutout.hpp"
 #include "analysis/brightest_spot.hpp"
+#include "analysis/star_measurement.hpp"
 #include "analysis/star_tracker.hpp"
 #include "session/drift_adjust.hpp"
 
@@ -27,6 +28,21 @@ StarTracker session_tracker(const DriftAssistant& a, bool picked) {
     t.last_snr = last.flags == 0 ? last.snr : 0;
     t.turned_to = a.turned_to;
     return t;
+}
+
+// After a slew the new star stands where the user centred it, as the window asks, or
+// where a mount's pointing puts it: on the pixel the last star was. The brighter of the
+// two places is taken, since a knob's turn leaves the last star off the centre and what
+// lies there after the slew is a field star at best.
+Position slewed_star_place(const MeasuredPlane& image, Position last) {
+    const Position at_last = brightest_spot_near(image.plane, rounded(last));
+    if (!has_pixels(image)) return at_last;
+    const Position centre =
+        brightest_spot_near(image.plane, rounded({(image.width - 1) / 2, (image.height - 1) / 2}));
+    const auto flux = [&image](Position p) {
+        return measure_star(image.plane, p, image.levels).flux;
+    };
+    return flux(centre) > flux(at_last) ? centre : at_last;
 }
 
 // While a knob is turned: where the star was followed to, along the line to the target.
@@ -64,7 +80,8 @@ bool follow_adjusting(KnobAdjusting& k, const MeasuredPlane& image, const ImageM
 
 // Keeps `m` as the latest measurement; with `take`, measures the star and adds the image.
 // After a slew or a flip the star is a new one: the one now under the session's search,
-// where the last one was (a mount centres the new star on the same pixel), any brightness.
+// where the last one was (a mount centres the new star on the same pixel) or, after a
+// slew, at the centre where the user put it, any brightness.
 // Returns `take`.
 bool measure(DriftAssistant& a, const MeasuredPlane& image, ImageMeasurement m, bool take) {
     ++a.measured;
@@ -81,7 +98,10 @@ bool measure(DriftAssistant& a, const MeasuredPlane& image, ImageMeasurement m, 
         if (moved != MountMove::none) {
             t.last_snr = 0;
             t.turned_to.reset();
-            if (t.last) found = brightest_spot_near(image.plane, rounded(*t.last));
+            if (t.last)
+                found = moved == MountMove::slewed
+                            ? slewed_star_place(image, *t.last)
+                            : brightest_spot_near(image.plane, rounded(*t.last));
         } else if (!fresh) {
             t.memory = a.star_memory;
             t.now_unix_s = now;

@@ -3,28 +3,30 @@
 
 #include <cmath>
 
+#include "session/alignment_step.hpp"
+
 namespace trakora {
 namespace {
 
+// The star of the phase the alignment is in: the azimuth star until its knob is turned or
+// it is found fine, then the altitude star, then the meridian again to check both.
 NextPhase next_phase(const DriftAssistant& a) {
-    if (const std::optional<CombinedError> c = combined_now(a)) {
-        const auto within = [](double value, double se, double ses) {
-            return std::abs(value) + ses * se < kAlignedArcmin;
-        };
-        const auto both = [&](double ses) {
-            return within(c->azimuth_arcmin, c->azimuth_se_arcmin, ses) &&
-                   within(c->altitude_arcmin, c->altitude_se_arcmin, ses);
-        };
-        if (both(2)) return NextPhase::aligned;
-        if (both(0)) return NextPhase::nearly_aligned;
-        return NextPhase::both_known;
+    const AlignmentStep step = alignment_step(a);
+    if (step.phase == AlignmentPhase::aligned) return NextPhase::aligned;
+    const std::optional<CombinedError> c = combined_now(a);
+    if (c && std::abs(c->azimuth_arcmin) < kAlignedArcmin &&
+        std::abs(c->altitude_arcmin) < kAlignedArcmin)
+        return NextPhase::nearly_aligned;
+    switch (step.phase) {
+        case AlignmentPhase::turn_azimuth:
+            return c ? NextPhase::both_known : NextPhase::altitude;
+        case AlignmentPhase::measure_altitude:
+            return NextPhase::altitude;
+        case AlignmentPhase::turn_altitude:
+            return c ? NextPhase::both_known : NextPhase::azimuth;
+        default:
+            return NextPhase::azimuth;
     }
-    for (std::size_t k = a.segments.size(); k-- > 0;) {
-        const DriftSummary& s = a.segments[k].summary;
-        if (s.component == Component::azimuth && s.error_arcmin) return NextPhase::altitude;
-        if (a.segments[k].reason == SegmentReason::knob_turned) break;
-    }
-    return NextPhase::azimuth;
 }
 
 // The newest header the assistant saw: the latest measured image's, else the session's.

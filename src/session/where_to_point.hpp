@@ -15,9 +15,10 @@
 
 namespace trakora {
 
-// Azimuth first, until a segment since the last knob turn knows it; then altitude; once
-// the combined answer stands, both are known and the next round starts on the meridian
-// again after the knobs are turned, unless both components lie within kAlignedArcmin:
+// The star of the alignment's phase (alignment_step): the azimuth star while it is
+// measured, the altitude star once the azimuth knob is turned or the azimuth found fine;
+// while the altitude knob is turned with the combined answer standing, both are known and
+// the next round starts on the meridian again. Both components within kAlignedArcmin:
 // surely (two standard errors beyond them too), the alignment is done; only as measured,
 // more time tells.
 enum class NextPhase { azimuth, altitude, both_known, nearly_aligned, aligned };

@@ -10,6 +10,7 @@
 #include <QKeySequence>
 #include <QLayout>
 #include <QScreen>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -28,6 +29,7 @@ namespace trakora::ui {
 namespace {
 
 constexpr int kSegmentsListed = 6;  // the last segments' errors in the list
+constexpr int kTitleBar = 32;       // a title bar's height, until the window manager tells
 
 QLabel* value_label(QWidget* parent) {
     auto* l = new QLabel(QStringLiteral("—"), parent);
@@ -73,7 +75,20 @@ DriftAssistantWindow::DriftAssistantWindow(QWidget* parent) : QWidget(parent, Qt
     setWindowTitle(tr("ドリフト解析 - Trakora"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     build();
-    resize(QSize(1180, 720).expandedTo(minimumSize()));
+    resize(first_size());
+}
+
+QSize DriftAssistantWindow::first_size() const {
+    // All of it in sight where the screen has room: the headline and the advice over the
+    // body at its least size; on a smaller screen as much as it holds, the body scrolling.
+    const QMargins m = layout()->contentsMargins();
+    const QSize body = c_.body->widget()->minimumSizeHint();
+    const QSize whole(std::max(body.width() + m.left() + m.right(), minimumWidth()),
+                      minimumHeight() - c_.body->minimumSizeHint().height() + body.height());
+    QSize size = QSize(1180, 720).expandedTo(whole);
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size() - QSize(0, kTitleBar));
+    return size.expandedTo(minimumSize());
 }
 
 void DriftAssistantWindow::build() {
@@ -162,7 +177,8 @@ void DriftAssistantWindow::build() {
     segments_box->addWidget(c_.segments);
 
     c_.save = new QPushButton(tr("保存…"), this);
-    c_.any_case = new QCheckBox(tr("小文字の .fit / .fits / .fts も対象にする"), this);
+    c_.any_case =
+        new QCheckBox(tr("小文字の .fit / .fits / .fts と .fz / .xisf も対象にする"), this);
     QVBoxLayout* buttons = action_rows();
 
     // The plot with the segments under it on the left; what the user reads and types on
@@ -187,15 +203,24 @@ void DriftAssistantWindow::build() {
     steer->addWidget(c_.knob_target, 2);
     steer->addWidget(c_.where);
 
-    auto* body = new QHBoxLayout;
+    // The headline and the advice stay in sight; the rest scrolls when the screen is too
+    // small for it (a laptop's at twice the scale), and nothing in it is squeezed.
+    auto* body_widget = new QWidget(this);
+    auto* body = new QHBoxLayout(body_widget);
+    body->setContentsMargins(0, 0, 0, 0);
     body->addLayout(left, 3);
     body->addLayout(side, 2);
     body->addLayout(steer, 2);
+    c_.body = new QScrollArea(this);
+    c_.body->setObjectName(QStringLiteral("DriftWindowBody"));
+    c_.body->setFrameShape(QFrame::NoFrame);
+    c_.body->setWidgetResizable(true);
+    c_.body->setWidget(body_widget);
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(answer_row);
     top->addWidget(c_.advice);
-    top->addLayout(body, 1);
+    top->addWidget(c_.body, 1);
 
     connect(c_.new_segment, &QPushButton::clicked, this,
             &DriftAssistantWindow::newSegmentRequested);
@@ -279,7 +304,7 @@ void DriftAssistantWindow::open() {
 void DriftAssistantWindow::place_beside_neighbour() {
     const QRect room = neighbour_->screen()->availableGeometry();
     const QRect n = neighbour_->frameGeometry();
-    const int frame = 32;  // a title bar's height, until the window manager tells
+    const int frame = kTitleBar;
     ensurePolished();
     layout()->activate();  // the minimum in the fonts the window will show
     const QSize least = layout()->totalMinimumSize().expandedTo(minimumSizeHint());

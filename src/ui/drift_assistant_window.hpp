@@ -4,9 +4,9 @@
 // measurement's quality and warnings, the inputs with their sources, the last segments'
 // errors, and "保存…". Beside the inputs, always in the same place, the actions of a
 // round: "新しい星" (Ctrl+N), "新しい区間" (Ctrl+G) and "校正" (Ctrl+K) with its button's
-// way; beside them "スマホで表示", the address of the page for a phone. Laid out, not placed: it
-// resizes and follows the screen's scale, and never grows by itself when its texts change. Closing
-// it only hides it.
+// way; beside them "スマホで表示", the address of the page for a phone. Laid out, not placed:
+// it resizes and follows the screen's scale, and never grows by itself when its texts change;
+// on a screen too small for it, everything under the advice scrolls. Closing it only hides it.
 #pragma once
 
 #include <QCheckBox>
@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -51,11 +52,12 @@ struct DriftWindowControls {
     QPushButton* calibrate = nullptr;
     QPushButton* save = nullptr;
     QPushButton* phone = nullptr;   // "スマホで表示": the page's address and its QR code
-    QCheckBox* any_case = nullptr;  // lower-case .fit / .fits / .fts too
+    QCheckBox* any_case = nullptr;  // lower-case .fit / .fits / .fts, .fz and .xisf too
     // Both components: the pole target, the cut-out and the knob buttons, where to point.
     PoleTargetView* pole_target = nullptr;
     KnobTargetView* knob_target = nullptr;
     WhereToPointView* where = nullptr;
+    QScrollArea* body = nullptr;  // all under the advice
 };
 
 class DriftAssistantWindow : public QWidget {
@@ -86,6 +88,7 @@ class DriftAssistantWindow : public QWidget {
 
   private:
     void build();
+    QSize first_size() const;
     QVBoxLayout* action_rows();
     void ask_where_to_save();
     void show_tracking(const DriftSummary& s);

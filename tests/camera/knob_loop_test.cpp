@@ -14,6 +14,7 @@
 #include "camera/simulated_image.hpp"
 #include "fits/header_values.hpp"
 #include "fits/observing_keywords.hpp"
+#include "session/alignment_step.hpp"
 #include "session/drift_assistant.hpp"
 #include "session/where_to_point.hpp"
 
@@ -107,7 +108,11 @@ TEST_P(KnobLoop, AlignsToUnderAnArcminuteInThreeRounds) {
         measure_segment(a, row, row.meridian, ms, knobs,
                         round == 0 ? SegmentReason::start : SegmentReason::knob_turned);
         ms += static_cast<long long>((kSegmentMinutes + 3) * 60'000);
-        EXPECT_EQ(where_to_point(a, {}, 0).next, NextPhase::altitude);
+        // On to the altitude star, unless the azimuth star is still being measured (an
+        // error near 1′ not yet surely on either side of it).
+        EXPECT_EQ(where_to_point(a, {}, 0).next, alignment_step(a).action == StepAction::wait
+                                                     ? NextPhase::azimuth
+                                                     : NextPhase::altitude);
         measure_segment(a, row, row.low, ms, knobs, SegmentReason::new_star);
         ms += static_cast<long long>((kSegmentMinutes + 5) * 60'000);
         // Far off before the first turn; within a minute of arc, surely, after it.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "session/assistant_handlers.hpp"
+#include "session/where_to_point.hpp"
 
 namespace trakora {
 namespace {
@@ -56,34 +57,40 @@ struct StepRow {
     StepAction action;
     AnswerShown show;
     bool knob_allowed;
+    NextPhase next;  // the star "where to point" names
 };
 
 TEST(AlignmentStep, FollowsTheRoundThroughItsPhases) {
     const StepRow rows[] = {
         {"nothing_yet", true, [](DriftAssistant&) {}, AlignmentPhase::measure_azimuth,
-         StepAction::pick_meridian_star, AnswerShown::progress, false},
+         StepAction::pick_meridian_star, AnswerShown::progress, false, NextPhase::azimuth},
         {"first_images", true, [](DriftAssistant& a) { drift(a, 3, 2); },
-         AlignmentPhase::measure_azimuth, StepAction::wait, AnswerShown::progress, false},
+         AlignmentPhase::measure_azimuth, StepAction::wait, AnswerShown::progress, false,
+         NextPhase::azimuth},
         {"azimuth_known", true, [](DriftAssistant& a) { drift(a, 3); },
-         AlignmentPhase::turn_azimuth, StepAction::turn_azimuth_knob, AnswerShown::error, true},
+         AlignmentPhase::turn_azimuth, StepAction::turn_azimuth_knob, AnswerShown::error, true,
+         NextPhase::altitude},
         {"azimuth_on_an_assumed_north", false, [](DriftAssistant& a) { drift(a, 3); },
-         AlignmentPhase::measure_azimuth, StepAction::give_orientation, AnswerShown::error, false},
+         AlignmentPhase::measure_azimuth, StepAction::give_orientation, AnswerShown::error, false,
+         NextPhase::azimuth},
         {"azimuth_fine_as_it_is", true, [](DriftAssistant& a) { drift(a, 0.1); },
          AlignmentPhase::measure_altitude, StepAction::slew_altitude_star, AnswerShown::error,
-         false},
+         false, NextPhase::altitude},
         {"turning_azimuth", true,
          [](DriftAssistant& a) {
              drift(a, 3);
              a.adjusting = KnobAdjusting{};
          },
-         AlignmentPhase::turn_azimuth, StepAction::turn_azimuth_knob, AnswerShown::error, false},
+         AlignmentPhase::turn_azimuth, StepAction::turn_azimuth_knob, AnswerShown::error, false,
+         NextPhase::altitude},
         {"target_reached", true,
          [](DriftAssistant& a) {
              drift(a, 3);
              a.adjusting = KnobAdjusting{};
              a.adjusting->reached = true;
          },
-         AlignmentPhase::turn_azimuth, StepAction::target_reached, AnswerShown::error, false},
+         AlignmentPhase::turn_azimuth, StepAction::target_reached, AnswerShown::error, false,
+         NextPhase::altitude},
         {"after_the_azimuth_knob", true,
          [](DriftAssistant& a) {
              drift(a, 3);
@@ -91,7 +98,7 @@ TEST(AlignmentStep, FollowsTheRoundThroughItsPhases) {
              drift(a, 0.1, 8);
          },
          AlignmentPhase::measure_altitude, StepAction::slew_altitude_star, AnswerShown::error,
-         false},
+         false, NextPhase::altitude},
         {"altitude_known", true,
          [](DriftAssistant& a) {
              drift(a, 3);
@@ -99,7 +106,8 @@ TEST(AlignmentStep, FollowsTheRoundThroughItsPhases) {
              new_star(a, -6);
              drift(a, 3);
          },
-         AlignmentPhase::turn_altitude, StepAction::turn_altitude_knob, AnswerShown::error, true},
+         AlignmentPhase::turn_altitude, StepAction::turn_altitude_knob, AnswerShown::error, true,
+         NextPhase::azimuth},
         {"after_the_altitude_knob", true,
          [](DriftAssistant& a) {
              drift(a, 3);
@@ -109,14 +117,23 @@ TEST(AlignmentStep, FollowsTheRoundThroughItsPhases) {
              knob_turned(a, Knob::altitude);
              drift(a, 0.1, 8);
          },
-         AlignmentPhase::check_both, StepAction::slew_check_star, AnswerShown::error, false},
+         AlignmentPhase::check_both, StepAction::slew_check_star, AnswerShown::error, false,
+         NextPhase::azimuth},
         {"both_within_a_minute", true,
          [](DriftAssistant& a) {
              drift(a, 0.05);
              new_star(a, -6);
              drift(a, 0.05);
          },
-         AlignmentPhase::aligned, StepAction::done, AnswerShown::error, false},
+         AlignmentPhase::aligned, StepAction::done, AnswerShown::error, false, NextPhase::aligned},
+        {"three_images_into_a_new_segment", true,
+         [](DriftAssistant& a) {
+             drift(a, 3);
+             start_drift_segment(a, SegmentReason::by_hand);
+             drift(a, 38, 3);
+         },
+         AlignmentPhase::measure_azimuth, StepAction::wait, AnswerShown::progress, false,
+         NextPhase::azimuth},
     };
     for (const StepRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -130,6 +147,7 @@ TEST(AlignmentStep, FollowsTheRoundThroughItsPhases) {
         EXPECT_EQ(step.show, row.show);
         EXPECT_EQ(step.knob_allowed, row.knob_allowed);
         EXPECT_EQ(step.direction_known, row.north_known);
+        EXPECT_EQ(where_to_point(a, 0.0, 1.8e9).next, row.next);
     }
 }
 

@@ -350,6 +350,9 @@ TEST_P(DriftWindowTexts, FitTheirBoxesAndKeepTheWindowsSize) {
     DriftAssistantWindow& window = program.view().drift_window();
     window.show();
     const QSize first = window.size();
+    // Whole on a 1920 x 1080 screen, its title bar too, whatever the scale.
+    EXPECT_LE(first.width() * window.devicePixelRatio(), 1920);
+    EXPECT_LE((first.height() + 32) * window.devicePixelRatio(), 1080);
     const auto shown = [&](const char* when) {
         program.view().show_drift_assistant(program.state().assistant);
         QApplication::processEvents();

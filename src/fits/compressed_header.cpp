@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "fits/compressed_header.hpp"
 
+#include <algorithm>
 #include <array>
+#include <limits>
 
+#include "base/number_text.hpp"
 #include "fits/header_cards.hpp"
 
 namespace trakora {
@@ -28,6 +31,17 @@ bool is_table_card(std::string_view name) {
         if (digits) return true;
     }
     return false;
+}
+
+// A number card's value as CFITSIO reads it: the first word of the value field, and NaN
+// when that word is not a number as a whole ("0   12" is 0 to CFITSIO, and 12 to our own
+// number rule, which leaves blanks out; "9$" is no number to CFITSIO).
+double cfitsio_number(std::string_view card) {
+    std::string_view field = card.substr(10);
+    const std::size_t start = field.find_first_not_of(' ');
+    if (start != std::string_view::npos) field = field.substr(start);
+    return exact_number(field.substr(0, field.find_first_of(" /")))
+        .value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
 std::string card_of(std::string text) {
@@ -70,11 +84,19 @@ std::string compressed_header_problem(const std::vector<std::string>& cards) {
     std::string value_names[10];
     double axes = -1;
     bool compressed = false;
+    std::vector<std::string> seen;
     for (const std::string& raw : cards) {
         const std::string card = card_of(raw.substr(0, kCardBytes));
         if (is_end_card(card)) break;
         const std::string_view name = name_of(card);
-        const double value = card_number(card);
+        // Which of two cards of a name CFITSIO reads depends on where its last search
+        // stopped, so the table's and the compression's cards must be given once.
+        if (is_table_card(name) || name.starts_with("Z")) {
+            if (std::find(seen.begin(), seen.end(), name) != seen.end())
+                return std::string(name) + " given twice";
+            seen.emplace_back(name);
+        }
+        const double value = cfitsio_number(card);
         if (name == "ZNAXIS") axes = value;
         if (name == "ZIMAGE") compressed = trimmed_blanks(card.substr(10, 20)) == "T";
         if ((name.starts_with("ZNAXIS") || name.starts_with("ZTILE")) && name.back() >= '1' &&

@@ -17,8 +17,9 @@ std::string uncompressed_image_cards(const std::vector<std::string>& cards);
 
 // Why CFITSIO must not be handed the compressed extension whose cards are `cards`, or ""
 // when it may: sizes and tiles CFITSIO divides by (ZNAXIS 1 to 3, ZNAXISn and ZTILEn of
-// at least 1), a block size of at least 1 and a byte count of 1, 2, 4 or 8. CFITSIO
-// itself stops with a division by zero on some of these.
+// at least 1), a block size of at least 1 and a byte count of 1, 2, 4 or 8, each read as
+// CFITSIO reads it, and a table or compression card given twice. CFITSIO itself stops
+// with a division by zero on some of these.
 std::string compressed_header_problem(const std::vector<std::string>& cards);
 
 }  // namespace trakora

@@ -5,6 +5,7 @@
 // damaged files turned away with a message.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -123,6 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FormatRow{"fz_rice_16", "a.fits.fz", "rice", 16},
                       FormatRow{"fz_gzip1_8", "a.fit.fz", "gzip1", 8},
                       FormatRow{"fz_gzip2_32", "a.fz", "gzip2", 32},
+                      FormatRow{"fz_hcompress_16", "a.fits.fz", "hcompress", 16},
                       FormatRow{"fz_plio_8", "a.fits.fz", "plio", 8},
                       FormatRow{"fz_gzip2_float_normalised", "a.fits.fz", "gzip2", -32, 1, 1},
                       FormatRow{"fz_gzip1_float_colour", "a.fits.fz", "gzip1", -32, 3},
@@ -175,6 +177,15 @@ void replace_in_header(std::string& b, std::string_view from, std::string_view t
     for (int k = 0; k < 4; ++k) b[8 + k] = static_cast<char>(length >> (8 * k));
 }
 
+// Where the tiles begin in a compressed file of 30 rows: the heap after the extension's
+// table of tile descriptors (8 bytes each).
+std::ptrdiff_t heap_start(const std::string& b) {
+    std::size_t at = 0;
+    for (int ends = 0; ends < 2; at += 80)
+        if (b.compare(at, 4, "END ") == 0) ++ends;
+    return static_cast<std::ptrdiff_t>((at + 2879) / 2880 * 2880 + 240);
+}
+
 TEST(DamagedFiles, GiveAMessageNotACrash) {
     const FormatRow fz{"", "d.fits.fz", "rice", 16};
     const FormatRow xisf{"", "d.xisf", "zlib", 16};
@@ -182,21 +193,42 @@ TEST(DamagedFiles, GiveAMessageNotACrash) {
         {"fz_cut_short", fz, [](std::string& b) { b.resize(b.size() - 1000); },
          "compressed FITS error", true},
         {"fz_tiles_corrupt", fz,
-         [](std::string& b) {
-             // The heap after the extension's table of 30 tile descriptors (8 bytes each):
-             // the tiles say where they are but hold garbage.
-             std::size_t at = 0;
-             for (int ends = 0; ends < 2; at += 80)
-                 if (b.compare(at, 4, "END ") == 0) ++ends;
-             for (std::size_t i = (at + 2879) / 2880 * 2880 + 240; i < b.size(); ++i) b[i] = '\x5A';
-         },
+         [](std::string& b) { std::fill(b.begin() + heap_start(b), b.end(), '\x5A'); },
          "compressed FITS error", false},
         {"fz_no_compressed_image", fz, [](std::string& b) { b.resize(2880); },
          "no compressed image", true},
-        {"fz_hcompress_refused",
+        {"fz_tile_side_as_cfitsio_reads_it", fz,
+         [](std::string& b) {
+             replace_once(b, "ZTILE1  =                   40", "ZTILE1  =    0              40");
+         },
+         "bad ZTILE1", false},
+        {"fz_rice_tile_cut_short", fz,
+         [](std::string& b) {
+             replace_once(b, "DATASUM =", "DATASUX =");
+             // Each tile's first block then says its 40 samples are stored whole.
+             std::fill(b.begin() + heap_start(b), b.end(), '\xFF');
+         },
+         "Rice stream cut short", false},
+        {"fz_gzip_tile_inflates_beyond_its_size",
+         {"", "g.fits.fz", "gzip1", 16},
+         [](std::string& b) {
+             replace_once(b, "DATASUM =", "DATASUX =");
+             // 4000 zero bytes in the first tile, of 80.
+             constexpr std::string_view kBomb(
+                 "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\xed\xc1\x31\x01\x00\x00\x00\xc2\xa0"
+                 "\xf5\x4f\x6d\x0c\x1f\xa0\x00\x00\x00\x80\xb7\x01\xbe\x93\x8b\x3a\xa0\x0f\x00\x00",
+                 39);
+             b.replace(b.find("\x1f\x8b\x08", 2880), kBomb.size(), kBomb);
+         },
+         "tile 1: inflates beyond its size",
+         false},
+        {"fz_hcompress_tile_sides_lie",
          {"", "h.fits.fz", "hcompress", 16},
-         [](std::string&) {},
-         "HCOMPRESS is not read",
+         [](std::string& b) {
+             replace_once(b, "DATASUM =", "DATASUX =");
+             b[b.find("\xDD\x99", 2880) + 9] ^= 1;  // the tile's width
+         },
+         "H-compress sides differ",
          false},
         {"xisf_block_cut_short", xisf, [](std::string& b) { b.resize(b.size() - 10); },
          "data block beyond the end of the file", true},

@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: MIT
+#include "fits/compressed_tiles.hpp"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+
+namespace trakora {
+
+std::int64_t tile_count(const TileGrid& grid) {
+    std::int64_t count = 1;
+    for (std::size_t a = 0; a < 3; ++a) count *= (grid.sides[a] + grid.tile[a] - 1) / grid.tile[a];
+    return count;
+}
+
+std::array<std::int64_t, 3> tile_sides(const TileGrid& grid, std::int64_t index) {
+    std::array<std::int64_t, 3> sides{};
+    for (std::size_t a = 0; a < 3; ++a) {
+        const std::int64_t across = (grid.sides[a] + grid.tile[a] - 1) / grid.tile[a];
+        const std::int64_t first = index % across * grid.tile[a];
+        index /= across;
+        sides[a] = std::min(grid.tile[a], grid.sides[a] - first);
+    }
+    return sides;
+}
+
+std::string gzip_tile_problem(std::span<const std::uint8_t> stream, std::uint64_t limit) {
+    z_stream z{};
+    // A gzip member only, as CFITSIO inflates it.
+    if (inflateInit2(&z, 15 + 16) != Z_OK) return "cannot inflate";
+    std::array<std::uint8_t, 16384> out;
+    std::uint64_t total = 0;
+    std::size_t fed = 0;
+    std::string problem;
+    for (;;) {
+        if (z.avail_in == 0 && fed < stream.size()) {
+            const std::size_t part = std::min<std::size_t>(stream.size() - fed, 1u << 30);
+            z.next_in = const_cast<Bytef*>(stream.data() + fed);
+            z.avail_in = static_cast<uInt>(part);
+            fed += part;
+        }
+        z.next_out = out.data();
+        z.avail_out = static_cast<uInt>(out.size());
+        const int code = inflate(&z, Z_NO_FLUSH);
+        total += out.size() - z.avail_out;
+        if (total > limit) {
+            problem = "inflates beyond its size";
+            break;
+        }
+        if (code == Z_STREAM_END) break;
+        if (code == Z_BUF_ERROR && z.avail_in == 0 && fed == stream.size()) {
+            problem = "cut short";
+            break;
+        }
+        if (code != Z_OK) {
+            problem = "corrupt";
+            break;
+        }
+    }
+    inflateEnd(&z);
+    return problem;
+}
+
+namespace {
+
+// Reads a stream bit by bit, the first bit the highest of its byte, and says when a read
+// would go past its end.
+class BitWalk {
+  public:
+    explicit BitWalk(std::span<const std::uint8_t> s) : stream_(s), bits_(s.size() * 8) {}
+    bool skip(std::uint64_t n) {
+        if (n > bits_ - at_) return false;
+        at_ += n;
+        return true;
+    }
+    std::optional<std::uint32_t> read(int n) {
+        if (static_cast<std::uint64_t>(n) > bits_ - at_) return std::nullopt;
+        std::uint32_t v = 0;
+        for (int k = 0; k < n; ++k, ++at_)
+            v = (v << 1) | ((stream_[at_ / 8] >> (7 - at_ % 8)) & 1u);
+        return v;
+    }
+    // Past a run of 0 bits and the 1 that ends it.
+    bool skip_unary() {
+        while (at_ < bits_) {
+            if (at_ % 8 == 0 && stream_[at_ / 8] == 0) {
+                at_ += 8;
+                continue;
+            }
+            if ((stream_[at_ / 8] >> (7 - at_ % 8)) & 1u) {
+                ++at_;
+                return true;
+            }
+            ++at_;
+        }
+        return false;
+    }
+
+  private:
+    std::span<const std::uint8_t> stream_;
+    std::uint64_t bits_;
+    std::uint64_t at_ = 0;
+};
+
+std::uint64_t big_endian(std::span<const std::uint8_t> bytes) {
+    std::uint64_t v = 0;
+    for (const std::uint8_t b : bytes) v = (v << 8) | b;
+    return v;
+}
+
+}  // namespace
+
+std::string rice_tile_problem(std::span<const std::uint8_t> stream, std::int64_t samples, int block,
+                              int bytes) {
+    if (block < 1) return "Rice block size below 1";
+    if (bytes != 1 && bytes != 2) bytes = 4;
+    // The code's width and its value for a block stored raw, by the sample's size.
+    const int code_bits = bytes == 1 ? 3 : bytes == 2 ? 4 : 5;
+    const std::uint32_t raw = bytes == 1 ? 6 : bytes == 2 ? 14 : 25;
+    const char* const short_stream = "Rice stream cut short";
+    BitWalk walk(stream);
+    // The first sample as it is, then each block's code; a code of 0 repeats the last
+    // sample, `raw` + 1 stores the block's differences whole, others split each into a
+    // run of zeros, a 1 and (code - 1) low bits.
+    if (samples > 0 && !walk.skip(8u * static_cast<unsigned>(bytes))) return short_stream;
+    for (std::int64_t i = 0; i < samples; i += block) {
+        const std::int64_t count = std::min<std::int64_t>(block, samples - i);
+        const std::optional<std::uint32_t> code = walk.read(code_bits);
+        if (!code) return short_stream;
+        if (*code == 0) continue;
+        if (*code - 1 == raw) {
+            if (!walk.skip(static_cast<std::uint64_t>(count) * 8u * static_cast<unsigned>(bytes)))
+                return short_stream;
+            continue;
+        }
+        for (std::int64_t k = 0; k < count; ++k)
+            if (!walk.skip_unary() || !walk.skip(*code - 1)) return short_stream;
+    }
+    return {};
+}
+
+std::string hcompress_tile_problem(std::span<const std::uint8_t> stream, std::int64_t width,
+                                   std::int64_t height, int bytes) {
+    // Magic (2), nx, ny and scale (4 each), the sum of all pixels (8), three bit-plane
+    // counts (1 each). nx counts the tile's rows and ny its columns.
+    constexpr std::size_t kHeaderBytes = 2 + 4 + 4 + 4 + 8 + 3;
+    if (stream.size() < kHeaderBytes) return "H-compress header cut short";
+    if (stream[0] != 0xDD || stream[1] != 0x99) return "no H-compress magic";
+    const auto int32_at = [&](std::size_t at) {
+        return static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(big_endian(stream.subspan(at, 4))));
+    };
+    if (int32_at(2) != height || int32_at(6) != width)
+        return "H-compress sides differ from the tile's";
+    if (int32_at(10) < 0) return "H-compress scale below 0";
+    // The transform's first coefficient sums the tile's samples, each below 2^(8 bytes).
+    const auto sum = static_cast<std::int64_t>(big_endian(stream.subspan(14, 8)));
+    const double most =
+        static_cast<double>(width) * static_cast<double>(height) * std::ldexp(1.0, 8 * bytes);
+    if (sum == std::numeric_limits<std::int64_t>::min() ||
+        static_cast<double>(std::abs(sum)) > most)
+        return "H-compress sum out of range";
+    // Coefficients grow by a bit at each of the transform's levels, at most 32 of them;
+    // CFITSIO's decoder shifts an int (64 bits for 4-byte samples) by each count.
+    const int planes_most = std::min(8 * bytes + 32, bytes > 2 ? 63 : 31);
+    for (std::size_t q = 22; q < 25; ++q)
+        if (stream[q] > planes_most) return "H-compress bit planes out of range";
+    return {};
+}
+
+}  // namespace trakora

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+// Checks on the tiles of a tile-compressed image, made before CFITSIO 4.2 decodes them:
+// it inflates a GZIP tile into a buffer that grows with whatever the stream gives (a few
+// kilobytes that inflate to gigabytes keep it busy for minutes), its Rice decoder reads
+// past the end of a stream that is too short, and its HCOMPRESS decoder writes as many
+// samples as the tile's own stream declares.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace trakora {
+
+// How an image of up to three axes is cut into tiles: its sides (ZNAXISn) and the tiles'
+// (ZTILEn), 1 beyond its axes. Tiles are stored one a row, the first axis fastest; those
+// at the image's far edges are cut short.
+struct TileGrid {
+    std::array<std::int64_t, 3> sides{1, 1, 1};
+    std::array<std::int64_t, 3> tile{1, 1, 1};
+};
+
+// How many tiles the grid holds (all sides and tiles at least 1).
+std::int64_t tile_count(const TileGrid& grid);
+
+// The sides of tile `index` (from 0, as tile_count counts them).
+std::array<std::int64_t, 3> tile_sides(const TileGrid& grid, std::int64_t index);
+
+// "" when the gzip stream `stream` ends, whole, within `limit` inflated bytes; else why
+// not ("inflates beyond its size", "corrupt", "cut short"). Inflates into a small buffer
+// of its own, so time and memory are bounded by the stream's size and `limit`.
+std::string gzip_tile_problem(std::span<const std::uint8_t> stream, std::uint64_t limit);
+
+// "" when the Rice stream `stream` holds every bit that `samples` samples of `bytes` each
+// (1, 2, else 4, as CFITSIO takes them), coded in blocks of `block`, need; else why not.
+// CFITSIO's decoder finds a stream too short only after it has read on past its end (a
+// run of zero bytes has it read on until one is not zero), so the stream is walked first,
+// its codes read but no sample made.
+std::string rice_tile_problem(std::span<const std::uint8_t> stream, std::int64_t samples, int block,
+                              int bytes);
+
+// "" when the H-compress stream's header agrees with a tile of `width` x `height` samples
+// of `bytes` each: the magic bytes, the sides, a scale of at least 0, a sum of all pixels
+// that such a tile can hold and bit-plane counts a sample of that size can have; else
+// which of them does not.
+std::string hcompress_tile_problem(std::span<const std::uint8_t> stream, std::int64_t width,
+                                   std::int64_t height, int bytes);
+
+}  // namespace trakora

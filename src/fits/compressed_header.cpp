@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 #include "base/number_text.hpp"
@@ -80,7 +81,31 @@ std::string uncompressed_image_cards(const std::vector<std::string>& cards) {
     return text;
 }
 
+std::string number_cards_problem(const std::vector<std::string>& cards) {
+    constexpr std::array<std::string_view, 17> kExact = {
+        "BITPIX",  "NAXIS",    "PCOUNT", "GCOUNT",  "TFIELDS", "THEAP",
+        "BZERO",   "BSCALE",   "BLANK",  "ZBITPIX", "ZNAXIS",  "ZPCOUNT",
+        "ZGCOUNT", "ZDITHER0", "ZBLANK", "ZSCALE",  "ZZERO"};
+    constexpr std::array<std::string_view, 7> kNumbered = {"NAXIS", "ZNAXIS", "ZTILE", "ZVAL",
+                                                           "TSCAL", "TZERO",  "TNULL"};
+    for (const std::string& raw : cards) {
+        const std::string card = card_of(raw.substr(0, kCardBytes));
+        if (is_end_card(card)) break;
+        const std::string_view name = name_of(card);
+        bool number = std::find(kExact.begin(), kExact.end(), name) != kExact.end();
+        for (const std::string_view prefix : kNumbered) {
+            number = number || (name.size() > prefix.size() && name.starts_with(prefix) &&
+                                name.find_first_not_of("0123456789", prefix.size()) ==
+                                    std::string_view::npos);
+        }
+        if (number && card.substr(8, 2) == "= " && std::isnan(cfitsio_number(card)))
+            return "bad " + std::string(name);
+    }
+    return {};
+}
+
 std::string compressed_header_problem(const std::vector<std::string>& cards) {
+    if (std::string problem = number_cards_problem(cards); !problem.empty()) return problem;
     std::string value_names[10];
     double axes = -1;
     bool compressed = false;

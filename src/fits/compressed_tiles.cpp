@@ -4,9 +4,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
-#include <limits>
 #include <optional>
 
 namespace trakora {
@@ -106,12 +103,6 @@ class BitWalk {
     std::uint64_t at_ = 0;
 };
 
-std::uint64_t big_endian(std::span<const std::uint8_t> bytes) {
-    std::uint64_t v = 0;
-    for (const std::uint8_t b : bytes) v = (v << 8) | b;
-    return v;
-}
-
 }  // namespace
 
 std::string rice_tile_problem(std::span<const std::uint8_t> stream, std::int64_t samples, int block,
@@ -140,35 +131,6 @@ std::string rice_tile_problem(std::span<const std::uint8_t> stream, std::int64_t
         for (std::int64_t k = 0; k < count; ++k)
             if (!walk.skip_unary() || !walk.skip(*code - 1)) return short_stream;
     }
-    return {};
-}
-
-std::string hcompress_tile_problem(std::span<const std::uint8_t> stream, std::int64_t width,
-                                   std::int64_t height, int bytes) {
-    // Magic (2), nx, ny and scale (4 each), the sum of all pixels (8), three bit-plane
-    // counts (1 each). nx counts the tile's rows and ny its columns.
-    constexpr std::size_t kHeaderBytes = 2 + 4 + 4 + 4 + 8 + 3;
-    if (stream.size() < kHeaderBytes) return "H-compress header cut short";
-    if (stream[0] != 0xDD || stream[1] != 0x99) return "no H-compress magic";
-    const auto int32_at = [&](std::size_t at) {
-        return static_cast<std::int32_t>(
-            static_cast<std::uint32_t>(big_endian(stream.subspan(at, 4))));
-    };
-    if (int32_at(2) != height || int32_at(6) != width)
-        return "H-compress sides differ from the tile's";
-    if (int32_at(10) < 0) return "H-compress scale below 0";
-    // The transform's first coefficient sums the tile's samples, each below 2^(8 bytes).
-    const auto sum = static_cast<std::int64_t>(big_endian(stream.subspan(14, 8)));
-    const double most =
-        static_cast<double>(width) * static_cast<double>(height) * std::ldexp(1.0, 8 * bytes);
-    if (sum == std::numeric_limits<std::int64_t>::min() ||
-        static_cast<double>(std::abs(sum)) > most)
-        return "H-compress sum out of range";
-    // Coefficients grow by a bit at each of the transform's levels, at most 32 of them;
-    // CFITSIO's decoder shifts an int (64 bits for 4-byte samples) by each count.
-    const int planes_most = std::min(8 * bytes + 32, bytes > 2 ? 63 : 31);
-    for (std::size_t q = 22; q < 25; ++q)
-        if (stream[q] > planes_most) return "H-compress bit planes out of range";
     return {};
 }
 

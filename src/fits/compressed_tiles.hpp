@@ -2,8 +2,7 @@
 // Checks on the tiles of a tile-compressed image, made before CFITSIO 4.2 decodes them:
 // it inflates a GZIP tile into a buffer that grows with whatever the stream gives (a few
 // kilobytes that inflate to gigabytes keep it busy for minutes), its Rice decoder reads
-// past the end of a stream that is too short, and its HCOMPRESS decoder writes as many
-// samples as the tile's own stream declares.
+// past the end of a stream that is too short.
 #pragma once
 
 #include <array>
@@ -39,12 +38,5 @@ std::string gzip_tile_problem(std::span<const std::uint8_t> stream, std::uint64_
 // its codes read but no sample made.
 std::string rice_tile_problem(std::span<const std::uint8_t> stream, std::int64_t samples, int block,
                               int bytes);
-
-// "" when the H-compress stream's header agrees with a tile of `width` x `height` samples
-// of `bytes` each: the magic bytes, the sides, a scale of at least 0, a sum of all pixels
-// that such a tile can hold and bit-plane counts a sample of that size can have; else
-// which of them does not.
-std::string hcompress_tile_problem(std::span<const std::uint8_t> stream, std::int64_t width,
-                                   std::int64_t height, int bytes);
 
 }  // namespace trakora

@@ -77,12 +77,12 @@ bool image_cards(fitsfile* f, FitsHeader& h, int& status) {
 // Why CFITSIO must not decode the tiles, or "" when it may. Every tile's bytes must lie
 // inside the file, since CFITSIO allocates what a tile's descriptor says before reading
 // it; a GZIP tile (and a float tile kept losslessly in GZIP_COMPRESSED_DATA) must inflate,
-// whole, to no more than its samples; a Rice tile must hold the bits its samples need
-// (compressed_tiles.hpp). HCOMPRESS is refused: CFITSIO 4.2's decoder reads on past the
-// end of a damaged tile's stream (valgrind shows it on the fuzz target's inputs, where
-// AddressSanitizer, which does not see into CFITSIO, cannot), and no check of the
-// stream's header prevents that. The columns, compression and tiles are taken from what
-// CFITSIO made of the header, so what is checked is what it reads.
+// whole, to no more than its samples; a Rice tile must hold the bits its samples need and
+// a PLIO tile the words its header announces (compressed_tiles.hpp). HCOMPRESS is refused:
+// CFITSIO 4.2's decoder reads on past the end of a damaged tile's stream (valgrind shows it on the
+// fuzz target's inputs, where AddressSanitizer, which does not see into CFITSIO, cannot), and no
+// check of the stream's header prevents that. The columns, compression and tiles are taken from
+// what CFITSIO made of the header, so what is checked is what it reads.
 std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
     const FITSfile& file = *f->Fptr;
     const int kind = file.compress_type;
@@ -100,7 +100,7 @@ std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
     if (rows < 0 || static_cast<std::uint64_t>(rows) > file_size)
         return "more tiles than the file has bytes";
     rows = std::min<LONGLONG>(rows, tile_count(grid));
-    enum class Check { place, gzip, rice };
+    enum class Check { place, gzip, rice, plio };
     struct Column {
         int number;
         Check check;
@@ -110,7 +110,7 @@ std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
     if (file.cn_compressed > 0) {
         columns.push_back({file.cn_compressed, kind == GZIP_1 || kind == GZIP_2 ? Check::gzip
                                                : kind == RICE_1                 ? Check::rice
-                                                                                : Check::place});
+                                                                                : Check::plio});
     }
     if (file.cn_uncompressed > 0) columns.push_back({file.cn_uncompressed, Check::place});
     if (file.cn_gzip_data > 0) columns.push_back({file.cn_gzip_data, Check::gzip});
@@ -120,6 +120,7 @@ std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
         c.width = std::max<LONGLONG>(c.width, 1);
     }
     std::vector<std::uint8_t> stream;
+    std::vector<std::int16_t> words;
     for (LONGLONG row = 1; row <= rows; ++row) {
         const std::array<std::int64_t, 3> sides = tile_sides(grid, row - 1);
         const std::int64_t samples = sides[0] * sides[1] * sides[2];
@@ -133,6 +134,16 @@ std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
                 static_cast<std::uint64_t>(offset) > file_size)
                 return "a tile lies beyond the end of the file";
             if (length == 0 || c.check == Check::place) continue;
+            if (c.check == Check::plio) {
+                // A line list of shorts, read as CFITSIO reads it.
+                words.resize(static_cast<std::size_t>(length));
+                if (fits_read_col(f, TSHORT, c.number, row, 1, length, nullptr, words.data(),
+                                  nullptr, &status) != 0)
+                    return {};
+                if (std::string problem = plio_tile_problem(words); !problem.empty())
+                    return "tile " + std::to_string(row) + ": " + problem;
+                continue;
+            }
             stream.resize(static_cast<std::size_t>(length));
             if (fits_read_col(f, TBYTE, c.number, row, 1, length, nullptr, stream.data(), nullptr,
                               &status) != 0)

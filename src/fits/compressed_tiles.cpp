@@ -134,4 +134,28 @@ std::string rice_tile_problem(std::span<const std::uint8_t> stream, std::int64_t
     return {};
 }
 
+std::string plio_tile_problem(std::span<const std::int16_t> words) {
+    // The header: word 2 the list's length when above 0, the first instruction then word 3;
+    // else the length in words 3 and 4 (low and high 15 bits), the first after word 1's
+    // count. Words are counted from 0 here.
+    const char* const beyond = "PLIO line list reads beyond its end";
+    const auto n = static_cast<std::int64_t>(words.size());
+    if (n < 3) return beyond;
+    std::int64_t length = words[2];
+    std::int64_t first = 3;
+    if (length <= 0) {
+        if (n < 5) return beyond;
+        length = (static_cast<std::int64_t>(words[4]) << 15) + words[3];
+        first = words[1];
+    }
+    if (length <= 0) return {};  // an empty list, read no further
+    if (first < 0 || length > n) return beyond;
+    // An instruction of code 1 (word / 4096, as C divides) takes the next word as well.
+    for (std::int64_t at = first; at < length; ++at) {
+        if (words[static_cast<std::size_t>(at)] / 4096 != 1) continue;
+        if (++at >= n) return beyond;
+    }
+    return {};
+}
+
 }  // namespace trakora

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Checks on the tiles of a tile-compressed image, made before CFITSIO 4.2 decodes them:
 // it inflates a GZIP tile into a buffer that grows with whatever the stream gives (a few
-// kilobytes that inflate to gigabytes keep it busy for minutes), its Rice decoder reads
-// past the end of a stream that is too short.
+// kilobytes that inflate to gigabytes keep it busy for minutes), and its Rice and PLIO
+// decoders read past the end of a stream that is too short.
 #pragma once
 
 #include <array>
@@ -38,5 +38,10 @@ std::string gzip_tile_problem(std::span<const std::uint8_t> stream, std::uint64_
 // its codes read but no sample made.
 std::string rice_tile_problem(std::span<const std::uint8_t> stream, std::int64_t samples, int block,
                               int bytes);
+
+// "" when every word CFITSIO's PLIO decoder reads of the line list `words` lies inside it;
+// else why not. The decoder takes the list's length from the list's own header and reads
+// that far, and one word beyond an instruction that carries its value in the next.
+std::string plio_tile_problem(std::span<const std::int16_t> words);
 
 }  // namespace trakora

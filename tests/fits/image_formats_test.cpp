@@ -213,6 +213,14 @@ TEST(DamagedFiles, GiveAMessageNotACrash) {
              std::fill(b.begin() + heap_start(b), b.end(), '\xFF');
          },
          "Rice stream cut short", false},
+        {"fz_plio_list_longer_than_its_tile",
+         {"", "p.fits.fz", "plio", 8},
+         [](std::string& b) {
+             replace_once(b, "DATASUM =", "DATASUX =");
+             b[static_cast<std::size_t>(heap_start(b)) + 4] = '\x7F';  // the list's length
+         },
+         "PLIO line list reads beyond its end",
+         false},
         {"fz_gzip_tile_inflates_beyond_its_size",
          {"", "g.fits.fz", "gzip1", 16},
          [](std::string& b) {

@@ -106,8 +106,10 @@ std::string number_cards_problem(const std::vector<std::string>& cards) {
 
 std::string compressed_header_problem(const std::vector<std::string>& cards) {
     if (std::string problem = number_cards_problem(cards); !problem.empty()) return problem;
-    std::string value_names[10];
     double axes = -1;
+    bool rice = false;
+    double block = 32;  // CFITSIO's when ZVAL1 is absent, as the byte count's below
+    double bytepix = 4;
     bool compressed = false;
     std::vector<std::string> seen;
     for (const std::string& raw : cards) {
@@ -127,15 +129,14 @@ std::string compressed_header_problem(const std::vector<std::string>& cards) {
         if ((name.starts_with("ZNAXIS") || name.starts_with("ZTILE")) && name.back() >= '1' &&
             name.back() <= '9' && !(value >= 1))
             return "bad " + std::string(name);
-        if (name.size() == 6 && name.starts_with("ZNAME") && name[5] >= '1' && name[5] <= '9')
-            value_names[name[5] - '0'] = card_string_value(card);
-        if (name.size() == 5 && name.starts_with("ZVAL") && name[4] >= '1' && name[4] <= '9') {
-            const std::string& what = value_names[name[4] - '0'];
-            if (what == "BLOCKSIZE" && !(value >= 1)) return "bad BLOCKSIZE";
-            if (what == "BYTEPIX" && value != 1 && value != 2 && value != 4 && value != 8)
-                return "bad BYTEPIX";
-        }
+        if (name == "ZCMPTYPE") rice = card_string_value(card).starts_with("RICE");
+        // CFITSIO takes Rice's block size and byte count from ZVAL1 and ZVAL2 whatever
+        // ZNAME1 and ZNAME2 say.
+        if (name == "ZVAL1") block = value;
+        if (name == "ZVAL2") bytepix = value;
     }
+    if (rice && !(block >= 1)) return "bad BLOCKSIZE";
+    if (rice && bytepix != 1 && bytepix != 2 && bytepix != 4 && bytepix != 8) return "bad BYTEPIX";
     if (!compressed) return "no compressed image";
     if (!(axes >= 1 && axes <= 3)) return "bad ZNAXIS";
     return {};

@@ -23,7 +23,8 @@ std::string number_cards_problem(const std::vector<std::string>& cards);
 
 // Why CFITSIO must not be handed the compressed extension whose cards are `cards`, or ""
 // when it may: sizes and tiles CFITSIO divides by (ZNAXIS 1 to 3, ZNAXISn and ZTILEn of
-// at least 1), a block size of at least 1 and a byte count of 1, 2, 4 or 8, each read as
+// at least 1), a Rice block size (ZVAL1) of at least 1 and byte count (ZVAL2) of 1, 2, 4
+// or 8, each read as
 // CFITSIO reads it, a table or compression card given twice, and number_cards_problem's. CFITSIO
 // itself stops with a division by zero on some of these.
 std::string compressed_header_problem(const std::vector<std::string>& cards);

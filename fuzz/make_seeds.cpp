@@ -5,6 +5,7 @@
 //
 // Usage: make_seeds OUTDIR   (writes a folder of OUTDIR for each target: read_fits/,
 //                            newest_image/, observing_keywords/, plate_solution/, ...)
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fits/compressed_fits_writer.hpp"
@@ -362,15 +364,47 @@ void image_format_seeds(const fs::path& xisf_dir, const fs::path& fz_dir) {
                  trakora::xisf_file_bytes(cards(bitpix), sky, w, h, 1, f));
         }
     }
+    // Where `text` first stands in `bytes` after `from`, compared as bytes.
+    const auto find = [](std::vector<std::uint8_t>& bytes, std::string_view text,
+                         std::size_t from = 0) {
+        return std::search(
+            bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), text.begin(),
+            text.end(), [](std::uint8_t b, char c) { return b == static_cast<std::uint8_t>(c); });
+    };
+    // Each compressed file also without its data checksum, so that a changed byte reaches
+    // the tile checks and CFITSIO's decoders instead of stopping at the checksum.
+    const auto unsummed = [&](std::vector<std::uint8_t> bytes) {
+        const auto at = find(bytes, "DATASUM =");
+        if (at != bytes.end()) at[6] = 'X';
+        return bytes;
+    };
+    // Replaces the start of the first tile's stream, found by its first bytes, with `stream`.
+    const auto first_tile = [&](std::vector<std::uint8_t> bytes, std::string_view magic,
+                                std::string_view stream) {
+        const auto at = find(bytes, magic, 2880);
+        if (bytes.end() - at >= static_cast<std::ptrdiff_t>(stream.size()))
+            std::copy(stream.begin(), stream.end(), at);
+        return bytes;
+    };
     for (const char* word : {"rice", "gzip1", "gzip2", "hcompress", "plio"}) {
         for (const int bitpix : {8, 16, 32, -32}) {
             if (bitpix == -32 && std::string(word) == "plio") continue;
             try {
-                save(fz_dir / ("seed_" + std::to_string(n++) + ".fits.fz"),
-                     trakora::compressed_fits_bytes(
-                         cards(bitpix),
-                         trakora::encode_samples(sky, trakora::storage_format(bitpix)),
-                         *trakora::tile_compression_named(word)));
+                const std::vector<std::uint8_t> bytes = trakora::compressed_fits_bytes(
+                    cards(bitpix), trakora::encode_samples(sky, trakora::storage_format(bitpix)),
+                    *trakora::tile_compression_named(word));
+                save(fz_dir / ("seed_" + std::to_string(n++) + ".fits.fz"), bytes);
+                save(fz_dir / ("seed_" + std::to_string(n++) + ".fits.fz"), unsummed(bytes));
+                if (bitpix == 16 && std::string(word) == "gzip1") {
+                    // A first tile of 4000 zero bytes, where 24 fit.
+                    constexpr std::string_view kBomb(
+                        "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\xed\xc1\x31\x01\x00\x00"
+                        "\x00\xc2\xa0\xf5\x4f\x6d\x0c\x1f\xa0\x00\x00\x00\x80\xb7\x01\xbe\x93"
+                        "\x8b\x3a\xa0\x0f\x00\x00",
+                        39);
+                    save(fz_dir / "gzip_tile_too_large.fits.fz",
+                         first_tile(unsummed(bytes), "\x1f\x8b\x08", kBomb));
+                }
             } catch (const std::exception&) {
                 // A compression this sample format cannot take.
             }

@@ -5,6 +5,7 @@
 // damaged files turned away with a message.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -175,6 +176,15 @@ void replace_in_header(std::string& b, std::string_view from, std::string_view t
     for (int k = 0; k < 4; ++k) b[8 + k] = static_cast<char>(length >> (8 * k));
 }
 
+// Where the tiles begin in a compressed file of 30 rows: the heap after the extension's
+// table of tile descriptors (8 bytes each).
+std::ptrdiff_t heap_start(const std::string& b) {
+    std::size_t at = 0;
+    for (int ends = 0; ends < 2; at += 80)
+        if (b.compare(at, 4, "END ") == 0) ++ends;
+    return static_cast<std::ptrdiff_t>((at + 2879) / 2880 * 2880 + 240);
+}
+
 TEST(DamagedFiles, GiveAMessageNotACrash) {
     const FormatRow fz{"", "d.fits.fz", "rice", 16};
     const FormatRow xisf{"", "d.xisf", "zlib", 16};
@@ -182,17 +192,48 @@ TEST(DamagedFiles, GiveAMessageNotACrash) {
         {"fz_cut_short", fz, [](std::string& b) { b.resize(b.size() - 1000); },
          "compressed FITS error", true},
         {"fz_tiles_corrupt", fz,
-         [](std::string& b) {
-             // The heap after the extension's table of 30 tile descriptors (8 bytes each):
-             // the tiles say where they are but hold garbage.
-             std::size_t at = 0;
-             for (int ends = 0; ends < 2; at += 80)
-                 if (b.compare(at, 4, "END ") == 0) ++ends;
-             for (std::size_t i = (at + 2879) / 2880 * 2880 + 240; i < b.size(); ++i) b[i] = '\x5A';
-         },
+         [](std::string& b) { std::fill(b.begin() + heap_start(b), b.end(), '\x5A'); },
          "compressed FITS error", false},
         {"fz_no_compressed_image", fz, [](std::string& b) { b.resize(2880); },
          "no compressed image", true},
+        {"fz_tile_side_as_cfitsio_reads_it", fz,
+         [](std::string& b) {
+             replace_once(b, "ZTILE1  =                   40", "ZTILE1  =    0              40");
+         },
+         "bad ZTILE1", false},
+        {"fz_number_cfitsio_cannot_read", fz,
+         [](std::string& b) {
+             replace_once(b, "ZBITPIX =                   16", "ZBITPIX = sixteen-bit-integers");
+         },
+         "bad ZBITPIX", false},
+        {"fz_rice_tile_cut_short", fz,
+         [](std::string& b) {
+             replace_once(b, "DATASUM =", "DATASUX =");
+             // Each tile's first block then says its 40 samples are stored whole.
+             std::fill(b.begin() + heap_start(b), b.end(), '\xFF');
+         },
+         "Rice stream cut short", false},
+        {"fz_plio_list_longer_than_its_tile",
+         {"", "p.fits.fz", "plio", 8},
+         [](std::string& b) {
+             replace_once(b, "DATASUM =", "DATASUX =");
+             b[static_cast<std::size_t>(heap_start(b)) + 4] = '\x7F';  // the list's length
+         },
+         "PLIO line list reads beyond its end",
+         false},
+        {"fz_gzip_tile_inflates_beyond_its_size",
+         {"", "g.fits.fz", "gzip1", 16},
+         [](std::string& b) {
+             replace_once(b, "DATASUM =", "DATASUX =");
+             // 4000 zero bytes in the first tile, of 80.
+             constexpr std::string_view kBomb(
+                 "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\xed\xc1\x31\x01\x00\x00\x00\xc2\xa0"
+                 "\xf5\x4f\x6d\x0c\x1f\xa0\x00\x00\x00\x80\xb7\x01\xbe\x93\x8b\x3a\xa0\x0f\x00\x00",
+                 39);
+             b.replace(b.find("\x1f\x8b\x08", 2880), kBomb.size(), kBomb);
+         },
+         "tile 1: inflates beyond its size",
+         false},
         {"fz_hcompress_refused",
          {"", "h.fits.fz", "hcompress", 16},
          [](std::string&) {},

@@ -115,7 +115,12 @@ std::string web_state_json(const DriftAssistant& a, const TickFacts& tick,
     append_json_string(out, step_action_name(step.action));
     out += ", ";
     key(out, "text");
-    append_json_string(out, word(lang, std::string("step_") + step_action_name(step.action)));
+    // Once the knob's button is pressed the same step asks only to turn on.
+    const bool turning = a.adjusting && (step.action == StepAction::turn_azimuth_knob ||
+                                         step.action == StepAction::turn_altitude_knob);
+    append_json_string(out,
+                       word(lang, turning ? std::string("step_turning_knob")
+                                          : std::string("step_") + step_action_name(step.action)));
     out += "}, ";
     key(out, "refused");
     out += "{";

@@ -78,14 +78,18 @@ DriftAssistantWindow::DriftAssistantWindow(QWidget* parent) : QWidget(parent, Qt
     resize(first_size());
 }
 
-QSize DriftAssistantWindow::first_size() const {
-    // All of it in sight where the screen has room: the headline and the advice over the
-    // body at its least size; on a smaller screen as much as it holds, the body scrolling.
+QSize DriftAssistantWindow::whole_size() const {
+    // The headline and the advice over the body at its least size, nothing scrolled.
     const QMargins m = layout()->contentsMargins();
     const QSize body = c_.body->widget()->minimumSizeHint();
-    const QSize whole(std::max(body.width() + m.left() + m.right(), minimumWidth()),
-                      minimumHeight() - c_.body->minimumSizeHint().height() + body.height());
-    QSize size = QSize(1180, 720).expandedTo(whole);
+    return {std::max(body.width() + m.left() + m.right(), minimumWidth()),
+            minimumHeight() - c_.body->minimumSizeHint().height() + body.height()};
+}
+
+QSize DriftAssistantWindow::first_size() const {
+    // All of it in sight where the screen has room; on a smaller screen as much as it
+    // holds, the body scrolling.
+    QSize size = QSize(1180, 720).expandedTo(whole_size());
     if (const QScreen* s = screen())
         size = size.boundedTo(s->availableGeometry().size() - QSize(0, kTitleBar));
     return size.expandedTo(minimumSize());
@@ -310,7 +314,8 @@ void DriftAssistantWindow::place_beside_neighbour() {
     const QSize least = layout()->totalMinimumSize().expandedTo(minimumSizeHint());
     QSize size = this->size().boundedTo(room.size() - QSize(0, frame));
     QPoint at;
-    if (room.bottom() - n.bottom() - 8 - frame >= least.height()) {
+    // Under the neighbour only where the whole window fits there unscrolled.
+    if (room.bottom() - n.bottom() - 8 - frame >= whole_size().height()) {
         // Under the neighbour, down at the bottom of the screen.
         size.setHeight(std::min(size.height(), room.bottom() - n.bottom() - 8 - frame));
         at = {n.left(), room.bottom() + 1 - size.height() - frame};

@@ -88,6 +88,7 @@ class DriftAssistantWindow : public QWidget {
 
   private:
     void build();
+    QSize whole_size() const;
     QSize first_size() const;
     QVBoxLayout* action_rows();
     void ask_where_to_save();

@@ -71,7 +71,8 @@ command_line::Syntax watch_command_line(Options& o) {
         pick_option(o.pick,
                     "click the object window's picture at X Y once the first image is shown;\n"
                     "--pick auto clicks the brightest star that is not saturated, not within\n"
-                    "30 px of an edge and without a neighbour of similar brightness within 20 px"),
+                    "30 px of an edge and without a neighbour of similar brightness within 20 px,\n"
+                    "and again the same way after a slew or a meridian flip"),
         {"pick-auto", "", "the same as --pick auto", 0, command_line::flag(o.auto_pick)},
         {"interval", "SECONDS", "the polling timer's interval, as typed into its box", 1,
          [&o](Values v) -> Refusal {
@@ -170,6 +171,7 @@ class Watch {
         while (wait_interval()) {
             if (!view_.polling()) continue;
             form1::Timer1_Timer(s, view_);
+            repick_after_slew();
             ++tick_.count;
             tick_.unix_s = now_unix_s();
             const std::string line =
@@ -197,6 +199,16 @@ class Watch {
         if (at)
             form4::Picture1_MouseDown(s, view_, 1, 0, static_cast<float>(at->x),
                                       static_cast<float>(at->y));
+    }
+
+    // With --pick auto a slew, or a meridian flip, is followed by a new pick on the image
+    // that showed it, as a user would click the new star.
+    void repick_after_slew() {
+        const std::vector<DriftSegment>& segments = state_->assistant.segments;
+        if (!o_.auto_pick || segments.size() == segments_seen_) return;
+        const SegmentReason why = segments.back().reason;
+        if (why == SegmentReason::slew || why == SegmentReason::pier_side) pick();
+        segments_seen_ = segments.size();
     }
 
     // Waits until the next tick is due, doing the page's actions as they come; false when
@@ -257,6 +269,7 @@ class Watch {
     ExitSignals& exit_signals_;
     web::Mailbox* mailbox_ = nullptr;
     web::TickFacts tick_;
+    std::size_t segments_seen_ = 0;
     std::chrono::steady_clock::time_point next_tick_ = std::chrono::steady_clock::now();
 };
 

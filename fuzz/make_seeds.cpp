@@ -405,6 +405,17 @@ void image_format_seeds(const fs::path& xisf_dir, const fs::path& fz_dir) {
                     save(fz_dir / "gzip_tile_too_large.fits.fz",
                          first_tile(unsummed(bytes), "\x1f\x8b\x08", kBomb));
                 }
+                if (bitpix == 16 && std::string(word) == "hcompress") {
+                    // A first tile whose stream says 200 x 255 samples, and one whose
+                    // quadrant holds 40 bit planes; the reader decodes HCOMPRESS itself.
+                    save(fz_dir / "hcompress_sides_lie.fits.fz",
+                         first_tile(unsummed(bytes), "\xDD\x99",
+                                    std::string_view("\xDD\x99\0\0\0\xC8\0\0\0\xFF", 10)));
+                    std::vector<std::uint8_t> planes = unsummed(bytes);
+                    const auto at = find(planes, "\xDD\x99", 2880);
+                    if (planes.end() - at > 24) at[22] = 40;
+                    save(fz_dir / "hcompress_bit_planes.fits.fz", planes);
+                }
             } catch (const std::exception&) {
                 // A compression this sample format cannot take.
             }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 
 #include "fits/compressed_header.hpp"
 #include "fits/compressed_tiles.hpp"
+#include "fits/hcompress_tiles.hpp"
 #include "fits/host_samples.hpp"
 #include "fits/image_header_walk.hpp"
 #include "fits/image_layout.hpp"
@@ -74,21 +76,50 @@ bool image_cards(fitsfile* f, FitsHeader& h, int& status) {
     return true;
 }
 
+// An HCOMPRESS image's samples, decoded by our reader tile by tile (hcompress_tiles.hpp)
+// rather than by CFITSIO: `row` samples to a row, `height` rows to a plane, `planes`
+// planes, as the reader keeps them.
+struct DecodedTiles {
+    std::vector<std::int32_t> samples;
+    std::int64_t row = 0;
+    std::int64_t height = 0;
+    std::int64_t planes = 0;
+};
+
+// Puts a decoded tile of `sides` at `origin`, leaving out what lies beyond the rows and
+// planes kept.
+void place_tile(const std::vector<std::int32_t>& tile, const std::array<std::int64_t, 3>& sides,
+                const std::array<std::int64_t, 3>& origin, DecodedTiles& decoded) {
+    const std::int64_t rows = std::min(sides[1], decoded.height - origin[1]);
+    const std::int64_t columns = std::min(sides[0], decoded.row - origin[0]);
+    for (std::int64_t y = 0; y < rows; ++y) {
+        const auto from = tile.begin() + static_cast<std::ptrdiff_t>(y * sides[0]);
+        const std::int64_t at =
+            (origin[2] * decoded.height + origin[1] + y) * decoded.row + origin[0];
+        std::copy(from, from + static_cast<std::ptrdiff_t>(columns),
+                  decoded.samples.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+}
+
 // Why CFITSIO must not decode the tiles, or "" when it may. Every tile's bytes must lie
 // inside the file, since CFITSIO allocates what a tile's descriptor says before reading
 // it; a GZIP tile (and a float tile kept losslessly in GZIP_COMPRESSED_DATA) must inflate,
 // whole, to no more than its samples; a Rice tile must hold the bits its samples need and
-// a PLIO tile the words its header announces (compressed_tiles.hpp). HCOMPRESS is refused:
-// CFITSIO 4.2's decoder reads on past the end of a damaged tile's stream (valgrind shows it on the
-// fuzz target's inputs, where AddressSanitizer, which does not see into CFITSIO, cannot), and no
-// check of the stream's header prevents that. The columns, compression and tiles are taken from
-// what CFITSIO made of the header, so what is checked is what it reads.
-std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
+// a PLIO tile the words its header announces (compressed_tiles.hpp). HCOMPRESS tiles are
+// never handed to CFITSIO's image reading: CFITSIO 4.2's decoder reads on past the end of
+// a damaged tile's stream (valgrind shows it on the fuzz target's inputs, where
+// AddressSanitizer, which does not see into CFITSIO, cannot), so each integer tile is
+// decoded here into `decoded`, from a copy of its stream padded with zeros. The columns,
+// compression and tiles are taken from what CFITSIO made of the header, so what is
+// checked is what it reads.
+std::string tiles_problem(fitsfile* f, std::uint64_t file_size, DecodedTiles& decoded,
+                          int& status) {
     const FITSfile& file = *f->Fptr;
     const int kind = file.compress_type;
-    if (kind == HCOMPRESS_1) return "HCOMPRESS is not read, only Rice, GZIP and PLIO";
-    if (kind != RICE_1 && kind != GZIP_1 && kind != GZIP_2 && kind != PLIO_1)
+    if (kind != RICE_1 && kind != GZIP_1 && kind != GZIP_2 && kind != PLIO_1 && kind != HCOMPRESS_1)
         return "compression " + std::string(file.zcmptype) + " is not read";
+    if (kind == HCOMPRESS_1 && file.zbitpix < 0)
+        return "HCOMPRESS of float samples (quantised) is not read, only of integers";
     TileGrid grid;
     for (int a = 0; a < file.zndim && a < 3; ++a) {
         grid.sides[static_cast<std::size_t>(a)] = file.znaxis[a];
@@ -100,7 +131,7 @@ std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
     if (rows < 0 || static_cast<std::uint64_t>(rows) > file_size)
         return "more tiles than the file has bytes";
     rows = std::min<LONGLONG>(rows, tile_count(grid));
-    enum class Check { place, gzip, rice, plio };
+    enum class Check { place, gzip, rice, plio, hcompress };
     struct Column {
         int number;
         Check check;
@@ -110,6 +141,7 @@ std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
     if (file.cn_compressed > 0) {
         columns.push_back({file.cn_compressed, kind == GZIP_1 || kind == GZIP_2 ? Check::gzip
                                                : kind == RICE_1                 ? Check::rice
+                                               : kind == HCOMPRESS_1            ? Check::hcompress
                                                                                 : Check::plio});
     }
     if (file.cn_uncompressed > 0) columns.push_back({file.cn_uncompressed, Check::place});
@@ -121,8 +153,13 @@ std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
     }
     std::vector<std::uint8_t> stream;
     std::vector<std::int16_t> words;
+    std::vector<std::int32_t> tile;
+    if (kind == HCOMPRESS_1)
+        decoded.samples.assign(
+            static_cast<std::size_t>(decoded.row * decoded.height * decoded.planes), 0);
     for (LONGLONG row = 1; row <= rows; ++row) {
         const std::array<std::int64_t, 3> sides = tile_sides(grid, row - 1);
+        const std::array<std::int64_t, 3> origin = tile_origin(grid, row - 1);
         const std::int64_t samples = sides[0] * sides[1] * sides[2];
         for (const Column& c : columns) {
             LONGLONG length = 0;
@@ -133,6 +170,8 @@ std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
                     file_size / static_cast<std::uint64_t>(c.width) ||
                 static_cast<std::uint64_t>(offset) > file_size)
                 return "a tile lies beyond the end of the file";
+            if (c.check == Check::hcompress && length == 0)
+                return "tile " + std::to_string(row) + ": not H-compressed";
             if (length == 0 || c.check == Check::place) continue;
             if (c.check == Check::plio) {
                 // A line list of shorts, read as CFITSIO reads it.
@@ -148,6 +187,17 @@ std::string tiles_problem(fitsfile* f, std::uint64_t file_size, int& status) {
             if (fits_read_col(f, TBYTE, c.number, row, 1, length, nullptr, stream.data(), nullptr,
                               &status) != 0)
                 return {};
+            if (c.check == Check::hcompress) {
+                if (sides[2] != 1)
+                    return "tile " + std::to_string(row) + ": an H-compress tile of planes";
+                if (origin[1] >= decoded.height || origin[2] >= decoded.planes) continue;
+                if (std::string problem =
+                        decode_hcompress_tile(stream, sides[0], sides[1], file.zbitpix == 32, tile);
+                    !problem.empty())
+                    return "tile " + std::to_string(row) + ": " + problem;
+                place_tile(tile, sides, origin, decoded);
+                continue;
+            }
             const std::string problem =
                 c.check == Check::gzip
                     ? gzip_tile_problem(stream, static_cast<std::uint64_t>(samples * bytes))
@@ -272,7 +322,12 @@ FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& im
     }
     if (layout.samples() == 0) return result;
 
-    if (const std::string problem = tiles_problem(f.get(), *size, status); !problem.empty()) {
+    DecodedTiles decoded;
+    decoded.row = sides[0];
+    decoded.height = layout.height;
+    decoded.planes = layout.planes;
+    if (const std::string problem = tiles_problem(f.get(), *size, decoded, status);
+        !problem.empty()) {
         return reject("compressed FITS error : " + problem,
                       cut_short && problem.starts_with("a tile lies beyond"));
     }
@@ -285,7 +340,19 @@ FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& im
     std::vector<std::uint32_t> stored(
         (plane * static_cast<std::size_t>(layout.planes) * bytes + 3) / 4);
     auto* out = reinterpret_cast<unsigned char*>(stored.data());
-    for (int p = 0; p < layout.planes; ++p) {
+    // HCOMPRESS tiles were decoded above, to the stored integers.
+    for (std::size_t i = 0; i < decoded.samples.size(); ++i) {
+        const auto bits = static_cast<std::uint32_t>(decoded.samples[i]);
+        if (bytes == 1) {
+            out[i] = static_cast<unsigned char>(bits);
+        } else if (bytes == 2) {
+            const auto half = static_cast<std::uint16_t>(bits);
+            std::memcpy(out + i * 2, &half, 2);
+        } else {
+            std::memcpy(out + i * 4, &bits, 4);
+        }
+    }
+    for (int p = 0; p < layout.planes && decoded.samples.empty(); ++p) {
         long first[3] = {1, 1, p + 1};
         int any_null = 0;
         if (fits_read_pix(f.get(), cfitsio_type(layout.format.kind), first,

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Tile-compressed FITS (.fz): the image of the first compressed extension (a BINTABLE
-// with ZIMAGE = T; Rice, GZIP, HCOMPRESS or PLIO), decompressed by CFITSIO and decoded
-// as the plain reader decodes the same header and samples.
+// with ZIMAGE = T; Rice, GZIP, PLIO, or HCOMPRESS of integers), decompressed by CFITSIO
+// (HCOMPRESS tile by tile through its H-decoder, fits/hcompress_tiles.hpp) and decoded as
+// the plain reader decodes the same header and samples.
 #pragma once
 
 #include <filesystem>

@@ -14,14 +14,21 @@ std::int64_t tile_count(const TileGrid& grid) {
     return count;
 }
 
-std::array<std::int64_t, 3> tile_sides(const TileGrid& grid, std::int64_t index) {
-    std::array<std::int64_t, 3> sides{};
+std::array<std::int64_t, 3> tile_origin(const TileGrid& grid, std::int64_t index) {
+    std::array<std::int64_t, 3> origin{};
     for (std::size_t a = 0; a < 3; ++a) {
         const std::int64_t across = (grid.sides[a] + grid.tile[a] - 1) / grid.tile[a];
-        const std::int64_t first = index % across * grid.tile[a];
+        origin[a] = index % across * grid.tile[a];
         index /= across;
-        sides[a] = std::min(grid.tile[a], grid.sides[a] - first);
     }
+    return origin;
+}
+
+std::array<std::int64_t, 3> tile_sides(const TileGrid& grid, std::int64_t index) {
+    const std::array<std::int64_t, 3> origin = tile_origin(grid, index);
+    std::array<std::int64_t, 3> sides{};
+    for (std::size_t a = 0; a < 3; ++a)
+        sides[a] = std::min(grid.tile[a], grid.sides[a] - origin[a]);
     return sides;
 }
 

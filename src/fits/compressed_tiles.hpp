@@ -26,6 +26,9 @@ std::int64_t tile_count(const TileGrid& grid);
 // The sides of tile `index` (from 0, as tile_count counts them).
 std::array<std::int64_t, 3> tile_sides(const TileGrid& grid, std::int64_t index);
 
+// Where tile `index` begins: the column, row and plane of its first sample.
+std::array<std::int64_t, 3> tile_origin(const TileGrid& grid, std::int64_t index);
+
 // "" when the gzip stream `stream` ends, whole, within `limit` inflated bytes; else why
 // not ("inflates beyond its size", "corrupt", "cut short"). Inflates into a small buffer
 // of its own, so time and memory are bounded by the stream's size and `limit`.

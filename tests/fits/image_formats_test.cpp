@@ -125,6 +125,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatRow{"fz_gzip1_8", "a.fit.fz", "gzip1", 8},
                       FormatRow{"fz_gzip2_32", "a.fz", "gzip2", 32},
                       FormatRow{"fz_plio_8", "a.fits.fz", "plio", 8},
+                      FormatRow{"fz_hcompress_16", "a.fits.fz", "hcompress", 16},
+                      FormatRow{"fz_hcompress_8", "a.fits.fz", "hcompress", 8},
+                      FormatRow{"fz_hcompress_32_colour", "a.fits.fz", "hcompress", 32, 3},
                       FormatRow{"fz_gzip2_float_normalised", "a.fits.fz", "gzip2", -32, 1, 1},
                       FormatRow{"fz_gzip1_float_colour", "a.fits.fz", "gzip1", -32, 3},
                       FormatRow{"xisf_16", "a.xisf", "none", 16},
@@ -234,10 +237,28 @@ TEST(DamagedFiles, GiveAMessageNotACrash) {
          },
          "tile 1: inflates beyond its size",
          false},
-        {"fz_hcompress_refused",
+        {"fz_hcompress_tile_sides_lie",
          {"", "h.fits.fz", "hcompress", 16},
-         [](std::string&) {},
-         "HCOMPRESS is not read",
+         [](std::string& b) {
+             replace_once(b, "DATASUM =", "DATASUX =");
+             b[b.find("\xDD\x99", 2880) + 9] ^= 1;  // the first tile's width
+         },
+         "tile 1: H-compress sides differ",
+         false},
+        {"fz_hcompress_bit_planes_out_of_range",
+         {"", "h.fits.fz", "hcompress", 16},
+         [](std::string& b) {
+             replace_once(b, "DATASUM =", "DATASUX =");
+             b[b.find("\xDD\x99", 2880) + 23] = 40;
+         },
+         "tile 1: H-compress bit planes out of range",
+         false},
+        {"fz_hcompress_float_refused",
+         {"", "h.fits.fz", "hcompress", 16},
+         [](std::string& b) {
+             replace_once(b, "ZBITPIX =                   16", "ZBITPIX =                  -32");
+         },
+         "HCOMPRESS of float samples",
          false},
         {"xisf_block_cut_short", xisf, [](std::string& b) { b.resize(b.size() - 10); },
          "data block beyond the end of the file", true},

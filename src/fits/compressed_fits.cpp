@@ -237,10 +237,7 @@ FitsRead read_compressed_fits(const std::filesystem::path& path, ImageBuffer& im
                               ImageBuffer* values) {
     FitsRead result;
     const auto reject = [&](std::string reason, bool incomplete) {
-        result.reason = std::move(reason);
-        result.range = PixelRange{};
-        result.incomplete = incomplete;
-        return std::move(result);
+        return rejected_read(std::move(result), std::move(reason), incomplete);
     };
     std::optional<std::uint64_t> size;
     {

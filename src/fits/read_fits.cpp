@@ -97,12 +97,18 @@ bool wants_values(const DataLayout& layout, const PixelRange& range) {
 
 }  // namespace
 
+FitsRead rejected_read(FitsRead read, std::string reason, bool incomplete) {
+    read.reason = std::move(reason);
+    read.range = PixelRange{};
+    read.incomplete = incomplete;
+    return read;
+}
+
 FitsRead read_fits(const std::filesystem::path& path, ImageBuffer& image, ImageBuffer* values) {
     FitsRead result;
     const auto reject = [&](std::string_view reason) {
-        result.reason = reason;
-        result.range = PixelRange{};
-        return std::move(result);
+        const bool incomplete = result.incomplete;  // as set before the rejection
+        return rejected_read(std::move(result), std::string(reason), incomplete);
     };
 
     // A file that cannot be opened, measured or read as far as its length says (one the

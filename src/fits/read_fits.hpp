@@ -57,6 +57,9 @@ struct FitsRead {
     bool ok() const { return reason.empty(); }
 };
 
+// `read` rejected for `reason`: nothing of its range stays, as every reader rejects.
+FitsRead rejected_read(FitsRead read, std::string reason, bool incomplete = false);
+
 // Reads the FITS file at `path`: its header, and the samples of the primary image into
 // `image` (plane by plane, row by row, whole pixels only).
 //

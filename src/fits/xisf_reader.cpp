@@ -201,10 +201,7 @@ std::optional<std::string> xisf_header_cards(const ReadOnlyFile& file, std::uint
 FitsRead read_xisf(const std::filesystem::path& path, ImageBuffer& image, ImageBuffer* values) {
     FitsRead result;
     const auto reject = [&](std::string reason, bool incomplete) {
-        result.reason = std::move(reason);
-        result.range = PixelRange{};
-        result.incomplete = incomplete;
-        return std::move(result);
+        return rejected_read(std::move(result), std::move(reason), incomplete);
     };
     const auto xisf_error = [&](std::string_view why, bool incomplete = false) {
         return reject("XISF error : " + std::string(why), incomplete);

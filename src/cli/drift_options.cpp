@@ -45,6 +45,19 @@ command_line::Option pick_option(std::optional<std::pair<float, float>>& pick, c
             }};
 }
 
+command_line::Option names_option(NameRule& names) {
+    return {"names", "RULE",
+            "which names count as images: specified (default: ending in\n"
+            "FIT, Fit, FTS or Fts) or any (also .fit, .fits, .fts in any case,\n"
+            ".fz and .xisf)",
+            1, [&names](std::span<const std::string_view> v) -> command_line::Refusal {
+                const std::optional<NameRule> rule = name_rule_named(v[0]);
+                if (!rule) return "expected any or specified, not '" + std::string(v[0]) + "'";
+                names = *rule;
+                return std::nullopt;
+            }};
+}
+
 std::vector<command_line::Option> drift_input_options(DriftOptions& o) {
     using command_line::Refusal;
     using Values = std::span<const std::string_view>;

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "arrival/name_rule.hpp"
 #include "base/command_line.hpp"
 #include "core/view.hpp"
 #include "session/drift_assistant.hpp"
@@ -33,9 +34,11 @@ struct DriftOptions {
     std::optional<Calibrate> calibrate;
 };
 
-// The FOLDER operand and the --pick X Y option, as both commands take them.
+// The FOLDER operand and the --pick X Y and --names RULE options, as both commands take
+// them.
 command_line::Operand folder_operand(std::string& folder, const char* help);
 command_line::Option pick_option(std::optional<std::pair<float, float>>& pick, const char* help);
+command_line::Option names_option(NameRule& names);
 
 // The options, in the order of their help; they write into `o`, which outlives them.
 std::vector<command_line::Option> drift_input_options(DriftOptions& o);

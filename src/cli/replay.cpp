@@ -126,17 +126,7 @@ command_line::Syntax replay_command_line(Options& o) {
              o.max_count = *n;
              return std::nullopt;
          }},
-        {"names", "RULE",
-         "which names count as images: specified (default: ending in\n"
-         "FIT, Fit, FTS or Fts) or any (also .fit, .fits, .fts in any case,\n"
-         ".fz and .xisf)",
-         1,
-         [&o](Values v) -> Refusal {
-             const std::optional<NameRule> rule = name_rule_named(v[0]);
-             if (!rule) return "expected any or specified, not '" + std::string(v[0]) + "'";
-             o.names = *rule;
-             return std::nullopt;
-         }},
+        names_option(o.names),
         {"summary", "FILE",
          "write the drift assistant's summary (JSON) to FILE; '-' for standard\n"
          "output, which then carries the summary instead of the CSV",

@@ -82,16 +82,7 @@ command_line::Syntax watch_command_line(Options& o) {
              o.interval_s = *n;
              return std::nullopt;
          }},
-        {"names", "RULE",
-         "which names count as images: specified (default) or any (also .fit,\n"
-         ".fits, .fts in any case)",
-         1,
-         [&o](Values v) -> Refusal {
-             const std::optional<NameRule> rule = name_rule_named(v[0]);
-             if (!rule) return "expected any or specified, not '" + std::string(v[0]) + "'";
-             o.names = *rule;
-             return std::nullopt;
-         }},
+        names_option(o.names),
         {"serve", "[ADDRESS:]PORT",
          "serve the web page for a phone at PORT, on this machine only unless an\n"
          "ADDRESS is given (0.0.0.0 for every network: see docs/web.md)",

@@ -98,7 +98,11 @@ void shoot(DriftAssistantWindow& window, const char* view, QWidget* part = nullp
     window.controls().body->ensureWidgetVisible(part ? part : window.controls().chart);
     for (int k = 0; k < 20; ++k) QApplication::processEvents();
     const char* lang = std::getenv("TRAKORA_SHOTS_LANG");
-    const QRect at = window.geometry();
+    // On the screen's pixels, which a scale factor multiplies.
+    const qreal r = window.devicePixelRatioF();
+    const QRect g = window.geometry();
+    const QRect at(qRound(g.x() * r), qRound(g.y() * r), qRound(g.width() * r),
+                   qRound(g.height() * r));
     const std::string command =
         QString::asprintf(
             "xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut %d %d %d %d | "
